@@ -1,0 +1,317 @@
+// The round: set-up tables, then the frame loop in its fixed order.  The
+// order matters to the player: the clock stops with pause but the snow and
+// the lights go on, and in the finale Santa is drawn behind the sleigh.
+#include "game/play/round.h"
+
+#include "game/play/hazards.h"
+#include "game/play/santa.h"
+#include "game/play/scenery.h"
+#include "game/play/sleigh.h"
+#include "game/play/world.h"
+#include "game/shell/draw.h"
+#include "game/shell/startup.h"
+#include "game/shell/story.h"
+#include "game/shell/volume.h"
+#include "media/grabs.h"
+#include "media/input.h"
+#include "media/music.h"
+#include "media/sprites.h"
+#include "runtime/numbers.h"
+#include "runtime/values.h"
+
+namespace {
+
+// Conveyor cells of the level map: kinds 16 and 17 run one way and are
+// cleared from the map once their segment exists; 28 and 29 run the other
+// way and stay.  17 and 29 use the second half of the conveyor strip.
+struct ConveyorKind {
+    double cell;
+    double direction;
+    double frame_base;
+    bool clear_cell;
+};
+constexpr ConveyorKind CONVEYOR_KINDS[] = {
+    {16, 0, 0, true}, {17, 0, 5, true}, {28, 1, 0, false}, {29, 1, 5, false}};
+constexpr int CONVEYOR_FIRST_ROW = 2;
+constexpr int CONVEYOR_LAST_ROW = 21;
+constexpr int MAP_COLUMNS = 64;
+constexpr double TILE_SIZE = 10;
+constexpr double CONVEYOR_Y_OFFSET = 16;
+
+struct PuddingStart {
+    double x, y, direction;
+};
+constexpr PuddingStart PUDDING_STARTS[] = {
+    {150, PUDDING_Y, 0}, {150, PUDDING_Y, 1}, {330, PUDDING_Y, 0}, {600, PUDDING_Y, 1}};
+
+// The right-hand soldier has half its rest behind it when the round starts.
+struct SoldierStart {
+    double x, direction, rest_timer, zone;
+};
+constexpr SoldierStart SOLDIER_STARTS[] = {{609, 1, 210, 1}, {0, 0, 0, 0}};
+
+// Parts 1 and 5 start fitted; the others lie on the upper floors.
+constexpr SleighPart PART_STARTS[] = {
+    {493, 54, 0, 1}, {142, 108, 1, 0}, {370, 54, 2, 1}, {370, 124, 3, 1},
+    {568, 124, 4, 1}, {142, 132, 5, 0}, {450, 54, 6, 1}, {568, 54, 7, 1}};
+
+struct Position {
+    double x, y;
+};
+constexpr Position LIGHT_POSITIONS[] = {{392, 100}, {503, 100}, {327, 170}, {567, 170}};
+constexpr int LIGHT_LAST_START_FRAME = 6;
+
+constexpr double PRESENT_XS[] = {-260, -140, -20, 100, 220};
+constexpr double PRESENT_START_Y = 16;
+constexpr int PRESENT_LAST_PICTURE = 6;
+
+// Ladder picture (top_y) and the floors it joins; mid_y is kept with it.
+constexpr double LADDER_MID_OFFSET = 37;
+constexpr double LADDER_HEIGHT = 107;
+constexpr Position LADDER_TOPS[] = {{90, 119}, {210, 119}, {330, 49}, {610, 49}, {470, 119}};
+
+constexpr const char* ROUND_MUSIC = "media/sfx/santa.mp3";
+
+constexpr double TREES_PARALLAX = 0.25;
+constexpr int TREES_Y = 141;
+constexpr int PLATFORM_Y = 49;
+
+constexpr int SCREENSHOT_KEY = 57;   // Space
+constexpr const char* SCREENSHOT_FILE = "temp.BMP";
+
+// Status line: labels and zero-padded numbers, 7 pixels a character.
+constexpr double STATUS_Y = 5;
+constexpr double SCORE_LABEL_X = 10, SCORE_X = 60;
+constexpr int SCORE_DIGITS = 6;
+constexpr double TIME_LABEL_X = 140, TIME_X = 180;
+constexpr int TIME_DIGITS = 3;
+constexpr double LIVES_LABEL_X = 245, LIVES_X = 294;
+
+constexpr double PAUSE_BANNER_X = 139, PAUSE_BANNER_Y = 120;
+constexpr double PAUSE_BANNER_SHOWN = 20;   // shown while the blink is below this
+constexpr double PAUSE_BLINK_LAST = 40;
+constexpr double GAME_OVER_X = 80, GAME_OVER_Y = 120;
+
+// Steps 4 to 6 of the finale: the view pans to the right end, where the
+// reindeer are called in.
+constexpr double SCROLL_RIGHT_END = -320;
+constexpr double PAN_STEP = 2;
+
+void add_conveyors()
+{
+    for (int row = CONVEYOR_FIRST_ROW; row <= CONVEYOR_LAST_ROW; ++row) {
+        for (int column = 0; column < MAP_COLUMNS; ++column) {
+            for (const ConveyorKind& kind : CONVEYOR_KINDS) {
+                if (array_at(level_map, column, row) != kind.cell) continue;
+                ConveyorSegment segment{};
+                segment.x = TILE_SIZE * column;
+                segment.y = TILE_SIZE * row + CONVEYOR_Y_OFFSET;
+                segment.direction = kind.direction;
+                segment.frame = kind.frame_base;
+                segment.frame_base = kind.frame_base;
+                array_append(conveyors, segment);
+                if (kind.clear_cell) array_at(level_map, column, row) = 0;
+            }
+        }
+    }
+}
+
+void add_entities()
+{
+    add_santa();
+    for (const PuddingStart& p : PUDDING_STARTS) add_pudding(p.x, p.y, p.direction);
+    for (const SoldierStart& s : SOLDIER_STARTS) add_soldier(s.x, s.direction, s.rest_timer, s.zone);
+    for (const SleighPart& p : PART_STARTS) add_sleigh_part(p.x, p.y, p.id, p.state);
+    for (const Position& p : LIGHT_POSITIONS) {
+        array_append(lights, Light{p.x, p.y, 0, static_cast<double>(rnd(LIGHT_LAST_START_FRAME))});
+    }
+    for (double x : PRESENT_XS) {
+        array_append(presents,
+                     Present{x, PRESENT_START_Y, 0, 0, static_cast<double>(rnd(PRESENT_LAST_PICTURE))});
+    }
+    for (const Position& p : LADDER_TOPS) {
+        array_append(ladders, Ladder{p.x, p.y, p.y + LADDER_MID_OFFSET, p.y + LADDER_HEIGHT});
+    }
+}
+
+// paused, pause_blink and clock_ticks carry over from the last round.
+void reset_round_state()
+{
+    lives = LIVES_AT_START;
+    time_left = SECONDS_PER_ROUND;
+    game_over_countdown = 0;
+    santa_hit = 0;
+    score = 0;
+    parts_fitted = PARTS_FITTED_AT_START;
+    finale_phase = FINALE_PLAYING;
+    carried_part = NO_PART;
+}
+
+void toggle_pause()
+{
+    if (key_down(KEY_ENTER) && key_cooldown == 0) {
+        paused += 1;
+        key_cooldown = PAUSE_KEY_COOLDOWN;
+        if (paused > 1) paused = 0;
+    }
+}
+
+void advance_finale()
+{
+    if (parts_fitted == PARTS_IN_SLEIGH && finale_phase == FINALE_PLAYING) {
+        finale_phase = FINALE_PAN_RIGHT;
+    }
+    if (finale_phase == FINALE_PAN_RIGHT) {
+        scroll_x -= PAN_STEP;
+        if (scroll_x < SCROLL_RIGHT_END) {
+            scroll_x = SCROLL_RIGHT_END;
+            finale_phase = FINALE_CALL_REINDEER;
+        }
+    }
+    if (finale_phase == FINALE_CALL_REINDEER) {
+        add_reindeer_team();
+        finale_phase = FINALE_REINDEER_ARRIVE;
+    }
+}
+
+// A game second is 61 frames: the tick count must pass 60.
+void run_clock()
+{
+    if (finale_phase == FINALE_PLAYING && paused == 0) clock_ticks += 1;
+    if (clock_ticks > FRAMES_PER_GAME_SECOND - 1) {
+        time_left -= 1;
+        clock_ticks = 0;
+    }
+}
+
+void draw_ladders()
+{
+    for (int i = 0; i < array_count(ladders); ++i) {
+        const Ladder& ladder = array_at(ladders, i);
+        draw_anim(ANIM_LADDER, 0, to_int(scroll_x + ladder.x), to_int(ladder.top_y));
+    }
+}
+
+void update_scenery_and_cast()
+{
+    draw_anim(ANIM_TREES, 0, to_int(TREES_PARALLAX * scroll_x), TREES_Y);
+    if (key_cooldown > 0) key_cooldown -= 1;
+    update_snow();
+    draw_anim(ANIM_PLATFORM, 0, to_int(scroll_x), PLATFORM_Y);
+    update_lights();
+    update_conveyors();
+    draw_ladders();
+    // From the walk back to the sleigh on, Santa is drawn behind the parts.
+    bool santa_behind = finale_phase > FINALE_REINDEER_ARRIVE + 1;
+    if (santa_behind) update_santa();
+    update_sleigh_parts();
+    update_puddings();
+    update_soldiers();
+    update_presents();
+    if (!santa_behind) update_santa();
+    update_reindeer();
+}
+
+// "0"s up to the field's width, then the number's own text.
+void draw_padded_number(double x, double value, int digits)
+{
+    int length = number_text_length(value);
+    for (int i = 0; i <= digits - 1 - length; ++i) draw_text(x + FONT_ADVANCE * i, STATUS_Y, "0");
+    draw_text(x + FONT_ADVANCE * (digits - length), STATUS_Y, string_from_number(value));
+}
+
+void draw_status_line()
+{
+    draw_text(SCORE_LABEL_X, STATUS_Y, "SCORE");
+    draw_padded_number(SCORE_X, score, SCORE_DIGITS);
+    draw_text(LIVES_LABEL_X, STATUS_Y, "LIVES");
+    draw_text(LIVES_X, STATUS_Y, "0" + string_from_number(lives));
+    draw_text(TIME_LABEL_X, STATUS_Y, "TIME");
+    draw_padded_number(TIME_X, time_left, TIME_DIGITS);
+}
+
+// Shown for 19 frames, hidden for 22.
+void draw_pause_banner()
+{
+    if (paused <= 0) return;
+    pause_blink += 1;
+    if (pause_blink < PAUSE_BANNER_SHOWN) draw_text(PAUSE_BANNER_X, PAUSE_BANNER_Y, "PAUSED");
+    if (pause_blink > PAUSE_BLINK_LAST) pause_blink = 0;
+}
+
+// The message starts once, when the time is up or the last life is gone;
+// play goes on under it.  True on the frame the round is to end.
+bool run_game_over()
+{
+    if (game_over_countdown == 0 && (time_left <= 0 || lives == 0)) {
+        game_over_countdown = GAME_OVER_FRAMES + 1;
+    }
+    if (game_over_countdown <= 0) return false;
+    draw_text(GAME_OVER_X, GAME_OVER_Y, "TRY AGAIN NEXT CHRISTMAS!");
+    game_over_countdown -= 1;
+    return game_over_countdown == 1;
+}
+
+} // namespace
+
+void build_round()
+{
+    add_conveyors();
+    add_entities();
+    reset_round_state();
+}
+
+void set_up_round()
+{
+    add_conveyors();
+    show_story();
+    current_screen = Screen::round;
+    draw_sky();
+    use_as_background();
+    add_entities();
+    play_music(ROUND_MUSIC, 1);
+    reset_round_state();
+}
+
+bool play_round_frame()
+{
+    bool leave = key_down(KEY_ESCAPE) && key_cooldown == 0;
+    update_music_volume();
+    toggle_pause();
+    advance_finale();
+    run_clock();
+    update_scenery_and_cast();
+    draw_status_line();
+    draw_pause_banner();
+    save_screenshot_on_key();
+    if (run_game_over()) leave = true;
+    finish_frame();
+    return leave;
+}
+
+void run_round()
+{
+    set_up_round();
+    while (!play_round_frame()) {
+    }
+    game_over_countdown = 0;
+    clear_round_lists();
+}
+
+void clear_round_lists()
+{
+    while (array_count(soldiers) > 0) array_delete(soldiers, 0);
+    while (array_count(santa_list) > 0) array_delete(santa_list, 0);
+    while (array_count(presents) > 0) array_delete(presents, 0);
+    while (array_count(puddings) > 0) array_delete(puddings, 0);
+    while (array_count(conveyors) > 0) array_delete(conveyors, 0);
+    while (array_count(sleigh_parts) > 0) array_delete(sleigh_parts, 0);
+    while (array_count(ladders) > 0) array_delete(ladders, 0);
+    while (array_count(lights) > 0) array_delete(lights, 0);
+    while (array_count(reindeer) > 0) array_delete(reindeer, 0);
+}
+
+void save_screenshot_on_key()
+{
+    if (key_down(SCREENSHOT_KEY)) save_screen(SCREENSHOT_FILE);
+}

@@ -1,0 +1,119 @@
+// The key redefinition screen, one frame at a time.
+#include "game/shell/keys_screen.h"
+
+#include "game/play/scenery.h"
+#include "game/play/world.h"
+#include "game/shell/draw.h"
+#include "game/shell/startup.h"
+#include "media/input.h"
+#include "media/sprites.h"
+#include "runtime/numbers.h"
+
+KeysScreenState keys_screen;
+
+namespace {
+
+constexpr int LABEL_X = 80;
+constexpr int KEY_NAME_X = 150;
+constexpr int FIRST_ROW_Y = 60;
+constexpr int CURSOR_X = 55;
+// Scan codes the screen listens to while it waits for a key.
+constexpr int SCANNED_KEY_COUNT = 256;
+
+constexpr const char* ROW_LABELS[KEY_BINDING_COUNT] = {"UP", "DOWN", "LEFT", "RIGHT", "JUMP",
+                                                       "PAUSE"};
+
+double row_y(int row)
+{
+    return FIRST_ROW_Y + KEYS_ROW_SPACING * row;
+}
+
+bool key_free(int code)
+{
+    return key_down(code) && key_cooldown == 0;
+}
+
+void draw_labels()
+{
+    draw_text(100, 20, "REDEFINE KEYS");
+    for (int row = 0; row < KEY_BINDING_COUNT; ++row) draw_text(LABEL_X, row_y(row), ROW_LABELS[row]);
+}
+
+void draw_key_names()
+{
+    for (int row = 0; row < KEY_BINDING_COUNT; ++row) {
+        draw_text(KEY_NAME_X, row_y(row), key_name_for(key_codes.at(row)));
+    }
+}
+
+// While waiting the row shows "???"; the lowest-numbered key held once the
+// cooldown is over is taken, Enter and Escape included.
+void capture_key()
+{
+    int row = to_int((keys_screen.cursor_y - KEYS_CURSOR_FIRST_Y) / KEYS_ROW_SPACING);
+    key_codes.at(row) = KEY_CODE_WAITING;
+    for (int code = 0; code < SCANNED_KEY_COUNT; ++code) {
+        if (key_free(code)) {
+            key_codes.at(row) = code;
+            keys_screen.selecting = false;
+            key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+        }
+    }
+}
+
+void move_cursor()
+{
+    if (key_free(KEY_CURSOR_UP) && keys_screen.cursor_y > KEYS_CURSOR_FIRST_Y) {
+        key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+        keys_screen.cursor_y -= KEYS_ROW_SPACING;
+    }
+    if (key_free(KEY_CURSOR_DOWN) && keys_screen.cursor_y < KEYS_CURSOR_LAST_Y) {
+        key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+        keys_screen.cursor_y += KEYS_ROW_SPACING;
+    }
+}
+
+void keys_screen_frame()
+{
+    if (key_down(KEY_ESCAPE)) keys_screen.done = true;
+    update_snow();
+    draw_labels();
+    draw_key_names();
+    draw_text(20, 218, "SELECT KEY WITH CURSORS. ENTER TO SELECT");
+    // Enter only starts a capture while browsing, so that an Enter still
+    // held when the capture's cooldown ends is taken as the new key.
+    if (!keys_screen.selecting && key_free(KEY_ENTER)) {
+        keys_screen.selecting = true;
+        key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+    }
+    if (keys_screen.selecting) capture_key();
+    draw_key_names();
+    move_cursor();
+    if (key_cooldown > 0) key_cooldown -= 1;
+    draw_anim(ANIM_PUDDINGS, 0, CURSOR_X, to_int(keys_screen.cursor_y));
+    finish_frame();
+}
+
+void copy_bindings()
+{
+    double* bindings[KEY_BINDING_COUNT] = {&bind_up,    &bind_down, &bind_left,
+                                           &bind_right, &bind_jump, &bind_pause};
+    for (int i = 0; i < KEY_BINDING_COUNT; ++i) *bindings[i] = key_codes.at(i);
+}
+
+} // namespace
+
+StringValue key_name_for(double code)
+{
+    if (!(code >= 0 && code < array_count(key_names))) return StringValue();
+    return key_names.at(code);
+}
+
+void redefine_keys()
+{
+    current_screen = Screen::keys;
+    key_cooldown = KEYS_SCREEN_OPEN_COOLDOWN;
+    keys_screen = KeysScreenState{KEYS_CURSOR_FIRST_Y, false, false};
+    while (!keys_screen.done) keys_screen_frame();
+    copy_bindings();
+}

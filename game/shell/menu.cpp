@@ -1,0 +1,145 @@
+// The main menu and the loop of screens it heads.
+#include "game/shell/menu.h"
+
+#include "game/play/round.h"
+#include "game/play/scenery.h"
+#include "game/play/world.h"
+#include "game/shell/draw.h"
+#include "game/shell/keys_screen.h"
+#include "game/shell/level_data.h"
+#include "game/shell/startup.h"
+#include "game/shell/volume.h"
+#include "media/grabs.h"
+#include "media/input.h"
+#include "media/music.h"
+#include "media/sprites.h"
+#include "runtime/data.h"
+#include "runtime/numbers.h"
+
+double menu_choice = MENU_NONE;
+double menu_cursor_y = MENU_CURSOR_FIRST_Y;
+
+namespace {
+
+// The backdrop: sky strips, the tree line (at the menu's scroll), a ground
+// of two alternating tiles.
+constexpr double MENU_SCROLL_X = -320;
+constexpr int SKY_STRIP_WIDTH = 32;
+constexpr double TREES_PARALLAX = 0.25;
+constexpr int TREES_Y = 141;
+constexpr int GROUND_Y = 226;
+constexpr int GROUND_STEP = 20;
+constexpr int GROUND_TILE_LEFT = 45;
+constexpr int GROUND_TILE_RIGHT = 44;
+
+constexpr const char* MENU_MUSIC = "media/sfx/filler.mp3";
+
+constexpr int TITLE_X = 16;
+constexpr int TITLE_Y = 32;
+constexpr int ENTRY_X = 120;
+// An entry's text stands 7 pixels below the cursor's y.
+constexpr int ENTRY_TEXT_DROP = 7;
+constexpr int CURSOR_X = 95;
+constexpr const char* ENTRY_TEXTS[] = {"Start Game", "Redefine Keys", "Exit"};
+
+constexpr int CREDIT_X = 5;
+constexpr int CREDIT_Y = 229;
+constexpr const char* CREDIT_TEXT = "PgUp/PgDn music volume. Merry Christmas!";
+
+bool key_free(int code)
+{
+    return key_down(code) && key_cooldown == 0;
+}
+
+void draw_backdrop()
+{
+    for (int x = 0; x < VIRTUAL_WIDTH; x += SKY_STRIP_WIDTH) draw_anim(ANIM_SKY, 0, x, 0);
+    draw_anim(ANIM_TREES, 0, to_int(scroll_x * TREES_PARALLAX), TREES_Y);
+    for (int x = 0; x <= VIRTUAL_WIDTH; x += GROUND_STEP) {
+        draw_anim(ANIM_TILES_LARGE, GROUND_TILE_LEFT, x, GROUND_Y);
+        draw_anim(ANIM_TILES_LARGE, GROUND_TILE_RIGHT, x + GROUND_STEP / 2, GROUND_Y);
+    }
+}
+
+void draw_entries()
+{
+    draw_anim(ANIM_TITLE, 0, TITLE_X, TITLE_Y);
+    for (int i = 0; i < 3; ++i) {
+        draw_text(ENTRY_X, MENU_CURSOR_FIRST_Y + MENU_ENTRY_SPACING * i + ENTRY_TEXT_DROP,
+                  ENTRY_TEXTS[i]);
+    }
+    draw_anim(ANIM_PUDDINGS, 0, CURSOR_X, to_int(menu_cursor_y));
+}
+
+// Fixed cursor keys, not the bindings.
+void move_cursor()
+{
+    if (key_free(KEY_CURSOR_UP) && menu_cursor_y > MENU_CURSOR_FIRST_Y) {
+        key_cooldown = MENU_STEP_COOLDOWN;
+        menu_cursor_y -= MENU_ENTRY_SPACING;
+    }
+    if (key_free(KEY_CURSOR_DOWN) && menu_cursor_y < MENU_CURSOR_LAST_Y) {
+        key_cooldown = MENU_STEP_COOLDOWN;
+        menu_cursor_y += MENU_ENTRY_SPACING;
+    }
+}
+
+MenuChoice entry_under_cursor()
+{
+    int entry = to_int((menu_cursor_y - MENU_CURSOR_FIRST_Y) / MENU_ENTRY_SPACING);
+    return static_cast<MenuChoice>(MENU_START_GAME + entry);
+}
+
+void menu_frame()
+{
+    update_music_volume();
+    update_snow();
+    draw_entries();
+    move_cursor();
+    if (key_cooldown > 0) key_cooldown -= 1;
+    draw_text(CREDIT_X, CREDIT_Y, CREDIT_TEXT);
+    finish_frame();
+    if (key_free(KEY_ESCAPE)) menu_choice = MENU_EXIT;
+    if ((key_down(to_int(bind_jump)) || key_down(KEY_ENTER)) && key_cooldown == 0) {
+        menu_choice = entry_under_cursor();
+    }
+}
+
+} // namespace
+
+void reload_level_map()
+{
+    restore_data(level_data);
+    for (int row = 0; row < LEVEL_ROWS; ++row) {
+        for (int column = 0; column < LEVEL_COLUMNS; ++column) {
+            read_data(level_map.at(column, row));
+        }
+    }
+}
+
+MenuChoice menu_visit()
+{
+    current_screen = Screen::menu;
+    scroll_x = MENU_SCROLL_X;
+    menu_choice = MENU_NONE;
+    menu_cursor_y = MENU_CURSOR_FIRST_Y;
+    draw_backdrop();
+    use_as_background();
+    play_music(MENU_MUSIC, 0);
+    reload_level_map();
+    key_cooldown = MENU_OPEN_COOLDOWN;
+    while (menu_choice == MENU_NONE) menu_frame();
+    stop_music();
+    return static_cast<MenuChoice>(to_int(menu_choice));
+}
+
+void main_menu()
+{
+    for (;;) {
+        switch (menu_visit()) {
+            case MENU_START_GAME: run_round(); break;
+            case MENU_REDEFINE_KEYS: redefine_keys(); break;
+            default: return;
+        }
+    }
+}

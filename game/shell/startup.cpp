@@ -1,0 +1,198 @@
+// Program start on the game's side: settings, media, tables, snow, menu.
+#include "game/shell/startup.h"
+
+#include "game/play/world.h"
+#include "game/shell/menu.h"
+#include "media/music.h"
+#include "media/sound.h"
+#include "media/sprites.h"
+#include "runtime/archive.h"
+#include "runtime/clock.h"
+#include "runtime/errors.h"
+#include "runtime/numbers.h"
+#include "runtime/platform.h"
+#include "runtime/window.h"
+
+StringArray key_names;
+NumberArray key_codes;
+
+namespace {
+
+constexpr int DESKTOP_WIDTH = 640;
+constexpr int DESKTOP_HEIGHT = 480;
+constexpr int FRAME_RATE = 60;
+
+constexpr const char* GENERAL_ARCHIVE = "media/gfx.sbx";
+constexpr const char* MUSIC_ARCHIVE = "media/sfx.sbx";
+
+struct StripFile {
+    int id;
+    const char* file;
+    int frame_width;
+    int frame_height;
+};
+
+// Loaded in this order.
+constexpr StripFile STRIP_FILES[] = {
+    {ANIM_SANTA, "media/gfx/santa2.png", 38, 35},
+    {ANIM_TILES_LARGE, "media/gfx/tiles3.png", 10, 14},
+    {ANIM_TILES, "media/gfx/tiles.png", 8, 8},
+    {ANIM_MAP, "media/gfx/map.png", 512, 176},
+    {ANIM_CAR, "media/gfx/car3.png", 20, 20},
+    {ANIM_SKY, "media/gfx/sky.png", 32, 240},
+    {ANIM_SLEIGH, "media/gfx/sleigh2.png", 17, 24},
+    {ANIM_PUDDINGS, "media/gfx/puddings.png", 24, 26},
+    {ANIM_SOLDIER, "media/gfx/soldier.png", 31, 29},
+    {ANIM_TREES, "media/gfx/trees.png", 396, 89},
+    {ANIM_SNOW, "media/gfx/snow.png", 3, 3},
+    {ANIM_CONVEYOR, "media/gfx/conveyor.png", 12, 14},
+    {ANIM_LIGHTS, "media/gfx/lights.png", 65, 25},
+    {ANIM_PRESENT, "media/gfx/present.png", 20, 20},
+    {ANIM_PLATFORM, "media/gfx/platform2.png", 640, 191},
+    {ANIM_FONT, "media/gfx/font.png", 9, 11},
+    {ANIM_LADDER, "media/gfx/ladder.png", 20, 107},
+    {ANIM_TITLE, "media/gfx/snowbelter2.png", 288, 69},
+    {ANIM_DEER, "media/gfx/deer.png", 27, 31},
+    {ANIM_CURSOR, "media/gfx/cursor.png", 10, 14},
+    {ANIM_LOGO1, "media/gfx/logo1.png", 227, 38},
+    {ANIM_LOGO2, "media/gfx/logo2.png", 168, 45},
+    {ANIM_LOGO3, "media/gfx/logo3.png", 177, 26},
+    {ANIM_MERRY_CHRISTMAS, "media/gfx/merry_christmas.png", 232, 55},
+};
+
+struct SoundFile {
+    int id;
+    const char* file;
+};
+
+// The sound effects lie in the graphics folder.
+constexpr SoundFile SOUND_FILES[] = {
+    {SOUND_JUMP, "media/gfx/jump.wav"},
+    {SOUND_PICKUP, "media/gfx/pickup05.wav"},
+    {SOUND_DROP, "media/gfx/drop06.wav"},
+};
+constexpr int SOUND_BUFFERS = 1;
+
+struct KeyName {
+    int code;
+    const char* name;
+};
+
+// Names by scan code; 255 is what the key screen shows while it waits.
+constexpr KeyName KEY_NAME_TABLE[] = {
+    {1, "ESC"}, {2, "1"}, {3, "2"}, {4, "3"}, {5, "4"}, {6, "5"}, {7, "6"}, {8, "7"},
+    {9, "8"}, {10, "9"}, {11, "0"}, {12, "-"}, {13, "="}, {14, "BACKSPACE"}, {15, "TAB"},
+    {16, "Q"}, {17, "W"}, {18, "E"}, {19, "R"}, {20, "T"}, {21, "Y"}, {22, "U"}, {23, "I"},
+    {24, "O"}, {25, "P"}, {26, "["}, {27, "]"}, {28, "ENTER"}, {29, "LEFT CTRL"}, {30, "A"},
+    {31, "S"}, {32, "D"}, {33, "F"}, {34, "G"}, {35, "H"}, {36, "J"}, {37, "K"}, {38, "L"},
+    {39, ";"}, {40, "'"}, {41, "'"}, {42, "LEFT SHIFT"}, {43, "#"}, {44, "Z"}, {45, "X"},
+    {46, "C"}, {47, "V"}, {48, "B"}, {49, "N"}, {50, "M"}, {51, ","}, {52, "."}, {53, "/"},
+    {54, "RIGHT SHIFT"}, {55, "* NUMPAD"}, {56, "ALT"}, {57, "SPACE"}, {58, "CAPS"},
+    {59, "F1"}, {60, "F2"}, {61, "F3"}, {62, "F4"}, {63, "F5"}, {64, "F6"}, {65, "F7"},
+    {66, "F8"}, {67, "F9"}, {68, "F10"}, {69, "NUM LOCK"}, {70, "SCROLL LOCK"},
+    {71, "7 NUMPAD"}, {72, "8 NUMPAD"}, {73, "9 NUMPAD"}, {74, "- NUMPAD"}, {75, "4 NUMPAD"},
+    {76, "5 NUMPAD"}, {77, "6 NUMPAD"}, {78, "+ NUMPAD"}, {79, "1 NUMPAD"}, {80, "2 NUMPAD"},
+    {81, "3 NUMPAD"}, {82, "0 NUMPAD"}, {83, "DEL NUMPAD"}, {86, "\\"}, {87, "F11"},
+    {88, "F12"}, {156, "ENTER NUMPAD"}, {157, "RIGHT CTRL"}, {181, "/ NUMPAD"},
+    {183, "PRINT SCREEN"}, {184, "ALT GR"}, {197, "PAUSE BREAK"}, {199, "HOME"},
+    {200, "CURSOR UP"}, {201, "PAGE UP"}, {203, "CURSOR LEFT"}, {205, "CURSOR RIGHT"},
+    {207, "END"}, {208, "CURSOR DOWN"}, {209, "PAGE DOWN"}, {210, "INSERT"}, {211, "DELETE"},
+    {255, "???"},
+};
+
+// On devices other than the desktop the jump key is D.
+constexpr double OTHER_DEVICE_JUMP_KEY = 32;
+
+constexpr int SNOWFLAKE_COUNT = 151;
+// Snow covers both screens of the level.
+constexpr int LEVEL_WIDTH = 640;
+constexpr double INITIAL_MUSIC_VOLUME = 0.1;
+constexpr double DESKTOP_SOUND_VOLUME = 0.75;
+constexpr double OTHER_DEVICE_SOUND_VOLUME = 0.05;
+
+constexpr int LEVEL_MAP_SIZE = 64;
+
+bool on_desktop()
+{
+    return device_name == DESKTOP_DEVICE;
+}
+
+} // namespace
+
+void apply_project_settings()
+{
+    project_settings.screen_width = DESKTOP_WIDTH;
+    project_settings.screen_height = DESKTOP_HEIGHT;
+    project_settings.fullscreen = 0;
+    project_settings.frame_rate = FRAME_RATE;
+    project_settings.multisample_level = 0;
+    project_settings.exclusive_input = 1;
+    project_settings.debug = 0;
+    project_settings.title = "snowbelter";
+}
+
+void set_up_display()
+{
+    StringValue key = "device";
+    device_name = platform_info(key);
+    set_screen(VIRTUAL_WIDTH, VIRTUAL_HEIGHT, 0);
+    limit_fps(FRAME_RATE);
+    allow_escape(0);
+    if (on_desktop()) set_screen(DESKTOP_WIDTH, DESKTOP_HEIGHT, 1);
+}
+
+// A missing file leaves its id empty with status 3; start-up carries on.
+void load_media()
+{
+    mount_archives(GENERAL_ARCHIVE, MUSIC_ARCHIVE);
+    for (const StripFile& strip : STRIP_FILES) {
+        load_anim(strip.file, strip.id, strip.frame_width, strip.frame_height);
+    }
+    for (const SoundFile& sound : SOUND_FILES) load_sound(sound.file, sound.id, SOUND_BUFFERS);
+}
+
+void create_arrays()
+{
+    dim_number_array(level_map, LEVEL_MAP_SIZE, LEVEL_MAP_SIZE);
+    dim_string_array(key_names, KEY_NAME_COUNT);
+    for (const KeyName& entry : KEY_NAME_TABLE) key_names.at(entry.code) = entry.name;
+    dim_number_array(key_codes, KEY_BINDING_COUNT);
+    const double bindings[KEY_BINDING_COUNT] = {bind_up,    bind_down, bind_left,
+                                                bind_right, bind_jump, bind_pause};
+    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_codes.at(i) = bindings[i];
+    // key_codes keeps the desktop jump key until the key screen copies it back.
+    if (!on_desktop()) bind_jump = OTHER_DEVICE_JUMP_KEY;
+}
+
+void create_snowflakes()
+{
+    for (int i = 0; i < SNOWFLAKE_COUNT; ++i) {
+        Snowflake flake{};
+        flake.x = rnd(LEVEL_WIDTH);
+        flake.y = rnd(VIRTUAL_HEIGHT);
+        flake.size = rnd(2);
+        flake.spare2 = rnd(2) + 1;
+        array_append(snowflakes, flake);
+    }
+}
+
+void set_volumes()
+{
+    music_volume = INITIAL_MUSIC_VOLUME;
+    sound_volume = on_desktop() ? DESKTOP_SOUND_VOLUME : OTHER_DEVICE_SOUND_VOLUME;
+    set_music_volume(music_volume);
+}
+
+void game_main()
+{
+    current_screen = Screen::startup;
+    set_up_display();
+    load_media();
+    create_arrays();
+    create_snowflakes();
+    set_volumes();
+    main_menu();
+    end_statement();
+}
+
+const GameEntry snowbelter_entry = {apply_project_settings, game_main, nullptr};

@@ -1,0 +1,32 @@
+/*
+ * keymap.h - the one table from SDL's physical key positions to the game's
+ * key codes.
+ *
+ * A key code is the keyboard scan code in DirectInput numbering (1 Escape,
+ * 28 Enter, 57 Space, 200 Up...).  Letters go by position, not by label: code
+ * 16 is the key left of W whatever the layout prints on it, code 21 the key
+ * between T and U (Y on a US keyboard, Z on a German one), code 44 the key
+ * right of left Shift.
+ *
+ * Callers: input.cpp, which fills the 256-byte key state from SDL's key array
+ * through this table and asks it which SDL key a code stands for; tests.
+ * Not for: the key state itself or characters (input.h).
+ */
+#pragma once
+
+struct KeyMapping {
+    int code;       // game key code, 1 to 255
+    int scancode;   // SDL_Scancode value
+};
+
+// Every mapping, in key-code order.  A code may appear more than once when
+// SDL reports one physical key under two scancodes.
+extern const KeyMapping KEY_MAPPINGS[];
+extern const int KEY_MAPPING_COUNT;
+
+// The key code of an SDL scancode, or 0 when the table has none.
+int key_code_for_scancode(int scancode);
+
+// The first SDL scancode the table gives a key code, or 0
+// (SDL_SCANCODE_UNKNOWN) when the code stands for no key.
+int scancode_for_key_code(int code);

@@ -1,0 +1,203 @@
+/*
+ * renderer.cpp - the sprite table and the GL state of 2D drawing.
+ *
+ * Needs: OpenGL 1.3 (immediate mode, texture units), grabs.h for drawing
+ * background layer 0 at the start of every frame.
+ */
+#include "media/renderer.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include "media/grabs.h"
+
+OpenGLZadodedo* renderer = nullptr;
+
+namespace {
+
+const int TEXT_VERTICES_MIN = 512;
+const int TEXT_VERTICES_STEP = 128;
+const float ALPHA_TEST_THRESHOLD = 0.05f;
+
+const SpriteEntry EMPTY_SPRITE = {0, 0, 1.0f, 1.0f, -1, -1, 0, 0, 0, 0};
+
+void delete_texture(uint32_t& name)
+{
+    if (name && renderer->context_alive) glDeleteTextures(1, &name);
+    name = 0;
+}
+
+} // namespace
+
+OpenGLZadodedo::OpenGLZadodedo()
+    : sprites(SPRITE_COUNT, EMPTY_SPRITE), masks(SPRITE_COUNT)
+{
+}
+
+OpenGLZadodedo::~OpenGLZadodedo()
+{
+    OpenGLZadodedo* previous = renderer;
+    renderer = this;   // the resets below work on this object's table
+    for (int id = 0; id < SPRITE_COUNT; ++id) reset_sprite(id);
+    for (int layer = 0; layer < BACKGROUND_LAYERS; ++layer) clear_background(layer);
+    renderer = previous == this ? nullptr : previous;
+}
+
+void OpenGLZadodedo::reserve_text_vertices(int n)
+{
+    if (n < static_cast<int>(text_vertices.size())) return;
+    int capacity = n < TEXT_VERTICES_MIN ? TEXT_VERTICES_MIN
+                                         : TEXT_VERTICES_STEP * (n / TEXT_VERTICES_STEP + 1);
+    text_vertices.resize(capacity);
+}
+
+void reset_sprite(int id)
+{
+    SpriteEntry& entry = renderer->sprites[id];
+    delete_texture(entry.texture);
+    delete_texture(entry.texture_3d);
+    int16_t frame_width = entry.frame_width;
+    int16_t frame_height = entry.frame_height;
+    entry = EMPTY_SPRITE;
+    entry.frame_width = frame_width;
+    entry.frame_height = frame_height;
+    std::vector<uint8_t>().swap(renderer->masks[id]);
+}
+
+void set_smoothing(int on)
+{
+    renderer->smoothing = on != 0;
+}
+
+void apply_smoothing_filters()
+{
+    GLint filter = renderer->smoothing ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+}
+
+void set_viewport(int x, int y, int width, int height)
+{
+    if (width <= 0 || height <= 0) {
+        width = renderer->screen_width;
+        height = renderer->screen_height;
+    }
+    renderer->viewport_x = x;
+    renderer->viewport_y = y;
+    renderer->viewport_width = width;
+    renderer->viewport_height = height;
+    glViewport(x, renderer->screen_height - height - y, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, height, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, ALPHA_TEST_THRESHOLD);
+    glColor4f(1, 1, 1, 1);
+    glClearColor(0, 0, 0, 1);
+    for (GLenum cap : {GL_FOG, GL_LINE_SMOOTH, GL_POINT_SMOOTH, GL_STENCIL_TEST, GL_NORMALIZE,
+                       GL_LIGHTING, GL_COLOR_MATERIAL, GL_DITHER, GL_POLYGON_SMOOTH,
+                       GL_POLYGON_OFFSET_POINT, GL_AUTO_NORMAL})
+        glDisable(cap);
+    glShadeModel(GL_FLAT);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
+    glHint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
+    renderer->smoothing = true;
+    bind_sprite_texture(-1, -1, false, nullptr);
+    set_alpha_mode(0);
+}
+
+void get_viewport(int* x, int* y, int* width, int* height)
+{
+    *x = renderer->viewport_x;
+    *y = renderer->viewport_y;
+    *width = renderer->viewport_width;
+    *height = renderer->viewport_height;
+}
+
+void get_screen_size(int* width, int* height)
+{
+    *width = renderer->screen_width;
+    *height = renderer->screen_height;
+}
+
+void clear_screen()
+{
+    clear_background(0);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void set_alpha_mode(double mode)
+{
+    double alpha = mode < 0 ? -mode : mode;
+    if (mode == 0) {
+        glDisable(GL_BLEND);
+        alpha = 1.0;
+    } else {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, mode > 0 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    }
+    renderer->alpha = static_cast<float>(alpha > 1.0 ? 1.0 : alpha);
+    glColor4f(1, 1, 1, renderer->alpha);
+}
+
+void set_transparency(int colour)
+{
+    renderer->sprite_key = colour;
+    renderer->font_key = colour;
+}
+
+void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names)
+{
+    renderer->bound_sprite = a;
+    renderer->bound_second_sprite = b;
+    renderer->bound_3d = use_3d;
+    auto name_of = [&](int id) -> GLuint {
+        if (names) return names[id];
+        const SpriteEntry& entry = renderer->sprites[id];
+        return use_3d ? entry.texture_3d : entry.texture;
+    };
+    auto bind = [](GLuint name) {
+        glBindTexture(GL_TEXTURE_2D, name);
+        glEnable(GL_TEXTURE_2D);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    };
+    glActiveTexture(GL_TEXTURE1);
+    if (a < 0 || b < 0) glDisable(GL_TEXTURE_2D);
+    else bind(name_of(a));
+    glActiveTexture(GL_TEXTURE0);
+    if (a < 0) {
+        glDisable(GL_TEXTURE_2D);
+        return;
+    }
+    bind(name_of(b >= 0 ? b : a));
+}
+
+void reset_frame_state()
+{
+    glDisable(GL_BLEND);
+    renderer->alpha = 1.0f;
+    glColor4f(1, 1, 1, 1);
+    draw_background(0);
+    set_viewport(0, 0, 0, 0);
+}
+
+void setup_gl_state()
+{
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);   // screen reads of any width stay unpadded
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void clear_background(int layer)
+{
+    BackgroundLayer& target = renderer->layers[layer];
+    for (auto& column : target.tiles)
+        for (BackgroundTile& tile : column) delete_texture(tile.texture);
+    target = BackgroundLayer();
+}

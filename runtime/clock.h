@@ -1,0 +1,71 @@
+/*
+ * clock.h - the runtime's one millisecond clock and the frame cap.
+ *
+ * Owns the clock source and the frame interval arithmetic.  The frame cycle
+ * (frame.h) waits for frame deadlines through pace_frame; music looping and
+ * the game read now_ms.
+ *
+ * The clock can be switched to a manual test clock: then now_ms only moves
+ * when a test calls advance_test_clock or when the runtime "sleeps" or
+ * "spins", which advance it instead of waiting.  A test can therefore run
+ * thousands of paced frames without waiting in real time, and every run sees
+ * the same times.
+ *
+ * Not for: the frame state itself (frame.h) or anything on the GPU.
+ */
+#pragma once
+
+// Chooses the clock source once at start-up (monotonic, milliseconds).
+void init_clock();
+
+// Clock value in milliseconds.
+double now_ms();
+
+// now_ms minus the start time recorded by start-up.
+double ms_since_start();
+
+// Current minus previous frame time, or 1.0 when that is 0 or less.
+double frame_delta_ms();
+
+// Sleeps ms truncated toward zero (never negative).
+void sleep_ms(double ms);
+
+// Frame cap: frames per second truncated toward zero; 0 or below gives a
+// 2 ms interval.
+void limit_fps(double fps);
+
+// The interval that limit_fps(fps) gives, in milliseconds.
+double frame_interval_for(double fps);
+
+// Frame times kept by the frame cycle (milliseconds on this clock).
+struct FrameTimes {
+    double start;
+    double current;
+    double previous;
+};
+extern FrameTimes frame_times;
+
+// The frame deadline and the time between deadlines.  The window module
+// sets the deadline to now when it creates the window.
+struct FramePacing {
+    double next_deadline;
+    double interval;
+};
+extern FramePacing frame_pacing;
+
+// Frame pacing after the buffer swap: waits until the next frame deadline
+// (sleeping when it is more than 7 ms away, spinning the last few ms while
+// pump runs), then moves the deadline on by whole intervals, skipping missed
+// ones.  Returns the milliseconds waited plus 1.
+double pace_frame(FramePacing& pacing, void (*pump)());
+
+// The frames-per-second figure a stored interval means (for re-creating the
+// window): whole part of 1000 / interval, or 5 when the interval is 0 or less.
+int fps_for_interval(double interval);
+
+// Test clock.  While on, now_ms returns a counter that only advance_test_clock,
+// sleep_ms and the pacing spin move forward.
+void use_test_clock(double start_ms);
+void use_real_clock();
+bool test_clock_active();
+void advance_test_clock(double ms);

@@ -1,0 +1,101 @@
+/*
+ * harness.cpp - the headless runtime for tests.
+ *
+ * Needs: the runtime's start-up (frame.h), the test clock (clock.h), the
+ * replaceable keyboard (input.h), and a scratch folder for the runtime's
+ * temporary files.
+ */
+#include "harness.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>   // getpid
+
+#include "media/input.h"
+#include "runtime/clock.h"
+#include "runtime/frame.h"
+#include "runtime/paths.h"
+
+namespace {
+
+const double TEST_CLOCK_START_MS = 1000;
+
+struct HarnessState {
+    bool started = false;
+    bool ok = false;
+    unsigned char keys[KEY_CODE_COUNT] = {};
+    std::string temp;
+    pid_t owner = 0;   // death-test children must not remove the parent's folder
+};
+HarnessState harness;
+
+void fill_scripted_keys(unsigned char state[KEY_CODE_COUNT])
+{
+    std::memcpy(state, harness.keys, KEY_CODE_COUNT);
+}
+
+void no_settings() {}
+void no_game() {}
+
+void remove_private_temp()
+{
+    if (getpid() != harness.owner) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(harness.temp, ignored);
+}
+
+void make_private_temp()
+{
+    char pattern[] = "/tmp/snowtest-XXXXXX";
+    if (const char* made = mkdtemp(pattern)) harness.temp = std::string(made) + "/";
+    harness.owner = getpid();
+    std::atexit(remove_private_temp);
+    setenv("TMPDIR", harness.temp.c_str(), 1);
+    reset_temp_folder();
+}
+
+} // namespace
+
+bool start_test_runtime(int width, int height)
+{
+    if (harness.started) return harness.ok;
+    harness.started = true;
+    make_private_temp();
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    use_test_clock(TEST_CLOCK_START_MS);
+    project_settings.screen_width = width;
+    project_settings.screen_height = height;
+    project_settings.fullscreen = 0;
+    static const GameEntry entry = {no_settings, no_game, nullptr};
+    const char* why = "";
+    harness.ok = runtime_startup(entry, &why);
+    set_key_source(fill_scripted_keys);
+    return harness.ok;
+}
+
+void hold_key(int code)
+{
+    harness.keys[code & 0xFF] = KEY_DOWN_BIT;
+}
+
+void release_key(int code)
+{
+    harness.keys[code & 0xFF] = 0;
+}
+
+void release_all_keys()
+{
+    std::memset(harness.keys, 0, sizeof harness.keys);
+}
+
+void run_frames(int n)
+{
+    for (int i = 0; i < n; ++i) show_screen();
+}
+
+const char* test_temp_folder()
+{
+    return harness.temp.c_str();
+}

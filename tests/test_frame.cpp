@@ -1,0 +1,348 @@
+/*
+ * test_frame.cpp - the runtime's spine: status, clock and pacing, start-up,
+ * the frame cycle, the window and the 2D frame-start state.
+ */
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "media/renderer.h"
+#include "runtime/clock.h"
+#include "runtime/errors.h"
+#include "runtime/frame.h"
+#include "runtime/log.h"
+#include "runtime/window.h"
+#include "support/harness.h"
+
+namespace {
+
+// --- status ------------------------------------------------------------------
+
+TEST(Status, SetErrorTruncatesTowardZero)
+{
+    EXPECT_EQ(set_error(9.7), 9);
+    EXPECT_EQ(runtime_status.status, 9);
+    EXPECT_EQ(set_error(-1.5), -1);
+    EXPECT_EQ(runtime_status.status, -1);
+}
+
+TEST(Status, TextsOfEveryCode)
+{
+    const std::pair<int, const char*> cases[] = {
+        {0, "0000 success"}, {3, "0003 no such file"}, {7, "0007 out of memory"},
+        {9, "0009 out of bounds"}, {20, "0020 out of data"}, {21, "0021 unknown error"},
+        {8, "0008 unknown error"}};
+    for (const auto& [code, text] : cases) {
+        set_error(code);
+        EXPECT_STREQ(status_text().c_str(), text) << code;
+    }
+}
+
+TEST(Status, SetErrorRecordsTheCurrentLine)
+{
+    runtime_status.current_line = 42;
+    set_error(3);
+    EXPECT_EQ(runtime_status.error_line, 42);
+    runtime_status.current_line = 0;
+}
+
+// --- clock and pacing ---------------------------------------------------------
+
+TEST(Clock, FrameCapIntervals)
+{
+    EXPECT_DOUBLE_EQ(frame_interval_for(0), 2.0);
+    EXPECT_DOUBLE_EQ(frame_interval_for(-3), 2.0);
+    EXPECT_DOUBLE_EQ(frame_interval_for(0.9), 2.0);
+    EXPECT_DOUBLE_EQ(frame_interval_for(60.9), 1000.0 / 60);
+    EXPECT_EQ(fps_for_interval(1000.0 / 60), 60);
+    EXPECT_EQ(fps_for_interval(0), 5);
+}
+
+TEST(Clock, SleepTruncatesOnTheTestClock)
+{
+    use_test_clock(500);
+    sleep_ms(2.9);
+    EXPECT_DOUBLE_EQ(now_ms(), 502);
+    sleep_ms(-4);
+    EXPECT_DOUBLE_EQ(now_ms(), 502);
+    use_real_clock();
+}
+
+TEST(Clock, FrameDeltaIsOneWhenTimesAreEqual)
+{
+    frame_times = {10, 10, 10};
+    EXPECT_DOUBLE_EQ(frame_delta_ms(), 1.0);
+    frame_times = {10, 30, 12.5};
+    EXPECT_DOUBLE_EQ(frame_delta_ms(), 17.5);
+}
+
+TEST(Pacing, WaitsUntilTheDeadlinePasses)
+{
+    use_test_clock(1000);
+    FramePacing pacing = {1016.5, 1000.0 / 60};
+    pace_frame(pacing, nullptr);
+    EXPECT_GT(now_ms(), 1016.5);
+    EXPECT_LT(now_ms(), 1018.5);
+    EXPECT_NEAR(pacing.next_deadline, 1016.5 + 1000.0 / 60, 1e-9);
+    use_real_clock();
+}
+
+TEST(Pacing, LateFrameSkipsMissedDeadlines)
+{
+    use_test_clock(1100);
+    FramePacing pacing = {1000, 1000.0 / 60};
+    pace_frame(pacing, nullptr);
+    // The first point of the old grid not earlier than now: 1000 + 7 intervals.
+    EXPECT_NEAR(pacing.next_deadline, 1000 + 7 * (1000.0 / 60), 1e-9);
+    double before = now_ms();
+    EXPECT_LT(before, 1102);   // a late frame is not delayed further
+    pace_frame(pacing, nullptr);
+    EXPECT_GT(now_ms(), 1000 + 7 * (1000.0 / 60));   // the next one waits normally
+    use_real_clock();
+}
+
+TEST(Pacing, UncappedIntervalIsTwoMilliseconds)
+{
+    use_test_clock(0);
+    FramePacing pacing = {0, frame_interval_for(0)};
+    for (int frame = 0; frame < 10; ++frame) pace_frame(pacing, nullptr);
+    EXPECT_NEAR(now_ms(), 19, 1.5);
+    use_real_clock();
+}
+
+// --- the running runtime ------------------------------------------------------
+
+void no_settings() {}
+void no_game() {}
+
+TEST(Startup, WithoutADisplayItSaysWhyAndExitsNonzero)
+{
+    // A fresh process: this test program's own window must not be reused.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            setenv("SDL_VIDEODRIVER", "x11", 1);
+            static const GameEntry entry = {no_settings, no_game, nullptr};
+            std::exit(runtime_main(0, nullptr, entry));
+        },
+        ::testing::ExitedWithCode(1), "snowbelter: cannot start: ");
+}
+
+std::string read_log()
+{
+    std::ifstream file(log_path());
+    std::stringstream text;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        text << line << '|';
+    }
+    return text.str();
+}
+
+// Runs inside a death test's child: the log is only complete after the
+// shut-down, so print it from an exit handler.
+void print_log_at_exit()
+{
+    std::atexit([] { std::fprintf(stderr, "[log %s]\n", read_log().c_str()); });
+}
+
+class Frame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(start_test_runtime()) << "no display or GL context";
+        release_all_keys();
+        allow_escape(1);
+    }
+};
+
+TEST_F(Frame, StartupWritesItsLogLinesInOrder)
+{
+    std::string log = read_log();
+    EXPECT_EQ(log.find("Init GFX|"), 0u) << log;
+    EXPECT_NE(log.find("|Init Finalized|"), std::string::npos) << log;
+    EXPECT_LT(log.find("Init GFX"), log.find("Init Finalized"));
+}
+
+TEST_F(Frame, CloseBoxEndsWithShutdownLoggedLast)
+{
+    EXPECT_EXIT(
+        {
+            print_log_at_exit();
+            SDL_Event quit = {};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+            show_screen();
+        },
+        ::testing::ExitedWithCode(0), "\\[log Init GFX\\|.*Init Finalized\\|.*Shut down MRV\\|\\]");
+}
+
+TEST_F(Frame, AltF4EndsTheProgramWithStatusZero)
+{
+    EXPECT_EXIT(
+        {
+            allow_escape(0);
+            set_error(9);
+            std::atexit([] { std::fprintf(stderr, "[status %d]\n", runtime_status.status); });
+            hold_key(56);
+            hold_key(62);
+            show_screen();
+        },
+        ::testing::ExitedWithCode(0), "\\[status 0\\]");
+}
+
+TEST_F(Frame, EscapeOnlyQuitsWhenAllowed)
+{
+    allow_escape(0);
+    hold_key(1);
+    run_frames(3);   // still here
+    hold_key(129);
+    run_frames(1);
+    release_all_keys();
+    EXPECT_EXIT(
+        {
+            allow_escape(1);
+            hold_key(1);
+            show_screen();
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(Frame, LosingFocusPausesAndShowsItInTheCaption)
+{
+    SDL_Event event = {};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    window_proc(event);
+    EXPECT_TRUE(runtime_paused());
+    EXPECT_STREQ(SDL_GetWindowTitle(main_window()), "snowbelter <pause>");
+
+    // show_screen holds in its 100 ms sleep loop until the focus returns.
+    event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    SDL_PushEvent(&event);
+    double before = now_ms();
+    show_screen();
+    EXPECT_FALSE(runtime_paused());
+    EXPECT_GE(now_ms() - before, 100);
+    EXPECT_STREQ(SDL_GetWindowTitle(main_window()), "snowbelter");
+}
+
+TEST_F(Frame, FramesArePacedToTheCap)
+{
+    limit_fps(60);
+    run_frames(2);
+    double before = now_ms();
+    run_frames(60);
+    EXPECT_NEAR(now_ms() - before, 1000, 17);
+}
+
+int frame_hook_calls = 0;
+
+TEST_F(Frame, SetScreenRunsFiveFrameCycles)
+{
+    frame_hook_calls = 0;
+    set_frame_hook([] { ++frame_hook_calls; });
+    set_screen(0, 0, 0);   // 0 keeps the current size
+    set_frame_hook(nullptr);
+    EXPECT_EQ(frame_hook_calls, 5);
+    EXPECT_EQ(renderer->screen_width, 320);
+    EXPECT_EQ(renderer->screen_height, 240);
+}
+
+TEST_F(Frame, FullScreenKeepsTheGameScreenSizeAndTextures)
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    set_screen(320, 240, 1);
+    EXPECT_TRUE(window_is_fullscreen());
+    EXPECT_EQ(renderer->screen_width, 320);
+    EXPECT_TRUE(glIsTexture(texture));
+    int x, y, w, h;
+    window_screen_rect(&x, &y, &w, &h);
+    EXPECT_EQ(w * 240, h * 320);   // square pixels
+    EXPECT_EQ(w % 160, 0);         // whole steps of a half
+    set_screen(320, 240, 0);
+    EXPECT_FALSE(window_is_fullscreen());
+    EXPECT_TRUE(glIsTexture(texture));
+    glDeleteTextures(1, &texture);
+}
+
+// --- the 2D state --------------------------------------------------------------
+
+TEST_F(Frame, ViewportCountsFromTheTopLeft)
+{
+    set_viewport(10, 20, 100, 50);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 10);
+    EXPECT_EQ(viewport[1], 170);
+    EXPECT_EQ(viewport[2], 100);
+    EXPECT_EQ(viewport[3], 50);
+    int x, y, w, h;
+    get_viewport(&x, &y, &w, &h);
+    EXPECT_EQ(w, 100);
+    set_viewport(0, 0, 0, 0);
+    get_viewport(&x, &y, &w, &h);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+}
+
+void fill_rect(int x, int y, int w, int h, float r, float g, float b)
+{
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(r, g, b, 1);
+    glBegin(GL_QUADS);
+    glVertex2i(x, y);
+    glVertex2i(x + w, y);
+    glVertex2i(x + w, y + h);
+    glVertex2i(x, y + h);
+    glEnd();
+    glColor4f(1, 1, 1, 1);
+}
+
+unsigned pixel_at(int x, int y)
+{
+    unsigned char rgba[4] = {};
+    glReadPixels(x, renderer->screen_height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return rgba[0] | rgba[1] << 8 | rgba[2] << 16;
+}
+
+TEST_F(Frame, EveryFrameStartsBlackWithSmoothingOnAndBlendingOff)
+{
+    fill_rect(0, 0, 50, 50, 1, 0, 0);
+    EXPECT_EQ(pixel_at(10, 10), 0x0000FFu);
+    set_smoothing(0);
+    set_alpha_mode(-0.5);
+    show_screen();
+    EXPECT_EQ(pixel_at(10, 10), 0u);
+    EXPECT_TRUE(renderer->smoothing);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FLOAT_EQ(renderer->alpha, 1.0f);
+}
+
+TEST_F(Frame, AlphaModeSwitches)
+{
+    set_alpha_mode(0.5);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_FLOAT_EQ(renderer->alpha, 0.5f);
+    set_alpha_mode(2);
+    EXPECT_FLOAT_EQ(renderer->alpha, 1.0f);
+    GLint destination = 0;
+    glGetIntegerv(GL_BLEND_DST, &destination);
+    EXPECT_EQ(destination, GL_ONE);
+    set_alpha_mode(-0.5);
+    glGetIntegerv(GL_BLEND_DST, &destination);
+    EXPECT_EQ(destination, GL_ONE_MINUS_SRC_ALPHA);
+    set_alpha_mode(0);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+} // namespace

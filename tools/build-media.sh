@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the game's two media archives from the sources in assets/:
+#   mkart    -> every picture (PNG)        -> media/gfx.sbx with the effects
+#   mksound  -> effects and tunes (WAV); the tunes are encoded to MP3 by lame
+#                                          -> media/sfx.sbx
+# Usage: build-media.sh MKART MKSOUND SBXPACK ASSETS_DIR WORK_DIR MEDIA_DIR
+set -euo pipefail
+mkart=$1 mksound=$2 sbxpack=$3 assets=$4 work=$5 media=$6
+
+rm -rf "$work"
+mkdir -p "$work/gfx" "$work/sound" "$work/music" "$media"
+"$mkart" "$work/gfx" "$assets/art"
+"$mksound" "$work/sound" "$assets/sound"
+for tune in santa filler; do
+  lame --quiet --preset standard "$work/sound/$tune.wav" "$work/music/$tune.mp3"
+done
+# The contact sheet is for review only; it stays in the work folder.
+pictures=$(find "$work/gfx" -name '*.png' ! -name 'contact_sheet.png' | sort)
+"$sbxpack" create "$media/gfx.sbx" $pictures \
+  "$work/sound/jump.wav" "$work/sound/pickup05.wav" "$work/sound/drop06.wav"
+"$sbxpack" create "$media/sfx.sbx" "$work/music/santa.mp3" "$work/music/filler.mp3"

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Snowbelter needs to build, play and test.
+# Idempotent: packages already present are skipped, apt is only asked when
+# something is missing. Uses sudo when not run as root.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-mixer-dev
+  libpng-dev libjpeg62-turbo-dev liblzo2-dev zlib1g-dev
+  libgl-dev libgl1-mesa-dri
+  libgtest-dev
+  xvfb xauth xdotool x11-utils
+  lame
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
