@@ -73,11 +73,7 @@ void read_real_keyboard()
     if (SDL_GetKeyboardFocus() != main_window()) return;
     int count = 0;
     const Uint8* pressed = SDL_GetKeyboardState(&count);
-    std::memset(input.keys, 0, sizeof input.keys);
-    for (int i = 0; i < KEY_MAPPING_COUNT; ++i) {
-        int scancode = KEY_MAPPINGS[i].scancode;
-        if (scancode < count && pressed[scancode]) input.keys[KEY_MAPPINGS[i].code] = KEY_DOWN_BIT;
-    }
+    key_state_from_scancodes(pressed, count, input.keys);
 }
 
 bool state_down(int code)
@@ -133,18 +129,11 @@ int first_key_down()
     return -1;
 }
 
-int screen_width_or_zero()
+// The game's screen size; 0 by 0 before the renderer exists.
+void screen_size(int* width, int* height)
 {
-    int w = 0, h = 0;
-    if (renderer) get_screen_size(&w, &h);
-    return w;
-}
-
-int screen_height_or_zero()
-{
-    int w = 0, h = 0;
-    if (renderer) get_screen_size(&w, &h);
-    return h;
+    *width = *height = 0;
+    if (renderer) get_screen_size(width, height);
 }
 
 // How window coordinates (SDL's mouse units) turn into game screen pixels:
@@ -159,7 +148,8 @@ struct WindowToScreen {
 bool window_to_screen(WindowToScreen* map)
 {
     SDL_Window* window = main_window();
-    int screen_w = screen_width_or_zero(), screen_h = screen_height_or_zero();
+    int screen_w, screen_h;
+    screen_size(&screen_w, &screen_h);
     if (!window || screen_w <= 0 || screen_h <= 0) return false;
     int units_w = 0, units_h = 0, pixels_w = 0, pixels_h = 0, rect_w = 0, rect_h = 0;
     SDL_GetWindowSize(window, &units_w, &units_h);
@@ -219,7 +209,9 @@ void apply_due_movement()
 void clamp_mouse_to_screen()
 {
     MouseState& mouse = input.mouse;
-    int max_x = screen_width_or_zero() - 1, max_y = screen_height_or_zero() - 1;
+    int width, height;
+    screen_size(&width, &height);
+    int max_x = width - 1, max_y = height - 1;
     if (mouse.x > max_x) mouse.x = max_x;
     if (mouse.y > max_y) mouse.y = max_y;
     if (mouse.x < 0) mouse.x = 0;

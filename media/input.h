@@ -20,10 +20,9 @@
 
 #include <cstdint>
 
-union SDL_Event;
+#include "media/keymap.h"   // KEY_CODE_COUNT, KEY_DOWN_BIT
 
-constexpr int KEY_CODE_COUNT = 256;
-constexpr unsigned char KEY_DOWN_BIT = 0x80;
+union SDL_Event;
 
 // Start-up, once the window exists.  want_mouse: the game asked for the
 // mouse as its own device (exclusive input), so a hidden cursor moves the

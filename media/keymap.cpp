@@ -6,6 +6,7 @@
 #include "media/keymap.h"
 
 #include <SDL_scancode.h>
+#include <cstring>
 
 // The main block follows the rows of a PC keyboard: scan codes 1 to 88 are
 // the original set, 100 and up the extended keys (pad Enter, right Ctrl,
@@ -106,4 +107,14 @@ int scancode_for_key_code(int code)
     for (int i = 0; i < KEY_MAPPING_COUNT; ++i)
         if (KEY_MAPPINGS[i].code == code) return KEY_MAPPINGS[i].scancode;
     return SDL_SCANCODE_UNKNOWN;
+}
+
+void key_state_from_scancodes(const unsigned char* pressed, int count,
+                              unsigned char state[KEY_CODE_COUNT])
+{
+    std::memset(state, 0, KEY_CODE_COUNT);
+    for (int i = 0; i < KEY_MAPPING_COUNT; ++i) {
+        int scancode = KEY_MAPPINGS[i].scancode;
+        if (scancode < count && pressed[scancode]) state[KEY_MAPPINGS[i].code] = KEY_DOWN_BIT;
+    }
 }

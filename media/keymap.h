@@ -14,6 +14,9 @@
  */
 #pragma once
 
+constexpr int KEY_CODE_COUNT = 256;
+constexpr unsigned char KEY_DOWN_BIT = 0x80;   // set in a key state byte while down
+
 struct KeyMapping {
     int code;       // game key code, 1 to 255
     int scancode;   // SDL_Scancode value
@@ -30,3 +33,9 @@ int key_code_for_scancode(int scancode);
 // The first SDL scancode the table gives a key code, or 0
 // (SDL_SCANCODE_UNKNOWN) when the code stands for no key.
 int scancode_for_key_code(int code);
+
+// Fills state (one byte per key code) from SDL's pressed-key array of count
+// entries: KEY_DOWN_BIT for every key code whose key is pressed, 0 for the
+// rest.
+void key_state_from_scancodes(const unsigned char* pressed, int count,
+                              unsigned char state[KEY_CODE_COUNT]);

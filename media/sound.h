@@ -21,11 +21,13 @@ constexpr int SOUND_SLOT_COUNT = 2048;
 constexpr int SOUND_MAX_BUFFERS = 4;
 constexpr int SOUND_CHANNELS_PER_SLOT = 256;   // channel = id x 256 + buffer
 
-// Opens the audio device (the dummy driver when there is none) and makes
-// the slots, all empty.  Logs one line when it falls back or fails.
+// Opens the audio device (the dummy driver when there is none), makes the
+// slots, all empty, and has music_init check the MP3 decoder.  Logs one line
+// when it falls back or fails.
 void sound_init();
 
-// Empties the slots from the last to the first, then closes the device.
+// Empties the slots from the last to the first, releases a piece of music
+// still loaded (music_shutdown), then closes the device.
 void sound_shutdown();
 
 // True while the mixer is open (on a real or the dummy device).

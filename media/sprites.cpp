@@ -43,21 +43,12 @@ void fill_transparent_edges(std::vector<uint8_t>& texels, int tw, int th)
     }
 }
 
-// Draws a triangle fan of four vertices (x, y, u, v) with the sprite's
-// texture clamped at its edges.
-void draw_clamped_fan(int id, const float vertices[4][4])
+// The sprite's texture, its filters from the smoothing flag, then the fan.
+void draw_sprite_fan(int id, const float vertices[4][4])
 {
     bind_sprite_texture(id, -1, false, nullptr);
     apply_smoothing_filters();
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(vertices[0]), &vertices[0][0]);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(vertices[0]), &vertices[0][2]);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    draw_clamped_fan(vertices);
 }
 
 // A loaded entry, or null: drawing an entry without a texture would show
@@ -147,6 +138,19 @@ int16_t clamp_to_int16(int value)
 }
 
 }  // namespace
+
+void draw_clamped_fan(const float vertices[4][4])
+{
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(vertices[0]), &vertices[0][0]);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(vertices[0]), &vertices[0][2]);
+    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
 
 SpriteEntry* sprite_entry(int id)
 {
@@ -319,7 +323,7 @@ void draw_turned_rectangle(int id, const SpriteEntry& entry, const FrameCoords& 
         vertices[i][2] = us[i];
         vertices[i][3] = vs[i];
     }
-    draw_clamped_fan(id, vertices);
+    draw_sprite_fan(id, vertices);
 }
 
 FrameCoords whole_image(const SpriteEntry& entry)
@@ -354,7 +358,7 @@ void stretch_sprite(int id, int x, int y, int w, int h)
                                   {right, bottom, entry->u_max, 0.0f},
                                   {right, top, entry->u_max, entry->v_max},
                                   {left, top, 0.0f, entry->v_max}};
-    draw_clamped_fan(id, vertices);
+    draw_sprite_fan(id, vertices);
 }
 
 void zoom_sprite(int id, int x, int y, double sx, double sy)
@@ -406,7 +410,7 @@ void stretch_anim(int id, int frame, int x, int y, int w, int h)
                                   {right, bottom, c.u_right, c.v_bottom},
                                   {right, top, c.u_right, c.v_top},
                                   {left, top, c.u_left, c.v_top}};
-    draw_clamped_fan(id, vertices);
+    draw_sprite_fan(id, vertices);
 }
 
 int anim_collision(int a, int fa, int xa, int ya, int b, int fb, int xb, int yb)

@@ -55,6 +55,10 @@ int find_free_sprite();
 // The entry of id, or null for an id outside the table (or no renderer).
 SpriteEntry* sprite_entry(int id);
 
+// Draws a triangle fan of four vertices (x, y, u, v) with the bound texture,
+// its wrap set to GL_CLAMP_TO_EDGE.
+void draw_clamped_fan(const float vertices[4][4]);
+
 // The texture side for an image side: start at 2 and double at least once
 // until not below size (so at least 4).
 int texture_side(int size);

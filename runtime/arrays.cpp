@@ -16,12 +16,16 @@ int32_t counted(int32_t size) { return size < 1 ? 1 : size; }
 
 ArrayLayout array_layout(int32_t d0, int32_t d1, int32_t d2, int32_t d3, int32_t step) {
     ArrayLayout shape{};
+    // Each product is tested before the next multiplication, so none can
+    // leave 64 bits either.
     int64_t c0 = d0 < 1 ? 0 : d0;
     int64_t stride2 = c0 * counted(d1);
+    if (stride2 > INT32_MAX) return shape;
     int64_t stride3 = stride2 * counted(d2);
+    if (stride3 > INT32_MAX) return shape;
     int64_t total = stride3 * counted(d3);
     int64_t capacity = total / step * step + step;
-    if (stride2 > INT32_MAX || stride3 > INT32_MAX || capacity > INT32_MAX) return shape;
+    if (capacity > INT32_MAX) return shape;
     shape.stride1 = static_cast<int32_t>(c0);
     shape.stride2 = static_cast<int32_t>(stride2);
     shape.stride3 = static_cast<int32_t>(stride3);

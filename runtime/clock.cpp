@@ -75,11 +75,6 @@ double frame_interval_for(double fps)
     return whole <= 0 ? UNCAPPED_INTERVAL_MS : 1000.0 / whole;
 }
 
-int fps_for_interval(double interval)
-{
-    return interval <= 0 ? 5 : static_cast<int>(1000.0 / interval);
-}
-
 void limit_fps(double fps)
 {
     frame_pacing.interval = frame_interval_for(fps);

@@ -59,10 +59,6 @@ extern FramePacing frame_pacing;
 // ones.  Returns the milliseconds waited plus 1.
 double pace_frame(FramePacing& pacing, void (*pump)());
 
-// The frames-per-second figure a stored interval means (for re-creating the
-// window): whole part of 1000 / interval, or 5 when the interval is 0 or less.
-int fps_for_interval(double interval);
-
 // Test clock.  While on, now_ms returns a counter that only advance_test_clock,
 // sleep_ms and the pacing spin move forward.
 void use_test_clock(double start_ms);

@@ -8,6 +8,7 @@
 #include "runtime/platform.h"
 
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fstream>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -137,13 +139,59 @@ const char* locale_from_environment()
     return "C";
 }
 
+// GLX hands out a pointer for any name at all, so a pointer alone proves
+// nothing.  A name counts as available when it has the shape of a GL entry
+// point, resolves, and is either a core entry point the GL library exports
+// or ends in the tag of a vendor whose extensions the driver offers
+// (glActiveTextureARB with some GL_ARB_ extension).
+bool looks_like_gl_entry_point(const std::string& name)
+{
+    if (name.size() < 3 || name.compare(0, 2, "gl") != 0 || !std::isupper(static_cast<unsigned char>(name[2]))) {
+        return false;
+    }
+    return std::all_of(name.begin(), name.end(),
+                       [](unsigned char c) { return std::isalnum(c) || c == '_'; });
+}
+
+// The vendor tags of the driver's extensions: "ARB" for GL_ARB_multitexture.
+std::vector<std::string> extension_vendors()
+{
+    std::vector<std::string> vendors;
+    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    std::string extensions = list ? list : "";
+    size_t start = 0;
+    while ((start = extensions.find("GL_", start)) != std::string::npos) {
+        size_t end = extensions.find('_', start + 3);
+        if (end == std::string::npos) break;
+        std::string vendor = extensions.substr(start + 3, end - start - 3);
+        if (std::find(vendors.begin(), vendors.end(), vendor) == vendors.end()) vendors.push_back(vendor);
+        start = end;
+    }
+    return vendors;
+}
+
+bool ends_with(const std::string& text, const std::string& tail)
+{
+    return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool gl_entry_point_available(const std::string& name)
+{
+    if (!looks_like_gl_entry_point(name) || SDL_GL_GetProcAddress(name.c_str()) == nullptr) return false;
+    if (dlsym(RTLD_DEFAULT, name.c_str()) != nullptr) return true;
+    for (const std::string& vendor : extension_vendors()) {
+        if (vendor.size() >= 2 && ends_with(name, vendor)) return true;
+    }
+    return false;
+}
+
 // A GL extension name (GL_...) is asked of the driver's extension list,
 // anything else is taken as an entry point name.
 bool gl_name_available(const char* name)
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO) || !SDL_GL_GetCurrentContext()) return false;
     if (std::strncmp(name, "GL_", 3) == 0) return SDL_GL_ExtensionSupported(name) == SDL_TRUE;
-    return *name && SDL_GL_GetProcAddress(name) != nullptr;
+    return gl_entry_point_available(name);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -211,6 +212,27 @@ TEST(HostileArchive, LyingUnpackedLengthsAreRefused) {
     }
 }
 
+// Runs in a death-test child whose address space may grow by 64 MiB only:
+// a reader that believed a lying length would fail to allocate and abort.
+[[noreturn]] void unpack_with_little_memory(const MemoryBlock& archive_bytes) {
+    BlockArchive archive(archive_bytes);
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    unsigned long pages = 0;
+    if (statm == nullptr || std::fscanf(statm, "%lu", &pages) != 1) std::_Exit(2);
+    std::fclose(statm);
+    rlim_t limit = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (64u << 20);
+    struct rlimit cap = {limit, limit};
+    if (::setrlimit(RLIMIT_AS, &cap) != 0) std::_Exit(2);
+    MemoryBlock out;
+    std::_Exit(archive.unpack("data.bin", out) == SbxUnpack::undecodable ? 0 : 1);
+}
+
+TEST(HostileArchiveDeathTest, ClaimedLengthBeyondTheStreamAllocatesNothing) {
+    MemoryBlock bytes = one_entry_archive(4000);
+    set_int32_at(bytes, 0, static_cast<std::int32_t>(MAX_MEDIA_BYTES - 1));
+    EXPECT_EXIT(unpack_with_little_memory(bytes), ::testing::ExitedWithCode(0), "");
+}
+
 TEST(HostileArchive, GarbageStreamIsUndecodable) {
     MemoryBlock bytes = one_entry_archive(4000);
     std::int32_t stored = BlockArchive(bytes).entries().at(0).stored_size;
@@ -260,7 +282,7 @@ TEST(MemoryNames, ForgedStaleOrMalformedNamesDesignateNothing) {
     std::snprintf(wrong_length, sizeof wrong_length, "mem://%8x.%8x", 5u, handle);
     std::snprintf(unknown, sizeof unknown, "mem://%8x.%8x", 4u, handle + 1000);
     std::snprintf(no_point, sizeof no_point, "mem://%8x:%8x", 4u, handle);
-    for (const char* forged : {wrong_length, unknown, no_point, "mem://", "mem://       4.",
+    for (const char* forged : std::vector<const char*>{wrong_length, unknown, no_point, "mem://", "mem://       4.",
                                "mem://       4.       g", "mem://        .       1",
                                "mem://7ffd1234.7ffd1234"}) {
         EXPECT_FALSE(find_memory_block(forged)) << forged;
@@ -497,9 +519,12 @@ TEST_F(Resolver, ExtractionReplacesALinkInsteadOfFollowingIt) {
     mount_archives("", sfx.c_str());
     std::string out;
     ASSERT_TRUE(resolve_media_path(music_archive(), "song.mp3", out, false));
+    std::string name = out;
+    EXPECT_FALSE(resolve_media_path(music_archive(), "none.mp3", out, false));
+    EXPECT_FALSE(path_exists(name));
     std::string victim = scratch.file("victim.txt");
     write_bytes(victim, bytes_of("precious"));
-    ASSERT_EQ(::symlink(victim.c_str(), out.c_str()), 0);   // a trap at the name used next
+    ASSERT_EQ(::symlink(victim.c_str(), name.c_str()), 0);   // a trap at the name used next
     ASSERT_TRUE(resolve_media_path(music_archive(), "song.mp3", out, false));
     EXPECT_EQ(read_bytes(victim), bytes_of("precious"));
     EXPECT_EQ(read_bytes(out), bytes_of("music"));

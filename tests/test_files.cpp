@@ -33,6 +33,12 @@ std::vector<int> read_bytes_from(int channel, int count) {
     return values;
 }
 
+std::vector<unsigned char> every_byte_value() {
+    std::vector<unsigned char> bytes;
+    for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<unsigned char>(i));
+    return bytes;
+}
+
 class Channels : public ::testing::Test {
 protected:
     ScratchFolder scratch;
@@ -233,10 +239,10 @@ TEST_F(Channels, FileExistsSeesPlainFilesAndLiveBlocksOnly) {
 // ------------------------------------------------------ whole-media reads
 
 TEST_F(Channels, WholeMediaReadsFilesAndBlocks) {
-    std::string path = file_with("image.png", sample_text_bytes());
+    std::string path = file_with("image.png", every_byte_value());
     std::vector<unsigned char> bytes;
     ASSERT_TRUE(read_whole_media(path.c_str(), bytes));
-    EXPECT_EQ(bytes, sample_text_bytes());
+    EXPECT_EQ(bytes, every_byte_value());
     unsigned handle = register_memory_block(bytes_of("block"));
     ASSERT_TRUE(read_whole_media(memory_name(handle).c_str(), bytes));
     EXPECT_EQ(bytes, bytes_of("block"));

@@ -70,8 +70,10 @@ TEST(StringStorage, ReserveKeepsTextOnlyWhenAsked) {
 }
 
 TEST(StringStorage, AppendingToAFullBufferGrowsOneStepAndKeepsText) {
-    StringValue value = "abcdefghijklmno";  // 15 characters
+    StringValue value = "abcdefghijklmn";  // 14 characters: capacity 16
+    string_append(value, "o");             // 15 still fit
     ASSERT_EQ(value.capacity, 16u);
+    ASSERT_EQ(value.length, 15u);
     string_append(value, "p");
     EXPECT_EQ(value.capacity, 32u);
     EXPECT_EQ(text_of(value), "abcdefghijklmnop");

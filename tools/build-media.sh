@@ -12,7 +12,7 @@ mkdir -p "$work/gfx" "$work/sound" "$work/music" "$media"
 "$mkart" "$work/gfx" "$assets/art"
 "$mksound" "$work/sound" "$assets/sound"
 for tune in santa filler; do
-  lame --quiet --preset standard "$work/sound/$tune.wav" "$work/music/$tune.mp3"
+  lame --quiet -b 128 "$work/sound/$tune.wav" "$work/music/$tune.mp3"
 done
 # The contact sheet is for review only; it stays in the work folder.
 pictures=$(find "$work/gfx" -name '*.png' ! -name 'contact_sheet.png' | sort)

@@ -34,8 +34,6 @@ constexpr ConveyorKind CONVEYOR_KINDS[] = {
     {16, 0, 0, true}, {17, 0, 5, true}, {28, 1, 0, false}, {29, 1, 5, false}};
 constexpr int CONVEYOR_FIRST_ROW = 2;
 constexpr int CONVEYOR_LAST_ROW = 21;
-constexpr int MAP_COLUMNS = 64;
-constexpr double TILE_SIZE = 10;
 constexpr double CONVEYOR_Y_OFFSET = 16;
 
 struct PuddingStart {
@@ -72,8 +70,6 @@ constexpr Position LADDER_TOPS[] = {{90, 119}, {210, 119}, {330, 49}, {610, 49},
 
 constexpr const char* ROUND_MUSIC = "media/sfx/santa.mp3";
 
-constexpr double TREES_PARALLAX = 0.25;
-constexpr int TREES_Y = 141;
 constexpr int PLATFORM_Y = 49;
 
 constexpr int SCREENSHOT_KEY = 57;   // Space
@@ -92,20 +88,19 @@ constexpr double PAUSE_BANNER_SHOWN = 20;   // shown while the blink is below th
 constexpr double PAUSE_BLINK_LAST = 40;
 constexpr double GAME_OVER_X = 80, GAME_OVER_Y = 120;
 
-// Steps 4 to 6 of the finale: the view pans to the right end, where the
+// The start of the finale: the view pans to the right end, where the
 // reindeer are called in.
-constexpr double SCROLL_RIGHT_END = -320;
 constexpr double PAN_STEP = 2;
 
 void add_conveyors()
 {
     for (int row = CONVEYOR_FIRST_ROW; row <= CONVEYOR_LAST_ROW; ++row) {
-        for (int column = 0; column < MAP_COLUMNS; ++column) {
+        for (int column = 0; column < MAP_SIZE; ++column) {
             for (const ConveyorKind& kind : CONVEYOR_KINDS) {
                 if (array_at(level_map, column, row) != kind.cell) continue;
                 ConveyorSegment segment{};
-                segment.x = TILE_SIZE * column;
-                segment.y = TILE_SIZE * row + CONVEYOR_Y_OFFSET;
+                segment.x = MAP_CELL_SIZE * column;
+                segment.y = MAP_CELL_SIZE * row + CONVEYOR_Y_OFFSET;
                 segment.direction = kind.direction;
                 segment.frame = kind.frame_base;
                 segment.frame_base = kind.frame_base;
@@ -120,14 +115,17 @@ void add_entities()
 {
     add_santa();
     for (const PuddingStart& p : PUDDING_STARTS) add_pudding(p.x, p.y, p.direction);
-    for (const SoldierStart& s : SOLDIER_STARTS) add_soldier(s.x, s.direction, s.rest_timer, s.zone);
+    for (const SoldierStart& s : SOLDIER_STARTS) {
+        add_soldier(s.x, s.direction, s.rest_timer, s.zone);
+    }
     for (const SleighPart& p : PART_STARTS) add_sleigh_part(p.x, p.y, p.id, p.state);
     for (const Position& p : LIGHT_POSITIONS) {
-        array_append(lights, Light{p.x, p.y, 0, static_cast<double>(rnd(LIGHT_LAST_START_FRAME))});
+        double frame = rnd(LIGHT_LAST_START_FRAME);
+        array_append(lights, Light{p.x, p.y, 0, frame});
     }
     for (double x : PRESENT_XS) {
-        array_append(presents,
-                     Present{x, PRESENT_START_Y, 0, 0, static_cast<double>(rnd(PRESENT_LAST_PICTURE))});
+        double picture = rnd(PRESENT_LAST_PICTURE);
+        array_append(presents, Present{x, PRESENT_START_Y, 0, 0, picture});
     }
     for (const Position& p : LADDER_TOPS) {
         array_append(ladders, Ladder{p.x, p.y, p.y + LADDER_MID_OFFSET, p.y + LADDER_HEIGHT});
@@ -194,7 +192,7 @@ void draw_ladders()
 
 void update_scenery_and_cast()
 {
-    draw_anim(ANIM_TREES, 0, to_int(TREES_PARALLAX * scroll_x), TREES_Y);
+    draw_trees();
     if (key_cooldown > 0) key_cooldown -= 1;
     update_snow();
     draw_anim(ANIM_PLATFORM, 0, to_int(scroll_x), PLATFORM_Y);
@@ -202,7 +200,7 @@ void update_scenery_and_cast()
     update_conveyors();
     draw_ladders();
     // From the walk back to the sleigh on, Santa is drawn behind the parts.
-    bool santa_behind = finale_phase > FINALE_REINDEER_ARRIVE + 1;
+    bool santa_behind = finale_phase > FINALE_SANTA_WALKS_RIGHT;
     if (santa_behind) update_santa();
     update_sleigh_parts();
     update_puddings();
@@ -250,6 +248,13 @@ bool run_game_over()
     draw_text(GAME_OVER_X, GAME_OVER_Y, "TRY AGAIN NEXT CHRISTMAS!");
     game_over_countdown -= 1;
     return game_over_countdown == 1;
+}
+
+// Deletes element 0 until the list is empty.
+template <typename Record>
+void empty_list(RecordArray<Record>& list)
+{
+    while (array_count(list) > 0) array_delete(list, 0);
 }
 
 } // namespace
@@ -300,15 +305,15 @@ void run_round()
 
 void clear_round_lists()
 {
-    while (array_count(soldiers) > 0) array_delete(soldiers, 0);
-    while (array_count(santa_list) > 0) array_delete(santa_list, 0);
-    while (array_count(presents) > 0) array_delete(presents, 0);
-    while (array_count(puddings) > 0) array_delete(puddings, 0);
-    while (array_count(conveyors) > 0) array_delete(conveyors, 0);
-    while (array_count(sleigh_parts) > 0) array_delete(sleigh_parts, 0);
-    while (array_count(ladders) > 0) array_delete(ladders, 0);
-    while (array_count(lights) > 0) array_delete(lights, 0);
-    while (array_count(reindeer) > 0) array_delete(reindeer, 0);
+    empty_list(soldiers);
+    empty_list(santa_list);
+    empty_list(presents);
+    empty_list(puddings);
+    empty_list(conveyors);
+    empty_list(sleigh_parts);
+    empty_list(ladders);
+    empty_list(lights);
+    empty_list(reindeer);
 }
 
 void save_screenshot_on_key()

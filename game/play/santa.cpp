@@ -19,8 +19,6 @@ constexpr double CLIMB_STEP = 2;
 constexpr double LADDER_TOP_MARGIN = 2;   // climbing up stops at top_y + 2
 constexpr double ANIM_TICKS = 5;          // a frame advances when anim_tick passes this
 constexpr double SCREEN_CENTRE_X = 160;
-constexpr double SCROLL_LEFT_END = 0;
-constexpr double SCROLL_RIGHT_END = -320;
 constexpr double MIN_X = -8;
 constexpr double MAX_X = 290;
 
@@ -45,11 +43,9 @@ constexpr double BLINK_VISIBLE_PHASES = 5;
 // Finale: Santa walks right past FINALE_TURN_X, back to the sleigh seat, hops
 // in (the hop ends when the speed reaches FINALE_SEATED_SPEED, 21 pixels up),
 // waits one phase per frame and flies off left until he is far off screen.
-constexpr double FINALE_WALK_RIGHT = 4;
 constexpr double FINALE_WALK_LEFT = 5;
 constexpr double FINALE_HOP = 6;
 constexpr double FINALE_SEATED = 7;
-constexpr double FINALE_FLY_OFF = 30;
 constexpr double FINALE_TURN_X = 200;
 constexpr double FINALE_SEAT_X = 142;
 constexpr double FINALE_SEATED_SPEED = 3;
@@ -57,7 +53,12 @@ constexpr double FINALE_WALK_STEP = 1;
 constexpr double FINALE_FLY_STEP = 2;
 constexpr double FLOWN_OFF_X = -150;
 
-constexpr double TILE_SIZE = 10;          // pixels per level_map cell
+// The map cells under Santa's feet: his picture's left edge plus FEET_INSET
+// lies in the column before the first one tested, and the row under his
+// feet is FEET_ROWS_DOWN rows below the one his y lies in.
+constexpr double FEET_INSET = 2;
+constexpr int FEET_COLUMN_OFFSET = 1;
+constexpr int FEET_ROWS_DOWN = 2;
 
 // Santa may act on input: not hit, not in the finale, not paused.
 bool santa_free()
@@ -141,8 +142,8 @@ void jump(Santa& s)
 // The scripted part of the finale; pause does not stop it.
 void finale_moves(Santa& s)
 {
-    if (finale_phase < FINALE_WALK_RIGHT) return;
-    if (finale_phase == FINALE_WALK_RIGHT) {
+    if (finale_phase < FINALE_SANTA_WALKS_RIGHT) return;
+    if (finale_phase == FINALE_SANTA_WALKS_RIGHT) {
         s.facing = FACING_RIGHT;
         s.anim_tick += 1;
         s.x += FINALE_WALK_STEP;
@@ -166,8 +167,8 @@ void finale_moves(Santa& s)
             finale_phase = FINALE_SEATED;
         }
     }
-    if (finale_phase > FINALE_HOP && finale_phase < FINALE_FLY_OFF) finale_phase += 1;
-    if (finale_phase == FINALE_FLY_OFF) s.x -= FINALE_FLY_STEP;
+    if (finale_phase > FINALE_HOP && finale_phase < FINALE_FLY_OFF_PHASE) finale_phase += 1;
+    if (finale_phase == FINALE_FLY_OFF_PHASE) s.x -= FINALE_FLY_STEP;
 }
 
 void animate(Santa& s)
@@ -195,7 +196,7 @@ void scroll(Santa& s)
 
 void keep_on_screen(Santa& s)
 {
-    if (s.x < MIN_X && finale_phase < FINALE_FLY_OFF) {
+    if (s.x < MIN_X && finale_phase < FINALE_FLY_OFF_PHASE) {
         s.x = MIN_X;
     } else if (s.x > MAX_X) {
         s.x = MAX_X;
@@ -207,7 +208,7 @@ void take_hits(Santa& s)
 {
     if (s.dying != 0 || paused != 0) return;
     if (s.frame > LAST_WALK_FRAME && s.on_ladder == 0) s.frame = 0;
-    if (s.walking == 0 && s.on_ladder == 0 && finale_phase < FINALE_WALK_RIGHT) s.frame = 0;
+    if (s.walking == 0 && s.on_ladder == 0 && finale_phase < FINALE_SANTA_WALKS_RIGHT) s.frame = 0;
     if (santa_hit != 0 && s.jumping == 0) {
         s.dying = 1;
         s.frame = FIRST_DEATH_FRAME;
@@ -280,10 +281,12 @@ void draw(Santa& s)
 // on the ground, and pause does not stop it.
 void fall(Santa& s)
 {
-    int column = to_int(s.x + 2 - scroll_x) / static_cast<int>(TILE_SIZE) + 1;
-    int row = to_int(s.y / TILE_SIZE) + 1;
-    bool gap = array_at(level_map, column, row + 1) == 0 &&
-               array_at(level_map, column + 1, row + 1) == 0;
+    // In the finale the column can come out negative; the map's index wraps
+    // a negative column once from the end, which stays inside the map.
+    int column = to_int(s.x + FEET_INSET - scroll_x) / static_cast<int>(MAP_CELL_SIZE) +
+                 FEET_COLUMN_OFFSET;
+    int row = to_int(s.y / MAP_CELL_SIZE) + FEET_ROWS_DOWN;
+    bool gap = array_at(level_map, column, row) == 0 && array_at(level_map, column + 1, row) == 0;
     if (gap && s.jumping == 0 && s.on_ladder == 0 && s.falling == 0) s.falling = 1;
     if (s.falling == 1 && finale_phase == 0) {
         if (s.y + FALL_STEP < GROUND_Y) {

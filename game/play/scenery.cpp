@@ -144,10 +144,15 @@ void draw_sky()
     for (int x = 0; x < VIRTUAL_WIDTH; x += SKY_STRIP_WIDTH) draw_anim(ANIM_SKY, 0, x, 0);
 }
 
+void draw_trees()
+{
+    draw_anim(ANIM_TREES, 0, to_int(TREES_PARALLAX * scroll_x), TREES_Y);
+}
+
 void draw_winter_backdrop()
 {
     draw_sky();
-    draw_anim(ANIM_TREES, 0, to_int(TREES_PARALLAX * scroll_x), TREES_Y);
+    draw_trees();
     for (int x = 0; x <= VIRTUAL_WIDTH; x += SNOWY_GROUND_STEP) {
         draw_anim(ANIM_TILES_LARGE, SNOWY_GROUND_LEFT_TILE, x, SNOWY_GROUND_Y);
         draw_anim(ANIM_TILES_LARGE, SNOWY_GROUND_RIGHT_TILE, x + SNOWY_GROUND_STEP / 2,

@@ -24,6 +24,9 @@ void update_snow();
 // The night sky across the whole screen (ten 32-pixel strips).
 void draw_sky();
 
+// The pine trees, the slow parallax layer: at a quarter of scroll_x.
+void draw_trees();
+
 // The winter backdrop of the menu and the end screen: the sky, the pine
 // trees at a quarter of scroll_x, and a row of snowy ground tiles at the
 // bottom.

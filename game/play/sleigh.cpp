@@ -26,7 +26,6 @@ constexpr int SLOTS_PER_ROW = 4;
 constexpr double UPPER_SLOT_Y = 108;
 constexpr double LOWER_SLOT_Y = 132;
 
-constexpr double SLEIGH_LEFT_END_SCROLL = 0;
 constexpr double PICK_UP_REACH = 20;      // |dx| below this touches the part
 constexpr double PART_ABOVE_FLOOR = 3;    // a part lies 3 pixels below Santa's y
 constexpr double FLY_OFF_STEP = 2;
@@ -62,7 +61,7 @@ constexpr int LOGO3_X = 71, LOGO3_Y = 175;
 void deliver(SleighPart& part)
 {
     if (part.id != carried_part || santa_y != MIDDLE_FLOOR_Y ||
-        scroll_x != SLEIGH_LEFT_END_SCROLL) {
+        scroll_x != SCROLL_LEFT_END) {
         return;
     }
     part.x = sleigh_slot_x(part.id);
@@ -123,7 +122,7 @@ void fly(Reindeer& r)
     if (r.angle != LEVEL_FLIGHT_ANGLE) r.angle += 1;
     if (r.angle != LEVEL_FLIGHT_ANGLE) return;
     r.x -= REINDEER_STEP;
-    if (r.x > place_x(r) && scroll_x < 0 && r.index == 0) scroll_x += REINDEER_STEP;
+    if (r.x > place_x(r) && scroll_x < SCROLL_LEFT_END && r.index == 0) scroll_x += REINDEER_STEP;
 }
 
 void update_one_reindeer(Reindeer& r)

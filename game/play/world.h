@@ -150,7 +150,14 @@ extern StringValue device_name;     // "DESKTOP" on a PC
 extern double bind_up, bind_down, bind_left, bind_right, bind_jump, bind_pause;
 
 // 64 x 64 tile numbers, [column][row]; rows 0..21 come from the level data.
+// Cell (c, r) covers world pixels from (10 c, 10 r) on.
 extern NumberArray level_map;
+constexpr int MAP_SIZE = 64;
+constexpr double MAP_CELL_SIZE = 10;
+
+// scroll_x with the left half of the level in view, and with the right half.
+constexpr double SCROLL_LEFT_END = 0;
+constexpr double SCROLL_RIGHT_END = -320;
 
 // The screen being shown, for the replay trace.  The round sets round, the
 // end screen sets end; the shell sets the others.

@@ -4,6 +4,7 @@
 #include "game/play/scenery.h"
 #include "game/play/world.h"
 #include "game/shell/draw.h"
+#include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
 #include "media/input.h"
 #include "media/sprites.h"
@@ -26,11 +27,6 @@ constexpr const char* ROW_LABELS[KEY_BINDING_COUNT] = {"UP", "DOWN", "LEFT", "RI
 double row_y(int row)
 {
     return FIRST_ROW_Y + KEYS_ROW_SPACING * row;
-}
-
-bool key_free(int code)
-{
-    return key_down(code) && key_cooldown == 0;
 }
 
 void draw_labels()

@@ -7,6 +7,7 @@
 #include "game/shell/draw.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
+#include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
 #include "game/shell/volume.h"
 #include "media/grabs.h"
@@ -21,16 +22,7 @@ double menu_cursor_y = MENU_CURSOR_FIRST_Y;
 
 namespace {
 
-// The backdrop: sky strips, the tree line (at the menu's scroll), a ground
-// of two alternating tiles.
 constexpr double MENU_SCROLL_X = -320;
-constexpr int SKY_STRIP_WIDTH = 32;
-constexpr double TREES_PARALLAX = 0.25;
-constexpr int TREES_Y = 141;
-constexpr int GROUND_Y = 226;
-constexpr int GROUND_STEP = 20;
-constexpr int GROUND_TILE_LEFT = 45;
-constexpr int GROUND_TILE_RIGHT = 44;
 
 constexpr const char* MENU_MUSIC = "media/sfx/filler.mp3";
 
@@ -40,31 +32,17 @@ constexpr int ENTRY_X = 120;
 // An entry's text stands 7 pixels below the cursor's y.
 constexpr int ENTRY_TEXT_DROP = 7;
 constexpr int CURSOR_X = 95;
-constexpr const char* ENTRY_TEXTS[] = {"Start Game", "Redefine Keys", "Exit"};
+constexpr int MENU_ENTRY_COUNT = 3;
+constexpr const char* ENTRY_TEXTS[MENU_ENTRY_COUNT] = {"Start Game", "Redefine Keys", "Exit"};
 
 constexpr int CREDIT_X = 5;
 constexpr int CREDIT_Y = 229;
 constexpr const char* CREDIT_TEXT = "PgUp/PgDn music volume. Merry Christmas!";
 
-bool key_free(int code)
-{
-    return key_down(code) && key_cooldown == 0;
-}
-
-void draw_backdrop()
-{
-    for (int x = 0; x < VIRTUAL_WIDTH; x += SKY_STRIP_WIDTH) draw_anim(ANIM_SKY, 0, x, 0);
-    draw_anim(ANIM_TREES, 0, to_int(scroll_x * TREES_PARALLAX), TREES_Y);
-    for (int x = 0; x <= VIRTUAL_WIDTH; x += GROUND_STEP) {
-        draw_anim(ANIM_TILES_LARGE, GROUND_TILE_LEFT, x, GROUND_Y);
-        draw_anim(ANIM_TILES_LARGE, GROUND_TILE_RIGHT, x + GROUND_STEP / 2, GROUND_Y);
-    }
-}
-
 void draw_entries()
 {
     draw_anim(ANIM_TITLE, 0, TITLE_X, TITLE_Y);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < MENU_ENTRY_COUNT; ++i) {
         draw_text(ENTRY_X, MENU_CURSOR_FIRST_Y + MENU_ENTRY_SPACING * i + ENTRY_TEXT_DROP,
                   ENTRY_TEXTS[i]);
     }
@@ -123,7 +101,7 @@ MenuChoice menu_visit()
     scroll_x = MENU_SCROLL_X;
     menu_choice = MENU_NONE;
     menu_cursor_y = MENU_CURSOR_FIRST_Y;
-    draw_backdrop();
+    draw_winter_backdrop();
     use_as_background();
     play_music(MENU_MUSIC, 0);
     reload_level_map();

@@ -14,6 +14,7 @@
  */
 #pragma once
 
+#include "game/shell/shell_keys.h"   // the fixed key codes, with the media ids
 #include "runtime/arrays.h"
 #include "runtime/frame.h"
 
@@ -54,14 +55,6 @@ constexpr int SOUND_DROP = 4;
 // Every screen draws at this size; the desktop shows it doubled.
 constexpr int VIRTUAL_WIDTH = 320;
 constexpr int VIRTUAL_HEIGHT = 240;
-
-// Key scan codes the screens read directly (not the bindings).
-constexpr int KEY_ESCAPE = 1;
-constexpr int KEY_ENTER = 28;
-constexpr int KEY_CURSOR_UP = 200;
-constexpr int KEY_PAGE_UP = 201;
-constexpr int KEY_CURSOR_DOWN = 208;
-constexpr int KEY_PAGE_DOWN = 209;
 
 // The answer of platform_info("device") on a PC.
 constexpr const char* DESKTOP_DEVICE = "DESKTOP";

@@ -2,7 +2,7 @@
 #include "game/shell/volume.h"
 
 #include "game/play/world.h"
-#include "game/shell/startup.h"
+#include "game/shell/shell_keys.h"
 #include "media/input.h"
 #include "media/music.h"
 

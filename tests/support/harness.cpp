@@ -7,6 +7,8 @@
  */
 #include "harness.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -60,6 +62,10 @@ void make_private_temp()
 
 bool start_test_runtime(int width, int height)
 {
+    // A forked child cannot shut down a copy of a process that has GL and
+    // audio threads: death tests re-run the test program from the start.
+    // (Test flags are restored after every test, so this is set each time.)
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (harness.started) return harness.ok;
     harness.started = true;
     make_private_temp();
@@ -71,6 +77,8 @@ bool start_test_runtime(int width, int height)
     static const GameEntry entry = {no_settings, no_game, nullptr};
     const char* why = "";
     harness.ok = runtime_startup(entry, &why);
+    // Test programs share one X server and steal each other's focus.
+    set_auto_pause(0);
     set_key_source(fill_scripted_keys);
     return harness.ok;
 }

@@ -171,6 +171,40 @@ bool recolour_frame(Parser& ps, Strip& s, const std::vector<std::string>& w, std
     return true;
 }
 
+// "solid M KEY": the shape of frame M, every opaque pixel in colour KEY.
+bool solid_frame(Parser& ps, Strip& s, const std::vector<std::string>& w, std::string& error)
+{
+    int n;
+    const auto& keys = ps.out->palette.by_key;
+    if (w.size() != 3 || w[2].size() != 1 || !keys.count(w[2][0]) ||
+        !frame_number(ps, w[1], n, error)) {
+        error = "solid needs a frame number and a colour key";
+        return false;
+    }
+    Picture shape = frame_picture(s, n);
+    for (int y = 0; y < shape.height; ++y)
+        for (int x = 0; x < shape.width; ++x)
+            if (opaque(shape, x, y))
+                set_pixel(shape, x, y, keys.at(w[2][0]));
+    set_frame(s, ps.frame, shape);
+    return true;
+}
+
+// "clear X Y W H": makes a rectangle of the frame transparent.
+bool clear_rect(Parser& ps, Strip& s, const std::vector<std::string>& w, std::string& error)
+{
+    int x, y, cw, ch;
+    if (w.size() != 5 || !parse_int(w[1], x) || !parse_int(w[2], y) || !parse_int(w[3], cw) ||
+        !parse_int(w[4], ch)) {
+        error = "clear needs X Y W H";
+        return false;
+    }
+    Picture frame = frame_picture(s, ps.frame);
+    fill_rect(frame, x, y, cw, ch, CLEAR);
+    set_frame(s, ps.frame, frame);
+    return true;
+}
+
 // One operation on the current frame.
 bool frame_operation(Parser& ps, const std::vector<std::string>& w, std::string& error)
 {
@@ -186,6 +220,10 @@ bool frame_operation(Parser& ps, const std::vector<std::string>& w, std::string&
         return shift_frame(ps, s, w, error);
     if (op == "recolour")
         return recolour_frame(ps, s, w, error);
+    if (op == "solid")
+        return solid_frame(ps, s, w, error);
+    if (op == "clear")
+        return clear_rect(ps, s, w, error);
     if (op == "mirror" || op == "copy") {
         int n;
         if (w.size() != 2 || !frame_number(ps, w[1], n, error))
@@ -302,12 +340,4 @@ bool load_art_source(const std::string& path, const Palette& shared, ArtSource& 
         return false;
     }
     return true;
-}
-
-const Strip* find_strip(const ArtSource& source, const std::string& file)
-{
-    for (const Strip& s : source.strips)
-        if (s.file == file)
-            return &s;
-    return nullptr;
 }

@@ -18,9 +18,12 @@
  *     copy M                     frame M of this sheet
  *     shift DX DY                moves everything drawn so far
  *     recolour A B               colour key A becomes colour key B
+ *     solid M KEY                the shape of frame M in colour KEY
+ *     clear X Y W H              a transparent rectangle
  *
- * Callers: main.cpp and the builders that read glyphs and tiles.  Not for:
- * pictures drawn by code (scenery, lettering, level).
+ * Callers: art_set.cpp (every text source), lettering.cpp and
+ * scenery_art.cpp (colours by name).  Not for: pictures drawn by code
+ * (scenery, lettering, level).
  */
 #pragma once
 
@@ -53,6 +56,3 @@ Rgba named(const Palette& p, const std::string& name);
 
 bool load_art_source(const std::string& path, const Palette& shared, ArtSource& out,
                      std::string& error);
-
-// The strip of a loaded source with the given file name; null if none.
-const Strip* find_strip(const ArtSource& source, const std::string& file);

@@ -32,7 +32,7 @@ Picture make_picture(int width, int height)
     return p;
 }
 
-bool inside(const Picture& p, int x, int y)
+static bool inside(const Picture& p, int x, int y)
 {
     return x >= 0 && y >= 0 && x < p.width && y < p.height;
 }
@@ -62,14 +62,6 @@ void set_pixel(Picture& p, int x, int y, Rgba c)
 }
 
 bool opaque(const Picture& p, int x, int y) { return pixel(p, x, y).a != 0; }
-
-bool is_empty(const Picture& p)
-{
-    for (std::size_t i = 3; i < p.rgba.size(); i += 4)
-        if (p.rgba[i] != 0)
-            return false;
-    return true;
-}
 
 void fill_rect(Picture& p, int x, int y, int w, int h, Rgba c)
 {
@@ -101,15 +93,6 @@ Picture flipped(const Picture& src)
 {
     Picture out = make_picture(src.width, src.height);
     blit(out, src, 0, 0, true);
-    return out;
-}
-
-Picture scaled(const Picture& src, int factor)
-{
-    Picture out = make_picture(src.width * factor, src.height * factor);
-    for (int y = 0; y < out.height; ++y)
-        for (int x = 0; x < out.width; ++x)
-            set_pixel(out, x, y, pixel(src, x / factor, y / factor));
     return out;
 }
 

@@ -39,13 +39,11 @@ struct Picture {
 // A transparent picture of the given size.
 Picture make_picture(int width, int height);
 
-bool inside(const Picture& p, int x, int y);
 // CLEAR outside the picture.
 Rgba pixel(const Picture& p, int x, int y);
 // Ignored outside the picture.
 void set_pixel(Picture& p, int x, int y, Rgba c);
 bool opaque(const Picture& p, int x, int y);
-bool is_empty(const Picture& p);
 
 void fill_rect(Picture& p, int x, int y, int w, int h, Rgba c);
 
@@ -57,9 +55,6 @@ void blit(Picture& dst, const Picture& src, int x, int y, bool flip = false);
 Picture crop(const Picture& src, int x, int y, int w, int h);
 
 Picture flipped(const Picture& src);
-
-// Every pixel scaled to a factor x factor block.
-Picture scaled(const Picture& src, int factor);
 
 // Transparent pixels that touch an opaque one (8 neighbours) become c.
 void add_outline(Picture& p, Rgba c);

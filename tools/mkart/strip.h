@@ -25,10 +25,6 @@ struct Strip {
 Strip make_strip(const std::string& file, int frame_width, int frame_height, int per_row,
                  int frame_count);
 
-// Top-left corner of frame n inside the strip's picture.
-int frame_x(const Strip& s, int n);
-int frame_y(const Strip& s, int n);
-
 Picture frame_picture(const Strip& s, int n);
 
 // Draws src into frame n with its top-left corner at (x, y) of the frame,

@@ -24,9 +24,9 @@ std::size_t parse_pitch_class(const std::string& word, int& pitch_class) {
 }  // namespace
 
 std::vector<std::string> split_words(const std::string& line) {
-    std::istringstream in(line.substr(0, line.find('#')));
+    std::istringstream in(line);
     std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
+    for (std::string word; in >> word && word[0] != '#';) words.push_back(word);
     return words;
 }
 
@@ -43,8 +43,10 @@ std::vector<std::string> split_lines(const std::string& text) {
 bool parse_number(const std::string& word, double& value) {
     if (word.empty()) return false;
     char* end = nullptr;
-    value = std::strtod(word.c_str(), &end);
-    return *end == '\0' && std::isfinite(value);
+    const double read = std::strtod(word.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(read)) return false;
+    value = read;
+    return true;
 }
 
 bool parse_note_name(const std::string& word, int& midi) {
@@ -58,9 +60,10 @@ bool parse_note_name(const std::string& word, int& midi) {
 }
 
 bool parse_key_name(const std::string& word, int& pitch_class) {
-    std::size_t used = parse_pitch_class(word, pitch_class);
+    int read = 0;
+    std::size_t used = parse_pitch_class(word, read);
     if (used == 0 || used != word.size()) return false;
-    pitch_class = (pitch_class + 12) % 12;
+    pitch_class = (read + 12) % 12;
     return true;
 }
 
@@ -72,7 +75,10 @@ bool parse_frequency(const std::string& word, double& hertz) {
         hertz = midi_frequency(midi);
         return true;
     }
-    return parse_number(word, hertz) && hertz > 0.0;
+    double number = 0;
+    if (!parse_number(word, number) || number <= 0.0) return false;
+    hertz = number;
+    return true;
 }
 
 bool parse_wave(const std::string& word, Wave& wave) {

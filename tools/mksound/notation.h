@@ -9,13 +9,15 @@
 
 #include "synth.h"
 
-// The blank-separated words of one line, without its "#" comment.
+// The blank-separated words of one line, up to a word that starts with
+// "#": the rest of the line is a comment ("F#3" is a word, not a comment).
 std::vector<std::string> split_words(const std::string& line);
 
 // The lines of a text, with "\r\n" and "\n" both ending a line.
 std::vector<std::string> split_lines(const std::string& text);
 
-// A whole word read as a decimal number ("0.25", "-3", "1e3").
+// A whole word read as a decimal number ("0.25", "-3", "1e3"). The reading
+// functions leave their result untouched when the word does not fit.
 bool parse_number(const std::string& word, double& value);
 
 // A note name: letter A-G, optional "#" or "b", octave 0-9, as in "C4",

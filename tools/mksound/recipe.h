@@ -1,7 +1,8 @@
 /* Recipe: reads a sound effect recipe (an .sfx file of assets/sound) into tones.
    Called by the sound set (soundset.h); the tones are mixed by synth.h.
 
-   Recipe format, one statement per line, "#" starts a comment:
+   Recipe format, one statement per line; a word
+   starting with "#" begins a comment that runs to the end of the line:
 
      rate HZ                  sample rate of the effect: 22050 or 44100
                               (default 44100)

@@ -115,9 +115,9 @@ std::string repeat_bar(PartVoice& part, long bar) {
 }
 
 std::string read_voice_line(const std::vector<std::string>& words, Reader& reader) {
-    const std::string& label = words[0];
-    const int voice = find_voice(reader.score, label.substr(0, label.size() - 1));
-    if (voice < 0) return "unknown voice '" + label + "'";
+    const std::string name = words[0].substr(0, words[0].size() - 1);
+    const int voice = find_voice(reader.score, name);
+    if (voice < 0) return "unknown voice '" + name + "'";
     PartVoice& part = reader.part_voices[voice];
     const long bar = bar_ticks(reader.score);
     for (std::size_t i = 1; i < words.size(); ++i) {
@@ -206,8 +206,8 @@ std::string read_voice(const std::vector<std::string>& words, Score& score) {
 // A statement "NAME N" whose value must be a whole number in [low, high].
 std::string read_whole(const std::vector<std::string>& words, long low, long high, long& value) {
     double number = 0;
-    if (words.size() != 2 || !parse_number(words[1], number) || number != static_cast<long>(number) ||
-        number < low || number > high)
+    if (words.size() != 2 || !parse_number(words[1], number) || number < low || number > high ||
+        number != static_cast<long>(number))
         return "bad value of '" + words[0] + "'";
     value = static_cast<long>(number);
     return "";
@@ -219,7 +219,8 @@ std::string read_setting_statement(const std::vector<std::string>& words, Reader
     long value = 0;
     if (name == "rate") {
         std::string fault = read_whole(words, 22050, 44100, value);
-        if (!fault.empty() || !valid_rate(static_cast<double>(value))) return "rate must be 22050 or 44100";
+        if (!fault.empty() || !valid_rate(static_cast<double>(value)))
+            return "rate must be 22050 or 44100";
         score.rate = static_cast<int>(value);
         return "";
     }

@@ -2,7 +2,8 @@
    the notes into tones for the synth (synth.h). Called by the sound set
    (soundset.h); it reads no files itself.
 
-   Score format, one statement per line, "#" starts a comment:
+   Score format, one statement per line; a word
+   starting with "#" begins a comment that runs to the end of the line:
 
      rate HZ              sample rate: 22050 or 44100 (default 44100)
      tempo BPM            quarter notes per minute, a whole number (120)

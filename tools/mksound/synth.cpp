@@ -35,7 +35,8 @@ double pulse(double phase, double step, double duty) {
     return smoothed - (2.0 * duty - 1.0);
 }
 
-double triangle(double phase) { return 4.0 * std::fabs(phase - 0.5) - 1.0; }
+// Starts at 0 rising, like the sine, so a note with no attack does not click.
+double triangle(double phase) { return 1.0 - 4.0 * std::fabs(fraction(phase + 0.25) - 0.5); }
 
 double metal(double cycles) {
     double product = 1.0;

@@ -1,0 +1,401 @@
+// The round loop: set-up, the clock, pause, Escape, the game-over rule, and
+// whole rounds run through run_round with a scripted keyboard.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "game/play/round.h"
+#include "game/play/santa.h"
+#include "game/play/world.h"
+#include "runtime/frame.h"
+#include "runtime/numbers.h"
+#include "support/harness.h"
+#include "support/play_fixture.h"
+#include "support/scratch_folder.h"
+
+namespace {
+
+constexpr int KEY_ESCAPE = 1;
+constexpr int KEY_ENTER = 28;
+constexpr int KEY_SPACE = 57;
+constexpr int KEY_JUMP = 29;
+constexpr int KEY_RIGHT = 205;
+
+class RoundTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(start_play_runtime());
+        start_test_round(42);
+    }
+    void TearDown() override
+    {
+        set_frame_hook(nullptr);
+        reset_play_state();
+    }
+
+    void press_pause()
+    {
+        hold_key(KEY_ENTER);
+        play_frames(1);
+        release_key(KEY_ENTER);
+    }
+};
+
+// --- Set-up -----------------------------------------------------------------
+
+TEST_F(RoundTest, SetUpFillsEveryListButTheReindeer)
+{
+    EXPECT_EQ(array_count(santa_list), 1);
+    EXPECT_EQ(array_count(ladders), 5);
+    EXPECT_EQ(array_count(lights), 4);
+    EXPECT_EQ(array_count(presents), 5);
+    EXPECT_EQ(array_count(conveyors), 62);
+    EXPECT_EQ(array_count(puddings), 4);
+    EXPECT_EQ(array_count(soldiers), 2);
+    EXPECT_EQ(array_count(sleigh_parts), 8);
+    EXPECT_EQ(array_count(reindeer), 0);
+    EXPECT_EQ(array_count(snowflakes), 151);
+}
+
+TEST_F(RoundTest, LaddersJoinTheFloors)
+{
+    const double xs[] = {90, 210, 330, 610, 470};
+    const double tops[] = {119, 119, 49, 49, 119};
+    for (int i = 0; i < 5; ++i) {
+        const Ladder& ladder = array_at(ladders, i);
+        EXPECT_EQ(ladder.x, xs[i]);
+        EXPECT_EQ(ladder.top_y, tops[i]);
+        EXPECT_EQ(ladder.mid_y, tops[i] + 37);
+        EXPECT_EQ(ladder.bottom_y, tops[i] + 107);
+    }
+}
+
+TEST_F(RoundTest, RandomPicturesAreDrawnPuddingsFirstThenLightsThenPresents)
+{
+    seed_rnd(42);
+    double expected[13];
+    for (int i = 0; i < 4; ++i) expected[i] = rnd(8);
+    for (int i = 4; i < 13; ++i) expected[i] = rnd(6);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(array_at(puddings, i).frame, expected[i]);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(array_at(lights, i).frame, expected[4 + i]);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(array_at(presents, i).picture, expected[8 + i]);
+    const double light_x[] = {392, 503, 327, 567};
+    const double light_y[] = {100, 100, 170, 170};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(array_at(lights, i).x, light_x[i]);
+        EXPECT_EQ(array_at(lights, i).y, light_y[i]);
+    }
+    const double present_x[] = {-260, -140, -20, 100, 220};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(array_at(presents, i).x, present_x[i]);
+        EXPECT_EQ(array_at(presents, i).y, 16);
+    }
+}
+
+TEST_F(RoundTest, EachRoundStartsWithFiveLives300SecondsAndNoScore)
+{
+    lives = 1;
+    time_left = 12;
+    score = 7000;
+    parts_fitted = 6;
+    carried_part = 3;
+    finale_phase = 9;
+    santa_hit = 1;
+    game_over_countdown = 40;
+    clear_round_lists();
+    build_round();
+    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(time_left, 300);
+    EXPECT_EQ(score, 0);
+    EXPECT_EQ(parts_fitted, 2);
+    EXPECT_EQ(carried_part, -1);
+    EXPECT_EQ(finale_phase, 0);
+    EXPECT_EQ(santa_hit, 0);
+    EXPECT_EQ(game_over_countdown, 0);
+}
+
+TEST_F(RoundTest, APauseLeftOnCarriesIntoTheNextRound)
+{
+    press_pause();
+    clock_ticks = 33;
+    clear_round_lists();
+    build_round();
+    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(clock_ticks, 33);
+}
+
+TEST_F(RoundTest, ClearingEmptiesEveryRoundListButKeepsTheSnow)
+{
+    clear_round_lists();
+    EXPECT_EQ(array_count(santa_list), 0);
+    EXPECT_EQ(array_count(ladders), 0);
+    EXPECT_EQ(array_count(lights), 0);
+    EXPECT_EQ(array_count(presents), 0);
+    EXPECT_EQ(array_count(conveyors), 0);
+    EXPECT_EQ(array_count(puddings), 0);
+    EXPECT_EQ(array_count(soldiers), 0);
+    EXPECT_EQ(array_count(sleigh_parts), 0);
+    EXPECT_EQ(array_count(reindeer), 0);
+    EXPECT_EQ(array_count(snowflakes), 151);
+}
+
+// --- Clock ------------------------------------------------------------------
+
+TEST_F(RoundTest, AGameSecondIs61Frames)
+{
+    remove_hazards();
+    play_frames(60);
+    EXPECT_EQ(time_left, 300);
+    play_frames(1);
+    EXPECT_EQ(time_left, 299);
+    play_frames(61 * 10);
+    EXPECT_EQ(time_left, 289);
+}
+
+TEST_F(RoundTest, TheClockStopsInTheFinale)
+{
+    remove_hazards();
+    finale_phase = 3;
+    play_frames(200);
+    EXPECT_EQ(time_left, 300);
+}
+
+// --- Pause ------------------------------------------------------------------
+
+TEST_F(RoundTest, HoldingEnterTogglesPauseOnceEvery20Frames)
+{
+    hold_key(KEY_ENTER);
+    play_frames(1);
+    EXPECT_EQ(paused, 1);
+    play_frames(19);
+    EXPECT_EQ(paused, 1);
+    play_frames(1);
+    EXPECT_EQ(paused, 0);
+    play_frames(20);
+    EXPECT_EQ(paused, 1);
+}
+
+TEST_F(RoundTest, PauseFreezesPlayAndTheClockButNotTheSnowOrTheLights)
+{
+    play_frames(30);
+    press_pause();
+    double santa_shield_then = santa().shield;
+    double pudding_x = array_at(puddings, 0).x;
+    double time = time_left;
+    double ticks = clock_ticks;
+    double flake_y = array_at(snowflakes, 0).y;
+    double flake_tick = array_at(snowflakes, 0).tick;
+    double light_frame = array_at(lights, 0).frame;
+    double light_tick = array_at(lights, 0).tick;
+    hold_key(KEY_RIGHT);
+    play_frames(100);
+    EXPECT_EQ(santa().x, 160);
+    EXPECT_EQ(santa().shield, santa_shield_then);
+    EXPECT_EQ(scroll_x, -320);
+    EXPECT_EQ(array_at(puddings, 0).x, pudding_x);
+    EXPECT_EQ(time_left, time);
+    EXPECT_EQ(clock_ticks, ticks);
+    EXPECT_TRUE(array_at(snowflakes, 0).y != flake_y || array_at(snowflakes, 0).tick != flake_tick);
+    EXPECT_TRUE(array_at(lights, 0).frame != light_frame || array_at(lights, 0).tick != light_tick);
+}
+
+TEST_F(RoundTest, ThePauseBannerBlinksIn41FramePeriods)
+{
+    press_pause();
+    EXPECT_EQ(pause_blink, 1);
+    play_frames(39);
+    EXPECT_EQ(pause_blink, 40);
+    play_frames(1);
+    EXPECT_EQ(pause_blink, 0);   // 41 reached, so back to the start
+    play_frames(1);
+    EXPECT_EQ(pause_blink, 1);
+}
+
+// --- Escape -----------------------------------------------------------------
+
+TEST_F(RoundTest, EscapeEndsTheRoundAtOnce)
+{
+    hold_key(KEY_ESCAPE);
+    EXPECT_EQ(play_frames(10), 1);
+}
+
+TEST_F(RoundTest, EscapeIsIgnoredFor19FramesAfterAPauseToggle)
+{
+    press_pause();
+    hold_key(KEY_ESCAPE);
+    EXPECT_EQ(play_frames(100), 20);
+}
+
+TEST_F(RoundTest, EscapeWaitsForACooldownLeftByTheMenu)
+{
+    key_cooldown = 20;
+    hold_key(KEY_ESCAPE);
+    EXPECT_EQ(play_frames(100), 21);
+}
+
+// --- Game over --------------------------------------------------------------
+
+TEST_F(RoundTest, WhenTheTimeIsUpTheMessageRuns99FramesAndTheClockGoesOn)
+{
+    remove_hazards();
+    time_left = 1;
+    play_frames(60);
+    EXPECT_EQ(game_over_countdown, 0);
+    play_frames(1);
+    EXPECT_EQ(time_left, 0);
+    EXPECT_EQ(game_over_countdown, 99);
+    EXPECT_EQ(play_frames(200), 98);
+    EXPECT_EQ(time_left, -1);   // shown as a negative time before the round ends
+}
+
+TEST_F(RoundTest, TheLastLifeStartsTheMessageOnceWhileSantaIsStillDying)
+{
+    remove_hazards();
+    lives = 1;
+    place_santa(160, 191, -320);
+    santa_hit = 1;
+    play_frames(1);
+    EXPECT_EQ(lives, 0);
+    EXPECT_EQ(santa().dying, 1);
+    EXPECT_EQ(game_over_countdown, 99);
+    play_frames(50);
+    EXPECT_EQ(game_over_countdown, 49);
+    EXPECT_EQ(play_frames(200), 48);
+}
+
+// --- Status line --------------------------------------------------------------
+
+// The font frame under each column of the status line's middle row.
+int status_frames[320];
+
+void read_status_line()
+{
+    for (int x = 0; x < 320; ++x) status_frames[x] = frame_seen_at(x, 10);
+}
+
+// The character whose glyph starts at x (glyphs are 9 wide, 7 apart).
+char glyph_at(int x)
+{
+    return static_cast<char>(status_frames[x + 2] + 32);
+}
+
+TEST_F(RoundTest, TheStatusLineShowsZeroPaddedScoreTimeAndLives)
+{
+    remove_hazards();
+    score = 1000;
+    time_left = 7;
+    lives = 4;
+    set_frame_hook(read_status_line);
+    play_frames(1);
+    EXPECT_EQ(glyph_at(10), 'S');
+    EXPECT_EQ(glyph_at(140), 'T');
+    EXPECT_EQ(glyph_at(245), 'L');
+    const char score_text[] = "001000";
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(glyph_at(60 + 7 * i), score_text[i]) << i;
+    const char time_text[] = "007";
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(glyph_at(180 + 7 * i), time_text[i]) << i;
+    EXPECT_EQ(glyph_at(294), '0');
+    EXPECT_EQ(glyph_at(301), '4');
+}
+
+TEST_F(RoundTest, TheGameOverMessageStandsInTheMiddleOfTheScreen)
+{
+    remove_hazards();
+    lives = 0;
+    set_frame_hook([] {
+        for (int x = 0; x < 320; ++x) status_frames[x] = frame_seen_at(x, 125);
+    });
+    play_frames(1);
+    const char message[] = "TRY AGAIN";
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(glyph_at(80 + 7 * i), message[i]) << i;
+}
+
+TEST_F(RoundTest, SpaceSavesTheScreenToTempBmp)
+{
+    std::remove("temp.BMP");
+    hold_key(KEY_SPACE);
+    play_frames(1);
+    EXPECT_TRUE(path_exists("temp.BMP"));
+    std::remove("temp.BMP");
+}
+
+// --- Whole rounds through run_round ------------------------------------------
+
+// What the frame hook saw of a whole round.
+struct RoundWatch {
+    int story_frames = 0;
+    int round_frames = 0;
+    int frame_lives_gone = 0;
+    int frame_time_up = 0;
+    int deaths_seen = 0;
+    double last_lives = 5;
+    bool without_hazards = false;
+};
+RoundWatch watch;
+
+// Runs at the end of every frame (show_screen).  Presses the jump key on
+// the story screen; in the round, keeps the keys up and notes in which frame
+// the lives and the time ran out.
+void watch_round()
+{
+    if (current_screen == Screen::story) {
+        ++watch.story_frames;
+        hold_key(KEY_JUMP);
+        return;
+    }
+    if (current_screen != Screen::round) return;
+    release_all_keys();
+    ++watch.round_frames;
+    if (watch.without_hazards && array_count(puddings) > 0) remove_hazards();
+    if (lives < watch.last_lives) ++watch.deaths_seen;
+    watch.last_lives = lives;
+    if (lives == 0 && watch.frame_lives_gone == 0) watch.frame_lives_gone = watch.round_frames;
+    if (time_left <= 0 && watch.frame_time_up == 0) watch.frame_time_up = watch.round_frames;
+}
+
+void expect_everything_cleared()
+{
+    EXPECT_EQ(game_over_countdown, 0);
+    EXPECT_EQ(array_count(santa_list), 0);
+    EXPECT_EQ(array_count(ladders), 0);
+    EXPECT_EQ(array_count(lights), 0);
+    EXPECT_EQ(array_count(presents), 0);
+    EXPECT_EQ(array_count(conveyors), 0);
+    EXPECT_EQ(array_count(puddings), 0);
+    EXPECT_EQ(array_count(soldiers), 0);
+    EXPECT_EQ(array_count(sleigh_parts), 0);
+    EXPECT_EQ(array_count(reindeer), 0);
+    EXPECT_EQ(array_count(snowflakes), 151);
+}
+
+TEST_F(RoundTest, FiveDeathsEndTheRoundAndItReturnsWithEverythingCleared)
+{
+    reset_play_state(42);
+    watch = RoundWatch{};
+    set_frame_hook(watch_round);
+    run_round();   // Santa stands still at the start until the puddings get him
+    EXPECT_EQ(watch.story_frames, 31);   // the jump key counts after 30 frames
+    EXPECT_EQ(watch.deaths_seen, 5);
+    EXPECT_EQ(lives, 0);
+    ASSERT_GT(watch.frame_lives_gone, 0);
+    // The message stands in the frame the last life went and 98 more.
+    EXPECT_EQ(watch.round_frames - watch.frame_lives_gone, 98);
+    expect_everything_cleared();
+}
+
+TEST_F(RoundTest, The300SecondClockEndsTheRound)
+{
+    reset_play_state(42);
+    watch = RoundWatch{};
+    watch.without_hazards = true;
+    set_frame_hook(watch_round);
+    run_round();
+    EXPECT_EQ(watch.deaths_seen, 0);
+    EXPECT_EQ(watch.frame_time_up, 300 * 61);
+    EXPECT_EQ(watch.round_frames, 300 * 61 + 98);
+    EXPECT_EQ(time_left, -1);
+    expect_everything_cleared();
+}
+
+} // namespace

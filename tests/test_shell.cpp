@@ -1,0 +1,1074 @@
+// The game shell driven frame by frame: start-up, the main menu and its loop
+// of screens, the key screen, the story screen, the shared text and frame
+// steps.  Keys come from the scripted keyboard; a frame hook plays a script
+// at the start of every show_screen, and pictures are checked by pixels drawn
+// from small test images whose colours say which picture (or which letter)
+// covers a pixel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "game/play/world.h"
+#include "game/shell/draw.h"
+#include "game/shell/keys_screen.h"
+#include "game/shell/level_data.h"
+#include "game/shell/menu.h"
+#include "game/shell/shell_keys.h"
+#include "game/shell/startup.h"
+#include "game/shell/story.h"
+#include "media/grabs.h"
+#include "media/image.h"
+#include "media/music.h"
+#include "media/renderer.h"
+#include "media/sound.h"
+#include "media/sprites.h"
+#include "runtime/errors.h"
+#include "runtime/frame.h"
+#include "runtime/numbers.h"
+#include "runtime/window.h"
+#include "tests/support/exit_status.h"
+#include "tests/support/harness.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+// --- Test pictures ---------------------------------------------------------------
+
+struct Rgb {
+    int r, g, b;
+    int value() const { return r + 256 * g + 65536 * b; }
+};
+
+constexpr Rgb SKY{20, 30, 90};
+constexpr Rgb TREES{30, 120, 40};
+constexpr Rgb TITLE{230, 40, 50};
+constexpr Rgb PUDDING{120, 60, 20};
+constexpr Rgb GROUND_LEFT{200, 200, 210};
+constexpr Rgb GROUND_RIGHT{150, 150, 170};
+constexpr int FONT_FRAMES_PER_ROW = 10;
+constexpr int FONT_ROWS = 10;
+
+// Each font letter is one opaque pixel at its cell's top-left corner, in a
+// colour that names the letter, so a pixel tells which letter stands there.
+Rgb letter_colour(char letter)
+{
+    int frame = static_cast<unsigned char>(letter) - 32;
+    return Rgb{40 + 2 * frame, 220, 30};
+}
+
+struct Picture {
+    int width, height;
+    std::vector<unsigned char> rgba;
+
+    Picture(int w, int h) : width(w), height(h), rgba(static_cast<size_t>(w) * h * 4, 0) {}
+    void fill(int x0, int y0, int w, int h, Rgb c)
+    {
+        for (int y = y0; y < y0 + h; ++y) {
+            for (int x = x0; x < x0 + w; ++x) {
+                unsigned char* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+                p[0] = static_cast<unsigned char>(c.r);
+                p[1] = static_cast<unsigned char>(c.g);
+                p[2] = static_cast<unsigned char>(c.b);
+                p[3] = 255;
+            }
+        }
+    }
+    void save(const std::string& path) const
+    {
+        ASSERT_TRUE(write_png(path.c_str(), rgba.data(), width, height)) << path;
+    }
+};
+
+Picture font_picture()
+{
+    Picture font(9 * FONT_FRAMES_PER_ROW, 11 * FONT_ROWS);
+    for (int frame = 1; frame < FONT_FRAMES_PER_ROW * FONT_ROWS; ++frame) {
+        int x = 9 * (frame % FONT_FRAMES_PER_ROW);
+        int y = 11 * (frame / FONT_FRAMES_PER_ROW);
+        font.fill(x, y, 1, 1, letter_colour(static_cast<char>(frame + 32)));
+    }
+    return font;
+}
+
+// A tiny mono 16-bit PCM WAV file.
+std::vector<unsigned char> wav_bytes()
+{
+    const int samples = 64;
+    std::vector<unsigned char> b;
+    auto u32 = [&b](unsigned v) { for (int i = 0; i < 4; ++i) b.push_back((v >> (8 * i)) & 0xFF); };
+    auto u16 = [&b](unsigned v) { b.push_back(v & 0xFF); b.push_back((v >> 8) & 0xFF); };
+    auto tag = [&b](const char* t) { b.insert(b.end(), t, t + 4); };
+    tag("RIFF"); u32(36 + samples * 2); tag("WAVE");
+    tag("fmt "); u32(16); u16(1); u16(1); u32(22050); u32(44100); u16(2); u16(16);
+    tag("data"); u32(samples * 2);
+    for (int i = 0; i < samples; ++i) u16(static_cast<unsigned>((i % 8) * 1000));
+    return b;
+}
+
+// The folder the shell tests run in: "media/gfx/" holds the pictures the
+// screens draw and one sound; everything else is missing on purpose.
+const std::string& media_folder()
+{
+    static ScratchFolder* folder = nullptr;
+    if (folder) return folder->path;
+    folder = new ScratchFolder();   // lives for the whole test program
+    Picture sky(32, 240);
+    sky.fill(0, 0, 32, 240, SKY);
+    sky.save(folder->file("media/gfx/sky.png"));
+    Picture trees(396, 89);
+    trees.fill(0, 0, 396, 89, TREES);
+    trees.save(folder->file("media/gfx/trees.png"));
+    Picture title(288, 69);
+    title.fill(0, 0, 288, 69, TITLE);
+    title.save(folder->file("media/gfx/snowbelter2.png"));
+    Picture puddings(24, 26);
+    puddings.fill(0, 0, 24, 26, PUDDING);
+    puddings.save(folder->file("media/gfx/puddings.png"));
+    Picture tiles(100, 70);   // frames 44 and 45 are the ground
+    tiles.fill(40, 56, 10, 14, GROUND_RIGHT);
+    tiles.fill(50, 56, 10, 14, GROUND_LEFT);
+    tiles.save(folder->file("media/gfx/tiles3.png"));
+    font_picture().save(folder->file("media/gfx/font.png"));
+    write_bytes(folder->file("media/gfx/jump.wav"), wav_bytes());
+    return folder->path;
+}
+
+// --- Scripts -----------------------------------------------------------------------
+
+// A frame script: on_show runs at the start of every show_screen with the
+// number of that call.  Runaway screens are stopped by holding the keys that
+// leave every screen.
+struct Script {
+    int shown = 0;
+    int limit = 2000;
+    std::function<void(int)> on_show;
+};
+Script script;
+
+void hold_only(std::initializer_list<int> codes)
+{
+    release_all_keys();
+    for (int code : codes) hold_key(code);
+}
+
+void script_hook()
+{
+    ++script.shown;
+    if (script.shown == script.limit) ADD_FAILURE() << "screen did not end within the script";
+    if (script.shown >= script.limit) {
+        hold_only({KEY_ESCAPE, to_int(bind_jump)});
+        return;
+    }
+    if (script.on_show) script.on_show(script.shown);
+}
+
+void start_script(std::function<void(int)> on_show)
+{
+    script = Script{};
+    script.on_show = std::move(on_show);
+    set_frame_hook(script_hook);
+}
+
+void load_test_media()
+{
+    ASSERT_EQ(chdir(media_folder().c_str()), 0);
+    load_media();
+}
+
+// Brings the shell to the state game_main leaves before the menu, on a
+// 320 x 240 window, on a device that is not the desktop (no doubling).
+void prepare_shell(const char* device = "TEST")
+{
+    ASSERT_TRUE(start_test_runtime()) << "no display or GL context";
+    // Tests running side by side on one X server take the focus from each
+    // other; a screen script must not freeze in the inactive-window pause.
+    set_auto_pause(0);
+    load_test_media();
+    release_all_keys();
+    bind_up = 200, bind_down = 208, bind_left = 203, bind_right = 205, bind_jump = 29,
+    bind_pause = 28;
+    device_name = "DESKTOP";   // the desktop's tables; the device only matters for drawing
+    create_arrays();
+    device_name = device;
+    key_cooldown = 0;
+    volume_cooldown = 0;
+    music_volume = 0.1;
+    set_error(0);
+}
+
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override { prepare_shell(); }
+    void TearDown() override
+    {
+        set_frame_hook(nullptr);
+        release_all_keys();
+    }
+};
+
+// The pixel (x, y) of the 320 x 240 picture as the frame being presented
+// has it.
+int pixel(int x, int y)
+{
+    return get_pixel(x, y);
+}
+
+} // namespace
+
+// --- draw_text and finish_frame ------------------------------------------------------
+
+TEST_F(Shell, TextAdvancesSevenPixelsAndNarrowLettersPullTheRestIn)
+{
+    clear_screen();
+    draw_text(50, 60, "Hi!");
+    EXPECT_EQ(pixel(50, 60), letter_colour('H').value());
+    EXPECT_EQ(pixel(57, 60), letter_colour('i').value());
+    EXPECT_EQ(pixel(60, 60), letter_colour('!').value());   // 14 - 4
+    EXPECT_EQ(pixel(64, 60), 0);
+}
+
+TEST_F(Shell, WideLettersPushTheRestOut)
+{
+    clear_screen();
+    draw_text(10.9, 20.7, "Wall");   // positions truncate
+    EXPECT_EQ(pixel(10, 20), letter_colour('W').value());
+    EXPECT_EQ(pixel(18, 20), letter_colour('a').value());   // 7 + 1
+    EXPECT_EQ(pixel(25, 20), letter_colour('l').value());   // 14 + 1
+    EXPECT_EQ(pixel(28, 20), letter_colour('l').value());   // 21 + 1 - 4
+}
+
+TEST(FontSpacing, TableOfNarrowAndWideLetters)
+{
+    EXPECT_EQ(font_spacing('!' - 32), -3);
+    EXPECT_EQ(font_spacing('.' - 32), -3);
+    EXPECT_EQ(font_spacing('I' - 32), -4);
+    EXPECT_EQ(font_spacing('M' - 32), 1);
+    EXPECT_EQ(font_spacing('t' - 32), -1);
+    EXPECT_EQ(font_spacing('w' - 32), 1);
+    EXPECT_EQ(font_spacing('A' - 32), 0);
+    EXPECT_EQ(font_spacing(-32), 0);
+}
+
+TEST_F(Shell, EmptyTextAndOddBytesDrawNothingHarmful)
+{
+    clear_screen();
+    draw_text(30, 30, "");
+    EXPECT_EQ(pixel(30, 30), 0);
+    draw_text(-500, -500, "far away");
+    draw_text(30, 30, "\x01\x1f\xff");
+    SUCCEED();
+}
+
+TEST_F(Shell, MissingFontDrawsNothing)
+{
+    reset_sprite(ANIM_FONT);
+    clear_screen();
+    draw_text(40, 40, "Hello");
+    EXPECT_EQ(pixel(40, 40), 0);
+    load_test_media();
+    draw_text(40, 40, "Hello");
+    EXPECT_EQ(pixel(40, 40), letter_colour('H').value());
+}
+
+TEST_F(Shell, FinishFrameOnTheDesktopShowsThePictureDoubled)
+{
+    device_name = "DESKTOP";
+    set_screen(640, 480, 1);
+    int seen[4] = {};
+    start_script([&seen](int) {
+        seen[0] = pixel(2 * 50, 2 * 60);
+        seen[1] = pixel(2 * 50 + 1, 2 * 60 + 1);
+        seen[2] = pixel(2 * 57 + 1, 2 * 60);
+        seen[3] = pixel(2 * 50 + 2, 2 * 60);
+    });
+    draw_text(50, 60, "Hi");
+    finish_frame();
+    set_frame_hook(nullptr);
+    set_screen(320, 240, 0);
+    EXPECT_EQ(seen[0], letter_colour('H').value());
+    EXPECT_EQ(seen[1], letter_colour('H').value());   // pixel-sharp, no smoothing
+    EXPECT_EQ(seen[2], letter_colour('i').value());
+    EXPECT_NE(seen[3], letter_colour('H').value());
+    EXPECT_EQ(script.shown, 1);
+}
+
+TEST_F(Shell, FinishFrameElsewhereShowsThePictureAsDrawn)
+{
+    int seen[2] = {};
+    start_script([&seen](int) {
+        seen[0] = pixel(50, 60);
+        seen[1] = pixel(100, 120);
+    });
+    draw_text(50, 60, "Hi");
+    finish_frame();
+    EXPECT_EQ(seen[0], letter_colour('H').value());
+    EXPECT_NE(seen[1], letter_colour('H').value());
+    EXPECT_EQ(script.shown, 1);
+}
+
+// --- Start-up ---------------------------------------------------------------------------
+
+TEST(Startup, ProjectSettings)
+{
+    ProjectSettings saved = project_settings;
+    project_settings = ProjectSettings{};
+    project_settings.title = "other";
+    project_settings.exclusive_input = 0;
+    project_settings.screen_width = 1;
+    apply_project_settings();
+    EXPECT_EQ(project_settings.screen_width, 640);
+    EXPECT_EQ(project_settings.screen_height, 480);
+    EXPECT_EQ(project_settings.fullscreen, 0);
+    EXPECT_EQ(project_settings.frame_rate, 60);
+    EXPECT_EQ(project_settings.multisample_level, 0);
+    EXPECT_EQ(project_settings.exclusive_input, 1);
+    EXPECT_EQ(project_settings.debug, 0);
+    EXPECT_EQ(project_settings.title, "snowbelter");
+    project_settings = saved;
+}
+
+TEST(Startup, EntryHandsTheRuntimeTheGame)
+{
+    EXPECT_EQ(snowbelter_entry.apply_project_settings, &apply_project_settings);
+    EXPECT_EQ(snowbelter_entry.game_main, &game_main);
+    EXPECT_EQ(snowbelter_entry.routines, nullptr);
+}
+
+TEST_F(Shell, DesktopGetsTheDoubledFullScreenAndEscapeDoesNotQuit)
+{
+    set_up_display();
+    EXPECT_STREQ(device_name.c_str(), "DESKTOP");
+    EXPECT_EQ(renderer->screen_width, 640);
+    EXPECT_EQ(renderer->screen_height, 480);
+    EXPECT_EQ(project_settings.fullscreen, 1);
+    hold_key(KEY_ESCAPE);
+    run_frames(3);   // still running
+    release_all_keys();
+    set_screen(320, 240, 0);
+}
+
+TEST_F(Shell, MediaLoadsWhatIsThereAndLeavesMissingIdsEmpty)
+{
+    load_media();
+    EXPECT_EQ(runtime_status.status, STATUS_NO_SUCH_FILE);   // the last strip is missing
+    const SpriteEntry* font = sprite_entry(ANIM_FONT);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->width, 90);
+    EXPECT_EQ(font->frame_width, 9);
+    EXPECT_EQ(font->frame_height, 11);
+    EXPECT_EQ(sprite_entry(ANIM_PUDDINGS)->frame_width, 24);
+    EXPECT_EQ(sprite_entry(ANIM_TILES_LARGE)->frame_height, 14);
+    EXPECT_EQ(sprite_entry(ANIM_SANTA)->width, 0);
+    EXPECT_EQ(sprite_entry(ANIM_MERRY_CHRISTMAS)->width, 0);
+    EXPECT_EQ(sound_buffer_count(SOUND_JUMP), 1);
+    EXPECT_EQ(sound_buffer_count(SOUND_PICKUP), 0);
+    EXPECT_EQ(sound_buffer_count(SOUND_DROP), 0);
+    draw_anim(ANIM_SANTA, 3, 10, 10);   // an empty id draws nothing
+}
+
+TEST_F(Shell, KeyNameTable)
+{
+    int named = 0;
+    for (int code = 0; code < KEY_NAME_COUNT; ++code) named += key_names.at(code).empty() ? 0 : 1;
+    EXPECT_EQ(named, 103);
+    EXPECT_EQ(array_count(key_names), 300);
+    EXPECT_TRUE(key_names.at(0).empty());
+    EXPECT_TRUE(key_names.at(84).empty());
+    EXPECT_TRUE(key_names.at(299).empty());
+    EXPECT_STREQ(key_names.at(255).c_str(), "???");
+    EXPECT_STREQ(key_names.at(1).c_str(), "ESC");
+    EXPECT_STREQ(key_names.at(29).c_str(), "LEFT CTRL");
+    EXPECT_STREQ(key_names.at(40).c_str(), "'");
+    EXPECT_STREQ(key_names.at(41).c_str(), "'");
+    EXPECT_STREQ(key_names.at(86).c_str(), "\\");
+    EXPECT_STREQ(key_names.at(156).c_str(), "ENTER NUMPAD");
+    EXPECT_STREQ(key_names.at(211).c_str(), "DELETE");
+}
+
+TEST_F(Shell, KeyCodesCopyTheBindingsOnTheDesktop)
+{
+    device_name = "DESKTOP";
+    create_arrays();
+    const double expected[] = {200, 208, 203, 205, 29, 28};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(key_codes.at(i), expected[i]) << i;
+    EXPECT_EQ(array_count(key_codes), 6);
+    EXPECT_EQ(bind_jump, 29);
+}
+
+TEST_F(Shell, OtherDevicesJumpWithDButKeyCodesStillSayLeftCtrl)
+{
+    device_name = "HANDHELD";
+    create_arrays();
+    EXPECT_EQ(bind_jump, 32);
+    EXPECT_EQ(key_codes.at(4), 29);
+    EXPECT_STREQ(key_name_for(key_codes.at(4)).c_str(), "LEFT CTRL");
+}
+
+TEST_F(Shell, LevelMapIsEmptyAfterCreation)
+{
+    EXPECT_EQ(array_count(level_map, 0), 64);
+    EXPECT_EQ(array_count(level_map, 1), 64);
+    for (int c = 0; c < 64; ++c) {
+        for (int r = 0; r < 64; ++r) ASSERT_EQ(level_map.at(c, r), 0) << c << "," << r;
+    }
+}
+
+TEST_F(Shell, VolumesDependOnTheDevice)
+{
+    device_name = "DESKTOP";
+    music_volume = 0.7;
+    set_volumes();
+    EXPECT_EQ(music_volume, 0.1);
+    EXPECT_EQ(sound_volume, 0.75);
+    device_name = "HANDHELD";
+    set_volumes();
+    EXPECT_EQ(sound_volume, 0.05);
+    EXPECT_EQ(music_stored_volume(), 0.1);
+}
+
+TEST_F(Shell, SnowflakesAreMadeInTheirDrawOrderWithinTheScreen)
+{
+    dim_record_array(snowflakes, 0);
+    seed_rnd(1234);
+    create_snowflakes();
+    ASSERT_EQ(array_count(snowflakes), 151);
+    seed_rnd(1234);
+    for (int i = 0; i < 151; ++i) {
+        const Snowflake& flake = snowflakes.at(i);
+        double x = rnd(640), y = rnd(240), size = rnd(2), last = rnd(2);
+        EXPECT_EQ(flake.x, x) << i;
+        EXPECT_EQ(flake.y, y) << i;
+        EXPECT_EQ(flake.size, size) << i;
+        EXPECT_EQ(flake.spare2, last + 1) << i;
+        EXPECT_EQ(flake.spare, 0);
+        EXPECT_EQ(flake.tick, 0);
+        EXPECT_TRUE(flake.x >= 0 && flake.x <= 640) << flake.x;
+        EXPECT_TRUE(flake.y >= 0 && flake.y <= 240) << flake.y;
+        EXPECT_TRUE(flake.size >= 0 && flake.size <= 2) << flake.size;
+        EXPECT_TRUE(flake.spare2 >= 1 && flake.spare2 <= 3) << flake.spare2;
+    }
+}
+
+// --- Level map reload ----------------------------------------------------------------------
+
+TEST_F(Shell, ReloadRestoresTheLevelRowsAndLeavesTheRestEmpty)
+{
+    level_map.at(0, 2) = 0;    // as a round's conveyor set-up leaves them
+    level_map.at(29, 2) = 0;
+    level_map.at(5, 40) = 7;   // rows below the level are not touched
+    reload_level_map();
+    EXPECT_EQ(level_map.at(0, 2), 16);
+    EXPECT_EQ(level_map.at(29, 2), 17);
+    EXPECT_EQ(level_map.at(61, 6), 1);
+    EXPECT_EQ(level_map.at(33, 3), 9);
+    EXPECT_EQ(level_map.at(47, 5), 5);
+    EXPECT_EQ(level_map.at(63, 7), 46);
+    EXPECT_EQ(level_map.at(5, 40), 7);
+    for (int c = 0; c < 64; ++c) {
+        EXPECT_EQ(level_map.at(c, 22), 0) << c;
+        EXPECT_NE(level_map.at(c, 21), 0) << c;
+        EXPECT_EQ(level_map.at(c, 0), 0) << c;
+        EXPECT_EQ(level_map.at(c, 1), 0) << c;
+    }
+    reload_level_map();   // the block starts from its beginning every time
+    EXPECT_EQ(level_map.at(0, 2), 16);
+    EXPECT_EQ(level_map.at(63, 21), 44);
+}
+
+// --- Main menu ------------------------------------------------------------------------------
+
+TEST_F(Shell, MenuVisitStartsAfresh)
+{
+    scroll_x = 0;
+    menu_cursor_y = 173;
+    level_map.at(0, 2) = 0;
+    double cursor_at_first_frame = 0, cooldown_at_first_frame = 0, choice_at_first_frame = -1;
+    Screen screen_at_first_frame = Screen::startup;
+    start_script([&](int n) {
+        if (n == 1) {
+            cursor_at_first_frame = menu_cursor_y;
+            cooldown_at_first_frame = key_cooldown;
+            choice_at_first_frame = menu_choice;
+            screen_at_first_frame = current_screen;
+        }
+        if (n == 30) hold_only({KEY_ESCAPE});
+    });
+    EXPECT_EQ(menu_visit(), MENU_EXIT);
+    EXPECT_EQ(scroll_x, -320);
+    EXPECT_EQ(cursor_at_first_frame, 123);
+    EXPECT_EQ(cooldown_at_first_frame, 19);   // 20, counted down once before the present
+    EXPECT_EQ(choice_at_first_frame, MENU_NONE);
+    EXPECT_EQ(screen_at_first_frame, Screen::menu);
+    EXPECT_EQ(level_map.at(0, 2), 16);
+    EXPECT_EQ(script.shown, 30);
+    EXPECT_FALSE(music_loaded());   // stopped on leaving (and silent without the file)
+}
+
+TEST_F(Shell, EnterHeldOnArrivalChoosesInTheTwentiethFrame)
+{
+    hold_only({KEY_ENTER});
+    start_script(nullptr);
+    EXPECT_EQ(menu_visit(), MENU_START_GAME);
+    EXPECT_EQ(script.shown, 20);
+}
+
+TEST_F(Shell, EscapeChoosesExitFromAnyEntry)
+{
+    hold_only({KEY_CURSOR_DOWN});
+    start_script([](int n) {
+        if (n == 21) hold_only({KEY_ESCAPE});
+    });
+    EXPECT_EQ(menu_visit(), MENU_EXIT);
+    EXPECT_EQ(menu_cursor_y, 148);
+    EXPECT_EQ(script.shown, 30);   // the step re-armed the cooldown
+}
+
+TEST_F(Shell, JumpBindingChoosesTheEntryUnderTheCursor)
+{
+    bind_jump = 57;
+    hold_only({KEY_CURSOR_DOWN});
+    start_script([](int n) {
+        if (n == 21) hold_only({57});
+    });
+    EXPECT_EQ(menu_visit(), MENU_REDEFINE_KEYS);
+    EXPECT_EQ(script.shown, 30);
+}
+
+TEST_F(Shell, CursorStepsEveryTenthFrameAndStopsAtTheLastEntry)
+{
+    std::vector<double> cursor;
+    hold_only({KEY_CURSOR_DOWN});
+    start_script([&cursor](int n) {
+        cursor.push_back(menu_cursor_y);
+        if (n == 60) hold_only({KEY_ENTER});
+    });
+    EXPECT_EQ(menu_visit(), MENU_EXIT);
+    ASSERT_EQ(cursor.size(), 60u);
+    EXPECT_EQ(cursor[19], 123);   // frame 20: still in the opening cooldown
+    EXPECT_EQ(cursor[20], 148);   // frame 21
+    EXPECT_EQ(cursor[29], 148);
+    EXPECT_EQ(cursor[30], 173);   // frame 31
+    EXPECT_EQ(cursor[59], 173);
+}
+
+TEST_F(Shell, CursorUpOnTheFirstEntryDoesNotStartTheCooldown)
+{
+    double cursor_at_26 = 0;
+    hold_only({KEY_CURSOR_UP});
+    start_script([&cursor_at_26](int n) {
+        if (n == 25) hold_only({KEY_CURSOR_DOWN});
+        if (n == 26) {
+            cursor_at_26 = menu_cursor_y;
+            hold_only({KEY_ESCAPE});
+        }
+    });
+    EXPECT_EQ(menu_visit(), MENU_EXIT);
+    EXPECT_EQ(cursor_at_26, 148);   // moved at once in frame 26
+}
+
+TEST_F(Shell, CursorKeysAreFixedNotTheBindings)
+{
+    bind_down = 31;
+    bind_up = 17;
+    hold_only({31});
+    start_script([](int n) {
+        if (n == 40) hold_only({KEY_ESCAPE});
+    });
+    menu_visit();
+    EXPECT_EQ(menu_cursor_y, 123);
+}
+
+TEST_F(Shell, PageUpRaisesTheMusicVolumeEveryTenthFrameUpTo1Point1)
+{
+    std::vector<int> steps;
+    double last = music_volume;
+    hold_only({KEY_PAGE_UP});
+    start_script([&](int n) {
+        if (music_volume != last) steps.push_back(n);
+        last = music_volume;
+        if (n == 250) hold_only({KEY_ESCAPE});
+    });
+    menu_visit();
+    ASSERT_EQ(steps.size(), 20u);
+    for (size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(steps[i], 1 + 10 * static_cast<int>(i));
+    EXPECT_NEAR(music_volume, 1.1, 1e-9);
+    EXPECT_EQ(music_stored_volume(), -1);   // forgotten when the music stopped
+}
+
+TEST_F(Shell, PageDownLowersTheMusicVolumeDownToZero)
+{
+    music_volume = 1.1;
+    int steps = 0;
+    double last = music_volume;
+    double sent = -2;
+    hold_only({KEY_PAGE_DOWN});
+    start_script([&](int n) {
+        if (music_volume != last) ++steps;
+        last = music_volume;
+        sent = music_stored_volume();
+        if (n == 300) hold_only({KEY_ESCAPE});
+    });
+    menu_visit();
+    EXPECT_EQ(steps, 22);   // 1.1 is a little above 22 steps of 0.05
+    EXPECT_NEAR(music_volume, 0, 1e-9);
+    EXPECT_LE(music_volume, 0);
+    EXPECT_EQ(sent, music_volume);   // passed on every frame
+}
+
+TEST_F(Shell, VolumeCooldownIsNotResetByAVisit)
+{
+    volume_cooldown = 5;
+    std::vector<int> steps;
+    double last = music_volume;
+    hold_only({KEY_PAGE_UP});
+    start_script([&](int n) {
+        if (music_volume != last) steps.push_back(n);
+        last = music_volume;
+        if (n == 20) hold_only({KEY_ESCAPE});
+    });
+    menu_visit();
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0], 6);
+    EXPECT_EQ(steps[1], 16);
+}
+
+TEST_F(Shell, MenuPicture)
+{
+    int sky = 0, title = 0, trees = 0, ground_left = 0, ground_right = 0;
+    int entries[3] = {}, entry_gaps[3] = {};
+    std::vector<int> cursor_column;   // at each cursor row: the pudding or not
+    hold_only({});
+    start_script([&](int n) {
+        if (n == 21) {
+            sky = pixel(5, 5);
+            title = pixel(20, 40);
+            trees = pixel(5, 150);
+            ground_left = pixel(2, 230);
+            ground_right = pixel(12, 230);
+            for (int i = 0; i < 3; ++i) {
+                entries[i] = pixel(120, 130 + 25 * i);
+                entry_gaps[i] = pixel(121, 130 + 25 * i);
+            }
+        }
+        if (n == 21 || n == 41 || n == 61) {
+            for (int y : {123, 148, 173}) cursor_column.push_back(pixel(100, y + 5));
+            hold_only({KEY_CURSOR_DOWN});
+        } else {
+            hold_only({});
+        }
+        if (n == 70) hold_only({KEY_ESCAPE});
+    });
+    menu_visit();
+    EXPECT_EQ(sky, SKY.value());
+    EXPECT_EQ(title, TITLE.value());
+    EXPECT_EQ(trees, TREES.value());
+    EXPECT_EQ(ground_left, GROUND_LEFT.value());
+    EXPECT_EQ(ground_right, GROUND_RIGHT.value());
+    EXPECT_EQ(entries[0], letter_colour('S').value());
+    EXPECT_EQ(entries[1], letter_colour('R').value());
+    EXPECT_EQ(entries[2], letter_colour('E').value());
+    for (int gap : entry_gaps) EXPECT_NE(gap, letter_colour('S').value());
+    ASSERT_EQ(cursor_column.size(), 9u);
+    const int p = PUDDING.value();
+    std::vector<bool> on;
+    for (int value : cursor_column) on.push_back(value == p);
+    EXPECT_EQ(on, (std::vector<bool>{true, false, false, false, true, false, false, false, true}));
+}
+
+TEST_F(Shell, MenuPictureIsDoubledOnTheDesktop)
+{
+    device_name = "DESKTOP";
+    set_screen(640, 480, 1);
+    int title = 0, entry = 0, cursor = 0;
+    start_script([&](int n) {
+        if (n == 3) {
+            title = pixel(2 * 20 + 1, 2 * 40 + 1);
+            entry = pixel(2 * 120 + 1, 2 * 155 + 1);
+            cursor = pixel(2 * 100, 2 * 130);
+            hold_only({KEY_ESCAPE});
+        }
+    });
+    menu_visit();
+    set_screen(320, 240, 0);
+    EXPECT_EQ(title, TITLE.value());
+    EXPECT_EQ(entry, letter_colour('R').value());
+    EXPECT_EQ(cursor, PUDDING.value());
+}
+
+// --- The loop of screens ------------------------------------------------------------------------
+
+TEST_F(Shell, ManyMenuAndKeyScreenVisitsKeepTheStackFlat)
+{
+    const int visits = 150;
+    int menu_visits = 0, key_visits = 0, frames_on_screen = 0;
+    Screen last = Screen::startup;
+    const char* first_depth = nullptr;
+    const char* last_depth = nullptr;
+    start_script([&](int) {
+        char marker = 0;
+        if (current_screen != last) {
+            frames_on_screen = 0;
+            last = current_screen;
+            if (current_screen == Screen::menu) ++menu_visits;
+            if (current_screen == Screen::keys) ++key_visits;
+        }
+        ++frames_on_screen;
+        if (current_screen == Screen::keys) {
+            hold_only({KEY_ESCAPE});
+            return;
+        }
+        if (frames_on_screen == 1 && menu_visits == 1) first_depth = &marker;
+        if (frames_on_screen == 1) last_depth = &marker;
+        if (menu_visits > visits) hold_only({KEY_ESCAPE});
+        else if (frames_on_screen == 20) hold_only({KEY_CURSOR_DOWN});
+        else if (frames_on_screen >= 22) hold_only({KEY_ENTER});
+        else hold_only({});
+    });
+    script.limit = 40 * (visits + 2);
+    main_menu();
+    EXPECT_EQ(menu_visits, visits + 1);
+    EXPECT_EQ(key_visits, visits);
+    EXPECT_EQ(first_depth, last_depth);
+}
+
+TEST_F(Shell, StartGameRunsARoundAndComesBackToAReloadedMenu)
+{
+    int menu_visits = 0;
+    bool saw_story = false, saw_round = false;
+    double conveyor_cell_in_round = -1, conveyor_cell_back = -1;
+    Screen last = Screen::startup;
+    int frames_on_screen = 0;
+    hold_only({KEY_ENTER});
+    start_script([&](int) {
+        if (current_screen != last) {
+            frames_on_screen = 0;
+            last = current_screen;
+            if (current_screen == Screen::menu) ++menu_visits;
+        }
+        ++frames_on_screen;
+        if (current_screen == Screen::story) {
+            saw_story = true;
+            hold_only({to_int(bind_jump)});
+        } else if (current_screen == Screen::round) {
+            saw_round = true;
+            conveyor_cell_in_round = level_map.at(0, 2);
+            hold_only({KEY_ESCAPE});
+        } else if (current_screen == Screen::menu && menu_visits == 2) {
+            if (frames_on_screen == 1) conveyor_cell_back = level_map.at(0, 2);
+            hold_only({KEY_ESCAPE});
+        } else if (current_screen == Screen::menu) {
+            hold_only({KEY_ENTER});
+        }
+    });
+    main_menu();
+    EXPECT_TRUE(saw_story);
+    EXPECT_TRUE(saw_round);
+    EXPECT_EQ(menu_visits, 2);
+    EXPECT_EQ(conveyor_cell_in_round, 0);   // the round's set-up cleared it
+    EXPECT_EQ(conveyor_cell_back, 16);
+}
+
+// --- Key screen ----------------------------------------------------------------------------------
+
+// Key screen scripts: keys held from frame n on are set in the hook of
+// frame n - 1, since the screen reads every key before it presents.
+TEST_F(Shell, SpaceBecomesTheJumpKey)
+{
+    bool entered = false, saw_waiting = false;
+    int name_first = 0, name_second = 0;
+    start_script([&](int) {
+        hold_only({});
+        if (keys_screen.selecting) {
+            if (key_codes.at(4) == 255) saw_waiting = true;
+            if (key_cooldown == 0) hold_only({57});
+        } else if (key_codes.at(4) == 57) {
+            if (!name_first) {
+                name_first = 1;   // the next frame shows the new name alone
+            } else if (name_first == 1) {
+                name_first = pixel(150, 160);
+                name_second = pixel(157, 160);
+                hold_only({KEY_ESCAPE});
+            }
+        } else if (keys_screen.cursor_y < 153) {
+            hold_only({KEY_CURSOR_DOWN});
+        } else if (!entered && key_cooldown == 0) {
+            entered = true;
+            hold_only({KEY_ENTER});
+        }
+    });
+    redefine_keys();
+    EXPECT_TRUE(saw_waiting);
+    EXPECT_STREQ(key_name_for(key_codes.at(4)).c_str(), "SPACE");
+    EXPECT_EQ(name_first, letter_colour('S').value());
+    EXPECT_EQ(name_second, letter_colour('P').value());
+    EXPECT_EQ(bind_jump, 57);
+    EXPECT_EQ(bind_up, 200);
+    EXPECT_EQ(bind_down, 208);
+    EXPECT_EQ(bind_left, 203);
+    EXPECT_EQ(bind_right, 205);
+    EXPECT_EQ(bind_pause, 28);
+}
+
+TEST_F(Shell, EnterHeldPastTheCooldownIsTakenAsTheKey)
+{
+    std::vector<double> codes;
+    start_script([&codes](int n) {
+        codes.push_back(key_codes.at(0));
+        if (n == 20) hold_only({KEY_ENTER});
+        if (n == 31) hold_only({KEY_ESCAPE});
+    });
+    redefine_keys();
+    ASSERT_EQ(codes.size(), 32u);
+    EXPECT_EQ(codes[19], 200);   // frame 20
+    EXPECT_EQ(codes[20], 255);   // frame 21: Enter starts the wait
+    EXPECT_EQ(codes[29], 255);   // frame 30: still in the cooldown
+    EXPECT_EQ(codes[30], 28);    // frame 31: Enter itself is taken
+    EXPECT_EQ(bind_up, 28);
+}
+
+TEST_F(Shell, EscapeWhileWaitingInTheCooldownLeavesTheRowUnbound)
+{
+    start_script([](int n) {
+        if (n == 20) hold_only({KEY_ENTER});
+        if (n == 21) hold_only({});
+        if (n == 24) hold_only({KEY_ESCAPE});
+    });
+    redefine_keys();
+    EXPECT_EQ(script.shown, 25);
+    EXPECT_EQ(bind_up, 255);
+    EXPECT_STREQ(key_name_for(bind_up).c_str(), "???");
+    EXPECT_EQ(bind_down, 208);
+}
+
+TEST_F(Shell, EscapeWhileWaitingAfterTheCooldownBindsEscape)
+{
+    start_script([](int n) {
+        if (n == 20) hold_only({KEY_ENTER});
+        if (n == 21) hold_only({});
+        if (n == 34) hold_only({KEY_ESCAPE});
+    });
+    redefine_keys();
+    EXPECT_EQ(script.shown, 35);
+    EXPECT_EQ(bind_up, 1);
+}
+
+TEST_F(Shell, LowestHeldKeyWins)
+{
+    start_script([](int n) {
+        if (n == 20) hold_only({KEY_ENTER});
+        if (n == 21) hold_only({});
+        if (n == 31) hold_only({30, 16, 44});
+        if (n == 33) hold_only({KEY_ESCAPE});
+    });
+    redefine_keys();
+    EXPECT_EQ(bind_up, 16);
+}
+
+TEST_F(Shell, KeyWithoutANameIsBoundAndShowsNothing)
+{
+    start_script([](int n) {
+        if (n == 20) hold_only({KEY_ENTER});
+        if (n == 21) hold_only({});
+        if (n == 31) hold_only({84});
+        if (n == 33) hold_only({KEY_ESCAPE});
+    });
+    redefine_keys();
+    EXPECT_EQ(bind_up, 84);
+    EXPECT_TRUE(key_name_for(bind_up).empty());
+}
+
+TEST_F(Shell, KeyNamesOutsideTheTableAreEmpty)
+{
+    EXPECT_TRUE(key_name_for(-1).empty());
+    EXPECT_TRUE(key_name_for(300).empty());
+    EXPECT_TRUE(key_name_for(1e12).empty());
+    EXPECT_TRUE(key_name_for(std::nan("")).empty());
+    EXPECT_STREQ(key_name_for(299.5).c_str(), "");
+    EXPECT_STREQ(key_name_for(57.9).c_str(), "SPACE");
+}
+
+TEST_F(Shell, KeyCursorStopsAtTheFirstAndLastRows)
+{
+    double lowest = 1000, highest = 0;
+    std::vector<int> moves;
+    double last = KEYS_CURSOR_FIRST_Y;
+    hold_only({KEY_CURSOR_UP});
+    start_script([&](int n) {
+        lowest = std::min(lowest, keys_screen.cursor_y);
+        highest = std::max(highest, keys_screen.cursor_y);
+        if (keys_screen.cursor_y != last) moves.push_back(n);
+        last = keys_screen.cursor_y;
+        if (n == 30) hold_only({KEY_CURSOR_DOWN});
+        if (n == 120) hold_only({KEY_ESCAPE});
+    });
+    redefine_keys();
+    EXPECT_EQ(lowest, 53);
+    EXPECT_EQ(highest, 178);
+    EXPECT_EQ(moves, (std::vector<int>{31, 41, 51, 61, 71}));
+}
+
+TEST_F(Shell, LeavingWithoutChangesOnAnotherDeviceResetsTheJumpKey)
+{
+    device_name = "HANDHELD";
+    create_arrays();
+    ASSERT_EQ(bind_jump, 32);
+    Screen during = Screen::startup;
+    hold_only({KEY_ESCAPE});
+    start_script([&during](int) { during = current_screen; });
+    redefine_keys();
+    EXPECT_EQ(script.shown, 1);   // Escape ignores the cooldown
+    EXPECT_EQ(during, Screen::keys);
+    EXPECT_EQ(bind_jump, 29);
+}
+
+TEST_F(Shell, KeyScreenPicture)
+{
+    int heading = 0, label = 0, name = 0, hint = 0, cursor = 0;
+    start_script([&](int n) {
+        if (n == 2) {
+            heading = pixel(100, 20);
+            label = pixel(80, 135);
+            name = pixel(150, 135);
+            hint = pixel(20, 218);
+            cursor = pixel(60, 60);
+            hold_only({KEY_ESCAPE});
+        }
+    });
+    redefine_keys();
+    EXPECT_EQ(heading, letter_colour('R').value());
+    EXPECT_EQ(label, letter_colour('R').value());   // "RIGHT"
+    EXPECT_EQ(name, letter_colour('C').value());    // "CURSOR RIGHT"
+    EXPECT_EQ(hint, letter_colour('S').value());
+    EXPECT_EQ(cursor, PUDDING.value());
+}
+
+// --- Story screen -----------------------------------------------------------------------------------
+
+TEST_F(Shell, StoryIgnoresTheJumpKeyForThirtyFrames)
+{
+    hold_only({29});
+    start_script(nullptr);
+    show_story();
+    EXPECT_EQ(script.shown, 31);
+    EXPECT_EQ(key_cooldown, 0);
+}
+
+TEST_F(Shell, StoryLeavesOnlyOnTheJumpBinding)
+{
+    hold_only({KEY_ENTER, KEY_ESCAPE, 57});
+    start_script([](int n) {
+        if (n == 100) hold_only({29});
+    });
+    show_story();
+    EXPECT_EQ(script.shown, 100);
+}
+
+TEST_F(Shell, StoryOnAnotherDeviceLeavesOnD)
+{
+    device_name = "HANDHELD";
+    create_arrays();
+    hold_only({29});
+    start_script([](int n) {
+        if (n == 80) hold_only({32});
+    });
+    show_story();
+    EXPECT_EQ(script.shown, 80);
+}
+
+TEST_F(Shell, StoryTextStaysStillAsTheBackground)
+{
+    current_screen = Screen::round;
+    int seen[4] = {};
+    Screen during = Screen::startup;
+    start_script([&](int n) {
+        during = current_screen;
+        if (n == 10) {
+            seen[0] = pixel(130, 20);
+            seen[1] = pixel(20, 50);
+            seen[2] = pixel(20, 201);
+            seen[3] = pixel(27, 201);
+            hold_only({29});
+        }
+    });
+    show_story();
+    EXPECT_EQ(during, Screen::story);
+    EXPECT_EQ(current_screen, Screen::round);
+    EXPECT_EQ(seen[0], letter_colour('S').value());
+    EXPECT_EQ(seen[1], letter_colour('O').value());
+    EXPECT_EQ(seen[2], letter_colour('y').value());
+    EXPECT_EQ(seen[3], letter_colour('o').value());
+}
+
+// --- The whole game's ways out ---------------------------------------------------------------------
+
+// These start the runtime inside the child, so the parent's window is never
+// shared with a process that shuts it down.
+// Leaving the program from a screen the script did not expect fails the
+// death test through a nonzero exit code.
+[[noreturn]] void fail_child(const char* why)
+{
+    std::fprintf(stderr, "[%s]\n", why);
+    std::_Exit(1);
+}
+
+TEST(ShellDeathTest, EscapeInTheMenuEndsTheGameWithStatusZero)
+{
+    EXPECT_EXIT(
+        {
+            prepare_shell();
+            report_status_at_exit();
+            set_error(3);
+            hold_only({KEY_ESCAPE});
+            start_script([](int) {
+                if (current_screen != Screen::menu && current_screen != Screen::startup) {
+                    fail_child("left the menu");
+                }
+            });
+            game_main();
+            fail_child("game_main returned");
+        },
+        ::testing::ExitedWithCode(0), status_pattern(0));
+}
+
+TEST(ShellDeathTest, ExitAfterTheKeyScreenEndsTheGameWithStatusZero)
+{
+    EXPECT_EXIT(
+        {
+            prepare_shell();
+            report_status_at_exit();
+            start_script([](int) {
+                static int menu_frames = 0, menu_visits = 0;
+                static Screen last = Screen::startup;
+                if (current_screen != last && current_screen == Screen::menu) {
+                    ++menu_visits;
+                    menu_frames = 0;
+                }
+                last = current_screen;
+                if (current_screen == Screen::keys) {
+                    hold_only({KEY_ESCAPE});
+                    return;
+                }
+                if (current_screen != Screen::menu) return;
+                ++menu_frames;
+                hold_only({});
+                if (menu_visits == 1 && menu_frames == 20) hold_only({KEY_CURSOR_DOWN});
+                if (menu_visits == 1 && menu_frames >= 22) hold_only({KEY_ENTER});
+                if (menu_visits == 2 && (menu_frames == 20 || menu_frames == 31)) {
+                    hold_only({KEY_CURSOR_DOWN});
+                }
+                if (menu_visits == 2 && menu_frames >= 42) hold_only({KEY_ENTER});
+                if (menu_visits == 3) fail_child("menu again");
+            });
+            game_main();
+            fail_child("game_main returned");
+        },
+        ::testing::ExitedWithCode(0), status_pattern(0));
+}

@@ -1,0 +1,131 @@
+// Which strips the game needs and how each one is made.
+#include "art_set.h"
+
+#include "art_source.h"
+#include "level_art.h"
+#include "lettering.h"
+#include "scenery_art.h"
+
+namespace {
+
+// Pixel-map sources; each declares the sheets it makes.
+const char* const STRIP_SOURCES[] = {
+    "santa.txt", "tiles.txt",   "sleigh.txt", "puddings.txt", "soldier.txt",
+    "deer.txt",  "ladder.txt",  "present.txt", "snow.txt",    "oddments.txt",
+};
+
+// Tiles whose cells are conveyor belts: they show the belt's first frame
+// (the game draws the moving belt over them).
+struct BeltTile {
+    int tile, conveyor_frame;
+};
+const BeltTile BELT_TILES[] = {{16, 0}, {17, 5}, {28, 0}, {29, 5}};
+
+bool load_source(const std::string& dir, const std::string& file, const Palette& pal,
+                 ArtSource& out, std::string& error)
+{
+    return load_art_source(dir + "/" + file, pal, out, error);
+}
+
+void show_belts_on_tiles(Strip& tiles3, const Strip& conveyor)
+{
+    for (const BeltTile& b : BELT_TILES)
+        set_frame(tiles3, b.tile,
+                  crop(frame_picture(conveyor, b.conveyor_frame), 0, 0, tiles3.frame_width,
+                       tiles3.frame_height));
+}
+
+Strip* find_made(std::vector<Strip>& made, const std::string& file)
+{
+    for (Strip& s : made)
+        if (s.file == file)
+            return &s;
+    return nullptr;
+}
+
+bool make_everything(const std::string& dir, const Palette& pal, std::vector<Strip>& made,
+                     std::string& error)
+{
+    for (const char* file : STRIP_SOURCES) {
+        ArtSource source;
+        if (!load_source(dir, file, pal, source, error))
+            return false;
+        made.insert(made.end(), source.strips.begin(), source.strips.end());
+    }
+    ArtSource glyphs, decorations;
+    if (!load_source(dir, "font.txt", pal, glyphs, error) ||
+        !load_source(dir, "decorations.txt", pal, decorations, error))
+        return false;
+    made.push_back(build_font(glyphs));
+    made.push_back(build_title(glyphs));
+    made.push_back(build_merry_christmas(glyphs));
+    made.push_back(build_logo1(glyphs, decorations));
+    made.push_back(build_logo2(glyphs, decorations));
+    made.push_back(build_logo3(glyphs, decorations));
+    made.push_back(build_sky(pal));
+    made.push_back(build_trees(pal));
+    made.push_back(build_lights(pal));
+    made.push_back(build_conveyor(pal));
+    Strip* tiles3 = find_made(made, "tiles3.png");
+    if (!tiles3) {
+        error = "tiles.txt makes no tiles3.png";
+        return false;
+    }
+    show_belts_on_tiles(*tiles3, made.back());
+    const Strip level = build_level_picture(*tiles3);
+    const Strip small = build_small_tiles(*tiles3);
+    made.push_back(level);
+    made.push_back(small);
+    made.push_back(build_map(small));
+    return true;
+}
+
+}  // namespace
+
+const std::vector<StripSize>& game_strip_sizes()
+{
+    static const std::vector<StripSize> sizes = {
+        {"santa2.png", 38, 35},        {"tiles3.png", 10, 14},      {"tiles.png", 8, 8},
+        {"map.png", 512, 176},         {"car3.png", 20, 20},        {"sky.png", 32, 240},
+        {"sleigh2.png", 17, 24},       {"puddings.png", 24, 26},    {"soldier.png", 31, 29},
+        {"trees.png", 396, 89},        {"snow.png", 3, 3},          {"conveyor.png", 12, 14},
+        {"lights.png", 65, 25},        {"present.png", 20, 20},     {"platform2.png", 640, 191},
+        {"font.png", 9, 11},           {"ladder.png", 20, 107},     {"snowbelter2.png", 288, 69},
+        {"deer.png", 27, 31},          {"cursor.png", 10, 14},      {"logo1.png", 227, 38},
+        {"logo2.png", 168, 45},        {"logo3.png", 177, 26},      {"merry_christmas.png", 232, 55},
+    };
+    return sizes;
+}
+
+bool build_art_set(const std::string& asset_dir, std::vector<Strip>& out, std::string& error)
+{
+    Palette pal;
+    if (!load_palette(asset_dir + "/palette.txt", pal, error))
+        return false;
+    const std::vector<std::string> missing = missing_colour_names(pal);
+    if (!missing.empty()) {
+        error = "palette.txt lacks the colour " + missing.front();
+        return false;
+    }
+    std::vector<Strip> made;
+    if (!make_everything(asset_dir, pal, made, error))
+        return false;
+    out.clear();
+    for (const StripSize& size : game_strip_sizes()) {
+        Strip* s = find_made(made, size.file);
+        if (!s) {
+            error = std::string("no source makes ") + size.file;
+            return false;
+        }
+        if (s->frame_width != size.frame_width || s->frame_height != size.frame_height) {
+            error = std::string(size.file) + " has the wrong frame size";
+            return false;
+        }
+        out.push_back(*s);
+    }
+    if (made.size() != out.size()) {
+        error = "a source makes a picture the game does not load";
+        return false;
+    }
+    return true;
+}
