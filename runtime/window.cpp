@@ -125,6 +125,21 @@ void centre_window(int width, int height)
     SDL_SetWindowPosition(win.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 
+// Desktop full screen: the monitor keeps its mode and the window covers it.
+// The window is first made borderless and sized to the display by hand,
+// because SDL leaves that sizing to the window manager and nothing happens
+// without one; with one, the full-screen request then does the rest.
+bool cover_the_display()
+{
+    SDL_Rect bounds;
+    int display = SDL_GetWindowDisplayIndex(win.window);
+    if (display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0) return false;
+    SDL_SetWindowBordered(win.window, SDL_FALSE);
+    SDL_SetWindowPosition(win.window, bounds.x, bounds.y);
+    SDL_SetWindowSize(win.window, bounds.w, bounds.h);
+    return SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+}
+
 } // namespace
 
 bool create_window(int width, int height, double frame_rate, const char** why)
@@ -168,7 +183,7 @@ bool create_window(int width, int height, double frame_rate, const char** why)
 
 bool enter_fullscreen()
 {
-    if (SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    if (!cover_the_display()) {
         log_line("No Fullscreen Mode available");
         enter_windowed();
         return false;
@@ -182,7 +197,10 @@ bool enter_fullscreen()
 
 bool enter_windowed()
 {
-    if (win.fullscreen) SDL_SetWindowFullscreen(win.window, 0);
+    if (win.fullscreen) {
+        SDL_SetWindowFullscreen(win.window, 0);
+        SDL_SetWindowBordered(win.window, SDL_TRUE);
+    }
     win.fullscreen = false;
     centre_window(renderer->screen_width, renderer->screen_height);
     SDL_ShowWindow(win.window);

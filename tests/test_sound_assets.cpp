@@ -4,12 +4,12 @@
 //
 // mksound is a build-time program, not a library, so its sources (all but
 // its main) are compiled into this test directly.
-#include "tools/mksound/notation.cpp"
-#include "tools/mksound/recipe.cpp"
-#include "tools/mksound/score.cpp"
-#include "tools/mksound/soundset.cpp"
-#include "tools/mksound/synth.cpp"
-#include "tools/mksound/wav.cpp"
+#include "tools/mksound/notation.h"
+#include "tools/mksound/recipe.h"
+#include "tools/mksound/score.h"
+#include "tools/mksound/soundset.h"
+#include "tools/mksound/synth.h"
+#include "tools/mksound/wav.h"
 
 #include <gtest/gtest.h>
 
