@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "game/shell/level_data.h"
+#include "game/shell/media_table.h"
+#include "tools/mkart/level_art.h"
 #include "media/image.h"
 #include "runtime/data.h"
 #include "runtime/errors.h"
@@ -24,22 +26,11 @@ namespace {
 const std::string MKART = std::string(SNOW_BINARY_DIR) + "/tools/mkart";
 const std::string ART_SOURCES = std::string(SNOW_SOURCE_DIR) + "/assets/art";
 
-struct StripSpec {
-    const char* file;
-    int frame_width, frame_height;
-};
-
-// Every picture the game loads, at the frame size it loads it with.
-const StripSpec GAME_STRIPS[] = {
-    {"santa2.png", 38, 35},      {"tiles3.png", 10, 14},     {"tiles.png", 8, 8},
-    {"map.png", 512, 176},       {"car3.png", 20, 20},       {"sky.png", 32, 240},
-    {"sleigh2.png", 17, 24},     {"puddings.png", 24, 26},   {"soldier.png", 31, 29},
-    {"trees.png", 396, 89},      {"snow.png", 3, 3},         {"conveyor.png", 12, 14},
-    {"lights.png", 65, 25},      {"present.png", 20, 20},    {"platform2.png", 640, 191},
-    {"font.png", 9, 11},         {"ladder.png", 20, 107},    {"snowbelter2.png", 288, 69},
-    {"deer.png", 27, 31},        {"cursor.png", 10, 14},     {"logo1.png", 227, 38},
-    {"logo2.png", 168, 45},      {"logo3.png", 177, 26},     {"merry_christmas.png", 232, 55},
-};
+// The game's own table: what mkart draws must be what start-up cuts.
+std::vector<StripFile> game_strips()
+{
+    return std::vector<StripFile>(STRIP_FILES, STRIP_FILES + STRIP_FILE_COUNT);
+}
 
 int run_mkart(const std::string& out_dir, const std::string& asset_dir)
 {
@@ -113,18 +104,6 @@ struct Strip {
     }
 };
 
-// The level's cells as the game reads them.
-std::vector<int> level_cells()
-{
-    std::vector<int> cells(LEVEL_CELL_COUNT);
-    restore_data(level_data);
-    for (int& cell : cells) {
-        double value = 0;
-        read_data(value);
-        cell = int(value);
-    }
-    return cells;
-}
 
 int cell(const std::vector<int>& cells, int c, int r) { return cells[r * LEVEL_COLUMNS + c]; }
 
@@ -139,12 +118,12 @@ protected:
         folder = new ScratchFolder();
         exit_code = run_mkart(folder->path, ART_SOURCES);
         strips = new std::map<std::string, Strip>();
-        for (const StripSpec& spec : GAME_STRIPS) {
+        for (const StripFile& spec : game_strips()) {
             Strip s;
-            s.image = load_png(folder->path + spec.file);
+            s.image = load_png(folder->path + strip_entry_name(spec));
             s.frame_width = spec.frame_width;
             s.frame_height = spec.frame_height;
-            (*strips)[spec.file] = s;
+            (*strips)[strip_entry_name(spec)] = s;
         }
     }
     static void TearDownTestSuite()
@@ -166,15 +145,15 @@ std::map<std::string, Strip>* ArtSet::strips = nullptr;
 TEST_F(ArtSet, ToolSucceedsAndWritesEveryPictureOfTheGame)
 {
     EXPECT_EQ(exit_code, 0);
-    for (const StripSpec& spec : GAME_STRIPS)
-        EXPECT_GT(strip(spec.file).image.width, 0) << spec.file;
+    for (const StripFile& spec : game_strips())
+        EXPECT_GT(strip(strip_entry_name(spec)).image.width, 0) << spec.file;
     EXPECT_GT(load_png(folder->path + "contact_sheet.png").width, 0);
 }
 
 TEST_F(ArtSet, EveryPictureIsAWholeNumberOfFrames)
 {
-    for (const StripSpec& spec : GAME_STRIPS) {
-        const DecodedImage& im = strip(spec.file).image;
+    for (const StripFile& spec : game_strips()) {
+        const DecodedImage& im = strip(strip_entry_name(spec)).image;
         ASSERT_GT(im.width, 0) << spec.file;
         EXPECT_EQ(im.width % spec.frame_width, 0) << spec.file;
         EXPECT_EQ(im.height % spec.frame_height, 0) << spec.file;
@@ -183,8 +162,8 @@ TEST_F(ArtSet, EveryPictureIsAWholeNumberOfFrames)
 
 TEST_F(ArtSet, PixelsAreFullyOpaqueOrFullyTransparent)
 {
-    for (const StripSpec& spec : GAME_STRIPS) {
-        const DecodedImage& im = strip(spec.file).image;
+    for (const StripFile& spec : game_strips()) {
+        const DecodedImage& im = strip(strip_entry_name(spec)).image;
         std::size_t half_transparent = 0;
         for (std::size_t i = 3; i < im.pixels.size(); i += 4)
             half_transparent += im.pixels[i] != 0 && im.pixels[i] != 255;
@@ -229,7 +208,7 @@ TEST_F(ArtSet, EveryTileOfTheLevelHasAPicture)
 {
     const Strip& tiles = strip("tiles3.png");
     std::set<int> used;
-    for (int value : level_cells())
+    for (int value : read_level_cells())
         if (value != 0)
             used.insert(value);
     for (int tile : used) {
@@ -287,7 +266,7 @@ TEST_F(ArtSet, LevelPictureIsSolidExactlyWhereTheFloorsAre)
     const DecodedImage& level = strip("platform2.png").image;
     ASSERT_EQ(level.width, 640);
     ASSERT_EQ(level.height, 191);
-    const std::vector<int> cells = level_cells();
+    const std::vector<int> cells = read_level_cells();
     for (int r : {7, 14, 21}) {
         const int feet_line = 10 * r + 16 - 49;
         for (int c = 0; c < LEVEL_COLUMNS; ++c) {
@@ -308,7 +287,7 @@ TEST_F(ArtSet, LevelPictureIsTheTilesAtTheirCells)
     // The top row of every non-empty cell's own 10 x 10 square shows its tile.
     const DecodedImage& level = strip("platform2.png").image;
     const Strip& tiles = strip("tiles3.png");
-    const std::vector<int> cells = level_cells();
+    const std::vector<int> cells = read_level_cells();
     for (int r = 3; r < LEVEL_ROWS; ++r)
         for (int c = 0; c < LEVEL_COLUMNS; ++c) {
             const int tile = cell(cells, c, r);
@@ -329,7 +308,7 @@ TEST_F(ArtSet, OpenAirAboveTheGround)
     // Below the upper floors' gaps nothing is drawn down to the floor
     // underneath, so Santa visibly falls through them.
     const DecodedImage& level = strip("platform2.png").image;
-    const std::vector<int> cells = level_cells();
+    const std::vector<int> cells = read_level_cells();
     for (int c = 0; c < LEVEL_COLUMNS; ++c) {
         if (cell(cells, c, 14) != 0 || cell(cells, c, 13) != 0 || cell(cells, c, 12) != 0)
             continue;
@@ -348,7 +327,7 @@ TEST_F(ArtSet, LaddersLineUpWithTheirShaftTiles)
     const LadderPlace ladders[] = {{90, 119}, {210, 119}, {330, 49}, {610, 49}, {470, 119}};
     const Frame ladder = strip("ladder.png").frame(0);
     const DecodedImage& level = strip("platform2.png").image;
-    const std::vector<int> cells = level_cells();
+    const std::vector<int> cells = read_level_cells();
     for (const LadderPlace& l : ladders) {
         int compared = 0;
         for (int p = 0; p < ladder.height; ++p) {
@@ -372,7 +351,7 @@ TEST_F(ArtSet, LaddersLineUpWithTheirShaftTiles)
 TEST_F(ArtSet, LevelDataHoldsTheLayout)
 {
     EXPECT_EQ(level_data.count, 1408);
-    const std::vector<int> cells = level_cells();
+    const std::vector<int> cells = read_level_cells();
     EXPECT_EQ(cell(cells, 61, 6), 1);
     EXPECT_EQ(cell(cells, 33, 3), 9);
     EXPECT_EQ(cell(cells, 0, 2), 16);
@@ -390,7 +369,7 @@ TEST(LevelDataDeathTest, ReadingPastTheLayoutIsOutOfData)
     EXPECT_EXIT(
         {
             report_status_at_exit();
-            level_cells();
+            read_level_cells();
             double extra = 0;
             read_data(extra);
         },

@@ -1,6 +1,8 @@
 // Which strips the game needs and how each one is made.
 #include "art_set.h"
 
+#include "game/shell/media_table.h"
+
 #include "art_source.h"
 #include "level_art.h"
 #include "lettering.h"
@@ -82,21 +84,6 @@ bool make_everything(const std::string& dir, const Palette& pal, std::vector<Str
 
 }  // namespace
 
-const std::vector<StripSize>& game_strip_sizes()
-{
-    static const std::vector<StripSize> sizes = {
-        {"santa2.png", 38, 35},        {"tiles3.png", 10, 14},      {"tiles.png", 8, 8},
-        {"map.png", 512, 176},         {"car3.png", 20, 20},        {"sky.png", 32, 240},
-        {"sleigh2.png", 17, 24},       {"puddings.png", 24, 26},    {"soldier.png", 31, 29},
-        {"trees.png", 396, 89},        {"snow.png", 3, 3},          {"conveyor.png", 12, 14},
-        {"lights.png", 65, 25},        {"present.png", 20, 20},     {"platform2.png", 640, 191},
-        {"font.png", 9, 11},           {"ladder.png", 20, 107},     {"snowbelter2.png", 288, 69},
-        {"deer.png", 27, 31},          {"cursor.png", 10, 14},      {"logo1.png", 227, 38},
-        {"logo2.png", 168, 45},        {"logo3.png", 177, 26},      {"merry_christmas.png", 232, 55},
-    };
-    return sizes;
-}
-
 bool build_art_set(const std::string& asset_dir, std::vector<Strip>& out, std::string& error)
 {
     Palette pal;
@@ -111,14 +98,16 @@ bool build_art_set(const std::string& asset_dir, std::vector<Strip>& out, std::s
     if (!make_everything(asset_dir, pal, made, error))
         return false;
     out.clear();
-    for (const StripSize& size : game_strip_sizes()) {
-        Strip* s = find_made(made, size.file);
+    for (std::size_t i = 0; i < STRIP_FILE_COUNT; ++i) {
+        const StripFile& size = STRIP_FILES[i];
+        const char* file = strip_entry_name(size);
+        Strip* s = find_made(made, file);
         if (!s) {
-            error = std::string("no source makes ") + size.file;
+            error = std::string("no source makes ") + file;
             return false;
         }
         if (s->frame_width != size.frame_width || s->frame_height != size.frame_height) {
-            error = std::string(size.file) + " has the wrong frame size";
+            error = std::string(file) + " has the wrong frame size";
             return false;
         }
         out.push_back(*s);

@@ -15,16 +15,7 @@
 
 #include "strip.h"
 
-struct StripSize {
-    const char* file;
-    int frame_width;
-    int frame_height;
-};
-
-// Every picture the game loads, with the frame size it loads it at.
-const std::vector<StripSize>& game_strip_sizes();
-
-// Builds every strip of game_strip_sizes, in that order, from the sources
+// Builds every strip of the game's media table, in its order, from the sources
 // in asset_dir; false with a message when a source is missing or wrong, or
 // a strip does not have its frame size.
 bool build_art_set(const std::string& asset_dir, std::vector<Strip>& out, std::string& error);
