@@ -69,8 +69,8 @@ void wait_while_paused()
 
 bool quit_keys_down()
 {
-    if (frame.allow_escape && (key_down(KEY_ESCAPE_ALT) || key_down(KEY_ESCAPE))) return true;
-    return key_down(KEY_LEFT_ALT) && key_down(KEY_F4);
+    if (frame.allow_escape && (key_held(KEY_ESCAPE_ALT) || key_held(KEY_ESCAPE))) return true;
+    return key_held(KEY_LEFT_ALT) && key_held(KEY_F4);
 }
 
 void set_paused(bool paused)

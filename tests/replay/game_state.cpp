@@ -1,0 +1,164 @@
+// The state fields: one reader per field, in trace order first.
+#include "tests/replay/game_state.h"
+
+#include <cstdio>
+
+#include "game/play/world.h"
+#include "game/shell/keys_screen.h"
+#include "game/shell/startup.h"
+#include "media/keymap.h"
+#include "runtime/errors.h"
+
+namespace {
+
+// Columns of the trace, after "frame".
+constexpr int TRACE_FIELDS_AFTER_FRAME = 13;
+
+const char* screen_name(Screen screen)
+{
+    switch (screen) {
+    case Screen::startup: return "startup";
+    case Screen::menu: return "menu";
+    case Screen::keys: return "keys";
+    case Screen::story: return "story";
+    case Screen::round: return "round";
+    case Screen::end: return "end";
+    }
+    return "?";
+}
+
+std::string santa_field(double Santa::*field)
+{
+    if (array_count(santa_list) == 0) return "";
+    return number_text(array_at(santa_list, 0).*field);
+}
+
+template <typename Record>
+std::string count_text(const RecordArray<Record>& list)
+{
+    return number_text(array_count(list));
+}
+
+int round_records()
+{
+    return array_count(santa_list) + array_count(ladders) + array_count(lights) +
+           array_count(presents) + array_count(conveyors) + array_count(puddings) +
+           array_count(soldiers) + array_count(sleigh_parts) + array_count(reindeer);
+}
+
+struct FieldReader {
+    const char* name;
+    std::string (*read)();
+};
+
+// Trace columns first (after frame), in their order.
+const FieldReader FIELD_READERS[] = {
+    {"screen", [] { return std::string(screen_name(current_screen)); }},
+    {"santa_x", [] { return santa_field(&Santa::x); }},
+    {"santa_y", [] { return santa_field(&Santa::y); }},
+    {"scroll_x", [] { return number_text(scroll_x); }},
+    {"score", [] { return number_text(score); }},
+    {"lives", [] { return number_text(lives); }},
+    {"time_left", [] { return number_text(time_left); }},
+    {"finale_phase", [] { return number_text(finale_phase); }},
+    {"parts_fitted", [] { return number_text(parts_fitted); }},
+    {"carried_part", [] { return number_text(carried_part); }},
+    {"santa_hit", [] { return number_text(santa_hit); }},
+    {"paused", [] { return number_text(paused); }},
+    {"key_cooldown", [] { return number_text(key_cooldown); }},
+    {"bind_up", [] { return number_text(bind_up); }},
+    {"bind_down", [] { return number_text(bind_down); }},
+    {"bind_left", [] { return number_text(bind_left); }},
+    {"bind_right", [] { return number_text(bind_right); }},
+    {"bind_jump", [] { return number_text(bind_jump); }},
+    {"bind_pause", [] { return number_text(bind_pause); }},
+    {"music_volume", [] { return number_text(music_volume); }},
+    {"game_over_countdown", [] { return number_text(game_over_countdown); }},
+    {"santa_list", [] { return count_text(santa_list); }},
+    {"ladders", [] { return count_text(ladders); }},
+    {"lights", [] { return count_text(lights); }},
+    {"presents", [] { return count_text(presents); }},
+    {"conveyors", [] { return count_text(conveyors); }},
+    {"puddings", [] { return count_text(puddings); }},
+    {"soldiers", [] { return count_text(soldiers); }},
+    {"sleigh_parts", [] { return count_text(sleigh_parts); }},
+    {"reindeer", [] { return count_text(reindeer); }},
+    {"snowflakes", [] { return count_text(snowflakes); }},
+    {"round_lists", [] { return number_text(round_records()); }},
+    {"status", [] { return number_text(runtime_status.status); }},
+};
+
+// The names of the game's key-name table.  Only create_arrays fills it, and
+// game_main runs it again before the menu; its one other effect, the jump
+// key of devices other than the desktop (device_name is not known yet), is
+// put back.
+std::vector<std::string> read_key_names()
+{
+    const double jump = bind_jump;
+    create_arrays();
+    bind_jump = jump;
+    std::vector<std::string> names;
+    for (int code = 0; code < KEY_CODE_COUNT; ++code) names.push_back(key_name_for(code).c_str());
+    return names;
+}
+
+} // namespace
+
+int key_code_named(const std::string& name)
+{
+    static const std::vector<std::string> names = read_key_names();
+    for (int code = 0; code < KEY_CODE_COUNT; ++code) {
+        if (!names[code].empty() && names[code] == name) return code;
+    }
+    return -1;
+}
+
+std::string number_text(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+GameSnapshot take_snapshot(int frame, bool quit)
+{
+    GameSnapshot snapshot{{"frame", number_text(frame)}};
+    for (const FieldReader& reader : FIELD_READERS) {
+        snapshot.push_back({reader.name, reader.read()});
+    }
+    snapshot.push_back({"quit", quit ? "1" : "0"});
+    return snapshot;
+}
+
+const std::string* snapshot_value(const GameSnapshot& snapshot, const std::string& name)
+{
+    for (const StateField& field : snapshot) {
+        if (field.name == name) return &field.value;
+    }
+    return nullptr;
+}
+
+bool is_state_field(const std::string& name)
+{
+    if (name == "frame" || name == "quit") return true;
+    for (const FieldReader& reader : FIELD_READERS) {
+        if (name == reader.name) return true;
+    }
+    return false;
+}
+
+std::string trace_header()
+{
+    std::string header = "frame";
+    for (int i = 0; i < TRACE_FIELDS_AFTER_FRAME; ++i) {
+        header += std::string(",") + FIELD_READERS[i].name;
+    }
+    return header;
+}
+
+std::string trace_line(const GameSnapshot& snapshot)
+{
+    std::string line = snapshot[0].value;
+    for (int i = 1; i <= TRACE_FIELDS_AFTER_FRAME; ++i) line += "," + snapshot[i].value;
+    return line;
+}
