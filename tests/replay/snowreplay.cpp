@@ -1,15 +1,24 @@
 // snowreplay - plays a replay script through the real game and checks it.
 //
-//   snowreplay [--references DIR] [--output DIR] SCRIPT [TRACE]
+//   snowreplay [--references DIR] [--output DIR] [--draw-all] SCRIPT [TRACE]
 //
-// The game runs as the program would run it (runtime_main, game_main, its
-// media beside this program), on the test clock, so thousands of frames take
-// seconds, with the script's keyboard and seed.  TRACE receives one CSV line
-// per show_screen call.  Reference pictures are read from DIR (default: the
-// source tree's tests/reference); failed picture checks leave the actual and
-// the difference picture in the output folder (default: the folder the
-// runner was started in).  The exit code is 0 when every check passed, 1
-// when one failed, 2 when the script or the command line is wrong.
+// The game runs as the program runs it (runtime_main, game_main, its media
+// beside this program) on the test clock, so no frame waits, with the
+// script's keyboard and seed, on SDL's offscreen video and dummy audio
+// drivers.  TRACE receives one CSV line per show_screen call.  Reference
+// pictures are read from DIR (default: the source tree's tests/reference);
+// failed picture checks leave the actual and the difference picture in the
+// output folder (default: the folder the runner was started in).
+//
+// Only the frames whose pictures matter are drawn (drawing.h); a script with
+// screenshots is therefore played twice, first undrawn to learn where the
+// screen changes, then for real.  --draw-all draws every frame in one pass.
+//
+// Exit code: 0 when every check passed, 1 when one failed, 2 when the
+// script or the command line is wrong.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,7 +27,6 @@
 #include <string>
 #include <vector>
 
-#include "game/play/world.h"
 #include "game/shell/startup.h"
 #include "media/grabs.h"
 #include "media/input.h"
@@ -28,6 +36,7 @@
 #include "runtime/numbers.h"
 #include "runtime/paths.h"
 #include "tests/replay/checks.h"
+#include "tests/replay/drawing.h"
 #include "tests/replay/feeder.h"
 #include "tests/replay/game_state.h"
 #include "tests/replay/script.h"
@@ -46,26 +55,33 @@ struct Options {
     std::string trace;
     std::string references = SNOW_SOURCE_DIR "/tests/reference";
     std::string output;
+    bool draw_all = false;
 };
 
 struct Replay {
     Options options;
     ReplayScript script;
-    int last = -1;                   // the last frame to play
+    int last = -1;                      // the last frame to play
+    bool learning = false;              // the undrawn first pass
+    int learning_pipe = -1;             // where it reports the screen changes
+    bool learnt = false;                // a first pass was played
+    std::vector<int> learnt_changes;    // what the first pass reported
+    std::vector<int> drawn;             // frames drawn in this pass
+    std::vector<int> screen_changes;    // frames whose screen differs from the one before
     std::FILE* trace = nullptr;
-    GameSnapshot last_snapshot;      // the state of the latest frame started
-    bool stopping = false;           // the runner is ending the program
+    GameSnapshot last_snapshot;         // the state of the latest frame started
+    bool stopping = false;              // the runner is ending the program
     int frames_started = 0;
     std::vector<std::string> failures;
-    std::string temp;                // private temporary folder
-    int exit_code = EXIT_FAILED;     // until the final checks have run
+    std::string temp;                   // private temporary folder
+    int exit_code = EXIT_FAILED;        // until the final checks have run
 };
 Replay replay;
 
 void fail(const std::string& why)
 {
     replay.failures.push_back(why);
-    std::fprintf(stderr, "%s: %s\n", replay.options.script.c_str(), why.c_str());
+    if (!replay.learning) std::fprintf(stderr, "%s: %s\n", replay.options.script.c_str(), why.c_str());
 }
 
 std::string at_line(int line, const std::string& why)
@@ -94,14 +110,15 @@ void check_frame(const GameSnapshot& snapshot, int frame)
 void check_screenshot(const Screenshot& shot)
 {
     const std::string saved = replay.temp + SCREEN_FILE;
-    RuntimeStatus kept = runtime_status;
+    const RuntimeStatus kept = runtime_status;
     save_screen(saved.c_str());
     runtime_status = kept;
-    const std::string stem = (fs::path(replay.options.output) / fs::path(shot.name).stem()).string();
-    std::string why = check_picture(saved, replay.options.references + "/" + shot.name, stem,
-                                    shot.tolerance);
-    if (!why.empty()) fail(at_line(shot.line, "screenshot of frame " +
-                                                  std::to_string(shot.frame) + ": " + why));
+    const fs::path stem = fs::path(replay.options.output) / fs::path(shot.name).stem();
+    std::string why = check_picture(saved, replay.options.references + "/" + shot.name,
+                                    stem.string(), shot.tolerance);
+    if (!why.empty()) {
+        fail(at_line(shot.line, "screenshot of frame " + std::to_string(shot.frame) + ": " + why));
+    }
 }
 
 // Frame `frame` has been presented: its pictures are taken now, and the
@@ -109,11 +126,19 @@ void check_screenshot(const Screenshot& shot)
 void frame_done(int frame)
 {
     for (const Screenshot& shot : replay.script.screenshots) {
-        if (shot.frame == frame) check_screenshot(shot);
+        if (shot.frame == frame && !replay.learning) check_screenshot(shot);
     }
     if (frame < replay.last) return;
     replay.stopping = true;
     end_program();
+}
+
+void note_screen_change(const GameSnapshot& snapshot, int frame)
+{
+    const std::string& screen = *snapshot_value(snapshot, "screen");
+    if (frame > 0 && screen != *snapshot_value(replay.last_snapshot, "screen")) {
+        replay.screen_changes.push_back(frame);
+    }
 }
 
 void write_trace(const GameSnapshot& snapshot)
@@ -123,6 +148,11 @@ void write_trace(const GameSnapshot& snapshot)
     std::fputc('\n', replay.trace);
 }
 
+bool draws(int frame)
+{
+    return replay.options.draw_all || (!replay.learning && frame_drawn(replay.drawn, frame));
+}
+
 // The frame hook: the start of show_screen call `frame`.
 void on_frame()
 {
@@ -130,10 +160,15 @@ void on_frame()
     const int frame = feeder_calls_started() - 1;
     replay.frames_started = frame + 1;
     if (frame > 0) frame_done(frame - 1);
-    replay.last_snapshot = take_snapshot(frame, false);
-    write_trace(replay.last_snapshot);
-    check_frame(replay.last_snapshot, frame);
-    if (frame < replay.last && stop_condition_holds(replay.last_snapshot)) replay.last = frame;
+    GameSnapshot snapshot = take_snapshot(frame, false);
+    note_screen_change(snapshot, frame);
+    replay.last_snapshot = snapshot;
+    if (!replay.learning) {
+        write_trace(snapshot);
+        check_frame(snapshot, frame);
+    }
+    if (frame < replay.last && stop_condition_holds(snapshot)) replay.last = frame;
+    set_drawing(draws(frame + 1));
 }
 
 void report_unreached(int played)
@@ -148,9 +183,19 @@ void report_unreached(int played)
     }
 }
 
+void report_to_first_pass()
+{
+    std::string text;
+    for (int frame : replay.screen_changes) text += std::to_string(frame) + "\n";
+    if (write(replay.learning_pipe, text.data(), text.size()) != ssize_t(text.size())) return;
+    close(replay.learning_pipe);
+    replay.exit_code = 0;
+}
+
 // MRV_ON_QUIT: the program is ending, by the runner or by the game itself.
 void on_quit()
 {
+    if (replay.learning) return report_to_first_pass();
     GameSnapshot final_state = replay.last_snapshot;
     if (!replay.stopping) {
         final_state = take_snapshot(replay.frames_started, true);
@@ -159,11 +204,15 @@ void on_quit()
         if (runtime_status.status != STATUS_SUCCESS) fail("the game ended with a run-time error");
         report_unreached(replay.frames_started - 1);
     }
+    if (replay.learnt && replay.screen_changes != replay.learnt_changes) {
+        fail("the drawn pass played differently from the undrawn one");
+    }
     check_frame(final_state, AT_STOP);
     if (replay.trace) std::fclose(replay.trace);
     replay.trace = nullptr;
     std::printf("%s: %s after %s frames\n", replay.options.script.c_str(),
-                replay.failures.empty() ? "passed" : "FAILED", snapshot_value(final_state, "frame")->c_str());
+                replay.failures.empty() ? "passed" : "FAILED",
+                snapshot_value(final_state, "frame")->c_str());
     replay.exit_code = replay.failures.empty() ? 0 : EXIT_FAILED;
 }
 
@@ -178,16 +227,71 @@ void finish_process()
 
 void replay_game_main()
 {
-    set_auto_pause(0);   // replays run side by side on one X server
+    set_auto_pause(0);   // replays run side by side
     feeder_start(replay.script);
     set_key_source(feed_keys);
     set_frame_hook(on_frame);
+    set_drawing(draws(0));
     seed_rnd(replay.script.seed);
     game_main();
 }
 
 const RoutineEntry REPLAY_ROUTINES[] = {{on_quit, "MRV_ON_QUIT"}, {nullptr, nullptr}};
 const GameEntry REPLAY_ENTRY = {apply_project_settings, replay_game_main, REPLAY_ROUTINES};
+
+// The runtime's log and extracted music go to a folder of this pass's own.
+bool make_private_temp()
+{
+    char pattern[] = "/tmp/snowreplay-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (!made) return false;
+    replay.temp = std::string(made) + "/";
+    setenv("TMPDIR", replay.temp.c_str(), 1);
+    reset_temp_folder();
+    return true;
+}
+
+// One pass of the game; ends the process.
+[[noreturn]] void play(int argc, char** argv)
+{
+    if (!make_private_temp()) std::exit(EXIT_FAILED);
+    std::atexit(finish_process);
+    // No sound device and no X server needed: nothing is heard or watched.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    use_test_clock(TEST_CLOCK_START_MS);
+    std::exit(runtime_main(argc, argv, REPLAY_ENTRY));
+}
+
+// Plays the replay undrawn in a child process and reads the frames where
+// its screen changed.  False when the child did not finish.
+bool learn_screen_changes(int argc, char** argv)
+{
+    int ends[2];
+    if (pipe(ends) != 0) return false;
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        close(ends[0]);
+        replay.learning = true;
+        replay.learning_pipe = ends[1];
+        play(argc, argv);
+    }
+    close(ends[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    close(ends[0]);
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return false;
+    }
+    std::istringstream in(text);
+    for (int frame; in >> frame;) replay.learnt_changes.push_back(frame);
+    replay.learnt = true;
+    return true;
+}
 
 bool read_options(int argc, char** argv, Options* options)
 {
@@ -196,6 +300,8 @@ bool read_options(int argc, char** argv, Options* options)
         std::string arg = argv[i];
         if ((arg == "--references" || arg == "--output") && i + 1 < argc) {
             (arg == "--output" ? options->output : options->references) = argv[++i];
+        } else if (arg == "--draw-all") {
+            options->draw_all = true;
         } else if (arg.rfind("--", 0) == 0) {
             return false;
         } else {
@@ -207,7 +313,8 @@ bool read_options(int argc, char** argv, Options* options)
     options->script = fs::absolute(positional[0]).string();
     if (positional.size() == 2) options->trace = fs::absolute(positional[1]).string();
     options->references = fs::absolute(options->references).string();
-    options->output = fs::absolute(options->output.empty() ? "." : options->output).string();
+    options->output =
+        fs::absolute(options->output.empty() ? "." : options->output).lexically_normal().string();
     return true;
 }
 
@@ -227,15 +334,12 @@ bool load_script(const Options& options, ReplayScript* script, std::string* why)
     return why->empty();
 }
 
-// The runtime's log and extracted music go to a folder of this run's own.
-bool make_private_temp()
+bool open_trace()
 {
-    char pattern[] = "/tmp/snowreplay-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) return false;
-    replay.temp = std::string(made) + "/";
-    setenv("TMPDIR", replay.temp.c_str(), 1);
-    reset_temp_folder();
+    if (replay.options.trace.empty()) return true;
+    replay.trace = std::fopen(replay.options.trace.c_str(), "w");
+    if (!replay.trace) return false;
+    std::fprintf(replay.trace, "%s\n", trace_header().c_str());
     return true;
 }
 
@@ -244,7 +348,9 @@ bool make_private_temp()
 int main(int argc, char** argv)
 {
     if (!read_options(argc, argv, &replay.options)) {
-        std::fprintf(stderr, "usage: snowreplay [--references DIR] [--output DIR] SCRIPT [TRACE]\n");
+        std::fprintf(stderr,
+                     "usage: snowreplay [--references DIR] [--output DIR] [--draw-all] "
+                     "SCRIPT [TRACE]\n");
         return EXIT_USAGE;
     }
     std::string why;
@@ -253,17 +359,15 @@ int main(int argc, char** argv)
         return EXIT_USAGE;
     }
     replay.last = last_frame(replay.script);
-    if (!replay.options.trace.empty()) {
-        replay.trace = std::fopen(replay.options.trace.c_str(), "w");
-        if (!replay.trace) {
-            std::fprintf(stderr, "cannot write the trace %s\n", replay.options.trace.c_str());
-            return EXIT_USAGE;
-        }
-        std::fprintf(replay.trace, "%s\n", trace_header().c_str());
+    if (!replay.options.draw_all && !replay.script.screenshots.empty() &&
+        !learn_screen_changes(argc, argv)) {
+        std::fprintf(stderr, "%s: the undrawn first pass failed\n", replay.options.script.c_str());
+        return EXIT_FAILED;
     }
-    if (!make_private_temp()) return EXIT_FAILED;
-    std::atexit(finish_process);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    use_test_clock(TEST_CLOCK_START_MS);
-    return runtime_main(argc, argv, REPLAY_ENTRY);
+    replay.drawn = frames_to_draw(replay.learnt_changes, replay.script);
+    if (!open_trace()) {
+        std::fprintf(stderr, "cannot write the trace %s\n", replay.options.trace.c_str());
+        return EXIT_USAGE;
+    }
+    play(argc, argv);
 }

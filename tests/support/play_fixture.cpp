@@ -74,6 +74,9 @@ bool start_play_runtime()
 {
     static bool ready = start_test_runtime() && load_stand_ins();
     allow_escape(0);   // as the game's start-up does: Escape is the round's key
+    // Test programs share one display; a window that loses the focus to
+    // another test's window must not stop and wait for it to come back.
+    set_auto_pause(0);
     return ready;
 }
 
