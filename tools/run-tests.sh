@@ -4,9 +4,7 @@
 # software renderer; audio uses SDL's dummy driver when there is no device.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/tools/install-deps.sh"
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build" -j"$(nproc)"
+"$root/tools/build.sh"
 cd "$root/build"
 run=(ctest --output-on-failure -j2)
 if [ -z "${DISPLAY:-}" ]; then
