@@ -102,7 +102,8 @@ void check_frame(const GameSnapshot& snapshot, int frame)
     for (const Expectation& e : replay.script.expectations) {
         if (e.frame != frame) continue;
         std::string why = check_field(snapshot, e.field, e.value);
-        if (!why.empty()) fail(at_line(e.line, "frame " + std::to_string(frame) + ": " + why));
+        std::string when = frame == AT_STOP ? "at the end" : "frame " + std::to_string(frame);
+        if (!why.empty()) fail(at_line(e.line, when + ": " + why));
     }
 }
 
