@@ -81,7 +81,8 @@ Replay replay;
 void fail(const std::string& why)
 {
     replay.failures.push_back(why);
-    if (!replay.learning) std::fprintf(stderr, "%s: %s\n", replay.options.script.c_str(), why.c_str());
+    if (replay.learning) return;
+    std::fprintf(stderr, "%s: %s\n", replay.options.script.c_str(), why.c_str());
 }
 
 std::string at_line(int line, const std::string& why)
@@ -175,7 +176,9 @@ void on_frame()
 void report_unreached(int played)
 {
     for (const Expectation& e : replay.script.expectations) {
-        if (e.frame > played) fail(at_line(e.line, "frame " + std::to_string(e.frame) + " never came"));
+        if (e.frame > played) {
+            fail(at_line(e.line, "frame " + std::to_string(e.frame) + " never came"));
+        }
     }
     for (const Screenshot& shot : replay.script.screenshots) {
         if (shot.frame >= played) {
@@ -261,7 +264,11 @@ bool make_private_temp()
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     use_test_clock(TEST_CLOCK_START_MS);
-    std::exit(runtime_main(argc, argv, REPLAY_ENTRY));
+    int code = runtime_main(argc, argv, REPLAY_ENTRY);
+    // Only a failed start-up comes back here.
+    std::fprintf(stderr, "no window for the game on SDL's %s video driver "
+                         "(SDL_VIDEODRIVER chooses another)\n", getenv("SDL_VIDEODRIVER"));
+    std::exit(code);
 }
 
 // Plays the replay undrawn in a child process and reads the frames where

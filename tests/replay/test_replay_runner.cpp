@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "game/play/world.h"
 #include "media/image.h"
 #include "tests/replay/checks.h"
+#include "tests/replay/drawing.h"
 #include "tests/replay/feeder.h"
 #include "tests/replay/game_state.h"
 #include "tests/replay/script.h"
@@ -183,6 +185,20 @@ TEST(ReplayKeyboard, FrameZeroRunsFromStartUpUntilTheFirstCallReturns)
     EXPECT_EQ(keyboard_frame(1, true), 1);    // call 0 has paced: frame 1
     EXPECT_EQ(keyboard_frame(42, false), 41);
     EXPECT_EQ(keyboard_frame(42, true), 42);
+}
+
+// --- Frames drawn ---------------------------------------------------------------------
+
+TEST(ReplayDrawing, ScreenChangesAndScreenshotsAreDrawnOnce)
+{
+    ReplayScript script =
+        parsed("screenshot 500 a.png\nscreenshot 30 b.png\nscreenshot 10 c.png\n");
+    std::vector<int> drawn = frames_to_draw({10, 30, 80}, script);
+    EXPECT_EQ(drawn, (std::vector<int>{10, 30, 80, 500}));
+    EXPECT_TRUE(frame_drawn(drawn, 80));
+    EXPECT_FALSE(frame_drawn(drawn, 81));
+    EXPECT_FALSE(frame_drawn(drawn, 0));
+    EXPECT_TRUE(frames_to_draw({}, parsed("end 9\n")).empty());
 }
 
 // --- State fields and trace ---------------------------------------------------------------
