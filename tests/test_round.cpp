@@ -44,6 +44,21 @@ protected:
 
 // --- Set-up -----------------------------------------------------------------
 
+// Every list a round fills is empty; the snow, which the menu shares, stays.
+void expect_round_lists_empty()
+{
+    EXPECT_EQ(array_count(santa_list), 0);
+    EXPECT_EQ(array_count(ladders), 0);
+    EXPECT_EQ(array_count(lights), 0);
+    EXPECT_EQ(array_count(presents), 0);
+    EXPECT_EQ(array_count(conveyors), 0);
+    EXPECT_EQ(array_count(puddings), 0);
+    EXPECT_EQ(array_count(soldiers), 0);
+    EXPECT_EQ(array_count(sleigh_parts), 0);
+    EXPECT_EQ(array_count(reindeer), 0);
+    EXPECT_EQ(array_count(snowflakes), 151);
+}
+
 TEST_F(RoundTest, SetUpFillsEveryListButTheReindeer)
 {
     EXPECT_EQ(array_count(santa_list), 1);
@@ -128,16 +143,7 @@ TEST_F(RoundTest, APauseLeftOnCarriesIntoTheNextRound)
 TEST_F(RoundTest, ClearingEmptiesEveryRoundListButKeepsTheSnow)
 {
     clear_round_lists();
-    EXPECT_EQ(array_count(santa_list), 0);
-    EXPECT_EQ(array_count(ladders), 0);
-    EXPECT_EQ(array_count(lights), 0);
-    EXPECT_EQ(array_count(presents), 0);
-    EXPECT_EQ(array_count(conveyors), 0);
-    EXPECT_EQ(array_count(puddings), 0);
-    EXPECT_EQ(array_count(soldiers), 0);
-    EXPECT_EQ(array_count(sleigh_parts), 0);
-    EXPECT_EQ(array_count(reindeer), 0);
-    EXPECT_EQ(array_count(snowflakes), 151);
+    expect_round_lists_empty();
 }
 
 // --- Clock ------------------------------------------------------------------
@@ -357,16 +363,7 @@ void watch_round()
 void expect_everything_cleared()
 {
     EXPECT_EQ(game_over_countdown, 0);
-    EXPECT_EQ(array_count(santa_list), 0);
-    EXPECT_EQ(array_count(ladders), 0);
-    EXPECT_EQ(array_count(lights), 0);
-    EXPECT_EQ(array_count(presents), 0);
-    EXPECT_EQ(array_count(conveyors), 0);
-    EXPECT_EQ(array_count(puddings), 0);
-    EXPECT_EQ(array_count(soldiers), 0);
-    EXPECT_EQ(array_count(sleigh_parts), 0);
-    EXPECT_EQ(array_count(reindeer), 0);
-    EXPECT_EQ(array_count(snowflakes), 151);
+    expect_round_lists_empty();
 }
 
 TEST_F(RoundTest, FiveDeathsEndTheRoundAndItReturnsWithEverythingCleared)
