@@ -3,8 +3,8 @@
 
 #include "media/renderer.h"
 #include "media/sprites.h"
-#include "runtime/archive.h"
-#include "runtime/errors.h"
+#include "core/archive.h"
+#include "core/errors.h"
 
 #include <GL/gl.h>
 

@@ -5,8 +5,8 @@
 #include "media/image.h"
 #include "media/renderer.h"
 #include "media/sprites.h"
-#include "runtime/errors.h"
-#include "runtime/window.h"
+#include "core/errors.h"
+#include "media/screen_picture.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -303,9 +303,9 @@ void save_screen(const char* name)
     }
     std::vector<uint8_t> bgr(std::size_t(w) * h * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    window_bind_presented_for_read();
+    bind_presented_picture_for_read();
     glReadPixels(0, 0, w, h, GL_BGR, GL_UNSIGNED_BYTE, bgr.data());
-    window_bind_drawing();
+    bind_drawing_picture();
     const Rgb key = framebuffer_key_colour();
     set_error(save_bgr_rows(name, bgr.data(), std::size_t(w) * 3, w, h, key)
                   ? STATUS_SUCCESS

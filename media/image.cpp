@@ -2,8 +2,8 @@
 // order in which the readers are tried, and loading a media name.
 #include "media/image.h"
 
-#include "runtime/archive.h"
-#include "runtime/media_source.h"
+#include "core/archive.h"
+#include "core/media_source.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // cursor, so a header that lies about sizes can only make the load fail.
 #include "media/image.h"
 
-#include "runtime/media_source.h"
+#include "core/media_source.h"
 
 #include <cstring>
 

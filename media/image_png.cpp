@@ -3,7 +3,7 @@
 // and all C++ objects live in its caller, so no destructor is ever skipped.
 #include "media/image.h"
 
-#include "runtime/media_source.h"
+#include "core/media_source.h"
 
 #include <png.h>
 

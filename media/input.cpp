@@ -14,17 +14,12 @@
 
 #include "media/keymap.h"
 #include "media/renderer.h"
-#include "runtime/log.h"
-#include "runtime/window.h"
+#include "core/log.h"
+#include "media/screen_picture.h"
 
 namespace {
 
 // Keys that give a fixed character, or none, whatever the layout says.
-const int KEY_BACKSPACE = 14;
-const int KEY_ENTER = 28;
-const int KEY_PAD_ENTER = 156;
-const int KEY_LEFT_SHIFT = 42;
-const int KEY_RIGHT_SHIFT = 54;
 const int KEYS_WITHOUT_CHARACTER[] = {29, 42, 54, 56, 58, 69, 221};
 const int CHAR_BACKSPACE = 8;
 const int CHAR_LINE_FEED = 10;
@@ -33,7 +28,7 @@ const int READ_CHAR_LAST_CODE = 254;
 const size_t JOYSTICK_NAME_MAX = 521;
 const int AXIS_CENTRE = 32768;
 const uint32_t POV_CENTRED = 0xFFFFFFFFu;
-static_assert(sizeof(JoystickState) == 80, "DIJOYSTATE is 80 bytes");
+static_assert(sizeof(JoystickState) == 80, "a joystick state is 80 bytes");
 
 struct OpenJoystick {
     SDL_Joystick* handle;
@@ -70,7 +65,7 @@ bool video_running()
 
 void read_real_keyboard()
 {
-    if (SDL_GetKeyboardFocus() != main_window()) return;
+    if (SDL_GetKeyboardFocus() != screen_window()) return;
     int count = 0;
     const Uint8* pressed = SDL_GetKeyboardState(&count);
     key_state_from_scancodes(pressed, count, input.keys);
@@ -147,14 +142,14 @@ struct WindowToScreen {
 
 bool window_to_screen(WindowToScreen* map)
 {
-    SDL_Window* window = main_window();
+    SDL_Window* window = screen_window();
     int screen_w, screen_h;
     screen_size(&screen_w, &screen_h);
     if (!window || screen_w <= 0 || screen_h <= 0) return false;
     int units_w = 0, units_h = 0, pixels_w = 0, pixels_h = 0, rect_w = 0, rect_h = 0;
     SDL_GetWindowSize(window, &units_w, &units_h);
     SDL_GL_GetDrawableSize(window, &pixels_w, &pixels_h);
-    window_screen_rect(&map->origin_x, &map->origin_y, &rect_w, &rect_h);
+    screen_rect_in_window(&map->origin_x, &map->origin_y, &rect_w, &rect_h);
     if (units_w <= 0 || units_h <= 0 || rect_w <= 0 || rect_h <= 0) return false;
     map->pixels_per_unit_x = double(pixels_w) / units_w;
     map->pixels_per_unit_y = double(pixels_h) / units_h;
@@ -225,7 +220,7 @@ Uint32 mouse_buttons()
 
 void warp_cursor_to_stored_position()
 {
-    SDL_Window* window = main_window();
+    SDL_Window* window = screen_window();
     WindowToScreen map;
     if (!window || !window_to_screen(&map)) return;
     double wx = (input.mouse.x / map.scale_x + map.origin_x) / map.pixels_per_unit_x;

@@ -11,6 +11,8 @@
 // The main block follows the rows of a PC keyboard: scan codes 1 to 88 are
 // the original set, 100 and up the extended keys (pad Enter, right Ctrl,
 // the navigation block, system and media keys).
+// Laid out by hand as a table.
+// clang-format off
 const KeyMapping KEY_MAPPINGS[] = {
     {1, SDL_SCANCODE_ESCAPE},
     {2, SDL_SCANCODE_1}, {3, SDL_SCANCODE_2}, {4, SDL_SCANCODE_3},
@@ -92,6 +94,7 @@ const KeyMapping KEY_MAPPINGS[] = {
     {235, SDL_SCANCODE_COMPUTER}, {236, SDL_SCANCODE_MAIL},
     {237, SDL_SCANCODE_MEDIASELECT},
 };
+// clang-format on
 
 const int KEY_MAPPING_COUNT = sizeof KEY_MAPPINGS / sizeof KEY_MAPPINGS[0];
 

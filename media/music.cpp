@@ -9,9 +9,9 @@
 #include <SDL_mixer.h>
 #include <string>
 
-#include "runtime/archive.h"
-#include "runtime/clock.h"
-#include "runtime/log.h"
+#include "core/archive.h"
+#include "core/clock.h"
+#include "core/log.h"
 
 namespace {
 

@@ -21,9 +21,9 @@
 
 #include "media/music.h"
 #include "media/wav.h"
-#include "runtime/archive.h"
-#include "runtime/log.h"
-#include "runtime/media_source.h"
+#include "core/archive.h"
+#include "core/log.h"
+#include "core/media_source.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // pixel-exact collision test over cached alpha masks.
 #include "media/sprites.h"
 
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 #include <GL/gl.h>
 

@@ -18,17 +18,17 @@
 #include "game/play/round.h"
 #include "game/play/scenery.h"
 #include "game/play/world.h"
-#include "game/shell/draw.h"
+#include "game/play/draw.h"
 #include "game/shell/menu.h"
 #include "game/shell/startup.h"
-#include "runtime/frame.h"
-#include "runtime/window.h"
+#include "engine/frame.h"
+#include "engine/window.h"
 #include "support/harness.h"
+#include "media/keymap.h"
 
 namespace {
 
 const double FRAME_BUDGET_MS = 1000.0 / 60;
-const int KEY_CURSOR_RIGHT = 205;
 
 template <typename Frame>
 double ms_per_frame(int frames, Frame frame)

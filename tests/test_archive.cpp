@@ -1,10 +1,10 @@
 // Media archives: the .sbx format, memory names, the resolver and the packer.
 
-#include "runtime/archive.h"
-#include "runtime/media_source.h"
-#include "runtime/paths.h"
-#include "runtime/sbx_format.h"
-#include "tests/support/scratch_folder.h"
+#include "core/archive.h"
+#include "core/media_source.h"
+#include "core/paths.h"
+#include "core/sbx_format.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
-#include "runtime/arrays.h"
-#include "runtime/errors.h"
-#include "tests/support/exit_status.h"
+#include "core/arrays.h"
+#include "core/errors.h"
+#include "support/exit_status.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 
 #include "game/shell/level_data.h"
 #include "game/shell/media_table.h"
-#include "tools/mkart/level_art.h"
+#include "mkart/level_art.h"
 #include "media/image.h"
-#include "runtime/data.h"
-#include "runtime/errors.h"
+#include "core/data.h"
+#include "core/errors.h"
 #include "support/exit_status.h"
 #include "support/scratch_folder.h"
 

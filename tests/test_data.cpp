@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "runtime/data.h"
-#include "runtime/errors.h"
-#include "tests/support/exit_status.h"
+#include "core/data.h"
+#include "core/errors.h"
+#include "support/exit_status.h"
 
 namespace {
 

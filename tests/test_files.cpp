@@ -1,11 +1,11 @@
 // File channels, file_exists and the whole-media reader.
 
-#include "runtime/archive.h"
-#include "runtime/errors.h"
-#include "runtime/files.h"
-#include "runtime/media_source.h"
-#include "runtime/sbx_format.h"
-#include "tests/support/scratch_folder.h"
+#include "core/archive.h"
+#include "core/errors.h"
+#include "core/files.h"
+#include "core/media_source.h"
+#include "core/sbx_format.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -15,10 +15,10 @@
 #include "media/fonts.h"
 #include "media/image.h"
 #include "media/renderer.h"
-#include "runtime/errors.h"
-#include "tests/support/harness.h"
-#include "tests/support/pictures.h"
-#include "tests/support/scratch_folder.h"
+#include "core/errors.h"
+#include "support/harness.h"
+#include "support/pictures.h"
+#include "support/scratch_folder.h"
 
 namespace {
 

@@ -12,11 +12,12 @@
 #include <string>
 
 #include "media/renderer.h"
-#include "runtime/clock.h"
-#include "runtime/errors.h"
-#include "runtime/frame.h"
-#include "runtime/log.h"
-#include "runtime/window.h"
+#include "core/clock.h"
+#include "core/errors.h"
+#include "engine/frame.h"
+#include "core/log.h"
+#include "engine/window.h"
+#include "media/screen_picture.h"
 #include "support/harness.h"
 
 namespace {
@@ -225,7 +226,7 @@ TEST_F(Frame, LosingFocusPausesAndShowsItInTheCaption)
     event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
     window_proc(event);
     EXPECT_TRUE(runtime_paused());
-    EXPECT_STREQ(SDL_GetWindowTitle(main_window()), "snowbelter <pause>");
+    EXPECT_STREQ(SDL_GetWindowTitle(screen_window()), "snowbelter <pause>");
 
     // show_screen holds in its 100 ms sleep loop until the focus returns.
     event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
@@ -234,7 +235,7 @@ TEST_F(Frame, LosingFocusPausesAndShowsItInTheCaption)
     show_screen();
     EXPECT_FALSE(runtime_paused());
     EXPECT_GE(now_ms() - before, 100);
-    EXPECT_STREQ(SDL_GetWindowTitle(main_window()), "snowbelter");
+    EXPECT_STREQ(SDL_GetWindowTitle(screen_window()), "snowbelter");
     set_auto_pause(0);
 }
 
@@ -271,7 +272,7 @@ TEST_F(Frame, FullScreenKeepsTheGameScreenSizeAndTextures)
     EXPECT_EQ(renderer->screen_width, 320);
     EXPECT_TRUE(glIsTexture(texture));
     int x, y, w, h;
-    window_screen_rect(&x, &y, &w, &h);
+    screen_rect_in_window(&x, &y, &w, &h);
     EXPECT_EQ(w * 240, h * 320);   // square pixels
     EXPECT_EQ(w % 160, 0);         // whole steps of a half
     set_screen(320, 240, 0);

@@ -16,11 +16,12 @@
 #include "media/image.h"
 #include "media/renderer.h"
 #include "media/sprites.h"
-#include "runtime/errors.h"
-#include "runtime/window.h"
-#include "tests/support/harness.h"
-#include "tests/support/pictures.h"
-#include "tests/support/scratch_folder.h"
+#include "core/errors.h"
+#include "engine/window.h"
+#include "media/screen_picture.h"
+#include "support/harness.h"
+#include "support/pictures.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ struct NoAlphaTarget {
     }
     ~NoAlphaTarget()
     {
-        window_bind_drawing();
+        bind_drawing_picture();
         glDeleteRenderbuffers(1, &colour);
         glDeleteFramebuffers(1, &framebuffer);
     }

@@ -5,13 +5,13 @@
 #include "game/play/hazards.h"
 #include "game/play/round.h"
 #include "game/play/world.h"
-#include "runtime/numbers.h"
+#include "core/numbers.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
+#include "media/keymap.h"
 
 namespace {
 
-constexpr int KEY_ENTER_PAUSE = 28;
 
 class HazardTest : public ::testing::Test {
 protected:
@@ -260,7 +260,7 @@ TEST_F(HazardTest, AHazardTouchingSantaMidJumpKillsHimWhenHeLands)
 
 TEST_F(HazardTest, PauseFreezesHazardsButTheirContactStillCounts)
 {
-    hold_key(KEY_ENTER_PAUSE);
+    hold_key(KEY_ENTER);
     play_frames(1);
     release_all_keys();
     ASSERT_EQ(paused, 1);

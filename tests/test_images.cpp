@@ -17,8 +17,8 @@
 #include <png.h>
 
 #include "media/image.h"
-#include "runtime/media_source.h"
-#include "tests/support/scratch_folder.h"
+#include "core/media_source.h"
+#include "support/scratch_folder.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "media/input.h"
 #include "media/keymap.h"
 #include "media/renderer.h"
-#include "runtime/log.h"
-#include "tests/support/quiet_environment.h"
-#include "tests/support/scratch_folder.h"
+#include "core/log.h"
+#include "support/quiet_environment.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -530,7 +530,7 @@ protected:
     }
 };
 
-TEST_F(VirtualJoystick, StateUsesTheDirectInputLayout)
+TEST_F(VirtualJoystick, StateUsesTheFixedLayout)
 {
     input_init(false);
     if (!attach()) GTEST_SKIP() << "no virtual joysticks: " << SDL_GetError();

@@ -4,9 +4,10 @@
 // scaled down to screen pixels.
 
 #include "media/input.h"
-#include "runtime/frame.h"
-#include "runtime/window.h"
-#include "tests/support/harness.h"
+#include "engine/frame.h"
+#include "engine/window.h"
+#include "media/screen_picture.h"
+#include "support/harness.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(start_test_runtime(SCREEN_W, SCREEN_H)) << "no display";
-        SDL_Window* window = main_window();
+        SDL_Window* window = screen_window();
         SDL_SetWindowSize(window, SCREEN_W * WINDOW_SCALE, SCREEN_H * WINDOW_SCALE);
         int w = 0, h = 0;
         for (int tries = 0; tries < 200; ++tries) {
@@ -33,7 +34,7 @@ protected:
             SDL_Delay(5);
         }
         int x, y, rect_w, rect_h;
-        window_screen_rect(&x, &y, &rect_w, &rect_h);
+        screen_rect_in_window(&x, &y, &rect_w, &rect_h);
         if (rect_w != SCREEN_W * WINDOW_SCALE || rect_h != SCREEN_H * WINDOW_SCALE)
             GTEST_SKIP() << "the window did not take the doubled size";
     }
@@ -41,7 +42,7 @@ protected:
     // Moves the system cursor inside the window and lets its events arrive.
     static void warp(int window_x, int window_y)
     {
-        SDL_WarpMouseInWindow(main_window(), window_x, window_y);
+        SDL_WarpMouseInWindow(screen_window(), window_x, window_y);
         settle();
     }
     static void settle()
@@ -94,7 +95,7 @@ TEST_F(WindowMouse, HiddenCursorMovementIsScaledToScreenPixels)
     // A movement of 40 right and 10 up in window units, through the event pump.
     SDL_Event motion = {};
     motion.type = SDL_MOUSEMOTION;
-    motion.motion.windowID = SDL_GetWindowID(main_window());
+    motion.motion.windowID = SDL_GetWindowID(screen_window());
     motion.motion.xrel = 40;
     motion.motion.yrel = -10;
     SDL_PushEvent(&motion);

@@ -12,8 +12,8 @@
 #include "game/shell/startup.h"
 #include "media/sound.h"
 #include "media/sprites.h"
-#include "runtime/archive.h"
-#include "runtime/errors.h"
+#include "core/archive.h"
+#include "core/errors.h"
 #include "support/harness.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "runtime/numbers.h"
+#include "core/numbers.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <regex>
 #include <string>
 
-#include "runtime/errors.h"
-#include "runtime/platform.h"
-#include "tests/support/harness.h"
-#include "tests/support/scratch_folder.h"
+#include "core/errors.h"
+#include "engine/platform.h"
+#include "support/harness.h"
+#include "support/scratch_folder.h"
 
 namespace {
 

@@ -7,19 +7,16 @@
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/world.h"
-#include "runtime/frame.h"
-#include "runtime/numbers.h"
+#include "engine/frame.h"
+#include "core/numbers.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
 #include "support/scratch_folder.h"
+#include "game/screens.h"
+#include "media/keymap.h"
 
 namespace {
 
-constexpr int KEY_ESCAPE = 1;
-constexpr int KEY_ENTER = 28;
-constexpr int KEY_SPACE = 57;
-constexpr int KEY_JUMP = 29;
-constexpr int KEY_RIGHT = 205;
 
 class RoundTest : public ::testing::Test {
 protected:
@@ -194,7 +191,7 @@ TEST_F(RoundTest, PauseFreezesPlayAndTheClockButNotTheSnowOrTheLights)
     double flake_tick = array_at(snowflakes, 0).tick;
     double light_frame = array_at(lights, 0).frame;
     double light_tick = array_at(lights, 0).tick;
-    hold_key(KEY_RIGHT);
+    hold_key(KEY_CURSOR_RIGHT);
     play_frames(100);
     EXPECT_EQ(santa().x, 160);
     EXPECT_EQ(santa().shield, santa_shield_then);
@@ -347,7 +344,7 @@ void watch_round()
 {
     if (current_screen == Screen::story) {
         ++watch.story_frames;
-        hold_key(KEY_JUMP);
+        hold_key(KEY_LEFT_CTRL);
         return;
     }
     if (current_screen != Screen::round) return;

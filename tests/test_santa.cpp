@@ -7,18 +7,13 @@
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/world.h"
-#include "runtime/frame.h"
+#include "engine/frame.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
+#include "media/keymap.h"
 
 namespace {
 
-constexpr int KEY_RIGHT = 205;
-constexpr int KEY_LEFT = 203;
-constexpr int KEY_UP = 200;
-constexpr int KEY_DOWN = 208;
-constexpr int KEY_JUMP = 29;
-constexpr int KEY_ENTER_PAUSE = 28;
 
 class SantaTest : public ::testing::Test {
 protected:
@@ -46,7 +41,7 @@ TEST_F(SantaTest, StartsAtScreenCentreWithTheViewAtTheRightEnd)
 
 TEST_F(SantaTest, WalkingLeftFromTheCentreScrollsTheViewTwoPixelsAFrame)
 {
-    hold_key(KEY_LEFT);
+    hold_key(KEY_CURSOR_LEFT);
     play_frames(10);
     EXPECT_EQ(scroll_x, -300);
     EXPECT_EQ(santa().x, 160);
@@ -55,7 +50,7 @@ TEST_F(SantaTest, WalkingLeftFromTheCentreScrollsTheViewTwoPixelsAFrame)
 
 TEST_F(SantaTest, AtTheRightEndSantaWalksToTheScreenEdgeAndStopsAt290)
 {
-    hold_key(KEY_RIGHT);
+    hold_key(KEY_CURSOR_RIGHT);
     play_frames(10);
     EXPECT_EQ(scroll_x, -320);
     EXPECT_EQ(santa().x, 180);
@@ -66,7 +61,7 @@ TEST_F(SantaTest, AtTheRightEndSantaWalksToTheScreenEdgeAndStopsAt290)
 
 TEST_F(SantaTest, AtTheLeftEndTheViewStopsAtZeroAndSantaStopsAtMinus8)
 {
-    hold_key(KEY_LEFT);
+    hold_key(KEY_CURSOR_LEFT);
     play_frames(159);
     EXPECT_EQ(scroll_x, -2);
     EXPECT_EQ(santa().x, 160);
@@ -83,7 +78,7 @@ TEST_F(SantaTest, AtTheLeftEndTheViewStopsAtZeroAndSantaStopsAtMinus8)
 TEST_F(SantaTest, WalkingBackFromTheLeftEdgeTheViewFollowsOnlyFromTheCentre)
 {
     place_santa(100, 191, 0);
-    hold_key(KEY_RIGHT);
+    hold_key(KEY_CURSOR_RIGHT);
     play_frames(30);
     EXPECT_EQ(santa().x, 160);
     EXPECT_EQ(scroll_x, 0);
@@ -94,8 +89,8 @@ TEST_F(SantaTest, WalkingBackFromTheLeftEdgeTheViewFollowsOnlyFromTheCentre)
 
 TEST_F(SantaTest, BothWalkKeysLeaveSantaFacingLeft)
 {
-    hold_key(KEY_LEFT);
-    hold_key(KEY_RIGHT);
+    hold_key(KEY_CURSOR_LEFT);
+    hold_key(KEY_CURSOR_RIGHT);
     play_frames(1);
     EXPECT_EQ(santa().facing, 1);
     EXPECT_EQ(santa().walking, 1);
@@ -103,7 +98,7 @@ TEST_F(SantaTest, BothWalkKeysLeaveSantaFacingLeft)
 
 TEST_F(SantaTest, WalkCycleAdvancesEverySixFramesAndResetsWhenStanding)
 {
-    hold_key(KEY_RIGHT);
+    hold_key(KEY_CURSOR_RIGHT);
     play_frames(5);
     EXPECT_EQ(santa().frame, 0);
     play_frames(1);
@@ -120,7 +115,7 @@ TEST_F(SantaTest, WalkCycleAdvancesEverySixFramesAndResetsWhenStanding)
 TEST_F(SantaTest, JumpLasts27FramesRises30PixelsAndLandsAtItsStartHeight)
 {
     santa().shield = 0;
-    hold_key(KEY_JUMP);
+    hold_key(KEY_LEFT_CTRL);
     play_frames(1);
     release_all_keys();
     EXPECT_EQ(santa().jumping, 1);
@@ -139,7 +134,7 @@ TEST_F(SantaTest, JumpLasts27FramesRises30PixelsAndLandsAtItsStartHeight)
 
 TEST_F(SantaTest, HoldingJumpJumpsAgainOnlyAfterLanding)
 {
-    hold_key(KEY_JUMP);
+    hold_key(KEY_LEFT_CTRL);
     play_frames(27);
     EXPECT_EQ(santa().jumping, 0);
     EXPECT_EQ(santa().y, 191);
@@ -149,8 +144,8 @@ TEST_F(SantaTest, HoldingJumpJumpsAgainOnlyAfterLanding)
 
 TEST_F(SantaTest, SantaSteersInTheAir)
 {
-    hold_key(KEY_JUMP);
-    hold_key(KEY_RIGHT);
+    hold_key(KEY_LEFT_CTRL);
+    hold_key(KEY_CURSOR_RIGHT);
     play_frames(27);
     EXPECT_EQ(santa().x, 160 + 2 * 27);
     EXPECT_EQ(santa().y, 191);
@@ -161,7 +156,7 @@ TEST_F(SantaTest, SantaSteersInTheAir)
 TEST_F(SantaTest, ClimbingUpFromTheGroundStopsAtTheMiddleFloor121)
 {
     place_santa(90, 191, 0);   // in front of the ladder at world x 90
-    hold_key(KEY_UP);
+    hold_key(KEY_CURSOR_UP);
     play_frames(1);
     EXPECT_EQ(santa().y, 189);
     EXPECT_EQ(santa().on_ladder, 1);
@@ -177,14 +172,14 @@ TEST_F(SantaTest, ClimbingUpFromTheGroundStopsAtTheMiddleFloor121)
 TEST_F(SantaTest, ClimbingUpFromTheMiddleFloorStopsAtTheTopFloor51AndBackDown)
 {
     place_santa(10, 121, -320);   // world x 330, the ladder to the top floor
-    hold_key(KEY_UP);
+    hold_key(KEY_CURSOR_UP);
     play_frames(40);
     EXPECT_EQ(santa().y, 51);
     EXPECT_EQ(santa().on_ladder, 0);
     release_all_keys();
     play_frames(5);
     EXPECT_EQ(santa().y, 51);   // standing on the top floor
-    hold_key(KEY_DOWN);
+    hold_key(KEY_CURSOR_DOWN);
     play_frames(40);
     EXPECT_EQ(santa().y, 121);
     EXPECT_EQ(santa().on_ladder, 0);
@@ -194,14 +189,14 @@ TEST_F(SantaTest, ClimbingUpFromTheMiddleFloorStopsAtTheTopFloor51AndBackDown)
 TEST_F(SantaTest, ReleasingUpHalfwayKeepsSantaOnTheLadder)
 {
     place_santa(90, 191, 0);
-    hold_key(KEY_UP);
+    hold_key(KEY_CURSOR_UP);
     play_frames(10);
     release_all_keys();
     play_frames(20);
     EXPECT_EQ(santa().y, 171);
     EXPECT_EQ(santa().on_ladder, 1);
     EXPECT_EQ(santa().falling, 0);
-    hold_key(KEY_RIGHT);   // no walking off a ladder
+    hold_key(KEY_CURSOR_RIGHT);   // no walking off a ladder
     play_frames(5);
     EXPECT_EQ(santa().x, 90);
 }
@@ -209,7 +204,7 @@ TEST_F(SantaTest, ReleasingUpHalfwayKeepsSantaOnTheLadder)
 TEST_F(SantaTest, UpAwayFromLaddersDoesNothing)
 {
     place_santa(80, 191, -320);   // world 400, between the ladders at 330 and 470
-    hold_key(KEY_UP);
+    hold_key(KEY_CURSOR_UP);
     play_frames(10);
     EXPECT_EQ(santa().y, 191);
     EXPECT_EQ(santa().on_ladder, 0);
@@ -220,7 +215,7 @@ TEST_F(SantaTest, UpAwayFromLaddersDoesNothing)
 TEST_F(SantaTest, WalkingOffALedgeFallsFourPixelsAFrameAndKills)
 {
     place_santa(90, 121, 0);   // on the sleigh floor, world 80..239
-    hold_key(KEY_LEFT);
+    hold_key(KEY_CURSOR_LEFT);
     int frames = play_until([] { return santa().falling == 1; }, 100);
     ASSERT_GE(frames, 0);
     EXPECT_EQ(santa().y, 125);
@@ -237,8 +232,8 @@ TEST_F(SantaTest, AJumpThatEndsOverAGapStartsAFallInTheSameFrame)
 {
     place_santa(100, 121, 0);
     santa().facing = 1;
-    hold_key(KEY_JUMP);
-    hold_key(KEY_LEFT);
+    hold_key(KEY_LEFT_CTRL);
+    hold_key(KEY_CURSOR_LEFT);
     play_frames(27);
     EXPECT_EQ(santa().jumping, 0);
     EXPECT_EQ(santa().falling, 1);
@@ -284,8 +279,8 @@ TEST_F(SantaTest, DeathCostsOneLifeAndLasts144FramesThenSantaRevivesShielded)
 TEST_F(SantaTest, NoInputIsTakenWhileHit)
 {
     santa_hit = 1;
-    hold_key(KEY_RIGHT);
-    hold_key(KEY_JUMP);
+    hold_key(KEY_CURSOR_RIGHT);
+    hold_key(KEY_LEFT_CTRL);
     play_frames(10);
     EXPECT_EQ(santa().x, 160);
     EXPECT_EQ(scroll_x, -320);
@@ -294,7 +289,7 @@ TEST_F(SantaTest, NoInputIsTakenWhileHit)
 
 TEST_F(SantaTest, AHitInTheAirWaitsForTheLanding)
 {
-    hold_key(KEY_JUMP);
+    hold_key(KEY_LEFT_CTRL);
     play_frames(5);
     release_all_keys();
     santa_hit = 1;
@@ -313,7 +308,7 @@ TEST_F(SantaTest, AHitInTheAirWaitsForTheLanding)
 TEST_F(SantaTest, DyingOnALadderDropsSantaToTheGroundBeforeTheDeathFrames)
 {
     place_santa(90, 191, 0);
-    hold_key(KEY_UP);
+    hold_key(KEY_CURSOR_UP);
     play_frames(20);
     release_all_keys();
     ASSERT_EQ(santa().on_ladder, 1);
@@ -383,7 +378,7 @@ TEST_F(SantaDrawingTest, AShieldedSantaShowsFiveFramesOutOfEleven)
 TEST_F(SantaDrawingTest, WalkingLeftShowsTheLeftFacingCycle)
 {
     santa().shield = 0;
-    hold_key(KEY_LEFT);
+    hold_key(KEY_CURSOR_LEFT);
     play_frames(48);
     for (int frame : seen_frames) {
         EXPECT_GE(frame, 8);
@@ -396,7 +391,7 @@ TEST_F(SantaDrawingTest, WalkingLeftShowsTheLeftFacingCycle)
 TEST_F(SantaDrawingTest, DeathAndClimbingHaveTheirOwnFrames)
 {
     place_santa(90, 191, 0);
-    hold_key(KEY_UP);
+    hold_key(KEY_CURSOR_UP);
     play_frames(10);
     for (int frame : seen_frames) {
         EXPECT_GE(frame, 24);
@@ -419,12 +414,12 @@ TEST_F(SantaDrawingTest, DeathAndClimbingHaveTheirOwnFrames)
 
 TEST_F(SantaTest, PauseFreezesWalkingAndJumping)
 {
-    hold_key(KEY_ENTER_PAUSE);
+    hold_key(KEY_ENTER);
     play_frames(1);
     release_all_keys();
     ASSERT_EQ(paused, 1);
-    hold_key(KEY_RIGHT);
-    hold_key(KEY_JUMP);
+    hold_key(KEY_CURSOR_RIGHT);
+    hold_key(KEY_LEFT_CTRL);
     play_frames(30);
     EXPECT_EQ(santa().x, 160);
     EXPECT_EQ(santa().y, 191);
@@ -437,7 +432,7 @@ TEST_F(SantaTest, PauseDoesNotStopAFall)
     place_santa(56, 121, 0);   // both cells under his feet are empty
     play_frames(1);
     ASSERT_EQ(santa().falling, 1);
-    hold_key(KEY_ENTER_PAUSE);
+    hold_key(KEY_ENTER);
     play_frames(1);
     release_all_keys();
     ASSERT_EQ(paused, 1);

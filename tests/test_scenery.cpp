@@ -8,10 +8,10 @@
 #include "game/shell/menu.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
+#include "media/keymap.h"
 
 namespace {
 
-constexpr int KEY_ENTER_PAUSE = 28;
 
 class SceneryTest : public ::testing::Test {
 protected:
@@ -25,7 +25,7 @@ protected:
 
     void pause_game()
     {
-        hold_key(KEY_ENTER_PAUSE);
+        hold_key(KEY_ENTER);
         play_frames(1);
         release_all_keys();
         ASSERT_EQ(paused, 1);
@@ -89,7 +89,7 @@ TEST_F(SceneryTest, ASecondHalfSegmentStartsAtFrame5UntilItsFirstUnpausedUpdate)
     pause_game();
     play_frames(10);
     EXPECT_EQ(segment.frame, 5);   // drawn as frame 10 of the strip meanwhile
-    hold_key(KEY_ENTER_PAUSE);
+    hold_key(KEY_ENTER);
     play_until([] { return paused == 0.0; }, 30);
     release_all_keys();
     EXPECT_EQ(segment.frame, 0);

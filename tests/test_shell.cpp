@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "game/play/world.h"
-#include "game/shell/draw.h"
+#include "game/play/draw.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/menu.h"
@@ -30,13 +30,15 @@
 #include "media/renderer.h"
 #include "media/sound.h"
 #include "media/sprites.h"
-#include "runtime/errors.h"
-#include "runtime/frame.h"
-#include "runtime/numbers.h"
-#include "runtime/window.h"
-#include "tests/support/exit_status.h"
-#include "tests/support/harness.h"
-#include "tests/support/scratch_folder.h"
+#include "core/errors.h"
+#include "engine/frame.h"
+#include "core/numbers.h"
+#include "engine/window.h"
+#include "support/exit_status.h"
+#include "support/harness.h"
+#include "support/scratch_folder.h"
+#include "game/screens.h"
+#include "media/keymap.h"
 
 namespace {
 

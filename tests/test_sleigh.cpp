@@ -10,16 +10,14 @@
 #include "game/play/santa.h"
 #include "game/play/sleigh.h"
 #include "game/play/world.h"
-#include "runtime/errors.h"
-#include "runtime/frame.h"
+#include "core/errors.h"
+#include "engine/frame.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
+#include "media/keymap.h"
 
 namespace {
 
-constexpr int KEY_RIGHT = 205;
-constexpr int KEY_LEFT = 203;
-constexpr int KEY_JUMP = 29;
 
 class SleighTest : public ::testing::Test {
 protected:
@@ -86,7 +84,7 @@ TEST_F(SleighTest, SlotsAreTwoRowsOfFour17PixelsApart)
 TEST_F(SleighTest, WalkingOntoAPartPicksItUp)
 {
     place_santa(10, TOP_FLOOR_Y, -320);   // world 330; part 2 lies at world 370
-    hold_key(KEY_RIGHT);
+    hold_key(KEY_CURSOR_RIGHT);
     int frames = play_until([] { return carried_part != -1; }, 40);
     ASSERT_GE(frames, 0);
     EXPECT_EQ(carried_part, 2);
@@ -120,11 +118,11 @@ TEST_F(SleighTest, APartOnTheMiddleFloorIsPickedUpOnlyFromTheMiddleFloor)
 TEST_F(SleighTest, CarryingAPartToTheSleighScores1000AndFitsItAtItsSlot)
 {
     place_santa(10, TOP_FLOOR_Y, -320);
-    hold_key(KEY_RIGHT);
+    hold_key(KEY_CURSOR_RIGHT);
     ASSERT_GE(play_until([] { return carried_part == 2; }, 40), 0);
     release_all_keys();
     place_santa(160, MIDDLE_FLOOR_Y, -2);   // on the sleigh floor, view almost at the left end
-    hold_key(KEY_LEFT);
+    hold_key(KEY_CURSOR_LEFT);
     play_frames(1);
     EXPECT_EQ(scroll_x, 0);
     EXPECT_EQ(carried_part, 2);   // the parts were updated before the view moved
@@ -194,8 +192,8 @@ TEST_F(SleighTest, NoPositionLeftOfTheSleighFloorCountsAsStandingOnIt)
         santa().facing = 1;
         santa_hit = 0;
         release_all_keys();
-        hold_key(KEY_LEFT);
-        if (jumping) hold_key(KEY_JUMP);
+        hold_key(KEY_CURSOR_LEFT);
+        if (jumping) hold_key(KEY_LEFT_CTRL);
         for (int frame = 0; frame < 60; ++frame) {
             play_frames(1);
             seen.emplace_back(santa_x, santa_y);
@@ -276,7 +274,7 @@ TEST_F(SleighTest, TheLeaderSwoopsInAndPansTheViewBackToTheSleigh)
 TEST_F(SleighTest, SantaWalksToTheSleighHopsInAndTheTeamFliesOff)
 {
     carry_last_part_to_the_sleigh(7);
-    hold_key(KEY_RIGHT);   // no key moves Santa during the finale
+    hold_key(KEY_CURSOR_RIGHT);   // no key moves Santa during the finale
     double time_at_start = time_left;
     ASSERT_GE(play_until([] { return finale_phase == 4; }, 1000), 0);
     EXPECT_EQ(santa().x, 160);

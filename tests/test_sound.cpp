@@ -4,12 +4,12 @@
 
 #include "media/sound.h"
 #include "media/wav.h"
-#include "runtime/archive.h"
-#include "runtime/log.h"
-#include "runtime/sbx_format.h"
-#include "tests/support/quiet_environment.h"
-#include "tests/support/scratch_folder.h"
-#include "tests/support/wav_builder.h"
+#include "core/archive.h"
+#include "core/log.h"
+#include "core/sbx_format.h"
+#include "support/quiet_environment.h"
+#include "support/scratch_folder.h"
+#include "support/wav_builder.h"
 
 #include <gtest/gtest.h>
 

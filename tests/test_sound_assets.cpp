@@ -4,12 +4,12 @@
 //
 // mksound is a build-time program, not a library, so its sources (all but
 // its main) are compiled into this test directly.
-#include "tools/mksound/notation.h"
-#include "tools/mksound/recipe.h"
-#include "tools/mksound/score.h"
-#include "tools/mksound/soundset.h"
-#include "tools/mksound/synth.h"
-#include "tools/mksound/wav.h"
+#include "mksound/notation.h"
+#include "mksound/recipe.h"
+#include "mksound/score.h"
+#include "mksound/soundset.h"
+#include "mksound/synth.h"
+#include "mksound/wav.h"
 
 #include <gtest/gtest.h>
 

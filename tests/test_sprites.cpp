@@ -12,10 +12,10 @@
 
 #include "media/renderer.h"
 #include "media/sprites.h"
-#include "runtime/errors.h"
-#include "tests/support/harness.h"
-#include "tests/support/pictures.h"
-#include "tests/support/scratch_folder.h"
+#include "core/errors.h"
+#include "support/harness.h"
+#include "support/pictures.h"
+#include "support/scratch_folder.h"
 
 namespace {
 

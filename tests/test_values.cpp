@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/values.h"
+#include "core/values.h"
 
 namespace {
 

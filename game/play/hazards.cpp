@@ -4,9 +4,9 @@
 
 #include "game/play/santa.h"
 #include "game/play/world.h"
-#include "game/shell/startup.h"
+#include "game/media_ids.h"
 #include "media/sprites.h"
-#include "runtime/numbers.h"
+#include "core/numbers.h"
 
 namespace {
 

@@ -8,16 +8,17 @@
 #include "game/play/scenery.h"
 #include "game/play/sleigh.h"
 #include "game/play/world.h"
-#include "game/shell/draw.h"
-#include "game/shell/startup.h"
-#include "game/shell/story.h"
-#include "game/shell/volume.h"
+#include "game/play/draw.h"
+#include "game/media_ids.h"
+#include "game/play/volume.h"
 #include "media/grabs.h"
 #include "media/input.h"
 #include "media/music.h"
 #include "media/sprites.h"
-#include "runtime/numbers.h"
-#include "runtime/values.h"
+#include "core/numbers.h"
+#include "core/values.h"
+#include "media/keymap.h"
+#include "game/screens.h"
 
 namespace {
 

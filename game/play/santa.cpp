@@ -5,11 +5,12 @@
 
 #include "game/play/sleigh.h"
 #include "game/play/world.h"
-#include "game/shell/startup.h"
+#include "game/media_ids.h"
 #include "media/input.h"
 #include "media/sound.h"
 #include "media/sprites.h"
-#include "runtime/numbers.h"
+#include "core/numbers.h"
+#include "game/screens.h"
 
 namespace {
 

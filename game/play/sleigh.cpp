@@ -7,12 +7,13 @@
 #include "game/play/santa.h"
 #include "game/play/scenery.h"
 #include "game/play/world.h"
-#include "game/shell/draw.h"
-#include "game/shell/startup.h"
+#include "game/play/draw.h"
+#include "game/media_ids.h"
 #include "media/grabs.h"
 #include "media/sound.h"
 #include "media/sprites.h"
-#include "runtime/numbers.h"
+#include "core/numbers.h"
+#include "game/screens.h"
 
 namespace {
 

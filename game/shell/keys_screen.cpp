@@ -3,12 +3,14 @@
 
 #include "game/play/scenery.h"
 #include "game/play/world.h"
-#include "game/shell/draw.h"
+#include "game/play/draw.h"
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
 #include "media/input.h"
 #include "media/sprites.h"
-#include "runtime/numbers.h"
+#include "core/numbers.h"
+#include "media/keymap.h"
+#include "game/screens.h"
 
 KeysScreenState keys_screen;
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "game/shell/startup.h"   // the ANIM_ ids
+#include "game/media_ids.h"
 
 const StripFile STRIP_FILES[] = {
     {ANIM_SANTA, "media/gfx/santa2.png", 38, 35},

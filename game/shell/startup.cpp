@@ -7,12 +7,13 @@
 #include "media/music.h"
 #include "media/sound.h"
 #include "media/sprites.h"
-#include "runtime/archive.h"
-#include "runtime/clock.h"
-#include "runtime/errors.h"
-#include "runtime/numbers.h"
-#include "runtime/platform.h"
-#include "runtime/window.h"
+#include "core/archive.h"
+#include "core/clock.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "engine/platform.h"
+#include "engine/window.h"
+#include "game/screens.h"
 
 StringArray key_names;
 NumberArray key_codes;
@@ -45,6 +46,8 @@ struct KeyName {
 };
 
 // Names by scan code; 255 is what the key screen shows while it waits.
+// Laid out by hand as a table.
+// clang-format off
 constexpr KeyName KEY_NAME_TABLE[] = {
     {1, "ESC"}, {2, "1"}, {3, "2"}, {4, "3"}, {5, "4"}, {6, "5"}, {7, "6"}, {8, "7"},
     {9, "8"}, {10, "9"}, {11, "0"}, {12, "-"}, {13, "="}, {14, "BACKSPACE"}, {15, "TAB"},
@@ -65,6 +68,7 @@ constexpr KeyName KEY_NAME_TABLE[] = {
     {207, "END"}, {208, "CURSOR DOWN"}, {209, "PAGE DOWN"}, {210, "INSERT"}, {211, "DELETE"},
     {255, "???"},
 };
+// clang-format on
 
 // On devices other than the desktop the jump key is D.
 constexpr double OTHER_DEVICE_JUMP_KEY = 32;

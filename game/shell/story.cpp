@@ -3,10 +3,11 @@
 
 #include "game/play/scenery.h"
 #include "game/play/world.h"
-#include "game/shell/draw.h"
+#include "game/play/draw.h"
 #include "media/grabs.h"
 #include "media/input.h"
-#include "runtime/numbers.h"
+#include "core/numbers.h"
+#include "game/screens.h"
 
 namespace {
 

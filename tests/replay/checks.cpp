@@ -1,5 +1,5 @@
 // Field and picture checks of a replay.
-#include "tests/replay/checks.h"
+#include "replay/checks.h"
 
 #include <algorithm>
 #include <cstdlib>

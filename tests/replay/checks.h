@@ -15,8 +15,8 @@
 #include <string>
 
 #include "media/image.h"
-#include "tests/replay/game_state.h"
-#include "tests/replay/script.h"
+#include "replay/game_state.h"
+#include "replay/script.h"
 
 // Whether a field's text matches a script value: "none" matches the empty
 // text; two numbers match when they are equal as numbers; anything else

@@ -26,7 +26,7 @@
 
 #include <vector>
 
-#include "tests/replay/script.h"
+#include "replay/script.h"
 
 // The frames a replay with these screen changes and this script must draw,
 // sorted, without repeats.

@@ -1,9 +1,9 @@
 // The scripted keyboard: one cached key state per frame.
-#include "tests/replay/feeder.h"
+#include "replay/feeder.h"
 
 #include <cstring>
 
-#include "runtime/clock.h"
+#include "core/clock.h"
 
 namespace {
 

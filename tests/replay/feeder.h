@@ -16,7 +16,7 @@
 #pragma once
 
 #include "media/keymap.h"   // KEY_CODE_COUNT, KEY_DOWN_BIT
-#include "tests/replay/script.h"
+#include "replay/script.h"
 
 // The frame whose keys the keyboard shows, given how many show_screen calls
 // have started and whether the clock has moved since the last one started.

@@ -1,5 +1,5 @@
 // The state fields: one reader per field, in trace order first.
-#include "tests/replay/game_state.h"
+#include "replay/game_state.h"
 
 #include <cstdio>
 
@@ -7,7 +7,7 @@
 #include "game/shell/keys_screen.h"
 #include "game/shell/startup.h"
 #include "media/keymap.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The replay script parser: one directive a line, split into words.
-#include "tests/replay/script.h"
+#include "replay/script.h"
 
 #include <algorithm>
 #include <cctype>

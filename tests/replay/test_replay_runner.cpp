@@ -9,12 +9,12 @@
 
 #include "game/play/world.h"
 #include "media/image.h"
-#include "tests/replay/checks.h"
-#include "tests/replay/drawing.h"
-#include "tests/replay/feeder.h"
-#include "tests/replay/game_state.h"
-#include "tests/replay/script.h"
-#include "tests/support/scratch_folder.h"
+#include "replay/checks.h"
+#include "replay/drawing.h"
+#include "replay/feeder.h"
+#include "replay/game_state.h"
+#include "replay/script.h"
+#include "support/scratch_folder.h"
 
 namespace {
 

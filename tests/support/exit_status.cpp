@@ -1,9 +1,9 @@
-#include "tests/support/exit_status.h"
+#include "support/exit_status.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 namespace {
 void write_status() { std::fprintf(stderr, "[status %d]\n", runtime_status.status); }

@@ -5,7 +5,7 @@
  * replaceable keyboard (input.h), and a scratch folder for the runtime's
  * temporary files.
  */
-#include "harness.h"
+#include "support/harness.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@
 #include <unistd.h>   // getpid
 
 #include "media/input.h"
-#include "runtime/clock.h"
-#include "runtime/frame.h"
-#include "runtime/paths.h"
+#include "core/clock.h"
+#include "engine/frame.h"
+#include "core/paths.h"
 
 namespace {
 

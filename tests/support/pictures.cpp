@@ -1,4 +1,4 @@
-#include "tests/support/pictures.h"
+#include "support/pictures.h"
 
 #include "media/image.h"
 #include "media/renderer.h"

@@ -1,7 +1,7 @@
 // Stand-in strips are written as PNG files into a scratch folder and loaded
 // through the game's own loader, so the sprite entries are exactly what a
 // real start-up makes of them.
-#include "play_fixture.h"
+#include "support/play_fixture.h"
 
 #include <string>
 #include <vector>
@@ -12,13 +12,13 @@
 #include "game/play/sleigh.h"
 #include "game/shell/menu.h"
 #include "game/shell/startup.h"
-#include "harness.h"
+#include "support/harness.h"
 #include "media/grabs.h"
 #include "media/image.h"
 #include "media/sprites.h"
-#include "runtime/frame.h"
-#include "runtime/numbers.h"
-#include "scratch_folder.h"
+#include "engine/frame.h"
+#include "core/numbers.h"
+#include "support/scratch_folder.h"
 
 namespace {
 

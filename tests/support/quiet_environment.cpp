@@ -1,4 +1,4 @@
-#include "tests/support/quiet_environment.h"
+#include "support/quiet_environment.h"
 
 #include <cstdlib>
 

@@ -17,7 +17,7 @@
 
 #include <memory>
 
-#include "tests/support/scratch_folder.h"
+#include "support/scratch_folder.h"
 
 class QuietEnvironment : public ::testing::Environment {
 public:

@@ -1,6 +1,6 @@
-#include "tests/support/scratch_folder.h"
+#include "support/scratch_folder.h"
 
-#include "runtime/paths.h"
+#include "core/paths.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tests/support/wav_builder.h"
+#include "support/wav_builder.h"
 
 #include <fstream>
 

@@ -8,8 +8,8 @@
 // The format itself lives in the runtime (runtime/sbx_format.h), so the
 // packer writes exactly what the game reads.
 
-#include "runtime/media_source.h"
-#include "runtime/sbx_format.h"
+#include "core/media_source.h"
+#include "core/sbx_format.h"
 
 #include <cstdio>
 #include <string>

@@ -1,0 +1,43 @@
+/*
+ * log.cpp - "ErrorLog.txt" in the temporary folder.
+ *
+ * Needs: paths.h for the folder and the link-safe open; POSIX write.
+ */
+#include "core/log.h"
+
+#include <cstring>
+#include <unistd.h>   // write, close, unlink
+
+#include "core/paths.h"
+
+namespace {
+const char* const LOG_NAME = "ErrorLog.txt";
+const int LOG_ATTEMPTS = 5;
+}
+
+std::string log_path()
+{
+    const std::string& folder = temp_folder();
+    return folder.empty() ? std::string() : folder + LOG_NAME;
+}
+
+void log_delete()
+{
+    std::string path = log_path();
+    if (!path.empty()) unlink(path.c_str());
+}
+
+void log_line(const char* text)
+{
+    std::string path = log_path();
+    if (path.empty()) return;
+    std::string line = std::string(text) + "\r\n";
+    for (int attempt = 0; attempt < LOG_ATTEMPTS; ++attempt) {
+        int fd = open_file_nofollow(path, false);
+        if (fd < 0) continue;
+        ssize_t written = write(fd, line.data(), line.size());
+        close(fd);
+        (void)written;   // a short write is as silent as a failed open
+        return;
+    }
+}

@@ -1,0 +1,235 @@
+/*
+ * frame.cpp - start-up, shut-down, the window event pump and the frame cycle.
+ *
+ * Needs: SDL2 events, GL for the clear after each swap, and every module that
+ * start-up brings up and shut-down takes down again (clock, renderer, window,
+ * input, sound, music, archives, file channels, the start-up font).
+ */
+#include "engine/frame.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <cstdio>
+#include <cstring>
+
+#include "media/fonts.h"
+#include "media/input.h"
+#include "media/keymap.h"
+#include "media/music.h"
+#include "media/renderer.h"
+#include "media/sound.h"
+#include "core/archive.h"
+#include "core/clock.h"
+#include "core/errors.h"
+#include "core/files.h"
+#include "core/log.h"
+#include "core/numbers.h"
+#include "core/paths.h"
+#include "engine/window.h"
+#include "media/screen_picture.h"
+
+ProjectSettings project_settings;
+
+namespace {
+
+const double PAUSE_SLEEP_MS = 100;
+const char* const PAUSE_SUFFIX = " <pause>";
+
+struct FrameState {
+    std::string command_line;
+    const RoutineEntry* routines = nullptr;
+    bool auto_pause = true;
+    bool paused = false;
+    bool allow_escape = true;
+    void (*frame_hook)() = nullptr;
+    bool quit_hook_called = false;
+};
+FrameState frame;
+
+void take_frame_times()
+{
+    frame_times.current = frame_times.previous = frame_times.start = now_ms();
+}
+
+void present_frame()
+{
+    window_present();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    pace_frame(frame_pacing, pump_messages);
+}
+
+void wait_while_paused()
+{
+    while (frame.paused) {
+        music_loop_check();
+        pump_messages();
+        sleep_ms(PAUSE_SLEEP_MS);
+    }
+}
+
+bool quit_keys_down()
+{
+    if (frame.allow_escape && (key_held(KEY_ESCAPE_ALT) || key_held(KEY_ESCAPE))) return true;
+    return key_held(KEY_LEFT_ALT) && key_held(KEY_F4);
+}
+
+void set_paused(bool paused)
+{
+    if (!frame.auto_pause) return;
+    frame.paused = paused;
+    std::string caption = std::string(window_caption()) + (paused ? PAUSE_SUFFIX : "");
+    SDL_SetWindowTitle(screen_window(), caption.c_str());
+}
+
+void call_quit_hook_once()
+{
+    if (frame.quit_hook_called) return;
+    frame.quit_hook_called = true;
+    if (void (*hook)() = find_routine("MRV_ON_QUIT")) hook();
+}
+
+// What end_program runs on every way out of the process.
+void end_the_runtime()
+{
+    call_quit_hook_once();
+    runtime_shutdown();
+}
+
+} // namespace
+
+void (*find_routine(const char* name))()
+{
+    for (const RoutineEntry* entry = frame.routines; entry && entry->routine; ++entry) {
+        if (std::strcmp(entry->name, name) == 0) return entry->routine;
+    }
+    return nullptr;
+}
+
+bool runtime_startup(const GameEntry& game, const char** why)
+{
+    frame.routines = game.routines;
+    set_shutdown_routine(end_the_runtime);
+    log_delete();
+    frame.auto_pause = true;
+    init_clock();
+    log_line("Init GFX");
+    renderer = new OpenGLZadodedo();
+    if (!create_window(project_settings.screen_width, project_settings.screen_height,
+                       project_settings.frame_rate, why))
+        return false;
+    set_window_caption(project_settings.title.c_str());
+    seed_rnd(static_cast<uint32_t>(now_ms()));
+    sound_init();
+    if (project_settings.fullscreen) enter_fullscreen();
+    else enter_windowed();
+    input_init(project_settings.exclusive_input != 0);
+    archives_init();
+    enter_exe_folder();
+    clear_screen();
+    take_frame_times();
+    present_frame();
+    set_viewport(0, 0, 0, 0);
+    load_startup_font();
+    frame.paused = false;
+    take_frame_times();
+    show_mouse_cursor(project_settings.exclusive_input == 0);
+    log_line("Init Finalized");
+    return true;
+}
+
+int runtime_main(int argc, char** argv, const GameEntry& game)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (i) frame.command_line += ' ';
+        frame.command_line += argv[i];
+    }
+    game.apply_project_settings();
+    const char* why = "unknown cause";
+    if (!runtime_startup(game, &why)) {
+        std::fprintf(stderr, "%s: cannot start: %s\n", project_settings.title.c_str(), why);
+        runtime_shutdown();
+        return 1;
+    }
+    runtime_status = RuntimeStatus{0, 0, 0};
+    game.game_main();
+    end_program();
+}
+
+void runtime_shutdown()
+{
+    if (!renderer) return;
+    log_line("Shut down MRV");
+    music_shutdown();
+    enter_exe_folder();
+    close_all_channels();
+    input_shutdown();
+    sound_shutdown();
+    delete renderer;
+    renderer = nullptr;
+    archives_shutdown();
+    destroy_window();
+}
+
+void window_proc(const SDL_Event& event)
+{
+    if (event.type == SDL_QUIT) end_program();
+    if (event.type != SDL_WINDOWEVENT) {
+        input_handle_event(event);
+        return;
+    }
+    switch (event.window.event) {
+    case SDL_WINDOWEVENT_CLOSE: end_program();
+    case SDL_WINDOWEVENT_FOCUS_LOST: set_paused(true); break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: set_paused(false); break;
+    default: break;
+    }
+}
+
+void pump_messages()
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) window_proc(event);
+}
+
+void show_screen()
+{
+    if (frame.frame_hook) frame.frame_hook();
+    frame_times.previous = frame_times.current;
+    frame_times.current = now_ms();
+    wait_while_paused();
+    poll_keyboard();
+    if (quit_keys_down()) {
+        set_error(STATUS_SUCCESS);
+        end_program();
+    }
+    music_loop_check();
+    pump_messages();
+    present_frame();
+    reset_frame_state();
+}
+
+double allow_escape(double flag)
+{
+    frame.allow_escape = flag != 0;
+    return flag;
+}
+
+void set_auto_pause(double flag)
+{
+    frame.auto_pause = flag != 0;
+}
+
+bool runtime_paused()
+{
+    return frame.paused;
+}
+
+void set_frame_hook(void (*hook)())
+{
+    frame.frame_hook = hook;
+}
+
+const std::string& command_line()
+{
+    return frame.command_line;
+}

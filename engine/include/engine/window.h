@@ -1,0 +1,35 @@
+/*
+ * window.h - the game window, its GL context and the display modes.
+ *
+ * Owns the SDL window, the one GL 2.1 compatibility context (kept across
+ * every switch, so textures survive), and windowed and full-screen display.
+ * The game always draws into an off-screen picture of exactly the screen
+ * size it asked for (media/screen_picture.h); presenting shows that picture
+ * in the window.  Full screen never changes the monitor's video mode.
+ *
+ * Callers: the frame cycle (start-up, present, shut-down), set_screen from
+ * the game.  Not for: key state (input.h), drawing (renderer.h and friends)
+ * or the placement of the picture in the window (screen_picture.h).
+ */
+#pragma once
+
+// Creates the window (hidden until enter_windowed / enter_fullscreen) and the
+// context; returns false with a reason in *why on failure.
+bool create_window(int width, int height, double frame_rate, const char** why);
+bool enter_fullscreen();
+bool enter_windowed();
+void destroy_window();
+
+// The game-facing screen set-up: stores the values in the settings, switches
+// mode (0 keeps a size) and runs five show_screen cycles.
+void set_screen(int width, int height, int fullscreen);
+
+bool has_gl_extension(const char* name);
+
+bool window_is_fullscreen();
+void set_window_caption(const char* text);
+const char* window_caption();
+
+// Shows the frame just drawn (scaled into the window), swaps, and starts the
+// next frame's picture.  The new picture is cleared by the caller.
+void window_present();

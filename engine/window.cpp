@@ -1,0 +1,206 @@
+/*
+ * window.cpp - the SDL window, the GL context and the display modes.
+ *
+ * Needs: SDL2 for the window and context, screen_picture.h for the picture
+ * the game draws into, renderer.h for the screen size and the 2D state,
+ * frame.h for the settings and show_screen.
+ */
+#include "engine/window.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "media/input.h"
+#include "media/renderer.h"
+#include "media/screen_picture.h"
+#include "core/clock.h"
+#include "engine/frame.h"
+#include "core/log.h"
+
+namespace {
+
+const int SET_SCREEN_CYCLES = 5;
+
+struct WindowState {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    bool fullscreen = false;
+    bool software_checked = false;
+    std::string caption;
+};
+WindowState win;
+
+// Software OpenGL works, but slowly: say so once per process.
+void check_software_gl()
+{
+    if (win.software_checked) return;
+    win.software_checked = true;
+    const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (!name) return;
+    if (std::strstr(name, "llvmpipe") || std::strstr(name, "softpipe") ||
+        std::strstr(name, "Software Rasterizer") || std::strstr(name, "swrast")) {
+        std::fprintf(stderr, "snowbelter: OpenGL is software-rendered (%s); "
+                             "update the graphics driver for hardware rendering\n", name);
+        log_line("OpenGL Software Emulation");
+    }
+}
+
+void set_gl_attributes()
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+}
+
+void centre_window(int width, int height)
+{
+    SDL_SetWindowSize(win.window, width, height);
+    SDL_SetWindowPosition(win.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+// Desktop full screen: the monitor keeps its mode and the window covers it.
+// The window is first made borderless and sized to the display by hand,
+// because SDL leaves that sizing to the window manager and nothing happens
+// without one; with one, the full-screen request then does the rest.
+bool cover_the_display()
+{
+    SDL_Rect bounds;
+    int display = SDL_GetWindowDisplayIndex(win.window);
+    if (display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0) return false;
+    SDL_SetWindowBordered(win.window, SDL_FALSE);
+    SDL_SetWindowPosition(win.window, bounds.x, bounds.y);
+    SDL_SetWindowSize(win.window, bounds.w, bounds.h);
+    return SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+}
+
+} // namespace
+
+bool create_window(int width, int height, double frame_rate, const char** why)
+{
+    frame_pacing.interval = frame_interval_for(frame_rate);
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        *why = SDL_GetError();
+        return false;
+    }
+    set_gl_attributes();
+    win.window = SDL_CreateWindow("Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  width, height,
+                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (!win.window) {
+        *why = SDL_GetError();
+        return false;
+    }
+    win.context = SDL_GL_CreateContext(win.window);
+    attach_screen_window(win.window);
+    if (!win.context || SDL_GL_MakeCurrent(win.window, win.context) != 0) {
+        *why = SDL_GetError();
+        return false;
+    }
+    SDL_GL_SetSwapInterval(0);   // the runtime paces frames itself
+    if (!has_gl_extension("GL_ARB_framebuffer_object")) {
+        *why = "the OpenGL driver offers no framebuffer objects";
+        return false;
+    }
+    check_software_gl();
+    renderer->screen_width = width;
+    renderer->screen_height = height;
+    renderer->context_alive = 1;
+    if (!size_screen_pictures(width, height)) {
+        *why = "the OpenGL driver cannot make an off-screen picture";
+        return false;
+    }
+    frame_pacing.next_deadline = now_ms();
+    setup_gl_state();
+    set_viewport(0, 0, 0, 0);
+    return true;
+}
+
+bool enter_fullscreen()
+{
+    if (!cover_the_display()) {
+        log_line("No Fullscreen Mode available");
+        enter_windowed();
+        return false;
+    }
+    SDL_ShowWindow(win.window);
+    SDL_RaiseWindow(win.window);
+    win.fullscreen = true;
+    set_viewport(0, 0, 0, 0);
+    return true;
+}
+
+bool enter_windowed()
+{
+    if (win.fullscreen) {
+        SDL_SetWindowFullscreen(win.window, 0);
+        SDL_SetWindowBordered(win.window, SDL_TRUE);
+    }
+    win.fullscreen = false;
+    centre_window(renderer->screen_width, renderer->screen_height);
+    SDL_ShowWindow(win.window);
+    SDL_RaiseWindow(win.window);
+    set_viewport(0, 0, 0, 0);
+    return true;
+}
+
+void destroy_window()
+{
+    if (!win.window) return;
+    if (win.context) {
+        delete_screen_pictures();
+        SDL_GL_DeleteContext(win.context);
+    }
+    SDL_DestroyWindow(win.window);
+    attach_screen_window(nullptr);
+    win = WindowState();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+void set_screen(int width, int height, int fullscreen)
+{
+    project_settings.screen_width = width;
+    project_settings.screen_height = height;
+    project_settings.fullscreen = fullscreen;
+    if (width > 0) renderer->screen_width = width;
+    if (height > 0) renderer->screen_height = height;
+    size_screen_pictures(renderer->screen_width, renderer->screen_height);
+    if (fullscreen) enter_fullscreen();
+    else enter_windowed();
+    show_mouse_cursor(mouse_cursor_visible());
+    for (int cycle = 0; cycle < SET_SCREEN_CYCLES; ++cycle) show_screen();
+}
+
+bool has_gl_extension(const char* name)
+{
+    return SDL_GL_ExtensionSupported(name) == SDL_TRUE;
+}
+
+bool window_is_fullscreen()
+{
+    return win.fullscreen;
+}
+
+void set_window_caption(const char* text)
+{
+    win.caption = text;
+    if (win.window) SDL_SetWindowTitle(win.window, text);
+}
+
+const char* window_caption()
+{
+    return win.caption.c_str();
+}
+
+void window_present()
+{
+    present_screen_picture();
+    SDL_GL_SwapWindow(win.window);
+}

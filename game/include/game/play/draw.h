@@ -1,0 +1,26 @@
+/*
+ * draw.h - the two drawing steps every game screen shares: text in the
+ * game's bitmap font, and the end of a frame.
+ *
+ * Callers: the menu, the key screen, the story screen, the round and the end
+ * screen.  Not for: the runtime's own font printing (media/fonts.h), which
+ * the game does not use.
+ */
+#pragma once
+
+#include "core/values.h"
+
+// Character cell advance of the game font before the per-letter spacing.
+constexpr int FONT_ADVANCE = 7;
+
+// Draws text in ANIM_FONT with its first cell's top-left corner at (x, y):
+// frame = byte - 32, cell i at x + 7 * i, and narrow or wide letters shift
+// every later letter.  No wrapping, no clipping.
+void draw_text(double x, double y, const StringValue& text);
+
+// The x shift a font frame gives to every later letter (0 for most).
+int font_spacing(int frame);
+
+// Ends the frame: on the desktop grabs the 320 x 240 picture and draws it
+// doubled and pixel-sharp over the whole screen; then show_screen.
+void finish_frame();

@@ -1,0 +1,43 @@
+/*
+ * round.h - one round of the game: set-up of the level's entities, the story
+ * screen, then one loop pass per frame (keys, clock, scenery, Santa, hazards,
+ * sleigh, status line, pause banner, game over) until the player leaves with
+ * Escape or the game-over message has run its course.
+ *
+ * The round owns the frame order, the clock (a game second is 61 frames),
+ * pause, the status line, the game-over rule and the first three finale
+ * phases.  It returns to the menu's loop of screens; a completed finale
+ * never returns (the end screen takes over).
+ *
+ * Callers: the main menu (run_round); tests drive set_up_round and
+ * play_round_frame directly.  Not for: the entities' own behaviour (santa.h,
+ * hazards.h, sleigh.h, scenery.h).
+ */
+#pragma once
+
+// Lives and clock seconds at the start of a round.
+constexpr double LIVES_AT_START = 5;
+constexpr double SECONDS_PER_ROUND = 300;
+// Frames in one game second of the round clock.
+constexpr double FRAMES_PER_GAME_SECOND = 61;
+// Frames the game-over message is shown before the round ends.
+constexpr double GAME_OVER_FRAMES = 99;
+// Frames Escape and Enter are ignored after a pause toggle.
+constexpr double PAUSE_KEY_COOLDOWN = 20;
+
+// Set-up without the story screen and the background: the entity lists and
+// the round's state.
+void build_round();
+
+// Everything run_round does before its first frame.
+void set_up_round();
+
+// One pass of the frame loop, ending with show_screen.  Returns true when
+// the round is to end (Escape, or the game-over message has run out).
+bool play_round_frame();
+
+// Empties every list the round filled (the snowflakes stay).
+void clear_round_lists();
+
+// Saves the screen to "temp.BMP" on every frame Space is held.
+void save_screenshot_on_key();

@@ -1,0 +1,47 @@
+/*
+ * sleigh.h - the goal of a round: the eight sleigh parts (carried one at a
+ * time to the sleigh on the middle floor at the left end), the four reindeer
+ * of the finale, and the closing Christmas screen.
+ *
+ * Finale phases: 0 play; 1 the view pans right and 2 the reindeer arrive
+ * (both advanced by the round loop); 3 the reindeer swoop in and the leader
+ * pans the view back (ends here when a reindeer sits at its place); 4 to 30
+ * Santa's walk, hop and wait (santa.cpp); 30 everyone flies off left, and
+ * once Santa is far off screen the end screen takes over for good.
+ *
+ * Callers: round set-up (add_sleigh_part), the round loop (the updates,
+ * add_reindeer_team), update_santa (show_end_screen).  Not for: Santa's own
+ * moves in the finale (santa.h).
+ */
+#pragma once
+
+// carried_part when Santa carries nothing.
+constexpr double NO_PART = -1;
+// Parts in the sleigh when a round starts, and when the finale starts.
+constexpr double PARTS_FITTED_AT_START = 2;
+constexpr double PARTS_IN_SLEIGH = 8;
+constexpr double POINTS_PER_PART = 1000;
+
+// Finale phases the round loop handles itself.
+constexpr double FINALE_PLAYING = 0;
+constexpr double FINALE_PAN_RIGHT = 1;
+constexpr double FINALE_CALL_REINDEER = 2;
+constexpr double FINALE_REINDEER_ARRIVE = 3;
+constexpr double FINALE_SANTA_WALKS_RIGHT = 4;
+constexpr double FINALE_FLY_OFF_PHASE = 30;
+
+// Appends a part: lying in the level (state 1) or already fitted (state 0).
+void add_sleigh_part(double x, double y, double id, double state);
+
+// Where part id sits in the sleigh.
+double sleigh_slot_x(double id);
+double sleigh_slot_y(double id);
+
+// Delivery, pick-up and drawing of every part (pause stops nothing here).
+void update_sleigh_parts();
+
+// Appends the four reindeer of the finale, high at the right edge.
+void add_reindeer_team();
+
+// Wing beats, the swoop and the flight of every reindeer (not paused).
+void update_reindeer();

@@ -1,0 +1,34 @@
+/*
+ * screens.h - the screens of the game, as they hand over to each other.
+ *
+ * Every screen is a loop of its own that ends by returning to the one that
+ * called it (or, for the end screen, never).  The main menu runs the round
+ * and the key screen; the round shows the story before its first frame; the
+ * finale ends in the end screen.  Each screen's own header holds the rest of
+ * its interface.
+ *
+ * Callers: start-up (main_menu), the menu, the round and the finale.  Not
+ * for: what happens inside a screen.
+ */
+#pragma once
+
+// Runs menu visits, the round and the key screen in turn until Exit (or
+// Escape) is chosen, then returns.  (game/shell/menu.cpp)
+void main_menu();
+
+// Runs the key screen until Escape, then copies the edited codes into the
+// bindings and returns.  (game/shell/keys_screen.cpp)
+void redefine_keys();
+
+// Draws the story once as the background, lets snow fall over it and returns
+// on the frame the jump binding is seen down once the cooldown has run out.
+// (game/shell/story.cpp)
+void show_story();
+
+// The whole round: set-up, the story, the frame loop, then the lists are
+// emptied and the round returns to the menu.  (game/play/round.cpp)
+void run_round();
+
+// The closing screen: "Merry Christmas" over falling snow until the window
+// is closed.  Never returns.  (game/play/sleigh.cpp)
+[[noreturn]] void show_end_screen();

@@ -1,0 +1,50 @@
+/*
+ * startup.h - the game's side of program start: the settings handed to the
+ * runtime before the window opens, the entry routine that loads every
+ * picture and sound and hands over to the main menu, and the ids under which
+ * those media live.
+ *
+ * Also owns the key-name table and the editable copy of the key bindings
+ * (key_codes), which the key screen reads and writes.
+ *
+ * Callers: the runtime (through snowbelter_entry), the key screen
+ * (key_names, key_codes), tests.  Not for: the media ids themselves
+ * (game/media_ids.h), the game state shared by the round
+ * (game/play/world.h) or the screens themselves (game/screens.h).
+ */
+#pragma once
+
+#include "game/media_ids.h"
+#include "core/arrays.h"
+#include "engine/frame.h"
+
+// Number of entries of key_names (every scan code 0..255 has one) and of
+// key_codes (up, down, left, right, jump, pause).
+constexpr int KEY_NAME_COUNT = 300;
+constexpr int KEY_BINDING_COUNT = 6;
+// The code the key screen shows ("???") while it waits for a key.
+constexpr int KEY_CODE_WAITING = 255;
+
+// Key names by scan code; codes without a name hold the empty text.
+extern StringArray key_names;
+// The bindings as the key screen edits them, in the order up, down, left,
+// right, jump, pause; copied into bind_up .. bind_pause when it is left.
+extern NumberArray key_codes;
+
+// Fills project_settings: 640 x 480, windowed, 60 frames per second, no
+// multisampling, exclusive input, title "snowbelter".
+void apply_project_settings();
+
+// The game: screen set-up, media, arrays, snow, volumes, then the main menu;
+// ends the program when the menu returns.
+void game_main();
+
+// The pieces of game_main, in the order it runs them (tests run them alone).
+void set_up_display();     // device query, screens, frame cap, Escape off
+void load_media();         // archives, 24 strips, 3 sounds
+void create_arrays();      // level_map, key_names, key_codes, jump rule
+void create_snowflakes();  // the 151 flakes
+void set_volumes();        // music and sound volume
+
+// The game as the runtime sees it (no named routines).
+extern const GameEntry snowbelter_entry;

@@ -1,0 +1,71 @@
+// Text in the game font and the end-of-frame step shared by every screen.
+#include "game/play/draw.h"
+
+#include "game/play/world.h"
+#include "game/media_ids.h"
+#include "media/grabs.h"
+#include "media/renderer.h"
+#include "media/sprites.h"
+#include "engine/frame.h"
+#include "core/numbers.h"
+
+namespace {
+
+// Frame of the font strip for a byte: the strip starts at the blank.
+constexpr int FONT_FIRST_CHARACTER = 32;
+
+struct FontSpacing {
+    int frame;
+    int adjustment;
+};
+
+// Letters narrower or wider than the 7-pixel cell.
+constexpr FontSpacing FONT_SPACING[] = {
+    {1, -3},   // !
+    {7, -3},   // '
+    {8, -3},   // (
+    {9, -3},   // )
+    {14, -3},  // .
+    {41, -4},  // I
+    {45, +1},  // M
+    {55, +1},  // W
+    {70, -1},  // f
+    {73, -4},  // i
+    {76, -4},  // l
+    {77, +1},  // m
+    {84, -1},  // t
+    {87, +1},  // w
+};
+
+constexpr double DESKTOP_ZOOM = 2;
+
+} // namespace
+
+int font_spacing(int frame)
+{
+    for (const FontSpacing& entry : FONT_SPACING) {
+        if (entry.frame == frame) return entry.adjustment;
+    }
+    return 0;
+}
+
+void draw_text(double x, double y, const StringValue& text)
+{
+    const char* bytes = text.c_str();
+    for (uint32_t i = 0; i < text.size(); ++i) {
+        int frame = static_cast<unsigned char>(bytes[i]) - FONT_FIRST_CHARACTER;
+        draw_anim(ANIM_FONT, frame, to_int(x + FONT_ADVANCE * static_cast<double>(i)), to_int(y));
+        x += font_spacing(frame);
+    }
+}
+
+void finish_frame()
+{
+    if (device_name == DESKTOP_DEVICE) {
+        grab_sprite(SCREEN_GRAB_SPRITE, 0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
+        set_smoothing(0);
+        zoom_sprite(SCREEN_GRAB_SPRITE, VIRTUAL_WIDTH / 2, VIRTUAL_HEIGHT / 2, DESKTOP_ZOOM,
+                    DESKTOP_ZOOM);
+    }
+    show_screen();
+}

@@ -1,0 +1,21 @@
+// The music volume keys of the menu and the round.
+#include "game/play/volume.h"
+
+#include "game/play/world.h"
+#include "media/input.h"
+#include "media/music.h"
+#include "media/keymap.h"
+
+void update_music_volume()
+{
+    if (key_down(KEY_PAGE_UP) && music_volume < MUSIC_VOLUME_CEILING && volume_cooldown == 0) {
+        volume_cooldown = VOLUME_STEP_COOLDOWN;
+        music_volume += MUSIC_VOLUME_STEP;
+    }
+    if (key_down(KEY_PAGE_DOWN) && music_volume > MUSIC_VOLUME_FLOOR && volume_cooldown == 0) {
+        volume_cooldown = VOLUME_STEP_COOLDOWN;
+        music_volume -= MUSIC_VOLUME_STEP;
+    }
+    set_music_volume(music_volume);
+    if (volume_cooldown > 0) volume_cooldown -= 1;
+}
