@@ -1,10 +1,10 @@
 #include "core/archive.h"
 
+#include <unistd.h>
+
 #include "core/media_source.h"
 #include "core/paths.h"
 #include "core/sbx_format.h"
-
-#include <unistd.h>
 
 namespace {
 
@@ -13,25 +13,29 @@ ArchiveRecord the_music_archive;
 
 constexpr int LETTERS = 26;
 
-char name_letter(std::int32_t value) {
+char name_letter(std::int32_t value)
+{
     return static_cast<char>('A' + (static_cast<std::uint32_t>(value) & 0xFFu) % LETTERS);
 }
 
 // Frees the block or deletes the temporary file of the last extraction.
-void release_extraction(ArchiveRecord& record) {
+void release_extraction(ArchiveRecord& record)
+{
     release_memory_block(record.memory_block);
     record.memory_block = 0;
     if (!record.temp_file.empty()) ::unlink(record.temp_file.c_str());
     record.temp_file.clear();
 }
 
-void mount(ArchiveRecord& record, const char* path) {
+void mount(ArchiveRecord& record, const char* path)
+{
     record.enabled = true;
     release_extraction(record);
     record.archive_path = path != nullptr ? path : "";
 }
 
-bool keep_in_memory(ArchiveRecord& record, MemoryBlock bytes, std::string& out) {
+bool keep_in_memory(ArchiveRecord& record, MemoryBlock bytes, std::string& out)
+{
     record.memory_block = register_memory_block(std::move(bytes));
     out = memory_name(record.memory_block);
     return record.memory_block != 0;
@@ -39,8 +43,9 @@ bool keep_in_memory(ArchiveRecord& record, MemoryBlock bytes, std::string& out) 
 
 // The entry name comes from an untrusted archive: it must stay a plain file
 // name inside the temporary folder.
-bool keep_in_temp_file(ArchiveRecord& record, const SbxEntry& entry,
-                       const MemoryBlock& bytes, std::string& out) {
+bool keep_in_temp_file(ArchiveRecord& record, const SbxEntry& entry, const MemoryBlock& bytes,
+                       std::string& out)
+{
     if (!sbx_entry_name_is_safe(entry.name) || temp_folder().empty()) return false;
     std::string path = temp_name_for_entry(entry.offset, entry.stored_size, entry.name);
     if (!write_whole_file(path, bytes.data(), bytes.size(), false)) return false;
@@ -49,8 +54,9 @@ bool keep_in_temp_file(ArchiveRecord& record, const SbxEntry& entry,
     return true;
 }
 
-bool extract_entry(ArchiveRecord& record, const SbxSource& source, const char* name,
-                   bool to_memory, std::string& out) {
+bool extract_entry(ArchiveRecord& record, const SbxSource& source, const char* name, bool to_memory,
+                   std::string& out)
+{
     SbxDirectory directory;
     SbxEntry entry;
     if (!sbx_read_trailer(source, directory) ||
@@ -63,36 +69,41 @@ bool extract_entry(ArchiveRecord& record, const SbxSource& source, const char* n
                      : keep_in_temp_file(record, entry, bytes, out);
 }
 
-}  // namespace
+}   // namespace
 
-ArchiveRecord& general_archive() {
+ArchiveRecord& general_archive()
+{
     return the_general_archive;
 }
 
-ArchiveRecord& music_archive() {
+ArchiveRecord& music_archive()
+{
     return the_music_archive;
 }
 
-void archives_init() {
+void archives_init()
+{
     archives_shutdown();
     const std::string& program = exe_path();
     mount_archives(program.c_str(), program.c_str());
 }
 
-void archives_shutdown() {
+void archives_shutdown()
+{
     for (ArchiveRecord* record : {&the_general_archive, &the_music_archive}) {
         release_extraction(*record);
         *record = ArchiveRecord();
     }
 }
 
-void mount_archives(const char* general, const char* music) {
+void mount_archives(const char* general, const char* music)
+{
     mount(the_general_archive, general);
     mount(the_music_archive, music);
 }
 
-bool resolve_media_path(ArchiveRecord& record, const char* name, std::string& out,
-                        bool to_memory) {
+bool resolve_media_path(ArchiveRecord& record, const char* name, std::string& out, bool to_memory)
+{
     release_extraction(record);
     out.clear();
     if (name == nullptr || name[0] == '\0') return false;
@@ -109,7 +120,7 @@ bool resolve_media_path(ArchiveRecord& record, const char* name, std::string& ou
 }
 
 std::string temp_name_for_entry(std::int32_t offset, std::int32_t stored_size,
-                                const std::string& entry_name) {
-    return temp_folder() + "sbx" + name_letter(offset) + name_letter(stored_size) +
-           entry_name;
+                                const std::string& entry_name)
+{
+    return temp_folder() + "sbx" + name_letter(offset) + name_letter(stored_size) + entry_name;
 }

@@ -10,11 +10,15 @@ namespace {
 // Far outside any array, yet small enough that adding a size cannot wrap.
 const int64_t INDEX_FAR_AWAY = int64_t(1) << 40;
 
-int32_t counted(int32_t size) { return size < 1 ? 1 : size; }
+int32_t counted(int32_t size)
+{
+    return size < 1 ? 1 : size;
+}
 
-}  // namespace
+}   // namespace
 
-ArrayLayout array_layout(int32_t d0, int32_t d1, int32_t d2, int32_t d3, int32_t step) {
+ArrayLayout array_layout(int32_t d0, int32_t d1, int32_t d2, int32_t d3, int32_t step)
+{
     ArrayLayout shape{};
     // Each product is tested before the next multiplication, so none can
     // leave 64 bits either.
@@ -39,7 +43,8 @@ ArrayLayout array_layout(int32_t d0, int32_t d1, int32_t d2, int32_t d3, int32_t
     return shape;
 }
 
-int64_t array_index(double value) {
+int64_t array_index(double value)
+{
     if (std::isnan(value)) return -INDEX_FAR_AWAY;
     double whole = std::trunc(value);
     if (whole > INDEX_FAR_AWAY) return INDEX_FAR_AWAY;
@@ -47,8 +52,9 @@ int64_t array_index(double value) {
     return static_cast<int64_t>(whole);
 }
 
-int64_t array_offset(const ArrayLayout& layout, bool has_storage, double i0, double i1,
-                     double i2, double i3) {
+int64_t array_offset(const ArrayLayout& layout, bool has_storage, double i0, double i1, double i2,
+                     double i3)
+{
     int64_t k0 = array_index(i0);
     if (k0 < 0) k0 += layout.size0;
     int64_t k1 = array_index(i1);
@@ -61,15 +67,18 @@ int64_t array_offset(const ArrayLayout& layout, bool has_storage, double i0, dou
     return k0 + k1 * layout.stride1 + k2 * layout.stride2 + k3 * layout.stride3;
 }
 
-void array_fail(int status) {
+void array_fail(int status)
+{
     set_error(status);
     end_program();
 }
 
-void dim_number_array(NumberArray& array, int32_t d0, int32_t d1, int32_t d2, int32_t d3) {
+void dim_number_array(NumberArray& array, int32_t d0, int32_t d1, int32_t d2, int32_t d3)
+{
     array.dim(d0, d1, d2, d3);
 }
 
-void dim_string_array(StringArray& array, int32_t d0, int32_t d1, int32_t d2, int32_t d3) {
+void dim_string_array(StringArray& array, int32_t d0, int32_t d1, int32_t d2, int32_t d3)
+{
     array.dim(d0, d1, d2, d3);
 }

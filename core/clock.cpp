@@ -33,7 +33,7 @@ void spin_once()
     if (clock_state.test_clock) clock_state.test_now += SPIN_STEP_MS;
 }
 
-} // namespace
+}   // namespace
 
 void init_clock()
 {

@@ -10,7 +10,8 @@ DataBlock* current_block = nullptr;
 
 // The next item of the current block; ends the program with status 20 when
 // there is none.
-const DataItem& next_item() {
+const DataItem& next_item()
+{
     DataBlock* block = current_block;
     if (block == nullptr || block->items == nullptr || block->position < 0 ||
         block->position >= block->count) {
@@ -20,23 +21,32 @@ const DataItem& next_item() {
     return block->items[block->position++];
 }
 
-double item_number(const DataItem& item) {
+double item_number(const DataItem& item)
+{
     if (item.text == nullptr) return item.number;
     return string_to_number(StringValue(item.text));
 }
 
-}  // namespace
+}   // namespace
 
-void restore_data(DataBlock& block) {
+void restore_data(DataBlock& block)
+{
     block.position = 0;
     current_block = &block;
 }
 
-void read_data(double& target) { target = item_number(next_item()); }
+void read_data(double& target)
+{
+    target = item_number(next_item());
+}
 
-void read_data_int(int32_t& target) { target = to_int(item_number(next_item())); }
+void read_data_int(int32_t& target)
+{
+    target = to_int(item_number(next_item()));
+}
 
-void read_data_text(StringValue& target) {
+void read_data_text(StringValue& target)
+{
     const DataItem& item = next_item();
     target = item.text != nullptr ? StringValue(item.text) : string_from_number(item.number);
 }

@@ -26,7 +26,7 @@ const char* status_name(int code)
     }
 }
 
-} // namespace
+}   // namespace
 
 int set_error(double code)
 {

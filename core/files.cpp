@@ -1,14 +1,13 @@
 #include "core/files.h"
 
+#include <cerrno>
+#include <string>
+#include <unistd.h>
+
 #include "core/archive.h"
 #include "core/errors.h"
 #include "core/media_source.h"
 #include "core/paths.h"
-
-#include <cerrno>
-#include <string>
-
-#include <unistd.h>
 
 namespace {
 
@@ -21,22 +20,26 @@ struct FileChannel {
 
 FileChannel channels[FILE_CHANNEL_COUNT];
 
-[[noreturn]] void fatal(int status) {
+[[noreturn]] void fatal(int status)
+{
     set_error(status);
     end_program();
 }
 
-FileChannel& channel_at(int channel) {
+FileChannel& channel_at(int channel)
+{
     if (channel < 0 || channel >= FILE_CHANNEL_COUNT) fatal(STATUS_OUT_OF_MEMORY);
     return channels[channel];
 }
 
-void close_channel(FileChannel& ch) {
+void close_channel(FileChannel& ch)
+{
     if (ch.fd >= 0) ::close(ch.fd);
     ch = FileChannel();
 }
 
-bool open_for_reading(FileChannel& ch, const char* name) {
+bool open_for_reading(FileChannel& ch, const char* name)
+{
     std::string resolved;
     bool found = resolve_media_path(general_archive(), name, resolved, true);
     if (!found) set_error(STATUS_NO_SUCH_FILE);
@@ -50,22 +53,24 @@ bool open_for_reading(FileChannel& ch, const char* name) {
     return ch.fd >= 0;
 }
 
-bool open_for_writing(FileChannel& ch, const char* name, bool append) {
+bool open_for_writing(FileChannel& ch, const char* name, bool append)
+{
     if (is_memory_name(name) || name[0] == '\0') return false;
     if (!append) ::unlink(name);
     ch.fd = open_file_nofollow(name, !append);
     return ch.fd >= 0;
 }
 
-}  // namespace
+}   // namespace
 
-bool open_file(int channel, const char* name, int mode) {
+bool open_file(int channel, const char* name, int mode)
+{
     FileChannel& ch = channel_at(channel);
     set_error(STATUS_SUCCESS);
     close_channel(ch);
     if (name == nullptr) name = "";
-    bool opened = mode >= FILE_MODE_READ ? open_for_reading(ch, name)
-                                         : open_for_writing(ch, name, mode < 0);
+    bool opened =
+        mode >= FILE_MODE_READ ? open_for_reading(ch, name) : open_for_writing(ch, name, mode < 0);
     if (!opened) {
         close_channel(ch);
         set_error(STATUS_NO_SUCH_FILE);
@@ -73,13 +78,15 @@ bool open_file(int channel, const char* name, int mode) {
     return opened;
 }
 
-void close_file(int channel) {
+void close_file(int channel)
+{
     FileChannel& ch = channel_at(channel);
     set_error(STATUS_SUCCESS);
     close_channel(ch);
 }
 
-void read_byte(int channel, std::int32_t& value) {
+void read_byte(int channel, std::int32_t& value)
+{
     FileChannel& ch = channel_at(channel);
     unsigned char byte = 0;
     if (ch.block) {
@@ -95,15 +102,18 @@ void read_byte(int channel, std::int32_t& value) {
     value = static_cast<signed char>(byte);
 }
 
-void write_text(int channel, const char* text, std::size_t length) {
+void write_text(int channel, const char* text, std::size_t length)
+{
     FileChannel& ch = channel_at(channel);
     if (ch.fd < 0 || !write_all_bytes(ch.fd, text, length)) fatal(STATUS_NO_SUCH_FILE);
 }
 
-bool file_exists(const char* name) {
+bool file_exists(const char* name)
+{
     return media_name_exists(name);
 }
 
-void close_all_channels() {
+void close_all_channels()
+{
     for (FileChannel& ch : channels) close_channel(ch);
 }

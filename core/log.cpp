@@ -13,7 +13,7 @@
 namespace {
 const char* const LOG_NAME = "ErrorLog.txt";
 const int LOG_ATTEMPTS = 5;
-}
+}   // namespace
 
 std::string log_path()
 {

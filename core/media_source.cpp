@@ -1,35 +1,36 @@
 #include "core/media_source.h"
 
-#include "core/paths.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
-
 #include <fcntl.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "core/paths.h"
 
 namespace {
 
 const char MEMORY_PREFIX[] = "mem://";
 constexpr std::size_t PREFIX_LENGTH = 6;
 constexpr std::size_t FIELD_WIDTH = 8;
-constexpr std::size_t POINT_AT = PREFIX_LENGTH + FIELD_WIDTH;   // 14
-constexpr std::size_t NAME_LENGTH = POINT_AT + 1 + FIELD_WIDTH; // 23
+constexpr std::size_t POINT_AT = PREFIX_LENGTH + FIELD_WIDTH;     // 14
+constexpr std::size_t NAME_LENGTH = POINT_AT + 1 + FIELD_WIDTH;   // 23
 
 struct BlockRegistry {
     std::map<unsigned, SharedBlock> blocks;
     unsigned last_handle = 0;
 };
 
-BlockRegistry& registry() {
+BlockRegistry& registry()
+{
     static BlockRegistry the_registry;
     return the_registry;
 }
 
-int hex_digit(char c) {
+int hex_digit(char c)
+{
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -37,7 +38,8 @@ int hex_digit(char c) {
 }
 
 // One field of 8 characters: blanks, then at least one hexadecimal digit.
-bool parse_field(const char* field, unsigned& value) {
+bool parse_field(const char* field, unsigned& value)
+{
     std::size_t i = 0;
     while (i < FIELD_WIDTH && field[i] == ' ') ++i;
     if (i == FIELD_WIDTH) return false;
@@ -50,15 +52,16 @@ bool parse_field(const char* field, unsigned& value) {
     return true;
 }
 
-bool parse_memory_name(const char* name, unsigned& length, unsigned& handle) {
+bool parse_memory_name(const char* name, unsigned& length, unsigned& handle)
+{
     if (!is_memory_name(name) || std::strlen(name) != NAME_LENGTH) return false;
     if (name[POINT_AT] != '.') return false;
-    return parse_field(name + PREFIX_LENGTH, length) &&
-           parse_field(name + POINT_AT + 1, handle);
+    return parse_field(name + PREFIX_LENGTH, length) && parse_field(name + POINT_AT + 1, handle);
 }
 
 // Reads exactly size bytes, retrying short reads.
-bool read_fully(int fd, unsigned char* out, std::size_t size) {
+bool read_fully(int fd, unsigned char* out, std::size_t size)
+{
     while (size > 0) {
         ssize_t got = ::read(fd, out, size);
         if (got < 0 && errno == EINTR) continue;
@@ -69,7 +72,8 @@ bool read_fully(int fd, unsigned char* out, std::size_t size) {
     return true;
 }
 
-bool read_plain_file(const char* path, std::vector<unsigned char>& bytes) {
+bool read_plain_file(const char* path, std::vector<unsigned char>& bytes)
+{
     std::int64_t size = 0;
     int fd = open_plain_for_reading(path, &size);
     if (fd < 0) return false;
@@ -82,9 +86,10 @@ bool read_plain_file(const char* path, std::vector<unsigned char>& bytes) {
     return ok;
 }
 
-}  // namespace
+}   // namespace
 
-unsigned register_memory_block(MemoryBlock bytes) {
+unsigned register_memory_block(MemoryBlock bytes)
+{
     if (bytes.size() > MAX_MEDIA_BYTES) return 0;
     BlockRegistry& reg = registry();
     // Handles are not reused until the counter wraps, so a stale name stays
@@ -96,33 +101,37 @@ unsigned register_memory_block(MemoryBlock bytes) {
     return reg.last_handle;
 }
 
-void release_memory_block(unsigned handle) {
+void release_memory_block(unsigned handle)
+{
     registry().blocks.erase(handle);
 }
 
-std::string memory_name(unsigned handle) {
+std::string memory_name(unsigned handle)
+{
     auto found = registry().blocks.find(handle);
     if (found == registry().blocks.end()) return std::string();
     char text[NAME_LENGTH + 1];
-    std::snprintf(text, sizeof text, "mem://%8x.%8x",
-                  static_cast<unsigned>(found->second->size()), handle);
+    std::snprintf(text, sizeof text, "mem://%8x.%8x", static_cast<unsigned>(found->second->size()),
+                  handle);
     return text;
 }
 
-bool is_memory_name(const char* name) {
+bool is_memory_name(const char* name)
+{
     return name != nullptr && std::strncmp(name, MEMORY_PREFIX, PREFIX_LENGTH) == 0;
 }
 
-SharedBlock find_memory_block(const char* name) {
+SharedBlock find_memory_block(const char* name)
+{
     unsigned length = 0, handle = 0;
     if (!parse_memory_name(name, length, handle)) return nullptr;
     auto found = registry().blocks.find(handle);
-    if (found == registry().blocks.end() || found->second->size() != length)
-        return nullptr;
+    if (found == registry().blocks.end() || found->second->size() != length) return nullptr;
     return found->second;
 }
 
-bool media_name_exists(const char* name) {
+bool media_name_exists(const char* name)
+{
     if (is_memory_name(name)) return find_memory_block(name) != nullptr;
     int fd = open_plain_for_reading(name);
     if (fd < 0) return false;
@@ -130,7 +139,8 @@ bool media_name_exists(const char* name) {
     return true;
 }
 
-int open_plain_for_reading(const char* path, std::int64_t* size) {
+int open_plain_for_reading(const char* path, std::int64_t* size)
+{
     if (path == nullptr || path[0] == '\0') return -1;
     int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return -1;
@@ -143,7 +153,8 @@ int open_plain_for_reading(const char* path, std::int64_t* size) {
     return fd;
 }
 
-bool write_all_bytes(int fd, const void* data, std::size_t size) {
+bool write_all_bytes(int fd, const void* data, std::size_t size)
+{
     const unsigned char* next = static_cast<const unsigned char*>(data);
     while (size > 0) {
         ssize_t put = ::write(fd, next, size);
@@ -155,7 +166,8 @@ bool write_all_bytes(int fd, const void* data, std::size_t size) {
     return true;
 }
 
-bool read_whole_media(const char* name, std::vector<unsigned char>& bytes) {
+bool read_whole_media(const char* name, std::vector<unsigned char>& bytes)
+{
     bytes.clear();
     bool ok;
     if (is_memory_name(name)) {
@@ -169,8 +181,9 @@ bool read_whole_media(const char* name, std::vector<unsigned char>& bytes) {
     return ok;
 }
 
-bool write_whole_file(const std::string& path, const unsigned char* data,
-                      std::size_t size, bool append) {
+bool write_whole_file(const std::string& path, const unsigned char* data, std::size_t size,
+                      bool append)
+{
     if (path.empty() || is_memory_name(path.c_str())) return false;
     if (!append) ::unlink(path.c_str());
     int fd = open_file_nofollow(path, !append);

@@ -52,7 +52,7 @@ std::string find_temp_folder()
     return "";
 }
 
-} // namespace
+}   // namespace
 
 const std::string& temp_folder()
 {

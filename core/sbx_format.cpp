@@ -1,11 +1,9 @@
 #include "core/sbx_format.h"
 
-#include <lzo/lzo1x.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstring>
-
+#include <lzo/lzo1x.h>
 #include <unistd.h>
 
 namespace {
@@ -20,33 +18,36 @@ constexpr std::int64_t LENGTH_FIELD = 4;       // L at the head of stored data
 constexpr std::int64_t LZO_MAX_EXPANSION = 256;
 constexpr std::int64_t LZO_SHORT_STREAM_SLACK = 64;
 
-bool lzo_ready() {
+bool lzo_ready()
+{
     static const bool ready = lzo_init() == LZO_E_OK;
     return ready;
 }
 
 // Worst-case compressed size of n bytes for LZO1X.
-std::int64_t lzo_bound(std::int64_t n) {
+std::int64_t lzo_bound(std::int64_t n)
+{
     return n + n / 16 + 64 + 3;
 }
 
-std::int32_t get_int32(const unsigned char* p) {
-    std::uint32_t v = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
-                      std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+std::int32_t get_int32(const unsigned char* p)
+{
+    std::uint32_t v = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                      std::uint32_t(p[3]) << 24;
     return static_cast<std::int32_t>(v);
 }
 
-void put_int32(MemoryBlock& out, std::int64_t value) {
+void put_int32(MemoryBlock& out, std::int64_t value)
+{
     std::uint32_t v = static_cast<std::uint32_t>(static_cast<std::int32_t>(value));
     for (int shift = 0; shift < 32; shift += 8)
         out.push_back(static_cast<unsigned char>(v >> shift));
 }
 
 // Copies size bytes at offset; false when any of them lies outside the source.
-bool read_at(const SbxSource& source, std::int64_t offset, unsigned char* out,
-             std::int64_t size) {
-    if (offset < 0 || size < 0 || offset > source.size || size > source.size - offset)
-        return false;
+bool read_at(const SbxSource& source, std::int64_t offset, unsigned char* out, std::int64_t size)
+{
+    if (offset < 0 || size < 0 || offset > source.size || size > source.size - offset) return false;
     if (source.block) {
         std::memcpy(out, source.block->data() + offset, static_cast<std::size_t>(size));
         return true;
@@ -62,39 +63,44 @@ bool read_at(const SbxSource& source, std::int64_t offset, unsigned char* out,
     return true;
 }
 
-std::int64_t resolve_offset(const SbxSource& source, bool from_end, std::int32_t offset) {
+std::int64_t resolve_offset(const SbxSource& source, bool from_end, std::int32_t offset)
+{
     return from_end ? source.size + offset : offset;
 }
 
 // L is believable when the stream of stream_size bytes can produce it and the
 // stream is no longer than the compressor would ever make it.
-bool plausible_length(std::int32_t length, std::int64_t stream_size) {
+bool plausible_length(std::int32_t length, std::int64_t stream_size)
+{
     if (length < 0 || static_cast<std::uint64_t>(length) > MAX_MEDIA_BYTES) return false;
     if (length > stream_size * LZO_MAX_EXPANSION + LZO_SHORT_STREAM_SLACK) return false;
     return stream_size <= lzo_bound(length);
 }
 
 // Stored data of one entry: L, then the LZO1X-999 stream.
-bool pack_entry(const MemoryBlock& data, MemoryBlock& out) {
+bool pack_entry(const MemoryBlock& data, MemoryBlock& out)
+{
     if (data.size() > MAX_MEDIA_BYTES || !lzo_ready()) return false;
     std::vector<unsigned char> work(LZO1X_999_MEM_COMPRESS);
     std::vector<unsigned char> stream(static_cast<std::size_t>(lzo_bound(data.size())));
     lzo_uint stream_size = stream.size();
-    if (lzo1x_999_compress(data.data(), data.size(), stream.data(), &stream_size,
-                           work.data()) != LZO_E_OK)
+    if (lzo1x_999_compress(data.data(), data.size(), stream.data(), &stream_size, work.data()) !=
+        LZO_E_OK)
         return false;
     put_int32(out, static_cast<std::int64_t>(data.size()));
     out.insert(out.end(), stream.begin(), stream.begin() + stream_size);
     return true;
 }
 
-}  // namespace
+}   // namespace
 
-SbxSource::~SbxSource() {
+SbxSource::~SbxSource()
+{
     if (fd >= 0) ::close(fd);
 }
 
-bool sbx_open(const char* name, SbxSource& source) {
+bool sbx_open(const char* name, SbxSource& source)
+{
     if (is_memory_name(name)) {
         source.block = find_memory_block(name);
         if (!source.block) return false;
@@ -105,7 +111,8 @@ bool sbx_open(const char* name, SbxSource& source) {
     return source.fd >= 0;
 }
 
-bool sbx_read_trailer(const SbxSource& source, SbxDirectory& directory) {
+bool sbx_read_trailer(const SbxSource& source, SbxDirectory& directory)
+{
     unsigned char trailer[TRAILER_SIZE];
     if (!read_at(source, source.size - TRAILER_SIZE, trailer, TRAILER_SIZE)) return false;
     if (std::memcmp(trailer, MAGIC, sizeof MAGIC) != 0) return false;
@@ -115,8 +122,9 @@ bool sbx_read_trailer(const SbxSource& source, SbxDirectory& directory) {
     return true;
 }
 
-bool sbx_next_entry(const SbxSource& source, const SbxDirectory& directory,
-                    std::int64_t& cursor, SbxEntry& entry) {
+bool sbx_next_entry(const SbxSource& source, const SbxDirectory& directory, std::int64_t& cursor,
+                    SbxEntry& entry)
+{
     unsigned char length = 0;
     if (!read_at(source, cursor, &length, 1) || length == 0) return false;
     unsigned char body[SBX_MAX_NAME + ENTRY_FIXED_SIZE];
@@ -130,7 +138,8 @@ bool sbx_next_entry(const SbxSource& source, const SbxDirectory& directory,
     return true;
 }
 
-bool sbx_names_match(const std::string& a, const std::string& b) {
+bool sbx_names_match(const std::string& a, const std::string& b)
+{
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         unsigned char x = static_cast<unsigned char>(a[i]);
@@ -143,7 +152,8 @@ bool sbx_names_match(const std::string& a, const std::string& b) {
 }
 
 bool sbx_find_entry(const SbxSource& source, const SbxDirectory& directory,
-                    const std::string& wanted, SbxEntry& entry) {
+                    const std::string& wanted, SbxEntry& entry)
+{
     std::int64_t cursor = directory.start;
     while (sbx_next_entry(source, directory, cursor, entry)) {
         if (sbx_names_match(entry.name, wanted)) return true;
@@ -151,7 +161,8 @@ bool sbx_find_entry(const SbxSource& source, const SbxDirectory& directory,
     return false;
 }
 
-SbxUnpack sbx_unpack(const SbxSource& source, const SbxEntry& entry, MemoryBlock& out) {
+SbxUnpack sbx_unpack(const SbxSource& source, const SbxEntry& entry, MemoryBlock& out)
+{
     out.clear();
     unsigned char head[LENGTH_FIELD];
     if (entry.stored_size < LENGTH_FIELD ||
@@ -167,8 +178,8 @@ SbxUnpack sbx_unpack(const SbxSource& source, const SbxEntry& entry, MemoryBlock
         return SbxUnpack::unreadable;
     out.resize(static_cast<std::size_t>(length));
     lzo_uint produced = out.size();
-    int result = lzo1x_decompress_safe(stream.data(), stream.size(), out.data(), &produced,
-                                       nullptr);
+    int result =
+        lzo1x_decompress_safe(stream.data(), stream.size(), out.data(), &produced, nullptr);
     if (result != LZO_E_OK || produced != out.size()) {
         out.clear();
         return SbxUnpack::undecodable;
@@ -176,7 +187,8 @@ SbxUnpack sbx_unpack(const SbxSource& source, const SbxEntry& entry, MemoryBlock
     return SbxUnpack::unpacked;
 }
 
-std::string last_path_component(const char* path) {
+std::string last_path_component(const char* path)
+{
     if (path == nullptr) return std::string();
     const char* start = path;
     for (const char* p = path; *p != '\0'; ++p) {
@@ -185,13 +197,14 @@ std::string last_path_component(const char* path) {
     return start;
 }
 
-bool sbx_entry_name_is_safe(const std::string& name) {
-    if (name.empty() || name.size() > SBX_MAX_NAME || name == "." || name == "..")
-        return false;
+bool sbx_entry_name_is_safe(const std::string& name)
+{
+    if (name.empty() || name.size() > SBX_MAX_NAME || name == "." || name == "..") return false;
     return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
 
-bool sbx_build(const std::vector<SbxInput>& entries, bool from_end, MemoryBlock& archive) {
+bool sbx_build(const std::vector<SbxInput>& entries, bool from_end, MemoryBlock& archive)
+{
     archive.clear();
     std::vector<std::int64_t> offsets, sizes;
     for (const SbxInput& entry : entries) {

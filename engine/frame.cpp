@@ -7,17 +7,11 @@
  */
 #include "engine/frame.h"
 
-#include <SDL.h>
 #include <GL/gl.h>
+#include <SDL.h>
 #include <cstdio>
 #include <cstring>
 
-#include "media/fonts.h"
-#include "media/input.h"
-#include "media/keymap.h"
-#include "media/music.h"
-#include "media/renderer.h"
-#include "media/sound.h"
 #include "core/archive.h"
 #include "core/clock.h"
 #include "core/errors.h"
@@ -26,7 +20,13 @@
 #include "core/numbers.h"
 #include "core/paths.h"
 #include "engine/window.h"
+#include "media/fonts.h"
+#include "media/input.h"
+#include "media/keymap.h"
+#include "media/music.h"
+#include "media/renderer.h"
 #include "media/screen_picture.h"
+#include "media/sound.h"
 
 ProjectSettings project_settings;
 
@@ -95,7 +95,7 @@ void end_the_runtime()
     runtime_shutdown();
 }
 
-} // namespace
+}   // namespace
 
 void (*find_routine(const char* name))()
 {
@@ -120,8 +120,10 @@ bool runtime_startup(const GameEntry& game, const char** why)
     set_window_caption(project_settings.title.c_str());
     seed_rnd(static_cast<uint32_t>(now_ms()));
     sound_init();
-    if (project_settings.fullscreen) enter_fullscreen();
-    else enter_windowed();
+    if (project_settings.fullscreen)
+        enter_fullscreen();
+    else
+        enter_windowed();
     input_init(project_settings.exclusive_input != 0);
     archives_init();
     enter_exe_folder();

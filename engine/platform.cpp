@@ -9,7 +9,6 @@
 
 #include <SDL.h>
 #include <SDL_opengl.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -107,7 +106,8 @@ StringValue machine_id()
         char host[256] = {};
         gethostname(host, sizeof host - 1);
         unsigned hash = 2166136261u;   // FNV-1a of the host name
-        for (const char* p = host; *p; ++p) hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
+        for (const char* p = host; *p; ++p)
+            hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
         char digits[16];
         std::snprintf(digits, sizeof digits, "%08X", hash);
         return digits;
@@ -146,7 +146,8 @@ const char* locale_from_environment()
 // (glActiveTextureARB with some GL_ARB_ extension).
 bool looks_like_gl_entry_point(const std::string& name)
 {
-    if (name.size() < 3 || name.compare(0, 2, "gl") != 0 || !std::isupper(static_cast<unsigned char>(name[2]))) {
+    if (name.size() < 3 || name.compare(0, 2, "gl") != 0 ||
+        !std::isupper(static_cast<unsigned char>(name[2]))) {
         return false;
     }
     return std::all_of(name.begin(), name.end(),
@@ -164,7 +165,8 @@ std::vector<std::string> extension_vendors()
         size_t end = extensions.find('_', start + 3);
         if (end == std::string::npos) break;
         std::string vendor = extensions.substr(start + 3, end - start - 3);
-        if (std::find(vendors.begin(), vendors.end(), vendor) == vendors.end()) vendors.push_back(vendor);
+        if (std::find(vendors.begin(), vendors.end(), vendor) == vendors.end())
+            vendors.push_back(vendor);
         start = end;
     }
     return vendors;
@@ -172,12 +174,14 @@ std::vector<std::string> extension_vendors()
 
 bool ends_with(const std::string& text, const std::string& tail)
 {
-    return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() > tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 bool gl_entry_point_available(const std::string& name)
 {
-    if (!looks_like_gl_entry_point(name) || SDL_GL_GetProcAddress(name.c_str()) == nullptr) return false;
+    if (!looks_like_gl_entry_point(name) || SDL_GL_GetProcAddress(name.c_str()) == nullptr)
+        return false;
     if (dlsym(RTLD_DEFAULT, name.c_str()) != nullptr) return true;
     for (const std::string& vendor : extension_vendors()) {
         if (vendor.size() >= 2 && ends_with(name, vendor)) return true;
@@ -194,7 +198,7 @@ bool gl_name_available(const char* name)
     return gl_entry_point_available(name);
 }
 
-} // namespace
+}   // namespace
 
 StringValue local_time_text(const std::tm& parts)
 {

@@ -7,20 +7,20 @@
  */
 #include "engine/window.h"
 
-#include <SDL.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <SDL.h>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "core/clock.h"
+#include "core/log.h"
+#include "engine/frame.h"
 #include "media/input.h"
 #include "media/renderer.h"
 #include "media/screen_picture.h"
-#include "core/clock.h"
-#include "engine/frame.h"
-#include "core/log.h"
 
 namespace {
 
@@ -44,8 +44,10 @@ void check_software_gl()
     if (!name) return;
     if (std::strstr(name, "llvmpipe") || std::strstr(name, "softpipe") ||
         std::strstr(name, "Software Rasterizer") || std::strstr(name, "swrast")) {
-        std::fprintf(stderr, "snowbelter: OpenGL is software-rendered (%s); "
-                             "update the graphics driver for hardware rendering\n", name);
+        std::fprintf(stderr,
+                     "snowbelter: OpenGL is software-rendered (%s); "
+                     "update the graphics driver for hardware rendering\n",
+                     name);
         log_line("OpenGL Software Emulation");
     }
 }
@@ -81,7 +83,7 @@ bool cover_the_display()
     return SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
 }
 
-} // namespace
+}   // namespace
 
 bool create_window(int width, int height, double frame_rate, const char** why)
 {
@@ -91,9 +93,9 @@ bool create_window(int width, int height, double frame_rate, const char** why)
         return false;
     }
     set_gl_attributes();
-    win.window = SDL_CreateWindow("Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  width, height,
-                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    win.window =
+        SDL_CreateWindow("Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!win.window) {
         *why = SDL_GetError();
         return false;
@@ -172,8 +174,10 @@ void set_screen(int width, int height, int fullscreen)
     if (width > 0) renderer->screen_width = width;
     if (height > 0) renderer->screen_height = height;
     size_screen_pictures(renderer->screen_width, renderer->screen_height);
-    if (fullscreen) enter_fullscreen();
-    else enter_windowed();
+    if (fullscreen)
+        enter_fullscreen();
+    else
+        enter_windowed();
     show_mouse_cursor(mouse_cursor_visible());
     for (int cycle = 0; cycle < SET_SCREEN_CYCLES; ++cycle) show_screen();
 }

@@ -1,17 +1,16 @@
 // Bitmap fonts: the slots, the built-in font and the text printer.
 #include "media/fonts.h"
 
-#include "media/renderer.h"
-#include "media/sprites.h"
-#include "core/archive.h"
-#include "core/errors.h"
-
 #include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
+
+#include "core/archive.h"
+#include "core/errors.h"
+#include "media/renderer.h"
+#include "media/sprites.h"
 
 namespace {
 
@@ -135,8 +134,7 @@ int clamp_slot(int slot)
 
 bool glyph_pixel(int code, int gx, int gy)
 {
-    if (gx < 0 || gx >= GLYPH_COLUMNS || gy < 0 || gy >= GLYPH_ROWS)
-        return false;
+    if (gx < 0 || gx >= GLYPH_COLUMNS || gy < 0 || gy >= GLYPH_ROWS) return false;
     return (GLYPHS[code - FIRST_GLYPH][gy] >> (GLYPH_COLUMNS - 1 - gx)) & 1;
 }
 
@@ -144,7 +142,8 @@ bool glyph_pixel(int code, int gx, int gy)
 // and 1..6 down, and a near-black outline around it.
 void draw_builtin_cell(DecodedImage& image, int code)
 {
-    const int left = (code % FONT_COLUMNS) * BUILTIN_CELL, top = (code / FONT_COLUMNS) * BUILTIN_CELL;
+    const int left = (code % FONT_COLUMNS) * BUILTIN_CELL,
+              top = (code / FONT_COLUMNS) * BUILTIN_CELL;
     for (int cy = 0; cy < BUILTIN_CELL; ++cy) {
         for (int cx = 0; cx < BUILTIN_CELL; ++cx) {
             const int gx = cx - 1, gy = cy - 1;
@@ -152,8 +151,8 @@ void draw_builtin_cell(DecodedImage& image, int code)
             uint8_t level = 0;
             if (glyph_pixel(code, gx, gy))
                 level = 255;
-            else if (glyph_pixel(code, gx - 1, gy) || glyph_pixel(code, gx + 1, gy)
-                     || glyph_pixel(code, gx, gy - 1) || glyph_pixel(code, gx, gy + 1))
+            else if (glyph_pixel(code, gx - 1, gy) || glyph_pixel(code, gx + 1, gy) ||
+                     glyph_pixel(code, gx, gy - 1) || glyph_pixel(code, gx, gy + 1))
                 level = OUTLINE_LEVEL;
             else
                 continue;
@@ -189,7 +188,7 @@ const SpriteEntry& current_entry()
     return renderer->sprites[FONT_SPRITE_BASE + current_slot];
 }
 
-}  // namespace
+}   // namespace
 
 DecodedImage builtin_font_image()
 {
@@ -220,8 +219,7 @@ int current_font()
 
 void print_text(const char* text, std::size_t length, double x, double y)
 {
-    if (!text || length == 0 || !renderer)
-        return;
+    if (!text || length == 0 || !renderer) return;
     const int id = FONT_SPRITE_BASE + current_slot;
     const SpriteEntry& entry = current_entry();
     bind_sprite_texture(id, -1, false, nullptr);
@@ -265,10 +263,8 @@ void print_number(double number, double x, double y)
 void get_font_size(int* cell_width, int* cell_height)
 {
     const SpriteEntry& entry = current_entry();
-    if (cell_width)
-        *cell_width = entry.width / FONT_COLUMNS;
-    if (cell_height)
-        *cell_height = entry.height / font_rows(entry);
+    if (cell_width) *cell_width = entry.width / FONT_COLUMNS;
+    if (cell_height) *cell_height = entry.height / font_rows(entry);
 }
 
 void load_startup_font()

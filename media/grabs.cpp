@@ -2,19 +2,18 @@
 // single-pixel read and draw.
 #include "media/grabs.h"
 
-#include "media/image.h"
-#include "media/renderer.h"
-#include "media/sprites.h"
-#include "core/errors.h"
-#include "media/screen_picture.h"
-
 #include <GL/gl.h>
 #include <GL/glext.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "core/errors.h"
+#include "media/image.h"
+#include "media/renderer.h"
+#include "media/screen_picture.h"
+#include "media/sprites.h"
 
 namespace {
 
@@ -60,8 +59,7 @@ uint32_t new_copy_texture(int w, int h)
 
 void delete_gl_texture(uint32_t& name)
 {
-    if (name)
-        glDeleteTextures(1, &name);
+    if (name) glDeleteTextures(1, &name);
     name = 0;
 }
 
@@ -76,8 +74,7 @@ void put_window_pixel(int x, int y, const uint8_t rgba[4])
     glWindowPos2i(x, y);
     glDrawPixels(1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     glEnable(GL_ALPHA_TEST);
-    if (blending)
-        glEnable(GL_BLEND);
+    if (blending) glEnable(GL_BLEND);
 }
 
 struct Rgb {
@@ -89,8 +86,7 @@ struct Rgb {
 Rgb framebuffer_key_colour()
 {
     const int key = renderer->sprite_key;
-    if (key == 0)
-        return Rgb{0, 0, 0};
+    if (key == 0) return Rgb{0, 0, 0};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     uint8_t saved[4] = {0, 0, 0, 0}, probe[4] = {0, 0, 0, 0};
     glReadPixels(KEY_PROBE_X, KEY_PROBE_Y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, saved);
@@ -105,8 +101,7 @@ Rgb framebuffer_key_colour()
 bool ends_in_png(const char* name)
 {
     const std::size_t length = std::strlen(name);
-    if (length <= 4)
-        return false;
+    if (length <= 4) return false;
     std::string end(name + length - 4);
     std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) {
         return char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
@@ -148,8 +143,7 @@ bool save_bgr_rows(const char* name, const uint8_t* bgr, std::size_t stride, int
 int grab_side(int size)
 {
     int side = GRAB_MIN_SIDE;
-    do
-        side *= 2;
+    do side *= 2;
     while (side < size);
     return side;
 }
@@ -166,24 +160,21 @@ void grab_by_reading(int x, int gl_y, int tw, int th)
         const Rgb key = framebuffer_key_colour();
         for (std::size_t i = 0; i < scratch.size(); i += 4) {
             uint8_t* p = &scratch[i];
-            if (p[0] == key.blue && p[1] == key.green && p[2] == key.red)
-                p[3] = 0;
+            if (p[0] == key.blue && p[1] == key.green && p[2] == key.red) p[3] = 0;
         }
     }
     set_unpack_state();
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_BGRA, GL_UNSIGNED_BYTE,
-                 scratch.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_BGRA, GL_UNSIGNED_BYTE, scratch.data());
 }
 
-}  // namespace
+}   // namespace
 
 void use_as_background()
 {
     const int w = renderer->screen_width, h = renderer->screen_height;
     const int max_size = max_texture_size();
     int side = BACKGROUND_MIN_TILE;
-    while (side < std::max(w, h) && side < max_size)
-        side *= 2;
+    while (side < std::max(w, h) && side < max_size) side *= 2;
     BackgroundLayer& layer = renderer->layers[0];
     for (int r = 0; r < BACKGROUND_GRID && r * side < h; ++r) {
         for (int c = 0; c < BACKGROUND_GRID && c * side < w; ++c) {
@@ -207,11 +198,9 @@ void use_as_background()
 
 void draw_background(int layer_number)
 {
-    if (!renderer || layer_number < 0 || layer_number >= BACKGROUND_LAYERS)
-        return;
+    if (!renderer || layer_number < 0 || layer_number >= BACKGROUND_LAYERS) return;
     const BackgroundLayer& layer = renderer->layers[layer_number];
-    if (layer.columns == 0)
-        return;
+    if (layer.columns == 0) return;
     glDisable(GL_ALPHA_TEST);
     glActiveTexture(GL_TEXTURE1);
     glDisable(GL_TEXTURE_2D);
@@ -265,13 +254,11 @@ void load_background(const char* name)
 void grab_sprite(int id, int x, int y, int w, int h)
 {
     SpriteEntry* entry = sprite_entry(id);
-    if (!entry || w <= 0 || h <= 0)
-        return;
+    if (!entry || w <= 0 || h <= 0) return;
     entry->frame_width = entry->frame_height = 0;
     std::vector<uint8_t>().swap(renderer->masks[id]);
     const int tw = grab_side(w), th = grab_side(h);
-    if (tw > max_texture_size() || th > max_texture_size())
-        return;
+    if (tw > max_texture_size() || th > max_texture_size()) return;
     if (entry->texture && entry->texture_width == tw && entry->texture_height == th) {
         glBindTexture(GL_TEXTURE_2D, entry->texture);
     } else {
@@ -307,9 +294,8 @@ void save_screen(const char* name)
     glReadPixels(0, 0, w, h, GL_BGR, GL_UNSIGNED_BYTE, bgr.data());
     bind_drawing_picture();
     const Rgb key = framebuffer_key_colour();
-    set_error(save_bgr_rows(name, bgr.data(), std::size_t(w) * 3, w, h, key)
-                  ? STATUS_SUCCESS
-                  : STATUS_NO_SUCH_FILE);
+    set_error(save_bgr_rows(name, bgr.data(), std::size_t(w) * 3, w, h, key) ? STATUS_SUCCESS
+                                                                             : STATUS_NO_SUCH_FILE);
 }
 
 void save_sprite(const char* name, int id)
@@ -325,8 +311,7 @@ void save_sprite(const char* name, int id)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_BGR, GL_UNSIGNED_BYTE, bgr.data());
     const Rgb key = framebuffer_key_colour();
-    set_error(save_bgr_rows(name, bgr.data(), std::size_t(tw) * 3, entry->width, entry->height,
-                            key)
+    set_error(save_bgr_rows(name, bgr.data(), std::size_t(tw) * 3, entry->width, entry->height, key)
                   ? STATUS_SUCCESS
                   : STATUS_NO_SUCH_FILE);
 }

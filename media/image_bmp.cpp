@@ -1,11 +1,10 @@
 // Our own BMP reader (core and info headers; 1, 4, 8, 24 and 32 bits) and
 // the 24-bit BMP writer.  Every field is read through a bounds-checked
 // cursor, so a header that lies about sizes can only make the load fail.
-#include "media/image.h"
+#include <cstring>
 
 #include "core/media_source.h"
-
-#include <cstring>
+#include "media/image.h"
 
 namespace {
 
@@ -31,14 +30,13 @@ void put_u16(unsigned char* p, uint16_t v)
 
 void put_u32(unsigned char* p, uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        p[i] = (v >> (8 * i)) & 0xff;
+    for (int i = 0; i < 4; ++i) p[i] = (v >> (8 * i)) & 0xff;
 }
 
 struct BmpLayout {
     long long width;
     long long height;
-    bool top_down;           // negative height in the info header
+    bool top_down;   // negative height in the info header
     int bits;
     const unsigned char* palette;
     std::size_t palette_entries;   // entries actually present in the data
@@ -50,11 +48,9 @@ struct BmpLayout {
 // Reads the headers; the palette is bounded by the header block.
 bool read_bmp_headers(const unsigned char* data, std::size_t size, BmpLayout& layout)
 {
-    if (size < FILE_HEADER_SIZE + 4 || data[0] != 'B' || data[1] != 'M')
-        return false;
+    if (size < FILE_HEADER_SIZE + 4 || data[0] != 'B' || data[1] != 'M') return false;
     const uint32_t offset = read_u32(data + 10);
-    if (offset < FILE_HEADER_SIZE + 4 || offset > size)
-        return false;
+    if (offset < FILE_HEADER_SIZE + 4 || offset > size) return false;
     const unsigned char* header = data + FILE_HEADER_SIZE;
     const std::size_t block = offset - FILE_HEADER_SIZE;
     const uint32_t header_size = read_u32(header);
@@ -72,8 +68,7 @@ bool read_bmp_headers(const unsigned char* data, std::size_t size, BmpLayout& la
         layout.entry_size = 4;
     }
     layout.top_down = layout.height < 0;
-    if (layout.top_down)
-        layout.height = -layout.height;
+    if (layout.top_down) layout.height = -layout.height;
     layout.palette = header + header_size;
     layout.palette_entries = (block - header_size) / layout.entry_size;
     layout.pixels = data + offset;
@@ -84,10 +79,8 @@ bool read_bmp_headers(const unsigned char* data, std::size_t size, BmpLayout& la
 bool bmp_layout_valid(BmpLayout& layout, std::size_t available)
 {
     const int bits = layout.bits;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
-        return false;
-    if (!image_size_allowed(layout.width, layout.height))
-        return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
+    if (!image_size_allowed(layout.width, layout.height)) return false;
     const unsigned long long row_bits = (unsigned long long)layout.width * bits;
     layout.row_size = std::size_t((row_bits + 31) / 32 * 4);
     return (unsigned long long)layout.row_size * layout.height <= available;
@@ -112,15 +105,11 @@ void convert_bmp_row(const unsigned char* row, uint8_t* out, const BmpLayout& la
 {
     for (long long x = 0; x < layout.width; ++x, out += 4) {
         switch (layout.bits) {
-        case 1:
-            set_from_palette(out, layout, (row[x / 8] >> (7 - x % 8)) & 1);
-            break;
+        case 1: set_from_palette(out, layout, (row[x / 8] >> (7 - x % 8)) & 1); break;
         case 4:
             set_from_palette(out, layout, x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0f);
             break;
-        case 8:
-            set_from_palette(out, layout, row[x]);
-            break;
+        case 8: set_from_palette(out, layout, row[x]); break;
         default: {
             const unsigned char* p = row + x * (layout.bits / 8);
             out[0] = p[2];
@@ -132,15 +121,15 @@ void convert_bmp_row(const unsigned char* row, uint8_t* out, const BmpLayout& la
     }
 }
 
-}  // namespace
+}   // namespace
 
 bool read_bmp(DecodedImage& image, const unsigned char* data, std::size_t size, int key)
 {
     image = DecodedImage();
     BmpLayout layout = {};
-    if (!data || !read_bmp_headers(data, size, layout)
-        || !bmp_layout_valid(layout, size - (layout.pixels - data))
-        || !allocate_image(image, layout.width, layout.height))
+    if (!data || !read_bmp_headers(data, size, layout) ||
+        !bmp_layout_valid(layout, size - (layout.pixels - data)) ||
+        !allocate_image(image, layout.width, layout.height))
         return false;
     // Files store rows bottom first unless their height is negative.
     for (int y = 0; y < image.height; ++y) {
@@ -154,8 +143,7 @@ bool read_bmp(DecodedImage& image, const unsigned char* data, std::size_t size, 
 
 bool write_bmp24(const char* path, const unsigned char* bgr, int width, int height)
 {
-    if (!path || !bgr || !image_size_allowed(width, height))
-        return false;
+    if (!path || !bgr || !image_size_allowed(width, height)) return false;
     const std::size_t row_size = (std::size_t(width) * 3 + 3) / 4 * 4;
     const std::size_t data_offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE;
     std::vector<unsigned char> file(data_offset + row_size * height, 0);
@@ -167,8 +155,8 @@ bool write_bmp24(const char* path, const unsigned char* bgr, int width, int heig
     put_u32(h + 14, INFO_HEADER_SIZE);
     put_u32(h + 18, uint32_t(width));
     put_u32(h + 22, uint32_t(height));
-    put_u16(h + 26, 1);    // planes
-    put_u16(h + 28, 24);   // bits per pixel
+    put_u16(h + 26, 1);       // planes
+    put_u16(h + 28, 24);      // bits per pixel
     put_u32(h + 38, 10000);   // horizontal resolution
     put_u32(h + 42, 10000);   // vertical resolution
     for (int y = 0; y < height; ++y)

@@ -3,13 +3,12 @@
 // reader instead, so corrupt or truncated data only fails the load.  The
 // function that calls setjmp keeps only plain locals; every C++ object lives
 // in its caller, so the jump never skips a destructor.
-#include "media/image.h"
-
 #include <csetjmp>
 #include <cstdio>
-
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
+
+#include "media/image.h"
 
 namespace {
 
@@ -37,11 +36,9 @@ boolean source_fill(j_decompress_ptr info)
 
 void source_skip(j_decompress_ptr info, long count)
 {
-    if (count <= 0)
-        return;
+    if (count <= 0) return;
     jpeg_source_mgr* source = info->src;
-    if (static_cast<unsigned long>(count) > source->bytes_in_buffer)
-        ERREXIT(info, JERR_INPUT_EOF);
+    if (static_cast<unsigned long>(count) > source->bytes_in_buffer) ERREXIT(info, JERR_INPUT_EOF);
     source->next_input_byte += count;
     source->bytes_in_buffer -= count;
 }
@@ -54,11 +51,9 @@ struct JpegLayout {
 
 bool read_jpeg_layout(jpeg_decompress_struct* info, JpegErrorHandler* errors, JpegLayout* layout)
 {
-    if (setjmp(errors->jump))
-        return false;
+    if (setjmp(errors->jump)) return false;
     jpeg_read_header(info, TRUE);
-    if (!image_size_allowed(info->image_width, info->image_height))
-        return false;
+    if (!image_size_allowed(info->image_width, info->image_height)) return false;
     info->do_fancy_upsampling = FALSE;
     jpeg_start_decompress(info);
     layout->width = info->output_width;
@@ -70,8 +65,7 @@ bool read_jpeg_layout(jpeg_decompress_struct* info, JpegErrorHandler* errors, Jp
 bool read_jpeg_lines(jpeg_decompress_struct* info, JpegErrorHandler* errors, unsigned char* out,
                      std::size_t row_bytes)
 {
-    if (setjmp(errors->jump))
-        return false;
+    if (setjmp(errors->jump)) return false;
     while (info->output_scanline < info->output_height) {
         JSAMPROW row = out + std::size_t(info->output_scanline) * row_bytes;
         jpeg_read_scanlines(info, &row, 1);
@@ -101,28 +95,23 @@ void convert_jpeg_samples(DecodedImage& image, const std::vector<unsigned char>&
 bool decode_jpeg(DecodedImage& image, jpeg_decompress_struct* info, JpegErrorHandler* errors)
 {
     JpegLayout layout = {};
-    if (!read_jpeg_layout(info, errors, &layout))
-        return false;
-    if (layout.components != 1 && layout.components != 3 && layout.components != 4)
-        return false;
-    if (!allocate_image(image, layout.width, layout.height))
-        return false;
+    if (!read_jpeg_layout(info, errors, &layout)) return false;
+    if (layout.components != 1 && layout.components != 3 && layout.components != 4) return false;
+    if (!allocate_image(image, layout.width, layout.height)) return false;
     const std::size_t row_bytes = std::size_t(layout.width) * layout.components;
     std::vector<unsigned char> samples(row_bytes * layout.height);
-    if (!read_jpeg_lines(info, errors, samples.data(), row_bytes))
-        return false;
+    if (!read_jpeg_lines(info, errors, samples.data(), row_bytes)) return false;
     convert_jpeg_samples(image, samples, layout.components);
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 bool read_jpeg(DecodedImage& image, const unsigned char* data, std::size_t size)
 {
     image = DecodedImage();
     // Every JPEG starts with the start-of-image marker.
-    if (!data || size < 3 || data[0] != 0xff || data[1] != 0xd8)
-        return false;
+    if (!data || size < 3 || data[0] != 0xff || data[1] != 0xd8) return false;
     jpeg_decompress_struct info = {};
     JpegErrorHandler errors = {};
     info.err = jpeg_std_error(&errors.manager);
@@ -140,7 +129,6 @@ bool read_jpeg(DecodedImage& image, const unsigned char* data, std::size_t size)
     info.src = &source;
     const bool decoded = decode_jpeg(image, &info, &errors);
     jpeg_destroy_decompress(&info);
-    if (!decoded)
-        image = DecodedImage();
+    if (!decoded) image = DecodedImage();
     return decoded;
 }

@@ -1,14 +1,12 @@
 // PNG reading and writing over libpng's documented interface.  libpng reports
 // errors by longjmp: every function that calls setjmp keeps only plain locals,
 // and all C++ objects live in its caller, so no destructor is ever skipped.
-#include "media/image.h"
-
-#include "core/media_source.h"
-
-#include <png.h>
-
 #include <cstdio>
 #include <cstring>
+#include <png.h>
+
+#include "core/media_source.h"
+#include "media/image.h"
 
 namespace {
 
@@ -30,8 +28,7 @@ void png_ignore_warning(png_structp, png_const_charp) {}
 void png_read_from_memory(png_structp png, png_bytep out, png_size_t count)
 {
     auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (count > reader->size - reader->position)
-        png_error(png, "read past the end of the data");
+    if (count > reader->size - reader->position) png_error(png, "read past the end of the data");
     std::memcpy(out, reader->data + reader->position, count);
     reader->position += count;
 }
@@ -48,20 +45,17 @@ struct PngLayout {
 // Reads the header and sets up the transformations to 8-bit samples.
 bool read_png_layout(png_structp png, png_infop info, MemoryReader* reader, PngLayout* layout)
 {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
+    if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, reader, png_read_from_memory);
     png_set_user_limits(png, MAX_IMAGE_SIDE, MAX_IMAGE_SIDE);
     png_read_info(png, info);
     const int type = png_get_color_type(png, info);
     const int depth = png_get_bit_depth(png, info);
-    if (type == PNG_COLOR_TYPE_PALETTE || (type == PNG_COLOR_TYPE_GRAY && depth < 8)
-        || png_get_valid(png, info, PNG_INFO_tRNS))
+    if (type == PNG_COLOR_TYPE_PALETTE || (type == PNG_COLOR_TYPE_GRAY && depth < 8) ||
+        png_get_valid(png, info, PNG_INFO_tRNS))
         png_set_expand(png);
-    if (depth == 16)
-        png_set_strip_16(png);
-    if (depth < 8)
-        png_set_packing(png);
+    if (depth == 16) png_set_strip_16(png);
+    if (depth < 8) png_set_packing(png);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     layout->width = png_get_image_width(png, info);
@@ -75,8 +69,7 @@ bool read_png_layout(png_structp png, png_infop info, MemoryReader* reader, PngL
 
 bool read_png_rows(png_structp png, png_bytepp rows)
 {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
+    if (setjmp(png_jmpbuf(png))) return false;
     png_read_image(png, rows);
     return true;
 }
@@ -84,21 +77,20 @@ bool read_png_rows(png_structp png, png_bytepp rows)
 // The checks after the transformations, with the reader's two messages.
 bool png_layout_supported(const PngLayout& layout, const char* name)
 {
-    if (layout.channels != 1 && layout.channels != 3 && layout.channels != 4)
-        return false;
+    if (layout.channels != 1 && layout.channels != 3 && layout.channels != 4) return false;
     if (layout.bit_depth != 8) {
         std::printf("File %s has bit depth %d.\n", name, layout.bit_depth);
         std::printf("Only bit depth of 8 is supported.\n");
         return false;
     }
-    if (layout.colour_type != PNG_COLOR_TYPE_GRAY && layout.colour_type != PNG_COLOR_TYPE_RGB
-        && layout.colour_type != PNG_COLOR_TYPE_RGB_ALPHA) {
+    if (layout.colour_type != PNG_COLOR_TYPE_GRAY && layout.colour_type != PNG_COLOR_TYPE_RGB &&
+        layout.colour_type != PNG_COLOR_TYPE_RGB_ALPHA) {
         std::printf("File %s has unsupported color type.\n", name);
         std::printf("Types GRAY, RGB and RGB_ALPHA are supported.\n");
         return false;
     }
-    return layout.row_bytes >= std::size_t(layout.width) * layout.channels
-           && image_size_allowed(layout.width, layout.height);
+    return layout.row_bytes >= std::size_t(layout.width) * layout.channels &&
+           image_size_allowed(layout.width, layout.height);
 }
 
 void convert_png_rows(DecodedImage& image, const std::vector<unsigned char>& samples,
@@ -119,8 +111,7 @@ void convert_png_rows(DecodedImage& image, const std::vector<unsigned char>& sam
             }
         }
     }
-    if (layout.channels == 3)
-        apply_colour_key(image, key);
+    if (layout.channels == 3) apply_colour_key(image, key);
 }
 
 bool decode_png(DecodedImage& image, const char* name, png_structp png, png_infop info,
@@ -131,8 +122,7 @@ bool decode_png(DecodedImage& image, const char* name, png_structp png, png_info
         return false;
     std::vector<unsigned char> samples(layout.row_bytes * layout.height);
     std::vector<png_bytep> rows(layout.height);
-    for (png_uint_32 y = 0; y < layout.height; ++y)
-        rows[y] = samples.data() + y * layout.row_bytes;
+    for (png_uint_32 y = 0; y < layout.height; ++y) rows[y] = samples.data() + y * layout.row_bytes;
     if (!read_png_rows(png, rows.data()) || !allocate_image(image, layout.width, layout.height))
         return false;
     convert_png_rows(image, samples, layout, key);
@@ -147,11 +137,10 @@ void png_write_to_memory(png_structp png, png_bytep data, png_size_t count)
 
 void png_flush_nothing(png_structp) {}
 
-bool encode_png(png_structp png, png_infop info, std::vector<unsigned char>* out,
-                png_bytepp rows, int width, int height)
+bool encode_png(png_structp png, png_infop info, std::vector<unsigned char>* out, png_bytepp rows,
+                int width, int height)
 {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
+    if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, out, png_write_to_memory, png_flush_nothing);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -161,29 +150,26 @@ bool encode_png(png_structp png, png_infop info, std::vector<unsigned char>* out
     return true;
 }
 
-}  // namespace
+}   // namespace
 
-bool read_png(DecodedImage& image, const char* name, const unsigned char* data,
-              std::size_t size, int key)
+bool read_png(DecodedImage& image, const char* name, const unsigned char* data, std::size_t size,
+              int key)
 {
     image = DecodedImage();
-    if (size < 4 || std::memcmp(data + 1, "PNG", 3) != 0)
-        return false;
+    if (size < 4 || std::memcmp(data + 1, "PNG", 3) != 0) return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_fail_silently,
                                              png_ignore_warning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     MemoryReader reader = {data, size, 0};
     const bool decoded = info && decode_png(image, name ? name : "", png, info, reader, key);
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-    if (!decoded)
-        image = DecodedImage();
+    if (!decoded) image = DecodedImage();
     return decoded;
 }
 
 bool write_png(const char* path, const unsigned char* rgba, int width, int height)
 {
-    if (!path || !rgba || !image_size_allowed(width, height))
-        return false;
+    if (!path || !rgba || !image_size_allowed(width, height)) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_fail_silently,
                                               png_ignore_warning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "core/log.h"
 #include "media/keymap.h"
 #include "media/renderer.h"
-#include "core/log.h"
 #include "media/screen_picture.h"
 
 namespace {
@@ -37,7 +37,7 @@ struct OpenJoystick {
 };
 
 struct MouseState {
-    int x = 0, y = 0;               // game screen pixels
+    int x = 0, y = 0;   // game screen pixels
     bool cursor_visible = true;
     bool movement_due = false;
     double pending_dx = 0, pending_dy = 0;   // window coordinates
@@ -274,8 +274,8 @@ uint32_t pov_for_hat(Uint8 hat)
 
 void read_joystick(SDL_Joystick* handle, JoystickState* state)
 {
-    int32_t* axes[] = {&state->x, &state->y, &state->z, &state->rx, &state->ry, &state->rz,
-                       &state->sliders[0], &state->sliders[1]};
+    int32_t* axes[] = {&state->x,  &state->y,  &state->z,          &state->rx,
+                       &state->ry, &state->rz, &state->sliders[0], &state->sliders[1]};
     int axis_count = SDL_JoystickNumAxes(handle);
     for (int i = 0; i < 8 && i < axis_count; ++i)
         *axes[i] = SDL_JoystickGetAxis(handle, i) + AXIS_CENTRE;
@@ -287,7 +287,7 @@ void read_joystick(SDL_Joystick* handle, JoystickState* state)
         state->buttons[i] = SDL_JoystickGetButton(handle, i) ? KEY_DOWN_BIT : 0;
 }
 
-} // namespace
+}   // namespace
 
 void input_init(bool want_mouse)
 {
@@ -327,11 +327,8 @@ void input_handle_event(const SDL_Event& event)
     case SDL_JOYDEVICEADDED:
         if (input.joystick_subsystem) open_joystick(event.jdevice.which);
         break;
-    case SDL_JOYDEVICEREMOVED:
-        close_joystick(event.jdevice.which);
-        break;
-    default:
-        break;
+    case SDL_JOYDEVICEREMOVED: close_joystick(event.jdevice.which); break;
+    default: break;
     }
 }
 

@@ -20,9 +20,9 @@ const double MS_PER_SECOND = 1000;
 struct MusicState {
     Mix_Music* piece = nullptr;
     std::string name;
-    double volume = -1;      // last stored; -1 forces the next send
-    double deadline = 0;     // runtime-clock ms of the next restart; 0 = none
-    double length = 0;       // ms, at least MUSIC_MIN_LENGTH_MS once loaded
+    double volume = -1;    // last stored; -1 forces the next send
+    double deadline = 0;   // runtime-clock ms of the next restart; 0 = none
+    double length = 0;     // ms, at least MUSIC_MIN_LENGTH_MS once loaded
 };
 MusicState music;
 
@@ -46,7 +46,7 @@ void send_volume(double volume)
     if (music.piece) Mix_VolumeMusic(mixer_music_volume(volume));
 }
 
-} // namespace
+}   // namespace
 
 void music_init()
 {

@@ -27,12 +27,9 @@ void delete_texture(uint32_t& name)
     name = 0;
 }
 
-} // namespace
+}   // namespace
 
-OpenGLZadodedo::OpenGLZadodedo()
-    : sprites(SPRITE_COUNT, EMPTY_SPRITE), masks(SPRITE_COUNT)
-{
-}
+OpenGLZadodedo::OpenGLZadodedo() : sprites(SPRITE_COUNT, EMPTY_SPRITE), masks(SPRITE_COUNT) {}
 
 OpenGLZadodedo::~OpenGLZadodedo()
 {
@@ -99,9 +96,9 @@ void set_viewport(int x, int y, int width, int height)
     glAlphaFunc(GL_GREATER, ALPHA_TEST_THRESHOLD);
     glColor4f(1, 1, 1, 1);
     glClearColor(0, 0, 0, 1);
-    for (GLenum cap : {GL_FOG, GL_LINE_SMOOTH, GL_POINT_SMOOTH, GL_STENCIL_TEST, GL_NORMALIZE,
-                       GL_LIGHTING, GL_COLOR_MATERIAL, GL_DITHER, GL_POLYGON_SMOOTH,
-                       GL_POLYGON_OFFSET_POINT, GL_AUTO_NORMAL})
+    for (GLenum cap :
+         {GL_FOG, GL_LINE_SMOOTH, GL_POINT_SMOOTH, GL_STENCIL_TEST, GL_NORMALIZE, GL_LIGHTING,
+          GL_COLOR_MATERIAL, GL_DITHER, GL_POLYGON_SMOOTH, GL_POLYGON_OFFSET_POINT, GL_AUTO_NORMAL})
         glDisable(cap);
     glShadeModel(GL_FLAT);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
@@ -168,8 +165,10 @@ void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     };
     glActiveTexture(GL_TEXTURE1);
-    if (a < 0 || b < 0) glDisable(GL_TEXTURE_2D);
-    else bind(name_of(a));
+    if (a < 0 || b < 0)
+        glDisable(GL_TEXTURE_2D);
+    else
+        bind(name_of(a));
     glActiveTexture(GL_TEXTURE0);
     if (a < 0) {
         glDisable(GL_TEXTURE_2D);

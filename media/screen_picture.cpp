@@ -7,9 +7,9 @@
  */
 #include "media/screen_picture.h"
 
-#include <SDL.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <SDL.h>
 #include <algorithm>
 #include <cmath>
 
@@ -48,7 +48,8 @@ bool make_picture(Picture& picture, int width, int height)
     glBindRenderbuffer(GL_RENDERBUFFER, picture.depth_stencil);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
     glBindFramebuffer(GL_FRAMEBUFFER, picture.framebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, picture.colour);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                              picture.colour);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
                               picture.depth_stencil);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
@@ -64,7 +65,7 @@ void drawable_size(int* width, int* height)
     if (screen.window) SDL_GL_GetDrawableSize(screen.window, width, height);
 }
 
-} // namespace
+}   // namespace
 
 void attach_screen_window(SDL_Window* window)
 {

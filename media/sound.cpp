@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "media/music.h"
-#include "media/wav.h"
 #include "core/archive.h"
 #include "core/log.h"
 #include "core/media_source.h"
+#include "media/music.h"
+#include "media/wav.h"
 
 namespace {
 
@@ -122,8 +122,8 @@ Mix_Chunk* make_chunk(const std::vector<unsigned char>& bytes, const WavSound& w
 {
     SDL_AudioCVT cvt;
     SDL_AudioFormat source = wav.bits_per_sample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    if (SDL_BuildAudioCVT(&cvt, source, wav.channels, wav.sample_rate, sound.format,
-                          sound.channels, sound.rate) < 0)
+    if (SDL_BuildAudioCVT(&cvt, source, wav.channels, wav.sample_rate, sound.format, sound.channels,
+                          sound.rate) < 0)
         return nullptr;
     if (wav.data_size > MAX_SAMPLE_BYTES / cvt.len_mult) return nullptr;
     Uint8* samples = static_cast<Uint8*>(SDL_malloc(wav.data_size * cvt.len_mult));
@@ -202,7 +202,7 @@ bool open_dummy_device()
     return open_mixer();
 }
 
-} // namespace
+}   // namespace
 
 void sound_init()
 {

@@ -2,13 +2,12 @@
 // pixel-exact collision test over cached alpha masks.
 #include "media/sprites.h"
 
-#include "core/errors.h"
-
 #include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "core/errors.h"
 
 namespace {
 
@@ -24,21 +23,17 @@ void fill_transparent_edges(std::vector<uint8_t>& texels, int tw, int th)
     for (int ty = 0; ty < th; ++ty) {
         for (int tx = 0; tx < tw; ++tx) {
             uint8_t* texel = &texels[(std::size_t(ty) * tw + tx) * 4];
-            if (texel[3] != 0)
-                continue;
+            if (texel[3] != 0) continue;
             int sum[3] = {0, 0, 0}, count = 0;
             for (int ny = std::max(ty - 1, 1); ny <= std::min(ty + 1, th - 2); ++ny) {
                 for (int nx = std::max(tx - 1, 1); nx <= std::min(tx + 1, tw - 2); ++nx) {
                     const uint8_t* n = &texels[(std::size_t(ny) * tw + nx) * 4];
-                    if ((nx == tx && ny == ty) || n[3] == 0)
-                        continue;
-                    for (int c = 0; c < 3; ++c)
-                        sum[c] += n[c];
+                    if ((nx == tx && ny == ty) || n[3] == 0) continue;
+                    for (int c = 0; c < 3; ++c) sum[c] += n[c];
                     ++count;
                 }
             }
-            for (int c = 0; c < 3; ++c)
-                texel[c] = count ? uint8_t(sum[c] / count) : 0;
+            for (int c = 0; c < 3; ++c) texel[c] = count ? uint8_t(sum[c] / count) : 0;
         }
     }
 }
@@ -84,8 +79,7 @@ CollisionBox collision_box(const SpriteEntry& entry, int frame, int x, int y)
 const std::vector<uint8_t>& collision_mask(int id)
 {
     std::vector<uint8_t>& mask = renderer->masks[id];
-    if (!mask.empty())
-        return mask;
+    if (!mask.empty()) return mask;
     bind_sprite_texture(id, -1, false, nullptr);
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -102,8 +96,7 @@ bool mask_opaque(const std::vector<uint8_t>& mask, const SpriteEntry& entry, lon
                  long long py)
 {
     const long long row = entry.height - 1 - py;
-    if (px < 0 || px >= entry.texture_width || row < 0 || row >= entry.texture_height)
-        return false;
+    if (px < 0 || px >= entry.texture_width || row < 0 || row >= entry.texture_height) return false;
     const unsigned long long index = (unsigned long long)row * entry.texture_width + px;
     return index < mask.size() && mask[index] != 0;
 }
@@ -123,8 +116,8 @@ int boxes_collide(int a, const CollisionBox& ba, int b, const CollisionBox& bb)
     for (int pass = 0; pass < 4; ++pass) {
         for (long long sy = top + pass / 2; sy < bottom; sy += 2) {
             for (long long sx = left + pass % 2; sx < right; sx += 2) {
-                if (mask_opaque(ma, ea, sx - ba.x + ba.ox, sy - ba.y + ba.oy)
-                    && mask_opaque(mb, eb, sx - bb.x + bb.ox, sy - bb.y + bb.oy))
+                if (mask_opaque(ma, ea, sx - ba.x + ba.ox, sy - ba.y + ba.oy) &&
+                    mask_opaque(mb, eb, sx - bb.x + bb.ox, sy - bb.y + bb.oy))
                     return 1;
             }
         }
@@ -137,7 +130,7 @@ int16_t clamp_to_int16(int value)
     return int16_t(std::clamp(value, 0, 32767));
 }
 
-}  // namespace
+}   // namespace
 
 void draw_clamped_fan(const float vertices[4][4])
 {
@@ -154,16 +147,14 @@ void draw_clamped_fan(const float vertices[4][4])
 
 SpriteEntry* sprite_entry(int id)
 {
-    if (!renderer || id < 0 || id >= SPRITE_COUNT)
-        return nullptr;
+    if (!renderer || id < 0 || id >= SPRITE_COUNT) return nullptr;
     return &renderer->sprites[id];
 }
 
 int texture_side(int size)
 {
     int side = 2;
-    do
-        side *= 2;
+    do side *= 2;
     while (side < size);
     return side;
 }
@@ -176,37 +167,31 @@ std::vector<uint8_t> texture_texels(const DecodedImage& image, int x, int y, int
     const int x0 = std::max(x, 0), x1 = std::min({x + w, image.width, x + texture_w});
     for (int ty = 0; ty < h && ty < texture_h && x1 > x0; ++ty) {
         const int sy = y + (h - 1 - ty);
-        if (sy < 0 || sy >= image.height)
-            continue;
+        if (sy < 0 || sy >= image.height) continue;
         std::memcpy(&texels[(std::size_t(ty) * texture_w + (x0 - x)) * 4],
                     &image.pixels[(std::size_t(sy) * image.width + x0) * 4],
                     std::size_t(x1 - x0) * 4);
     }
-    if (edge_fill)
-        fill_transparent_edges(texels, texture_w, texture_h);
+    if (edge_fill) fill_transparent_edges(texels, texture_w, texture_h);
     return texels;
 }
 
-BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h,
-                           TextureKind kind)
+BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h, TextureKind kind)
 {
     BuiltTexture built = {};
     GLint max_size = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
-    if (w == 0)
-        w = image.width - x;
-    if (h == 0)
-        h = image.height - y;
+    if (w == 0) w = image.width - x;
+    if (h == 0) h = image.height - y;
     w = std::min(w, int(max_size));
     h = std::min(h, int(max_size));
-    if (w <= 0 || h <= 0)
-        return built;
+    if (w <= 0 || h <= 0) return built;
     built.width = w;
     built.height = h;
     built.texture_width = texture_side(w);
     built.texture_height = texture_side(h);
-    const std::vector<uint8_t> texels = texture_texels(
-        image, x, y, w, h, built.texture_width, built.texture_height, kind == SPRITE_IMAGE);
+    const std::vector<uint8_t> texels = texture_texels(image, x, y, w, h, built.texture_width,
+                                                       built.texture_height, kind == SPRITE_IMAGE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
@@ -219,8 +204,8 @@ BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h
     const GLint filter = kind == FONT_IMAGE ? GL_NEAREST : GL_LINEAR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, built.texture_width, built.texture_height, 0,
-                 GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, built.texture_width, built.texture_height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, texels.data());
     built.texture = name;
     return built;
 }
@@ -229,12 +214,10 @@ bool load_image_into_sprite(const char* name, int id, int key, TextureKind kind)
 {
     set_error(STATUS_SUCCESS);
     SpriteEntry* entry = sprite_entry(id);
-    if (entry)
-        reset_sprite(id);
+    if (entry) reset_sprite(id);
     DecodedImage image;
     BuiltTexture built = {};
-    if (entry && load_image(image, name, key))
-        built = build_texture(image, 0, 0, 0, 0, kind);
+    if (entry && load_image(image, name, key)) built = build_texture(image, 0, 0, 0, 0, kind);
     if (built.texture == 0) {
         set_error(STATUS_NO_SUCH_FILE);
         return false;
@@ -268,8 +251,7 @@ void load_anim(const char* name, int id, int frame_w, int frame_h)
 bool anim_frame_coords(const SpriteEntry& entry, int frame, FrameCoords* out)
 {
     const int fw = entry.frame_width, fh = entry.frame_height;
-    if (fw == 0 || fh == 0)
-        return false;
+    if (fw == 0 || fh == 0) return false;
     const int per_row = entry.width / fw;
     int column = frame, row = 0;
     if (per_row != 0) {
@@ -331,7 +313,7 @@ FrameCoords whole_image(const SpriteEntry& entry)
     return FrameCoords{0.0f, entry.u_max, 0.0f, entry.v_max};
 }
 
-}  // namespace
+}   // namespace
 
 void draw_sprite(int id, int x, int y)
 {
@@ -350,8 +332,7 @@ void draw_anim(int id, int frame, int x, int y)
 void stretch_sprite(int id, int x, int y, int w, int h)
 {
     const SpriteEntry* entry = drawable_entry(id);
-    if (!entry)
-        return;
+    if (!entry) return;
     const float left = float(x), right = float(x) + float(w);
     const float top = float(y), bottom = float(y) + float(h);
     const float vertices[4][4] = {{left, bottom, 0.0f, 0.0f},
@@ -364,8 +345,7 @@ void stretch_sprite(int id, int x, int y, int w, int h)
 void zoom_sprite(int id, int x, int y, double sx, double sy)
 {
     const SpriteEntry* entry = drawable_entry(id);
-    if (!entry)
-        return;
+    if (!entry) return;
     const double w = entry->width, h = entry->height;
     stretch_sprite(id, int(x - (sx * w - w) * 0.5), int(y - (sy * h - h) * 0.5), int(sx * w),
                    int(sy * h));
@@ -379,8 +359,7 @@ void rotate_sprite(int id, int x, int y, double angle)
 void rotate_zoom_sprite(int id, int x, int y, double angle, double zoom)
 {
     const SpriteEntry* entry = drawable_entry(id);
-    if (!entry)
-        return;
+    if (!entry) return;
     const FrameCoords texels = {0.0f, float(entry->width) / float(entry->texture_width), 0.0f,
                                 float(entry->height) / float(entry->texture_height)};
     draw_turned_rectangle(id, *entry, texels, x + entry->width / 2, y + entry->height / 2,
@@ -391,8 +370,7 @@ void rotate_zoom_anim(int id, int frame, int x, int y, double angle, double zoom
 {
     const SpriteEntry* entry = drawable_entry(id);
     FrameCoords coords;
-    if (!entry || !anim_frame_coords(*entry, frame, &coords))
-        return;
+    if (!entry || !anim_frame_coords(*entry, frame, &coords)) return;
     const int fw = entry->frame_width, fh = entry->frame_height;
     draw_turned_rectangle(id, *entry, coords, x + fw / 2, y + fh / 2, zoom * fw * 0.5,
                           zoom * fh * 0.5, angle);
@@ -402,8 +380,7 @@ void stretch_anim(int id, int frame, int x, int y, int w, int h)
 {
     const SpriteEntry* entry = drawable_entry(id);
     FrameCoords c;
-    if (!entry || !anim_frame_coords(*entry, frame, &c))
-        return;
+    if (!entry || !anim_frame_coords(*entry, frame, &c)) return;
     const float left = float(x), right = float(x + w + 0.1);
     const float top = float(y), bottom = float(y + h + 0.1);
     const float vertices[4][4] = {{left, bottom, c.u_left, c.v_bottom},
@@ -417,8 +394,7 @@ int anim_collision(int a, int fa, int xa, int ya, int b, int fb, int xb, int yb)
 {
     const SpriteEntry* ea = drawable_entry(a);
     const SpriteEntry* eb = drawable_entry(b);
-    if (!ea || !eb)
-        return 0;
+    if (!ea || !eb) return 0;
     return boxes_collide(a, collision_box(*ea, fa, xa, ya), b, collision_box(*eb, fb, xb, yb));
 }
 
@@ -426,8 +402,7 @@ int sprite_collision(int a, int xa, int ya, int b, int xb, int yb)
 {
     const SpriteEntry* ea = drawable_entry(a);
     const SpriteEntry* eb = drawable_entry(b);
-    if (!ea || !eb)
-        return 0;
+    if (!ea || !eb) return 0;
     const CollisionBox box_a = {xa, ya, ea->width, ea->height, 0, 0};
     const CollisionBox box_b = {xb, yb, eb->width, eb->height, 0, 0};
     return boxes_collide(a, box_a, b, box_b);
@@ -436,18 +411,15 @@ int sprite_collision(int a, int xa, int ya, int b, int xb, int yb)
 void get_sprite_size(int id, int* w, int* h)
 {
     const SpriteEntry* entry = sprite_entry(id);
-    if (w)
-        *w = entry ? entry->width : 0;
-    if (h)
-        *h = entry ? entry->height : 0;
+    if (w) *w = entry ? entry->width : 0;
+    if (h) *h = entry ? entry->height : 0;
 }
 
 int find_free_sprite()
 {
     for (int id = 0; id < FONT_SPRITE_BASE; ++id) {
         const SpriteEntry* entry = sprite_entry(id);
-        if (entry && entry->width == 0)
-            return id;
+        if (entry && entry->width == 0) return id;
     }
     return -1;
 }

@@ -65,7 +65,7 @@ bool read_format(const std::uint8_t* fmt, WavSound* out)
     return block_align == out->channels * bits / 8;
 }
 
-} // namespace
+}   // namespace
 
 bool parse_wav(const std::uint8_t* bytes, std::size_t size, WavSound* out)
 {

@@ -15,16 +15,16 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "engine/frame.h"
+#include "engine/window.h"
+#include "game/play/draw.h"
 #include "game/play/round.h"
 #include "game/play/scenery.h"
 #include "game/play/world.h"
-#include "game/play/draw.h"
 #include "game/shell/menu.h"
 #include "game/shell/startup.h"
-#include "engine/frame.h"
-#include "engine/window.h"
-#include "support/harness.h"
 #include "media/keymap.h"
+#include "support/harness.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ bool start_game_like()
     return true;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {

@@ -1,26 +1,26 @@
 // Media archives: the .sbx format, memory names, the resolver and the packer.
 
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
 #include "core/archive.h"
 #include "core/media_source.h"
 #include "core/paths.h"
 #include "core/sbx_format.h"
 #include "support/scratch_folder.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <string>
-#include <unistd.h>
-#include <vector>
-
 namespace {
 
 // Bytes that compress somewhat but not trivially.
-MemoryBlock sample_bytes(std::size_t size, unsigned seed) {
+MemoryBlock sample_bytes(std::size_t size, unsigned seed)
+{
     MemoryBlock bytes(size);
     std::uint32_t state = seed * 2654435761u + 1;
     for (std::size_t i = 0; i < size; ++i) {
@@ -30,19 +30,22 @@ MemoryBlock sample_bytes(std::size_t size, unsigned seed) {
     return bytes;
 }
 
-MemoryBlock build(const std::vector<SbxInput>& entries, bool from_end = false) {
+MemoryBlock build(const std::vector<SbxInput>& entries, bool from_end = false)
+{
     MemoryBlock archive;
     EXPECT_TRUE(sbx_build(entries, from_end, archive));
     return archive;
 }
 
-std::int32_t int32_at(const MemoryBlock& bytes, std::size_t at) {
+std::int32_t int32_at(const MemoryBlock& bytes, std::size_t at)
+{
     return static_cast<std::int32_t>(std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 |
                                      std::uint32_t(bytes[at + 2]) << 16 |
                                      std::uint32_t(bytes[at + 3]) << 24);
 }
 
-void set_int32_at(MemoryBlock& bytes, std::size_t at, std::int32_t value) {
+void set_int32_at(MemoryBlock& bytes, std::size_t at, std::int32_t value)
+{
     std::uint32_t v = static_cast<std::uint32_t>(value);
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
@@ -53,14 +56,16 @@ struct BlockArchive {
     SbxSource source;
     SbxDirectory directory;
 
-    explicit BlockArchive(const MemoryBlock& bytes) : handle(register_memory_block(bytes)) {
+    explicit BlockArchive(const MemoryBlock& bytes) : handle(register_memory_block(bytes))
+    {
         sbx_open(memory_name(handle).c_str(), source);
     }
     ~BlockArchive() { release_memory_block(handle); }
 
     bool trailer() { return sbx_read_trailer(source, directory); }
 
-    std::vector<SbxEntry> entries() {
+    std::vector<SbxEntry> entries()
+    {
         std::vector<SbxEntry> found;
         if (!trailer()) return found;
         std::int64_t cursor = directory.start;
@@ -69,7 +74,8 @@ struct BlockArchive {
         return found;
     }
 
-    SbxUnpack unpack(const std::string& name, MemoryBlock& out) {
+    SbxUnpack unpack(const std::string& name, MemoryBlock& out)
+    {
         SbxEntry entry;
         EXPECT_TRUE(trailer());
         EXPECT_TRUE(sbx_find_entry(source, directory, name, entry)) << name;
@@ -79,15 +85,18 @@ struct BlockArchive {
 
 // One entry "data.bin" holding `size` sample bytes; where its stored data
 // begins in the built archive is 0 (entries are laid out first).
-MemoryBlock one_entry_archive(std::size_t size) {
+MemoryBlock one_entry_archive(std::size_t size)
+{
     return build({{"data.bin", sample_bytes(size, 3)}});
 }
 
 // ---------------------------------------------------------------- format
 
-TEST(SbxFormat, BuiltArchiveListsAndUnpacksEveryEntry) {
-    std::vector<SbxInput> inputs = {
-        {"santa2.png", sample_bytes(70000, 1)}, {"empty.txt", {}}, {"Font.PNG", sample_bytes(17, 2)}};
+TEST(SbxFormat, BuiltArchiveListsAndUnpacksEveryEntry)
+{
+    std::vector<SbxInput> inputs = {{"santa2.png", sample_bytes(70000, 1)},
+                                    {"empty.txt", {}},
+                                    {"Font.PNG", sample_bytes(17, 2)}};
     BlockArchive archive(build(inputs));
     std::vector<SbxEntry> entries = archive.entries();
     ASSERT_EQ(entries.size(), inputs.size());
@@ -101,7 +110,8 @@ TEST(SbxFormat, BuiltArchiveListsAndUnpacksEveryEntry) {
     EXPECT_LT(entries[0].stored_size, 70000) << "sample data should compress";
 }
 
-TEST(SbxFormat, TrailerIsMagicAndDirectoryOffset) {
+TEST(SbxFormat, TrailerIsMagicAndDirectoryOffset)
+{
     MemoryBlock bytes = one_entry_archive(100);
     std::size_t end = bytes.size();
     EXPECT_EQ(bytes[end - 7], 's');
@@ -113,9 +123,10 @@ TEST(SbxFormat, TrailerIsMagicAndDirectoryOffset) {
     EXPECT_EQ(bytes[end - 8], 0) << "the directory ends with a 0 byte";
 }
 
-TEST(SbxFormat, FromEndOffsetsAreNegativeAndSurviveAPrefix) {
-    MemoryBlock appended = build({{"a.wav", sample_bytes(5000, 4)}, {"b.png", sample_bytes(9, 5)}},
-                                 true);
+TEST(SbxFormat, FromEndOffsetsAreNegativeAndSurviveAPrefix)
+{
+    MemoryBlock appended =
+        build({{"a.wav", sample_bytes(5000, 4)}, {"b.png", sample_bytes(9, 5)}}, true);
     EXPECT_LT(int32_at(appended, appended.size() - 4), 0);
     MemoryBlock program = sample_bytes(12345, 6);
     program.insert(program.end(), appended.begin(), appended.end());
@@ -129,7 +140,8 @@ TEST(SbxFormat, FromEndOffsetsAreNegativeAndSurviveAPrefix) {
     EXPECT_EQ(out, sample_bytes(9, 5));
 }
 
-TEST(SbxFormat, WrongMagicOrShortSourceHasNoTrailer) {
+TEST(SbxFormat, WrongMagicOrShortSourceHasNoTrailer)
+{
     MemoryBlock bytes = one_entry_archive(10);
     bytes[bytes.size() - 5] = 'x';
     EXPECT_FALSE(BlockArchive(bytes).trailer());
@@ -137,7 +149,8 @@ TEST(SbxFormat, WrongMagicOrShortSourceHasNoTrailer) {
     EXPECT_FALSE(BlockArchive(MemoryBlock()).trailer());
 }
 
-TEST(SbxFormat, EntriesMatchIgnoringAsciiCaseOnly) {
+TEST(SbxFormat, EntriesMatchIgnoringAsciiCaseOnly)
+{
     EXPECT_TRUE(sbx_names_match("Santa2.PNG", "santa2.png"));
     EXPECT_FALSE(sbx_names_match("santa2.png", "santa2.pn"));
     EXPECT_FALSE(sbx_names_match("\xC4.png", "\xE4.png")) << "bytes above 127 are not folded";
@@ -148,7 +161,8 @@ TEST(SbxFormat, EntriesMatchIgnoringAsciiCaseOnly) {
     EXPECT_FALSE(sbx_find_entry(archive.source, archive.directory, "data", entry));
 }
 
-TEST(SbxFormat, LastPathComponentTakesTextAfterEitherSeparator) {
+TEST(SbxFormat, LastPathComponentTakesTextAfterEitherSeparator)
+{
     EXPECT_EQ(last_path_component("media/gfx/santa2.png"), "santa2.png");
     EXPECT_EQ(last_path_component("media\\sfx\\filler.mp3"), "filler.mp3");
     EXPECT_EQ(last_path_component("a\\b/c"), "c");
@@ -157,7 +171,8 @@ TEST(SbxFormat, LastPathComponentTakesTextAfterEitherSeparator) {
     EXPECT_EQ(last_path_component(nullptr), "");
 }
 
-TEST(SbxFormat, SafeEntryNamesStayInOneFolder) {
+TEST(SbxFormat, SafeEntryNamesStayInOneFolder)
+{
     EXPECT_TRUE(sbx_entry_name_is_safe("filler.mp3"));
     EXPECT_TRUE(sbx_entry_name_is_safe("..hidden"));
     EXPECT_FALSE(sbx_entry_name_is_safe(""));
@@ -169,7 +184,8 @@ TEST(SbxFormat, SafeEntryNamesStayInOneFolder) {
     EXPECT_FALSE(sbx_entry_name_is_safe(std::string(256, 'a')));
 }
 
-TEST(SbxFormat, BuildRefusesNamesThatDoNotFitTheLengthByte) {
+TEST(SbxFormat, BuildRefusesNamesThatDoNotFitTheLengthByte)
+{
     MemoryBlock out;
     EXPECT_FALSE(sbx_build({{"", bytes_of("x")}}, false, out));
     EXPECT_FALSE(sbx_build({{std::string(256, 'n'), bytes_of("x")}}, false, out));
@@ -178,7 +194,8 @@ TEST(SbxFormat, BuildRefusesNamesThatDoNotFitTheLengthByte) {
 
 // ------------------------------------------------------ hostile archives
 
-TEST(HostileArchive, EntryDataOutsideTheFileIsUnreadable) {
+TEST(HostileArchive, EntryDataOutsideTheFileIsUnreadable)
+{
     MemoryBlock bytes = one_entry_archive(300);
     BlockArchive good(bytes);
     std::vector<SbxEntry> entries = good.entries();
@@ -198,7 +215,8 @@ TEST(HostileArchive, EntryDataOutsideTheFileIsUnreadable) {
     }
 }
 
-TEST(HostileArchive, LyingUnpackedLengthsAreRefused) {
+TEST(HostileArchive, LyingUnpackedLengthsAreRefused)
+{
     MemoryBlock bytes = one_entry_archive(4000);
     std::int32_t real = int32_at(bytes, 0);
     ASSERT_EQ(real, 4000);
@@ -214,7 +232,8 @@ TEST(HostileArchive, LyingUnpackedLengthsAreRefused) {
 
 // Runs in a death-test child whose address space may grow by 64 MiB only:
 // a reader that believed a lying length would fail to allocate and abort.
-[[noreturn]] void unpack_with_little_memory(const MemoryBlock& archive_bytes) {
+[[noreturn]] void unpack_with_little_memory(const MemoryBlock& archive_bytes)
+{
     BlockArchive archive(archive_bytes);
     std::FILE* statm = std::fopen("/proc/self/statm", "r");
     unsigned long pages = 0;
@@ -227,13 +246,15 @@ TEST(HostileArchive, LyingUnpackedLengthsAreRefused) {
     std::_Exit(archive.unpack("data.bin", out) == SbxUnpack::undecodable ? 0 : 1);
 }
 
-TEST(HostileArchiveDeathTest, ClaimedLengthBeyondTheStreamAllocatesNothing) {
+TEST(HostileArchiveDeathTest, ClaimedLengthBeyondTheStreamAllocatesNothing)
+{
     MemoryBlock bytes = one_entry_archive(4000);
     set_int32_at(bytes, 0, static_cast<std::int32_t>(MAX_MEDIA_BYTES - 1));
     EXPECT_EXIT(unpack_with_little_memory(bytes), ::testing::ExitedWithCode(0), "");
 }
 
-TEST(HostileArchive, GarbageStreamIsUndecodable) {
+TEST(HostileArchive, GarbageStreamIsUndecodable)
+{
     MemoryBlock bytes = one_entry_archive(4000);
     std::int32_t stored = BlockArchive(bytes).entries().at(0).stored_size;
     for (std::int32_t i = 4; i < stored; ++i) bytes[i] = static_cast<unsigned char>(0xFF - i);
@@ -243,16 +264,19 @@ TEST(HostileArchive, GarbageStreamIsUndecodable) {
     EXPECT_TRUE(out.empty());
 }
 
-TEST(HostileArchive, DirectoryRunningPastTheEndEndsTheList) {
+TEST(HostileArchive, DirectoryRunningPastTheEndEndsTheList)
+{
     MemoryBlock bytes = one_entry_archive(10);
     std::size_t directory = static_cast<std::size_t>(int32_at(bytes, bytes.size() - 4));
     bytes[directory] = 250;   // a name longer than what follows
     EXPECT_TRUE(BlockArchive(bytes).entries().empty());
 }
 
-TEST(HostileArchive, DirectoryOffsetOutsideTheFileGivesNoEntries) {
+TEST(HostileArchive, DirectoryOffsetOutsideTheFileGivesNoEntries)
+{
     MemoryBlock bytes = one_entry_archive(10);
-    for (std::int32_t offset : {INT32_MAX, INT32_MIN, -1, static_cast<std::int32_t>(bytes.size())}) {
+    for (std::int32_t offset :
+         {INT32_MAX, INT32_MIN, -1, static_cast<std::int32_t>(bytes.size())}) {
         set_int32_at(bytes, bytes.size() - 4, offset);
         BlockArchive archive(bytes);
         EXPECT_TRUE(archive.trailer());
@@ -262,7 +286,8 @@ TEST(HostileArchive, DirectoryOffsetOutsideTheFileGivesNoEntries) {
 
 // ---------------------------------------------------------- memory names
 
-TEST(MemoryNames, NameHasTwoBlankPaddedHexFields) {
+TEST(MemoryNames, NameHasTwoBlankPaddedHexFields)
+{
     unsigned handle = register_memory_block(MemoryBlock(300, 7));
     std::string name = memory_name(handle);
     char expected[32];
@@ -275,16 +300,17 @@ TEST(MemoryNames, NameHasTwoBlankPaddedHexFields) {
     release_memory_block(handle);
 }
 
-TEST(MemoryNames, ForgedStaleOrMalformedNamesDesignateNothing) {
+TEST(MemoryNames, ForgedStaleOrMalformedNamesDesignateNothing)
+{
     unsigned handle = register_memory_block(bytes_of("four"));
     std::string name = memory_name(handle);
     char wrong_length[32], unknown[32], no_point[32];
     std::snprintf(wrong_length, sizeof wrong_length, "mem://%8x.%8x", 5u, handle);
     std::snprintf(unknown, sizeof unknown, "mem://%8x.%8x", 4u, handle + 1000);
     std::snprintf(no_point, sizeof no_point, "mem://%8x:%8x", 4u, handle);
-    for (const char* forged : std::vector<const char*>{wrong_length, unknown, no_point, "mem://", "mem://       4.",
-                               "mem://       4.       g", "mem://        .       1",
-                               "mem://7ffd1234.7ffd1234"}) {
+    for (const char* forged : std::vector<const char*>{
+             wrong_length, unknown, no_point, "mem://", "mem://       4.",
+             "mem://       4.       g", "mem://        .       1", "mem://7ffd1234.7ffd1234"}) {
         EXPECT_FALSE(find_memory_block(forged)) << forged;
         EXPECT_FALSE(media_name_exists(forged)) << forged;
     }
@@ -294,7 +320,8 @@ TEST(MemoryNames, ForgedStaleOrMalformedNamesDesignateNothing) {
     EXPECT_EQ(memory_name(handle), "");
 }
 
-TEST(MemoryNames, HoldersKeepTheirBytesAfterRelease) {
+TEST(MemoryNames, HoldersKeepTheirBytesAfterRelease)
+{
     unsigned handle = register_memory_block(bytes_of("kept"));
     SharedBlock held = find_memory_block(memory_name(handle).c_str());
     release_memory_block(handle);
@@ -302,7 +329,8 @@ TEST(MemoryNames, HoldersKeepTheirBytesAfterRelease) {
     EXPECT_EQ(*held, bytes_of("kept"));
 }
 
-TEST(MemoryNames, HandlesAreNeverReusedForLiveBlocks) {
+TEST(MemoryNames, HandlesAreNeverReusedForLiveBlocks)
+{
     unsigned first = register_memory_block(bytes_of("a"));
     unsigned second = register_memory_block(bytes_of("b"));
     EXPECT_NE(first, 0u);
@@ -324,25 +352,26 @@ protected:
     void SetUp() override { archives_shutdown(); }
     void TearDown() override { archives_shutdown(); }
 
-    std::string make_archive(const std::string& relative, const std::vector<SbxInput>& entries) {
+    std::string make_archive(const std::string& relative, const std::vector<SbxInput>& entries)
+    {
         std::string path = scratch.file(relative);
         MemoryBlock bytes = build(entries);
         EXPECT_TRUE(write_whole_file(path, bytes.data(), bytes.size(), false));
         return path;
     }
 
-    std::vector<std::string> extracted_files() {
-        return names_starting_with(temp.folder, "sbx");
-    }
+    std::vector<std::string> extracted_files() { return names_starting_with(temp.folder, "sbx"); }
 
-    MemoryBlock bytes_named(const std::string& name) {
+    MemoryBlock bytes_named(const std::string& name)
+    {
         MemoryBlock bytes;
         EXPECT_TRUE(read_whole_media(name.c_str(), bytes)) << name;
         return bytes;
     }
 };
 
-TEST_F(Resolver, PlainFileWinsOverArchiveEntry) {
+TEST_F(Resolver, PlainFileWinsOverArchiveEntry)
+{
     std::string gfx = make_archive("media/gfx.sbx", {{"santa2.png", bytes_of("from archive")}});
     mount_archives(gfx.c_str(), "");
     std::string plain = scratch.file("media/gfx/santa2.png");
@@ -357,7 +386,8 @@ TEST_F(Resolver, PlainFileWinsOverArchiveEntry) {
     EXPECT_EQ(bytes_named(out), bytes_of("from archive"));
 }
 
-TEST_F(Resolver, RequestMatchesLastComponentIgnoringCase) {
+TEST_F(Resolver, RequestMatchesLastComponentIgnoringCase)
+{
     std::string gfx = make_archive("gfx.sbx", {{"santa2.png", bytes_of("santa")}});
     mount_archives(gfx.c_str(), "");
     std::string out;
@@ -367,7 +397,8 @@ TEST_F(Resolver, RequestMatchesLastComponentIgnoringCase) {
     EXPECT_EQ(bytes_named(out), bytes_of("santa"));
 }
 
-TEST_F(Resolver, NextLookupFreesThePreviousBlock) {
+TEST_F(Resolver, NextLookupFreesThePreviousBlock)
+{
     std::string gfx = make_archive("gfx.sbx", {{"a.png", bytes_of("A")}, {"b.png", bytes_of("B")}});
     mount_archives(gfx.c_str(), "");
     std::string first, second;
@@ -381,7 +412,8 @@ TEST_F(Resolver, NextLookupFreesThePreviousBlock) {
     EXPECT_FALSE(find_memory_block(second.c_str())) << "a failed lookup frees it too";
 }
 
-TEST_F(Resolver, MissingEntryFailsWithEmptyNameAndKeepsArchive) {
+TEST_F(Resolver, MissingEntryFailsWithEmptyNameAndKeepsArchive)
+{
     std::string gfx = make_archive("gfx.sbx", {{"a.png", bytes_of("A")}});
     mount_archives(gfx.c_str(), "");
     std::string out = "stale";
@@ -392,7 +424,8 @@ TEST_F(Resolver, MissingEntryFailsWithEmptyNameAndKeepsArchive) {
     EXPECT_EQ(out, "");
 }
 
-TEST_F(Resolver, MissingArchiveIsDisabledButPlainFilesStillResolve) {
+TEST_F(Resolver, MissingArchiveIsDisabledButPlainFilesStillResolve)
+{
     std::string missing = scratch.path + "nowhere.sbx";
     mount_archives(missing.c_str(), "");
     std::string out;
@@ -411,7 +444,8 @@ TEST_F(Resolver, MissingArchiveIsDisabledButPlainFilesStillResolve) {
     EXPECT_TRUE(general_archive().enabled) << "mounting enables again";
 }
 
-TEST_F(Resolver, WrongMagicFailsWithoutDisabling) {
+TEST_F(Resolver, WrongMagicFailsWithoutDisabling)
+{
     std::string damaged = scratch.file("damaged.sbx");
     write_bytes(damaged, bytes_of("this is no archive at all"));
     mount_archives(damaged.c_str(), "");
@@ -421,7 +455,8 @@ TEST_F(Resolver, WrongMagicFailsWithoutDisabling) {
     EXPECT_TRUE(general_archive().enabled);
 }
 
-TEST_F(Resolver, ArchiveMayItselfBeAMemoryBlock) {
+TEST_F(Resolver, ArchiveMayItselfBeAMemoryBlock)
+{
     unsigned handle = register_memory_block(build({{"inner.txt", bytes_of("inside")}}));
     std::string name = memory_name(handle);
     mount_archives(name.c_str(), name.c_str());
@@ -433,7 +468,8 @@ TEST_F(Resolver, ArchiveMayItselfBeAMemoryBlock) {
     release_memory_block(handle);
 }
 
-TEST_F(Resolver, UndecodableEntryResolvesToAnEmptyBlock) {
+TEST_F(Resolver, UndecodableEntryResolvesToAnEmptyBlock)
+{
     MemoryBlock bytes = one_entry_archive(500);
     set_int32_at(bytes, 0, 501);
     std::string path = scratch.file("lying.sbx");
@@ -446,16 +482,18 @@ TEST_F(Resolver, UndecodableEntryResolvesToAnEmptyBlock) {
     EXPECT_EQ(find_memory_block(out.c_str())->size(), 0u);
 }
 
-TEST_F(Resolver, TempNameUsesLowBytesOfOffsetAndStoredSize) {
+TEST_F(Resolver, TempNameUsesLowBytesOfOffsetAndStoredSize)
+{
     EXPECT_EQ(temp_name_for_entry(1234, 5678, "filler.mp3"), temp.folder + "sbxCUfiller.mp3");
     // -1 has the low byte 255: 255 mod 26 = 21, the letter V.
     EXPECT_EQ(temp_name_for_entry(-1, 0, "x.wav"), temp.folder + "sbxVAx.wav");
 }
 
-TEST_F(Resolver, MusicExtractsToANamedTempFile) {
+TEST_F(Resolver, MusicExtractsToANamedTempFile)
+{
     MemoryBlock track = sample_bytes(20000, 9);
-    std::string sfx = make_archive("media/sfx.sbx", {{"intro.mp3", bytes_of("i")},
-                                                     {"filler.mp3", track}});
+    std::string sfx =
+        make_archive("media/sfx.sbx", {{"intro.mp3", bytes_of("i")}, {"filler.mp3", track}});
     mount_archives("", sfx.c_str());
     std::string out;
     ASSERT_TRUE(resolve_media_path(music_archive(), "media/sfx/filler.mp3", out, false));
@@ -469,8 +507,10 @@ TEST_F(Resolver, MusicExtractsToANamedTempFile) {
     EXPECT_EQ(music_archive().temp_file, out);
 }
 
-TEST_F(Resolver, SecondMusicLookupLeavesOnlyTheSecondFile) {
-    std::string sfx = make_archive("sfx.sbx", {{"one.mp3", bytes_of("1")}, {"two.mp3", bytes_of("22")}});
+TEST_F(Resolver, SecondMusicLookupLeavesOnlyTheSecondFile)
+{
+    std::string sfx =
+        make_archive("sfx.sbx", {{"one.mp3", bytes_of("1")}, {"two.mp3", bytes_of("22")}});
     mount_archives("", sfx.c_str());
     std::string first, second;
     ASSERT_TRUE(resolve_media_path(music_archive(), "media/sfx/one.mp3", first, false));
@@ -481,7 +521,8 @@ TEST_F(Resolver, SecondMusicLookupLeavesOnlyTheSecondFile) {
     EXPECT_EQ(temp.folder + left[0], second);
 }
 
-TEST_F(Resolver, ShutdownAndMountLeaveNoExtractionBehind) {
+TEST_F(Resolver, ShutdownAndMountLeaveNoExtractionBehind)
+{
     std::string sfx = make_archive("sfx.sbx", {{"one.mp3", bytes_of("1")}});
     mount_archives(sfx.c_str(), sfx.c_str());
     std::string block, file;
@@ -501,7 +542,8 @@ TEST_F(Resolver, ShutdownAndMountLeaveNoExtractionBehind) {
     EXPECT_FALSE(resolve_media_path(music_archive(), "one.mp3", file, false));
 }
 
-TEST_F(Resolver, UnsafeEntryNamesAreNeverWrittenToFiles) {
+TEST_F(Resolver, UnsafeEntryNamesAreNeverWrittenToFiles)
+{
     std::string sfx = make_archive("sfx.sbx", {{"..", bytes_of("up")}, {".", bytes_of("here")}});
     mount_archives(sfx.c_str(), sfx.c_str());
     std::string out;
@@ -514,7 +556,8 @@ TEST_F(Resolver, UnsafeEntryNamesAreNeverWrittenToFiles) {
     EXPECT_EQ(bytes_named(out), bytes_of("up"));
 }
 
-TEST_F(Resolver, ExtractionReplacesALinkInsteadOfFollowingIt) {
+TEST_F(Resolver, ExtractionReplacesALinkInsteadOfFollowingIt)
+{
     std::string sfx = make_archive("sfx.sbx", {{"song.mp3", bytes_of("music")}});
     mount_archives("", sfx.c_str());
     std::string out;
@@ -530,7 +573,8 @@ TEST_F(Resolver, ExtractionReplacesALinkInsteadOfFollowingIt) {
     EXPECT_EQ(read_bytes(out), bytes_of("music"));
 }
 
-TEST_F(Resolver, ArchiveAppendedToAProgramIsFoundByItsTrailer) {
+TEST_F(Resolver, ArchiveAppendedToAProgramIsFoundByItsTrailer)
+{
     std::string program = scratch.file("program");
     write_bytes(program, sample_bytes(40000, 11));
     MemoryBlock appended = build({{"smalfont.png", bytes_of("font")}}, true);
@@ -543,7 +587,8 @@ TEST_F(Resolver, ArchiveAppendedToAProgramIsFoundByItsTrailer) {
     EXPECT_EQ(read_bytes(out), bytes_of("font"));
 }
 
-TEST_F(Resolver, StartUpMountsTheProgramItself) {
+TEST_F(Resolver, StartUpMountsTheProgramItself)
+{
     archives_init();
     EXPECT_EQ(general_archive().archive_path, exe_path());
     EXPECT_EQ(music_archive().archive_path, exe_path());
@@ -558,13 +603,15 @@ class Packer : public Resolver {
 protected:
     std::string tool = std::string(SNOW_BINARY_DIR) + "/tools/sbxpack";
 
-    int run(const std::string& arguments, const std::string& output = "/dev/null") {
+    int run(const std::string& arguments, const std::string& output = "/dev/null")
+    {
         std::string command = tool + " " + arguments + " >" + output + " 2>/dev/null";
         return std::system(command.c_str());
     }
 };
 
-TEST_F(Packer, CreatedArchiveResolvesInTheRuntime) {
+TEST_F(Packer, CreatedArchiveResolvesInTheRuntime)
+{
     ASSERT_TRUE(path_exists(tool)) << tool;
     std::string image = scratch.file("src/Santa2.png");
     std::string sound = scratch.file("src/jump.wav");
@@ -585,7 +632,8 @@ TEST_F(Packer, CreatedArchiveResolvesInTheRuntime) {
     EXPECT_NE(text.find("\njump.wav\t"), std::string::npos);
 }
 
-TEST_F(Packer, AppendAndExtractRoundTrip) {
+TEST_F(Packer, AppendAndExtractRoundTrip)
+{
     ASSERT_TRUE(path_exists(tool)) << tool;
     std::string program = scratch.file("program");
     MemoryBlock head = sample_bytes(5000, 13);
@@ -603,7 +651,8 @@ TEST_F(Packer, AppendAndExtractRoundTrip) {
     EXPECT_EQ(read_bytes(copy), sample_bytes(777, 14));
 }
 
-TEST_F(Packer, RefusesBadInputs) {
+TEST_F(Packer, RefusesBadInputs)
+{
     ASSERT_TRUE(path_exists(tool)) << tool;
     std::string a = scratch.file("one/same.png");
     std::string b = scratch.file("two/SAME.png");
@@ -618,4 +667,4 @@ TEST_F(Packer, RefusesBadInputs) {
     EXPECT_NE(run("frobnicate " + archive), 0);
 }
 
-}  // namespace
+}   // namespace

@@ -1,8 +1,7 @@
 // Arrays: shapes and capacities, the index test, redimension, lists
 // (append, delete, swap, count) and the failure exits.
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "core/arrays.h"
@@ -15,17 +14,21 @@ struct Flake {
     double x, y, size;
 };
 
-#define EXPECT_ENDS_WITH_STATUS(statement, code)                                      \
-    EXPECT_EXIT(                                                                      \
-        {                                                                             \
-            report_status_at_exit();                                                  \
-            statement;                                                                \
-        },                                                                            \
+#define EXPECT_ENDS_WITH_STATUS(statement, code)                                                   \
+    EXPECT_EXIT(                                                                                   \
+        {                                                                                          \
+            report_status_at_exit();                                                               \
+            statement;                                                                             \
+        },                                                                                         \
         ::testing::ExitedWithCode(0), status_pattern(code))
 
-std::string text_of(const StringValue& value) { return std::string(value.c_str(), value.length); }
+std::string text_of(const StringValue& value)
+{
+    return std::string(value.c_str(), value.length);
+}
 
-RecordArray<Flake>& list_of_three(RecordArray<Flake>& list) {
+RecordArray<Flake>& list_of_three(RecordArray<Flake>& list)
+{
     dim_record_array(list, 0);
     for (int i = 0; i < 3; ++i) array_append(list, Flake{double(i), double(i * 10), 1});
     return list;
@@ -33,7 +36,8 @@ RecordArray<Flake>& list_of_three(RecordArray<Flake>& list) {
 
 // --- Shapes and capacities ------------------------------------------------------
 
-TEST(ArrayShape, StartsWithoutStorage) {
+TEST(ArrayShape, StartsWithoutStorage)
+{
     NumberArray numbers;
     EXPECT_EQ(numbers.data, nullptr);
     EXPECT_EQ(numbers.capacity, 0);
@@ -41,7 +45,8 @@ TEST(ArrayShape, StartsWithoutStorage) {
     EXPECT_EQ(array_count(numbers, 0), 0);
 }
 
-TEST(ArrayShape, LevelMapKeyCodesAndKeyNames) {
+TEST(ArrayShape, LevelMapKeyCodesAndKeyNames)
+{
     NumberArray level_map;
     dim_number_array(level_map, 64, 64);
     EXPECT_EQ(level_map.capacity, 4104);
@@ -52,7 +57,7 @@ TEST(ArrayShape, LevelMapKeyCodesAndKeyNames) {
     NumberArray key_codes;
     dim_number_array(key_codes, 6);
     EXPECT_EQ(key_codes.capacity, 8);
-    EXPECT_EQ(key_codes.data, key_codes.inline_storage.items);  // no allocation
+    EXPECT_EQ(key_codes.data, key_codes.inline_storage.items);   // no allocation
 
     StringArray key_names;
     dim_string_array(key_names, 300);
@@ -60,29 +65,32 @@ TEST(ArrayShape, LevelMapKeyCodesAndKeyNames) {
     EXPECT_EQ(key_names.dimensions, 1);
 }
 
-TEST(ArrayShape, InlineStorageOnlyUpToSixteen) {
+TEST(ArrayShape, InlineStorageOnlyUpToSixteen)
+{
     NumberArray eight;
-    dim_number_array(eight, 8);  // capacity 16
+    dim_number_array(eight, 8);   // capacity 16
     EXPECT_EQ(eight.capacity, 16);
     EXPECT_EQ(eight.data, eight.inline_storage.items);
     NumberArray sixteen;
-    dim_number_array(sixteen, 16);  // capacity 24
+    dim_number_array(sixteen, 16);   // capacity 24
     EXPECT_EQ(sixteen.capacity, 24);
     EXPECT_NE(sixteen.data, sixteen.inline_storage.items);
 }
 
-TEST(ArrayShape, RecordCapacitiesStepBySixtyFour) {
+TEST(ArrayShape, RecordCapacitiesStepBySixtyFour)
+{
     RecordArray<Flake> flakes;
     dim_record_array(flakes, 151);
     EXPECT_EQ(flakes.capacity, 192);
     dim_record_array(flakes, 63);
-    EXPECT_EQ(flakes.capacity, 192);  // enough already: kept
+    EXPECT_EQ(flakes.capacity, 192);   // enough already: kept
     RecordArray<Flake> exact;
     dim_record_array(exact, 64);
     EXPECT_EQ(exact.capacity, 128);
 }
 
-TEST(ArrayShape, DimensionCountAndRawSizes) {
+TEST(ArrayShape, DimensionCountAndRawSizes)
+{
     NumberArray a;
     dim_number_array(a, 5);
     EXPECT_EQ(a.dimensions, 1);
@@ -90,16 +98,17 @@ TEST(ArrayShape, DimensionCountAndRawSizes) {
     EXPECT_EQ(a.dimensions, 2);
     dim_number_array(a, 5, 0, 2);
     EXPECT_EQ(a.dimensions, 3);
-    EXPECT_EQ(a.stride2, 5);  // a missing size counts as 1
+    EXPECT_EQ(a.stride2, 5);   // a missing size counts as 1
     dim_number_array(a, 2, 3, 4, 5);
     EXPECT_EQ(a.dimensions, 4);
     EXPECT_EQ(a.stride3, 24);
     dim_number_array(a, -4);
     EXPECT_EQ(a.dimensions, 0);
-    EXPECT_EQ(a.size0, 0);  // a negative first size is stored as 0
+    EXPECT_EQ(a.size0, 0);   // a negative first size is stored as 0
 }
 
-TEST(ArrayShape, SameOrSmallerSizeReusesStorage) {
+TEST(ArrayShape, SameOrSmallerSizeReusesStorage)
+{
     StringArray names;
     dim_string_array(names, 300);
     StringValue* storage = names.data;
@@ -109,7 +118,8 @@ TEST(ArrayShape, SameOrSmallerSizeReusesStorage) {
     EXPECT_EQ(names.capacity, 448);
 }
 
-TEST(ArrayShape, ElementsStartCleared) {
+TEST(ArrayShape, ElementsStartCleared)
+{
     NumberArray numbers;
     dim_number_array(numbers, 3, 3);
     numbers.at(2, 2) = 9;
@@ -120,7 +130,8 @@ TEST(ArrayShape, ElementsStartCleared) {
     EXPECT_EQ(flakes.at(3).size, 0.0);
 }
 
-TEST(ArrayShape, RedimensioningKeyNamesEmptiesEveryName) {
+TEST(ArrayShape, RedimensioningKeyNamesEmptiesEveryName)
+{
     StringArray key_names;
     dim_string_array(key_names, 300);
     key_names.at(57) = "SPACE";
@@ -132,7 +143,8 @@ TEST(ArrayShape, RedimensioningKeyNamesEmptiesEveryName) {
 
 // --- Index test -------------------------------------------------------------------
 
-TEST(ArrayIndex, FirstIndexVariesFastest) {
+TEST(ArrayIndex, FirstIndexVariesFastest)
+{
     NumberArray grid;
     dim_number_array(grid, 4, 3, 2);
     grid.at(1, 2, 1) = 7;
@@ -140,7 +152,8 @@ TEST(ArrayIndex, FirstIndexVariesFastest) {
     EXPECT_EQ(&array_at(grid, 1, 2, 1), &grid.at(1, 2, 1));
 }
 
-TEST(ArrayIndex, NegativeFirstIndexWrapsOnce) {
+TEST(ArrayIndex, NegativeFirstIndexWrapsOnce)
+{
     NumberArray level_map;
     dim_number_array(level_map, 64, 64);
     level_map.at(63, 0) = 5;
@@ -155,19 +168,21 @@ TEST(ArrayIndex, NegativeFirstIndexWrapsOnce) {
     EXPECT_EQ(six.at(-6), 1.5);
 }
 
-TEST(ArrayIndex, DoubleIndicesTruncateTowardZero) {
+TEST(ArrayIndex, DoubleIndicesTruncateTowardZero)
+{
     NumberArray six;
     dim_number_array(six, 6);
     six.at(0) = 1;
     six.at(5) = 2;
-    EXPECT_EQ(six.at(-0.5), 1.0);  // truncates to 0, no wrap
+    EXPECT_EQ(six.at(-0.5), 1.0);   // truncates to 0, no wrap
     EXPECT_EQ(six.at(5.99), 2.0);
     EXPECT_EQ(array_index(-3.7), -3);
     EXPECT_LT(array_index(NAN), -(int64_t(1) << 32));
     EXPECT_GT(array_index(1e300), int64_t(1) << 32);
 }
 
-TEST(ArrayIndexDeathTest, OutsideTheLevelMapEndsWithOutOfBounds) {
+TEST(ArrayIndexDeathTest, OutsideTheLevelMapEndsWithOutOfBounds)
+{
     NumberArray level_map;
     dim_number_array(level_map, 64, 64);
     EXPECT_ENDS_WITH_STATUS(level_map.at(64, 0), STATUS_OUT_OF_BOUNDS);
@@ -176,23 +191,26 @@ TEST(ArrayIndexDeathTest, OutsideTheLevelMapEndsWithOutOfBounds) {
     EXPECT_ENDS_WITH_STATUS(level_map.at(-65, 0), STATUS_OUT_OF_BOUNDS);
 }
 
-TEST(ArrayIndexDeathTest, WrapHappensOnlyOnce) {
+TEST(ArrayIndexDeathTest, WrapHappensOnlyOnce)
+{
     NumberArray six;
     dim_number_array(six, 6);
     EXPECT_ENDS_WITH_STATUS(six.at(-7), STATUS_OUT_OF_BOUNDS);
     EXPECT_ENDS_WITH_STATUS(six.at(-13), STATUS_OUT_OF_BOUNDS);
 }
 
-TEST(ArrayIndexDeathTest, MissingDimensionAdmitsOnlyZero) {
+TEST(ArrayIndexDeathTest, MissingDimensionAdmitsOnlyZero)
+{
     NumberArray six;
     dim_number_array(six, 6);
-    six.at(2, 0, 0, 0) = 1;  // zeros for the missing dimensions are fine
+    six.at(2, 0, 0, 0) = 1;   // zeros for the missing dimensions are fine
     EXPECT_ENDS_WITH_STATUS(six.at(2, 1), STATUS_OUT_OF_BOUNDS);
     EXPECT_ENDS_WITH_STATUS(six.at(2, 0, 1), STATUS_OUT_OF_BOUNDS);
     EXPECT_ENDS_WITH_STATUS(six.at(2, 0, 0, 1), STATUS_OUT_OF_BOUNDS);
 }
 
-TEST(ArrayIndexDeathTest, EmptyOrUncreatedArraysRefuseEveryAccess) {
+TEST(ArrayIndexDeathTest, EmptyOrUncreatedArraysRefuseEveryAccess)
+{
     NumberArray never;
     EXPECT_ENDS_WITH_STATUS(never.at(0), STATUS_OUT_OF_BOUNDS);
     EXPECT_ENDS_WITH_STATUS(never.at(-1), STATUS_OUT_OF_BOUNDS);
@@ -203,7 +221,8 @@ TEST(ArrayIndexDeathTest, EmptyOrUncreatedArraysRefuseEveryAccess) {
     EXPECT_ENDS_WITH_STATUS(zero.at(-1), STATUS_OUT_OF_BOUNDS);
 }
 
-TEST(ArrayIndexDeathTest, NonNumbersAndHugeIndicesAreOutOfBounds) {
+TEST(ArrayIndexDeathTest, NonNumbersAndHugeIndicesAreOutOfBounds)
+{
     RecordArray<Flake> flakes;
     dim_record_array(flakes, 10);
     EXPECT_ENDS_WITH_STATUS(flakes.at(NAN), STATUS_OUT_OF_BOUNDS);
@@ -214,7 +233,8 @@ TEST(ArrayIndexDeathTest, NonNumbersAndHugeIndicesAreOutOfBounds) {
 
 // --- Sizes that cannot be stored -----------------------------------------------------
 
-TEST(ArraySizeDeathTest, OverflowingSizesAreRefusedWithOutOfMemory) {
+TEST(ArraySizeDeathTest, OverflowingSizesAreRefusedWithOutOfMemory)
+{
     NumberArray numbers;
     EXPECT_ENDS_WITH_STATUS(dim_number_array(numbers, 65536, 65536), STATUS_OUT_OF_MEMORY);
     EXPECT_ENDS_WITH_STATUS(dim_number_array(numbers, 2, 2, 65536, 65536), STATUS_OUT_OF_MEMORY);
@@ -223,19 +243,21 @@ TEST(ArraySizeDeathTest, OverflowingSizesAreRefusedWithOutOfMemory) {
     EXPECT_ENDS_WITH_STATUS(dim_record_array(flakes, INT32_MAX - 10), STATUS_OUT_OF_MEMORY);
 }
 
-TEST(ArraySize, LayoutRefusesTotalsBeyondThirtyTwoBits) {
+TEST(ArraySize, LayoutRefusesTotalsBeyondThirtyTwoBits)
+{
     EXPECT_FALSE(array_layout(65536, 65536, 0, 0, 8).valid);
     EXPECT_FALSE(array_layout(INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX, 64).valid);
     EXPECT_FALSE(array_layout(INT32_MAX - 7, 0, 0, 0, 8).valid);
     ArrayLayout largest = array_layout(INT32_MAX - 8, 0, 0, 0, 8);
     EXPECT_TRUE(largest.valid);
     EXPECT_EQ(largest.capacity, INT32_MAX - 7);
-    EXPECT_TRUE(array_layout(0, 65536, 65536, 0, 8).valid);  // no elements at all
+    EXPECT_TRUE(array_layout(0, 65536, 65536, 0, 8).valid);   // no elements at all
 }
 
 // --- Redimension ------------------------------------------------------------------
 
-TEST(ArrayRedim, GrowingAListKeepsRecordsAndAddsZeros) {
+TEST(ArrayRedim, GrowingAListKeepsRecordsAndAddsZeros)
+{
     RecordArray<Flake> list;
     list_of_three(list);
     array_redim(list, 5);
@@ -245,7 +267,8 @@ TEST(ArrayRedim, GrowingAListKeepsRecordsAndAddsZeros) {
     EXPECT_EQ(list.at(4).size, 0.0);
 }
 
-TEST(ArrayRedim, ShrinkingAListKeepsTheFirst) {
+TEST(ArrayRedim, ShrinkingAListKeepsTheFirst)
+{
     RecordArray<Flake> list;
     list_of_three(list);
     array_redim(list, 2);
@@ -254,7 +277,8 @@ TEST(ArrayRedim, ShrinkingAListKeepsTheFirst) {
     EXPECT_EQ(list.at(1).x, 1.0);
 }
 
-TEST(ArrayRedim, TwoDimensionsKeepTheCommonCorner) {
+TEST(ArrayRedim, TwoDimensionsKeepTheCommonCorner)
+{
     NumberArray grid;
     dim_number_array(grid, 3, 3);
     for (int i = 0; i < 3; ++i)
@@ -267,7 +291,8 @@ TEST(ArrayRedim, TwoDimensionsKeepTheCommonCorner) {
     EXPECT_EQ(grid.at(1, 3), 0.0);
 }
 
-TEST(ArrayRedim, BetweenInlineAndHeapStorage) {
+TEST(ArrayRedim, BetweenInlineAndHeapStorage)
+{
     NumberArray numbers;
     dim_number_array(numbers, 4);
     for (int i = 0; i < 4; ++i) numbers.at(i) = i + 0.5;
@@ -278,7 +303,8 @@ TEST(ArrayRedim, BetweenInlineAndHeapStorage) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(numbers.at(i), i + 0.5);
 }
 
-TEST(ArrayRedim, StringsSurviveRedimension) {
+TEST(ArrayRedim, StringsSurviveRedimension)
+{
     StringArray names;
     dim_string_array(names, 2);
     names.at(0) = "Up";
@@ -289,7 +315,8 @@ TEST(ArrayRedim, StringsSurviveRedimension) {
     EXPECT_EQ(names.at(99).length, 0u);
 }
 
-TEST(ArrayRedim, ToZeroKeepsTheStorage) {
+TEST(ArrayRedim, ToZeroKeepsTheStorage)
+{
     RecordArray<Flake> list;
     list_of_three(list);
     Flake* storage = list.data;
@@ -304,7 +331,8 @@ TEST(ArrayRedim, ToZeroKeepsTheStorage) {
 
 // --- Lists ------------------------------------------------------------------------
 
-TEST(ArrayList, AppendToAnEmptyArrayGivesCountOne) {
+TEST(ArrayList, AppendToAnEmptyArrayGivesCountOne)
+{
     RecordArray<Flake> list;
     array_append(list, Flake{1, 2, 3});
     EXPECT_EQ(array_count(list, 0), 1);
@@ -312,10 +340,11 @@ TEST(ArrayList, AppendToAnEmptyArrayGivesCountOne) {
     EXPECT_EQ(list.at(0).y, 2.0);
 }
 
-TEST(ArrayList, AppendKeepsOrderAndCopiesFromItself) {
+TEST(ArrayList, AppendKeepsOrderAndCopiesFromItself)
+{
     RecordArray<Flake> list;
     list_of_three(list);
-    array_append(list, list.at(0));  // the source lives in the block being replaced
+    array_append(list, list.at(0));   // the source lives in the block being replaced
     EXPECT_EQ(array_count(list), 4);
     EXPECT_EQ(list.at(3).y, 0.0);
     EXPECT_EQ(list.at(2).y, 20.0);
@@ -324,7 +353,8 @@ TEST(ArrayList, AppendKeepsOrderAndCopiesFromItself) {
     EXPECT_EQ(list.at(-1).x, 199.0);
 }
 
-TEST(ArrayList, AppendWorksForStrings) {
+TEST(ArrayList, AppendWorksForStrings)
+{
     StringArray names;
     StringValue name = "Jump";
     array_append(names, name);
@@ -335,7 +365,8 @@ TEST(ArrayList, AppendWorksForStrings) {
     EXPECT_EQ(text_of(name), "Jump");
 }
 
-TEST(ArrayList, DeleteKeepsTheOthersInOrder) {
+TEST(ArrayList, DeleteKeepsTheOthersInOrder)
+{
     RecordArray<Flake> list;
     list_of_three(list);
     array_delete(list, 0);
@@ -349,21 +380,23 @@ TEST(ArrayList, DeleteKeepsTheOthersInOrder) {
     EXPECT_EQ(list.at(1).x, 2.0);
 
     list_of_three(list);
-    array_delete(list, -1);  // the last one
+    array_delete(list, -1);   // the last one
     EXPECT_EQ(array_count(list), 2);
     EXPECT_EQ(list.at(1).x, 1.0);
 }
 
-TEST(ArrayList, DeletingIndexZeroRepeatedlyEmptiesTheList) {
+TEST(ArrayList, DeletingIndexZeroRepeatedlyEmptiesTheList)
+{
     RecordArray<Flake> list;
     list_of_three(list);
     while (array_count(list, 0) > 0) array_delete(list, 0);
     EXPECT_EQ(array_count(list), 0);
-    array_append(list, Flake{8, 8, 8});  // and it is usable again
+    array_append(list, Flake{8, 8, 8});   // and it is usable again
     EXPECT_EQ(list.at(0).x, 8.0);
 }
 
-TEST(ArrayList, DeleteFromStringsKeepsTheTexts) {
+TEST(ArrayList, DeleteFromStringsKeepsTheTexts)
+{
     StringArray names;
     for (const char* n : {"a", "b", "c", "d"}) array_append(names, StringValue(n));
     array_delete(names, 1);
@@ -373,7 +406,8 @@ TEST(ArrayList, DeleteFromStringsKeepsTheTexts) {
     EXPECT_EQ(text_of(names.at(2)), "d");
 }
 
-TEST(ArrayList, SwapExchangesElementsAndRowsAlongIndexOne) {
+TEST(ArrayList, SwapExchangesElementsAndRowsAlongIndexOne)
+{
     RecordArray<Flake> list;
     list_of_three(list);
     array_swap(list, 0, 2);
@@ -394,7 +428,8 @@ TEST(ArrayList, SwapExchangesElementsAndRowsAlongIndexOne) {
     EXPECT_EQ(grid.at(1, 1), 11.0);
 }
 
-TEST(ArrayList, CountGivesEachSizeAndZeroOtherwise) {
+TEST(ArrayList, CountGivesEachSizeAndZeroOtherwise)
+{
     NumberArray a;
     dim_number_array(a, 2, 3, 4, 5);
     EXPECT_EQ(array_count(a, 0), 2);
@@ -405,13 +440,15 @@ TEST(ArrayList, CountGivesEachSizeAndZeroOtherwise) {
     EXPECT_EQ(array_count(a, -1), 0);
 }
 
-TEST(ArrayListDeathTest, AppendToTwoDimensionsEndsWithStatusEight) {
+TEST(ArrayListDeathTest, AppendToTwoDimensionsEndsWithStatusEight)
+{
     RecordArray<Flake> grid;
     dim_record_array(grid, 2, 2);
     EXPECT_ENDS_WITH_STATUS(array_append(grid, Flake{}), STATUS_BAD_LIST_CHANGE);
 }
 
-TEST(ArrayListDeathTest, DeleteOutsideTheListEndsWithStatusEight) {
+TEST(ArrayListDeathTest, DeleteOutsideTheListEndsWithStatusEight)
+{
     RecordArray<Flake> list;
     list_of_three(list);
     EXPECT_ENDS_WITH_STATUS(array_delete(list, 3), STATUS_BAD_LIST_CHANGE);
@@ -421,10 +458,11 @@ TEST(ArrayListDeathTest, DeleteOutsideTheListEndsWithStatusEight) {
     EXPECT_ENDS_WITH_STATUS(array_delete(empty, 0), STATUS_BAD_LIST_CHANGE);
 }
 
-TEST(ArrayListDeathTest, SwapWithABadIndexEndsWithOutOfBounds) {
+TEST(ArrayListDeathTest, SwapWithABadIndexEndsWithOutOfBounds)
+{
     RecordArray<Flake> list;
     list_of_three(list);
     EXPECT_ENDS_WITH_STATUS(array_swap(list, 0, 3), STATUS_OUT_OF_BOUNDS);
 }
 
-}  // namespace
+}   // namespace

@@ -2,22 +2,21 @@
 // picture against the level data, the sleigh's parts, the font's spacing.
 // The tool runs once into a scratch folder; its PNG files are read back with
 // the runtime's own PNG reader.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "game/shell/level_data.h"
-#include "game/shell/media_table.h"
-#include "mkart/level_art.h"
-#include "media/image.h"
 #include "core/data.h"
 #include "core/errors.h"
+#include "game/shell/level_data.h"
+#include "game/shell/media_table.h"
+#include "media/image.h"
+#include "mkart/level_art.h"
 #include "support/exit_status.h"
 #include "support/scratch_folder.h"
 
@@ -49,8 +48,7 @@ DecodedImage load_png(const std::string& path)
 
 int alpha_at(const DecodedImage& im, int x, int y)
 {
-    if (x < 0 || y < 0 || x >= im.width || y >= im.height)
-        return 0;
+    if (x < 0 || y < 0 || x >= im.width || y >= im.height) return 0;
     return im.pixels[(std::size_t(y) * im.width + x) * 4 + 3];
 }
 
@@ -67,8 +65,7 @@ struct Frame {
 
     int alpha(int x, int y) const
     {
-        if (x < 0 || y < 0 || x >= width || y >= height)
-            return 0;
+        if (x < 0 || y < 0 || x >= width || y >= height) return 0;
         return alpha_at(*image, x0 + x, y0 + y);
     }
     uint32_t colour(int x, int y) const { return colour_at(*image, x0 + x, y0 + y); }
@@ -76,8 +73,7 @@ struct Frame {
     {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                if (alpha(x, y))
-                    return false;
+                if (alpha(x, y)) return false;
         return true;
     }
     // Lowest row with an opaque pixel, -1 when none.
@@ -85,8 +81,7 @@ struct Frame {
     {
         for (int y = height - 1; y >= 0; --y)
             for (int x = 0; x < width; ++x)
-                if (alpha(x, y))
-                    return y;
+                if (alpha(x, y)) return y;
         return -1;
     }
 };
@@ -104,8 +99,10 @@ struct Strip {
     }
 };
 
-
-int cell(const std::vector<int>& cells, int c, int r) { return cells[r * LEVEL_COLUMNS + c]; }
+int cell(const std::vector<int>& cells, int c, int r)
+{
+    return cells[r * LEVEL_COLUMNS + c];
+}
 
 class ArtSet : public ::testing::Test {
 protected:
@@ -174,8 +171,8 @@ TEST_F(ArtSet, PixelsAreFullyOpaqueOrFullyTransparent)
 TEST_F(ArtSet, FramesTheGameDrawsAreNotEmpty)
 {
     const std::map<std::string, std::vector<int>> drawn = {
-        {"santa2.png", {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
-                        14, 15, 16, 17, 18, 19, 24, 25, 26, 27, 31}},
+        {"santa2.png", {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                        13, 14, 15, 16, 17, 18, 19, 24, 25, 26, 27, 31}},
         {"tiles3.png", {44, 45}},
         {"sky.png", {0}},
         {"sleigh2.png", {0, 1, 2, 3, 4, 5, 6, 7}},
@@ -209,8 +206,7 @@ TEST_F(ArtSet, EveryTileOfTheLevelHasAPicture)
     const Strip& tiles = strip("tiles3.png");
     std::set<int> used;
     for (int value : read_level_cells())
-        if (value != 0)
-            used.insert(value);
+        if (value != 0) used.insert(value);
     for (int tile : used) {
         ASSERT_LT(tile, tiles.frame_count());
         EXPECT_FALSE(tiles.frame(tile).empty()) << "tile " << tile;
@@ -271,8 +267,7 @@ TEST_F(ArtSet, LevelPictureIsSolidExactlyWhereTheFloorsAre)
         const int feet_line = 10 * r + 16 - 49;
         for (int c = 0; c < LEVEL_COLUMNS; ++c) {
             int opaque = 0;
-            for (int x = 10 * c; x < 10 * c + 10; ++x)
-                opaque += alpha_at(level, x, feet_line) != 0;
+            for (int x = 10 * c; x < 10 * c + 10; ++x) opaque += alpha_at(level, x, feet_line) != 0;
             if (cell(cells, c, r) != 0) {
                 EXPECT_EQ(opaque, 10) << "floor cell " << c << ", " << r;
             } else {
@@ -291,8 +286,7 @@ TEST_F(ArtSet, LevelPictureIsTheTilesAtTheirCells)
     for (int r = 3; r < LEVEL_ROWS; ++r)
         for (int c = 0; c < LEVEL_COLUMNS; ++c) {
             const int tile = cell(cells, c, r);
-            if (tile == 0)
-                continue;
+            if (tile == 0) continue;
             const Frame f = tiles.frame(tile);
             const int y = 10 * r + 16 - 49;
             for (int x = 0; x < 10; ++x)
@@ -310,8 +304,7 @@ TEST_F(ArtSet, OpenAirAboveTheGround)
     const DecodedImage& level = strip("platform2.png").image;
     const std::vector<int> cells = read_level_cells();
     for (int c = 0; c < LEVEL_COLUMNS; ++c) {
-        if (cell(cells, c, 14) != 0 || cell(cells, c, 13) != 0 || cell(cells, c, 12) != 0)
-            continue;
+        if (cell(cells, c, 14) != 0 || cell(cells, c, 13) != 0 || cell(cells, c, 12) != 0) continue;
         for (int x = 10 * c; x < 10 * c + 10; ++x)
             EXPECT_EQ(alpha_at(level, x, 10 * 14 + 16 - 49), 0) << "column " << c;
     }
@@ -336,8 +329,7 @@ TEST_F(ArtSet, LaddersLineUpWithTheirShaftTiles)
             const bool shaft = cell(cells, l.x / 10, r) == 11 && cell(cells, l.x / 10 + 1, r) == 12;
             // The top four rows of a cell may lie under the tile above it.
             const bool own_rows = world_y - (10 * r + 16) >= 4;
-            if (!shaft || !own_rows)
-                continue;
+            if (!shaft || !own_rows) continue;
             for (int x = 0; x < ladder.width; ++x) {
                 EXPECT_EQ(ladder.alpha(x, p), alpha_at(level, l.x + x, world_y - 49))
                     << "ladder " << l.x << " row " << p;
@@ -398,8 +390,7 @@ TEST_F(ArtSet, SleighPartsAssembleIntoOneSleigh)
     for (int i = 0; i < w * h; ++i)
         if (solid[i]) {
             ++total;
-            if (first < 0)
-                first = i;
+            if (first < 0) first = i;
         }
     ASSERT_GE(first, 0);
     todo.push_back(first);
@@ -434,8 +425,7 @@ TEST_F(ArtSet, SleighPartsAssembleIntoOneSleigh)
         EXPECT_GT(joined, 0) << "seam under part " << column;
     }
     // The runners rest on the floor line under the lower row.
-    for (int id = 4; id < 8; ++id)
-        EXPECT_EQ(sleigh.frame(id).lowest_row(), 23) << "part " << id;
+    for (int id = 4; id < 8; ++id) EXPECT_EQ(sleigh.frame(id).lowest_row(), 23) << "part " << id;
 }
 
 // --- scenery ------------------------------------------------------------------------
@@ -451,8 +441,7 @@ TEST_F(ArtSet, ConveyorSegmentsJoinAndStayAboveTheFloorLine)
             for (int x = 0; x < 2; ++x)
                 EXPECT_EQ(f.colour(x, y), f.colour(x + 10, y)) << "frame " << n;
     }
-    for (int n = 0; n < 10; ++n)
-        EXPECT_LE(belt.frame(n).lowest_row(), 9) << "frame " << n;
+    for (int n = 0; n < 10; ++n) EXPECT_LE(belt.frame(n).lowest_row(), 9) << "frame " << n;
 }
 
 TEST_F(ArtSet, ConveyorFramesMoveTheBelt)
@@ -472,8 +461,7 @@ TEST_F(ArtSet, SkyFillsItsWholeSlice)
 {
     const Frame sky = strip("sky.png").frame(0);
     for (int y = 0; y < sky.height; ++y)
-        for (int x = 0; x < sky.width; ++x)
-            ASSERT_EQ(sky.alpha(x, y), 255) << x << ", " << y;
+        for (int x = 0; x < sky.width; ++x) ASSERT_EQ(sky.alpha(x, y), 255) << x << ", " << y;
 }
 
 // --- the font -------------------------------------------------------------------------
@@ -481,10 +469,20 @@ TEST_F(ArtSet, SkyFillsItsWholeSlice)
 int text_advance(char c)
 {
     switch (c) {
-    case '!': case '\'': case '(': case ')': case '.': return 7 - 3;
-    case 'I': case 'i': case 'l': return 7 - 4;
-    case 'M': case 'W': case 'm': case 'w': return 7 + 1;
-    case 'f': case 't': return 7 - 1;
+    case '!':
+    case '\'':
+    case '(':
+    case ')':
+    case '.': return 7 - 3;
+    case 'I':
+    case 'i':
+    case 'l': return 7 - 4;
+    case 'M':
+    case 'W':
+    case 'm':
+    case 'w': return 7 + 1;
+    case 'f':
+    case 't': return 7 - 1;
     default: return 7;
     }
 }
@@ -508,8 +506,7 @@ TEST_F(ArtSet, EveryGlyphFitsTheTextRoutinesSpacing)
         int last = -1;
         for (int x = 0; x < f.width; ++x)
             for (int y = 0; y < f.height; ++y)
-                if (f.alpha(x, y))
-                    last = x;
+                if (f.alpha(x, y)) last = x;
         EXPECT_LE(last + 1, text_advance(char(code)) + 1) << char(code);
     }
 }
@@ -541,4 +538,4 @@ TEST(ArtTool, RefusesAPictureOfTheWrongFrameSize)
     EXPECT_NE(run_mkart(out.path, sources.path), 0);
 }
 
-}  // namespace
+}   // namespace

@@ -1,6 +1,5 @@
 // Constant tables read in order: numbers, texts, rewinding and running out.
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "core/data.h"
@@ -15,26 +14,31 @@ const DataItem mixed_items[] = {
 
 const DataItem three_items[] = {{1, nullptr}, {2, nullptr}, {3, nullptr}};
 
-std::string text_of(const StringValue& value) { return std::string(value.c_str(), value.length); }
+std::string text_of(const StringValue& value)
+{
+    return std::string(value.c_str(), value.length);
+}
 
-TEST(DataBlocks, MakeDataBlockCountsItems) {
+TEST(DataBlocks, MakeDataBlockCountsItems)
+{
     DataBlock block = make_data_block(mixed_items);
     EXPECT_EQ(block.items, mixed_items);
     EXPECT_EQ(block.count, 5);
     EXPECT_EQ(block.position, 0);
 }
 
-TEST(DataBlocks, ReadsNumbersAndTextsInOrder) {
+TEST(DataBlocks, ReadsNumbersAndTextsInOrder)
+{
     DataBlock block = make_data_block(mixed_items);
     restore_data(block);
     double number = 0;
     read_data(number);
     EXPECT_EQ(number, 4.0);
-    read_data(number);  // a text item goes through the atof rule
+    read_data(number);   // a text item goes through the atof rule
     EXPECT_EQ(number, 12.0);
     int32_t whole = 0;
     read_data_int(whole);
-    EXPECT_EQ(whole, -2);  // truncated toward zero
+    EXPECT_EQ(whole, -2);   // truncated toward zero
     StringValue text;
     read_data_text(text);
     EXPECT_EQ(text_of(text), "5.e-002");
@@ -43,7 +47,8 @@ TEST(DataBlocks, ReadsNumbersAndTextsInOrder) {
     EXPECT_EQ(block.position, 5);
 }
 
-TEST(DataBlocks, TextOfANumericItemUsesTheNumberText) {
+TEST(DataBlocks, TextOfANumericItemUsesTheNumberText)
+{
     DataBlock block = make_data_block(three_items);
     restore_data(block);
     StringValue text = "replaced";
@@ -51,7 +56,8 @@ TEST(DataBlocks, TextOfANumericItemUsesTheNumberText) {
     EXPECT_EQ(text_of(text), "1");
 }
 
-TEST(DataBlocks, RestoreRewindsAndSwitchesBlocks) {
+TEST(DataBlocks, RestoreRewindsAndSwitchesBlocks)
+{
     DataBlock first = make_data_block(three_items);
     DataBlock second = make_data_block(mixed_items);
     restore_data(first);
@@ -62,13 +68,14 @@ TEST(DataBlocks, RestoreRewindsAndSwitchesBlocks) {
     restore_data(second);
     read_data(number);
     EXPECT_EQ(number, 4.0);
-    EXPECT_EQ(first.position, 2);  // the old block keeps its place
+    EXPECT_EQ(first.position, 2);   // the old block keeps its place
     restore_data(first);
     read_data(number);
     EXPECT_EQ(number, 1.0);
 }
 
-TEST(DataBlocksDeathTest, ReadingPastTheEndEndsWithOutOfData) {
+TEST(DataBlocksDeathTest, ReadingPastTheEndEndsWithOutOfData)
+{
     DataBlock block = make_data_block(three_items);
     restore_data(block);
     double number = 0;
@@ -96,7 +103,8 @@ TEST(DataBlocksDeathTest, ReadingPastTheEndEndsWithOutOfData) {
         ::testing::ExitedWithCode(0), status_pattern(STATUS_OUT_OF_DATA));
 }
 
-TEST(DataBlocksDeathTest, ReadingBeforeAnyRestoreEndsWithOutOfData) {
+TEST(DataBlocksDeathTest, ReadingBeforeAnyRestoreEndsWithOutOfData)
+{
     // The child starts afresh, so no block has been restored in it.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     double number = 0;
@@ -108,7 +116,8 @@ TEST(DataBlocksDeathTest, ReadingBeforeAnyRestoreEndsWithOutOfData) {
         ::testing::ExitedWithCode(0), status_pattern(STATUS_OUT_OF_DATA));
 }
 
-TEST(DataBlocksDeathTest, AnEmptyBlockHasNothingToRead) {
+TEST(DataBlocksDeathTest, AnEmptyBlockHasNothingToRead)
+{
     DataBlock empty{nullptr, 0, 0};
     restore_data(empty);
     double number = 0;
@@ -120,4 +129,4 @@ TEST(DataBlocksDeathTest, AnEmptyBlockHasNothingToRead) {
         ::testing::ExitedWithCode(0), status_pattern(STATUS_OUT_OF_DATA));
 }
 
-}  // namespace
+}   // namespace

@@ -1,5 +1,12 @@
 // File channels, file_exists and the whole-media reader.
 
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
 #include "core/archive.h"
 #include "core/errors.h"
 #include "core/files.h"
@@ -7,23 +14,17 @@
 #include "core/sbx_format.h"
 #include "support/scratch_folder.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <unistd.h>
-#include <vector>
-
 namespace {
 
 // In a death test's child: print the run-time status as the process exits,
 // so the parent can match it on stderr.
-void report_status_at_exit() {
+void report_status_at_exit()
+{
     std::atexit([] { std::fprintf(stderr, "status=%d\n", runtime_status.status); });
 }
 
-std::vector<int> read_bytes_from(int channel, int count) {
+std::vector<int> read_bytes_from(int channel, int count)
+{
     std::vector<int> values;
     for (int i = 0; i < count; ++i) {
         std::int32_t value = 12345;
@@ -33,7 +34,8 @@ std::vector<int> read_bytes_from(int channel, int count) {
     return values;
 }
 
-std::vector<unsigned char> every_byte_value() {
+std::vector<unsigned char> every_byte_value()
+{
     std::vector<unsigned char> bytes;
     for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<unsigned char>(i));
     return bytes;
@@ -44,22 +46,26 @@ protected:
     ScratchFolder scratch;
     TempFolderOverride temp{scratch.path + "tmp/"};
 
-    void SetUp() override {
+    void SetUp() override
+    {
         archives_shutdown();
         set_error(STATUS_SUCCESS);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         close_all_channels();
         archives_shutdown();
     }
 
-    std::string file_with(const std::string& relative, const std::vector<unsigned char>& bytes) {
+    std::string file_with(const std::string& relative, const std::vector<unsigned char>& bytes)
+    {
         std::string path = scratch.file(relative);
         write_bytes(path, bytes);
         return path;
     }
 
-    void mount_general(const std::vector<SbxInput>& entries) {
+    void mount_general(const std::vector<SbxInput>& entries)
+    {
         MemoryBlock archive;
         ASSERT_TRUE(sbx_build(entries, false, archive));
         std::string path = file_with("media/gfx.sbx", archive);
@@ -69,14 +75,16 @@ protected:
 
 // ------------------------------------------------------------- reading
 
-TEST_F(Channels, PlainFileReadsSignedBytes) {
+TEST_F(Channels, PlainFileReadsSignedBytes)
+{
     std::string path = file_with("bytes.bin", {0x00, 0x7F, 0x80, 0xFF, 0x41});
     ASSERT_TRUE(open_file(0, path.c_str(), FILE_MODE_READ));
     EXPECT_EQ(runtime_status.status, STATUS_SUCCESS);
     EXPECT_EQ(read_bytes_from(0, 5), (std::vector<int>{0, 127, -128, -1, 65}));
 }
 
-TEST_F(Channels, MemoryBlockReadsThenYieldsZerosPastItsEnd) {
+TEST_F(Channels, MemoryBlockReadsThenYieldsZerosPastItsEnd)
+{
     unsigned handle = register_memory_block({0x05, 0xF0});
     std::string name = memory_name(handle);
     ASSERT_TRUE(open_file(3, name.c_str(), FILE_MODE_READ));
@@ -85,7 +93,8 @@ TEST_F(Channels, MemoryBlockReadsThenYieldsZerosPastItsEnd) {
     release_memory_block(handle);
 }
 
-TEST_F(Channels, ArchiveEntryStaysReadableAfterTheArchiveMovesOn) {
+TEST_F(Channels, ArchiveEntryStaysReadableAfterTheArchiveMovesOn)
+{
     mount_general({{"level.dat", bytes_of("LEVEL")}, {"other.dat", bytes_of("x")}});
     ASSERT_TRUE(open_file(1, "media/gfx/Level.DAT", FILE_MODE_READ));
     EXPECT_EQ(read_bytes_from(1, 2), (std::vector<int>{'L', 'E'}));
@@ -94,7 +103,8 @@ TEST_F(Channels, ArchiveEntryStaysReadableAfterTheArchiveMovesOn) {
     EXPECT_EQ(read_bytes_from(1, 4), (std::vector<int>{'V', 'E', 'L', 0}));
 }
 
-TEST_F(Channels, ReopeningAChannelClosesTheOldFile) {
+TEST_F(Channels, ReopeningAChannelClosesTheOldFile)
+{
     std::string a = file_with("a.txt", bytes_of("a"));
     std::string b = file_with("b.txt", bytes_of("b"));
     ASSERT_TRUE(open_file(2, a.c_str(), FILE_MODE_READ));
@@ -102,7 +112,8 @@ TEST_F(Channels, ReopeningAChannelClosesTheOldFile) {
     EXPECT_EQ(read_bytes_from(2, 1), std::vector<int>{'b'});
 }
 
-TEST_F(Channels, MissingOrForgedNamesFailWithNoSuchFile) {
+TEST_F(Channels, MissingOrForgedNamesFailWithNoSuchFile)
+{
     std::string missing = scratch.path + "missing.bin";
     for (const char* name : {missing.c_str(), "", "mem://       4.    1234",
                              "mem://7ffd1234.7ffd1234", scratch.path.c_str()}) {
@@ -116,7 +127,8 @@ TEST_F(Channels, MissingOrForgedNamesFailWithNoSuchFile) {
     EXPECT_EQ(runtime_status.status, STATUS_NO_SUCH_FILE);
 }
 
-TEST_F(Channels, OpeningResetsTheStatus) {
+TEST_F(Channels, OpeningResetsTheStatus)
+{
     std::string path = file_with("a.txt", bytes_of("a"));
     set_error(STATUS_OUT_OF_BOUNDS);
     ASSERT_TRUE(open_file(0, path.c_str(), FILE_MODE_READ));
@@ -128,7 +140,8 @@ TEST_F(Channels, OpeningResetsTheStatus) {
 
 // ------------------------------------------------------------- writing
 
-TEST_F(Channels, WriteCreatesAndAppendAddsToTheEnd) {
+TEST_F(Channels, WriteCreatesAndAppendAddsToTheEnd)
+{
     std::string path = scratch.path + "out.txt";
     ASSERT_TRUE(open_file(7, path.c_str(), FILE_MODE_WRITE));
     write_text(7, "abc", 3);
@@ -142,7 +155,8 @@ TEST_F(Channels, WriteCreatesAndAppendAddsToTheEnd) {
     EXPECT_TRUE(read_bytes(path).empty()) << "write mode starts a new file";
 }
 
-TEST_F(Channels, AppendCreatesAMissingFile) {
+TEST_F(Channels, AppendCreatesAMissingFile)
+{
     std::string path = scratch.path + "log.txt";
     ASSERT_TRUE(open_file(5, path.c_str(), -7));
     write_text(5, "x", 1);
@@ -150,7 +164,8 @@ TEST_F(Channels, AppendCreatesAMissingFile) {
     EXPECT_EQ(read_bytes(path), bytes_of("x"));
 }
 
-TEST_F(Channels, MemoryNamesCannotBeWritten) {
+TEST_F(Channels, MemoryNamesCannotBeWritten)
+{
     unsigned handle = register_memory_block(bytes_of("ro"));
     std::string name = memory_name(handle);
     for (int mode : {FILE_MODE_WRITE, FILE_MODE_APPEND}) {
@@ -162,7 +177,8 @@ TEST_F(Channels, MemoryNamesCannotBeWritten) {
     release_memory_block(handle);
 }
 
-TEST_F(Channels, WriteDoesNotFollowALinkAtTheName) {
+TEST_F(Channels, WriteDoesNotFollowALinkAtTheName)
+{
     std::string victim = file_with("victim.txt", bytes_of("precious"));
     std::string link = scratch.path + "link.txt";
     ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
@@ -176,13 +192,13 @@ TEST_F(Channels, WriteDoesNotFollowALinkAtTheName) {
 
 using ChannelsDeathTest = Channels;
 
-TEST_F(ChannelsDeathTest, ChannelOutsideZeroToSevenEndsWithStatus7) {
+TEST_F(ChannelsDeathTest, ChannelOutsideZeroToSevenEndsWithStatus7)
+{
     EXPECT_EXIT((report_status_at_exit(), open_file(8, "x", FILE_MODE_READ)),
                 ::testing::ExitedWithCode(0), "status=7");
     EXPECT_EXIT((report_status_at_exit(), open_file(-1, "x", FILE_MODE_READ)),
                 ::testing::ExitedWithCode(0), "status=7");
-    EXPECT_EXIT((report_status_at_exit(), close_file(8)), ::testing::ExitedWithCode(0),
-                "status=7");
+    EXPECT_EXIT((report_status_at_exit(), close_file(8)), ::testing::ExitedWithCode(0), "status=7");
     std::int32_t value = 0;
     EXPECT_EXIT((report_status_at_exit(), read_byte(9, value)), ::testing::ExitedWithCode(0),
                 "status=7");
@@ -190,7 +206,8 @@ TEST_F(ChannelsDeathTest, ChannelOutsideZeroToSevenEndsWithStatus7) {
                 "status=7");
 }
 
-TEST_F(ChannelsDeathTest, ReadingPastTheEndOfAFileEndsWithStatus3) {
+TEST_F(ChannelsDeathTest, ReadingPastTheEndOfAFileEndsWithStatus3)
+{
     std::string path = file_with("one.bin", {0x01});
     ASSERT_TRUE(open_file(0, path.c_str(), FILE_MODE_READ));
     std::int32_t value = 0;
@@ -200,7 +217,8 @@ TEST_F(ChannelsDeathTest, ReadingPastTheEndOfAFileEndsWithStatus3) {
                 "status=3");
 }
 
-TEST_F(ChannelsDeathTest, ClosedChannelsCannotBeReadOrWritten) {
+TEST_F(ChannelsDeathTest, ClosedChannelsCannotBeReadOrWritten)
+{
     std::string path = file_with("one.bin", {0x01});
     ASSERT_TRUE(open_file(6, path.c_str(), FILE_MODE_READ));
     close_all_channels();
@@ -211,7 +229,8 @@ TEST_F(ChannelsDeathTest, ClosedChannelsCannotBeReadOrWritten) {
                 "status=3");
 }
 
-TEST_F(ChannelsDeathTest, WritingToAReadChannelEndsWithStatus3) {
+TEST_F(ChannelsDeathTest, WritingToAReadChannelEndsWithStatus3)
+{
     std::string path = file_with("one.bin", {0x01});
     ASSERT_TRUE(open_file(0, path.c_str(), FILE_MODE_READ));
     EXPECT_EXIT((report_status_at_exit(), write_text(0, "x", 1)), ::testing::ExitedWithCode(0),
@@ -221,7 +240,8 @@ TEST_F(ChannelsDeathTest, WritingToAReadChannelEndsWithStatus3) {
 
 // ------------------------------------------------------------ existence
 
-TEST_F(Channels, FileExistsSeesPlainFilesAndLiveBlocksOnly) {
+TEST_F(Channels, FileExistsSeesPlainFilesAndLiveBlocksOnly)
+{
     std::string path = file_with("here.txt", bytes_of("h"));
     unsigned handle = register_memory_block(bytes_of("m"));
     std::string name = memory_name(handle);
@@ -238,7 +258,8 @@ TEST_F(Channels, FileExistsSeesPlainFilesAndLiveBlocksOnly) {
 
 // ------------------------------------------------------ whole-media reads
 
-TEST_F(Channels, WholeMediaReadsFilesAndBlocks) {
+TEST_F(Channels, WholeMediaReadsFilesAndBlocks)
+{
     std::string path = file_with("image.png", every_byte_value());
     std::vector<unsigned char> bytes;
     ASSERT_TRUE(read_whole_media(path.c_str(), bytes));
@@ -249,7 +270,8 @@ TEST_F(Channels, WholeMediaReadsFilesAndBlocks) {
     release_memory_block(handle);
 }
 
-TEST_F(Channels, WholeMediaRefusesWhatItCannotReadSafely) {
+TEST_F(Channels, WholeMediaRefusesWhatItCannotReadSafely)
+{
     std::vector<unsigned char> bytes = bytes_of("leftover");
     EXPECT_FALSE(read_whole_media((scratch.path + "none").c_str(), bytes));
     EXPECT_TRUE(bytes.empty());
@@ -265,4 +287,4 @@ TEST_F(Channels, WholeMediaRefusesWhatItCannotReadSafely) {
     EXPECT_TRUE(bytes.empty());
 }
 
-}  // namespace
+}   // namespace

@@ -3,19 +3,17 @@
  * font and the text printer (read back from the screen).  Runs the real
  * runtime headless (320 x 240) under Xvfb.
  */
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
-#include <unistd.h>
-
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
+#include "core/errors.h"
 #include "media/fonts.h"
 #include "media/image.h"
 #include "media/renderer.h"
-#include "core/errors.h"
 #include "support/harness.h"
 #include "support/pictures.h"
 #include "support/scratch_folder.h"
@@ -41,14 +39,13 @@ TEST(BuiltinFont, IsA128By64GridOf8By8Cells)
     ASSERT_EQ(image.width, 128);
     ASSERT_EQ(image.height, 64);
     for (int y = 0; y < 16; ++y)   // codes 0..31: cell rows 0 and 1
-        for (int x = 0; x < 128; ++x)
-            ASSERT_EQ(image_pixel(image, x, y), CLEAR) << x << "," << y;
+        for (int x = 0; x < 128; ++x) ASSERT_EQ(image_pixel(image, x, y), CLEAR) << x << "," << y;
 }
 
 bool is_glyph(const DecodedImage& image, int x, int y)
 {
-    return x >= 0 && y >= 0 && x < image.width && y < image.height
-           && image_pixel(image, x, y) == WHITE;
+    return x >= 0 && y >= 0 && x < image.width && y < image.height &&
+           image_pixel(image, x, y) == WHITE;
 }
 
 TEST(BuiltinFont, GlyphsAreWhiteWithAFourWayDarkOutline)
@@ -65,8 +62,8 @@ TEST(BuiltinFont, GlyphsAreWhiteWithAFourWayDarkOutline)
                 EXPECT_LE(y % 8, 6);
                 continue;
             }
-            const bool touches = is_glyph(image, x - 1, y) || is_glyph(image, x + 1, y)
-                                 || is_glyph(image, x, y - 1) || is_glyph(image, x, y + 1);
+            const bool touches = is_glyph(image, x - 1, y) || is_glyph(image, x + 1, y) ||
+                                 is_glyph(image, x, y - 1) || is_glyph(image, x, y + 1);
             EXPECT_EQ(c, touches ? OUTLINE : CLEAR) << x << "," << y;
         }
     }
@@ -229,9 +226,9 @@ void expect_builtin_cell(int code, int x, int y)
     for (int cy = 0; cy < 8; ++cy)
         for (int cx = 0; cx < 8; ++cx) {
             Colour want = image_pixel(image, (code % 16) * 8 + cx, (code / 16) * 8 + cy);
-            if (want.a == 0)
-                want = BLACK;
-            EXPECT_EQ(screen_pixel(x + cx, y + cy), want) << "code " << code << " at " << cx << "," << cy;
+            if (want.a == 0) want = BLACK;
+            EXPECT_EQ(screen_pixel(x + cx, y + cy), want)
+                << "code " << code << " at " << cx << "," << cy;
         }
 }
 
@@ -272,8 +269,7 @@ TEST_F(Fonts, TextIsNeverSmoothed)
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
             Colour want = image_pixel(image, ('W' % 16) * 8 + x / 2, ('W' / 16) * 8 + y / 2);
-            if (want.a == 0)
-                want = BLACK;
+            if (want.a == 0) want = BLACK;
             EXPECT_EQ(screen_pixel(20 + x, 20 + y), want) << x << "," << y;
         }
 }
@@ -309,8 +305,7 @@ TEST_F(Fonts, EmptyTextAndUnloadedSlotsDrawNothing)
     get_font_size(&w, &h);
     EXPECT_EQ(w, 0);
     EXPECT_EQ(h, 0);
-    for (int x = 8; x < 40; ++x)
-        EXPECT_EQ(screen_pixel(x, 13), BLACK) << x;
+    for (int x = 8; x < 40; ++x) EXPECT_EQ(screen_pixel(x, 13), BLACK) << x;
 }
 
 TEST_F(Fonts, VertexArrayGrowsInStepsOf128)
@@ -327,4 +322,4 @@ TEST_F(Fonts, VertexArrayGrowsInStepsOf128)
     expect_builtin_cell('x', 8 * 39, 200);   // the 40th character, still on screen
 }
 
-}  // namespace
+}   // namespace

@@ -2,21 +2,20 @@
  * test_frame.cpp - the runtime's spine: status, clock and pacing, start-up,
  * the frame cycle, the window and the 2D frame-start state.
  */
-#include <gtest/gtest.h>
-
-#include <SDL.h>
 #include <GL/gl.h>
+#include <SDL.h>
 #include <cstdio>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 
-#include "media/renderer.h"
 #include "core/clock.h"
 #include "core/errors.h"
-#include "engine/frame.h"
 #include "core/log.h"
+#include "engine/frame.h"
 #include "engine/window.h"
+#include "media/renderer.h"
 #include "media/screen_picture.h"
 #include "support/harness.h"
 
@@ -35,7 +34,7 @@ TEST(Status, SetErrorTruncatesTowardZero)
 TEST(Status, TextsOfEveryCode)
 {
     const std::pair<int, const char*> cases[] = {
-        {0, "0000 success"}, {3, "0003 no such file"}, {7, "0007 out of memory"},
+        {0, "0000 success"},       {3, "0003 no such file"}, {7, "0007 out of memory"},
         {9, "0009 out of bounds"}, {20, "0020 out of data"}, {21, "0021 unknown error"},
         {8, "0008 unknown error"}};
     for (const auto& [code, text] : cases) {
@@ -134,7 +133,8 @@ TEST(Startup, WithoutADisplayItSaysWhyAndExitsNonzero)
 {
     // A fresh process: this test program's own window must not be reused.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(std::exit(start_without_display()), ::testing::ExitedWithCode(1), "snowbelter: cannot start: ");
+    EXPECT_EXIT(std::exit(start_without_display()), ::testing::ExitedWithCode(1),
+                "snowbelter: cannot start: ");
 }
 
 std::string read_log()
@@ -351,4 +351,4 @@ TEST_F(Frame, AlphaModeSwitches)
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
-} // namespace
+}   // namespace

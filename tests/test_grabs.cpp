@@ -4,21 +4,19 @@
  * savers, and single pixels.  Runs the real runtime headless (320 x 240)
  * under Xvfb.
  */
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
 #include <GL/glext.h>
-
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
+#include "engine/window.h"
 #include "media/grabs.h"
 #include "media/image.h"
 #include "media/renderer.h"
-#include "media/sprites.h"
-#include "core/errors.h"
-#include "engine/window.h"
 #include "media/screen_picture.h"
+#include "media/sprites.h"
 #include "support/harness.h"
 #include "support/pictures.h"
 #include "support/scratch_folder.h"
@@ -46,8 +44,8 @@ Picture pattern()
 
 uint32_t le32(const std::vector<unsigned char>& b, std::size_t at)
 {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16
-           | uint32_t(b[at + 3]) << 24;
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+           uint32_t(b[at + 3]) << 24;
 }
 
 class Grabs : public testing::Test {
@@ -64,7 +62,8 @@ protected:
     void draw_pattern()
     {
         if (renderer->sprites[PATTERN_SPRITE].width == 0) {
-            load_sprite(save_picture(folder.file("pattern.png"), pattern()).c_str(), PATTERN_SPRITE);
+            load_sprite(save_picture(folder.file("pattern.png"), pattern()).c_str(),
+                        PATTERN_SPRITE);
             ASSERT_EQ(runtime_status.status, STATUS_SUCCESS);
         }
         draw_sprite(PATTERN_SPRITE, 0, 0);
@@ -92,7 +91,8 @@ TEST_F(Grabs, ScreenGrabZoomedByTwoDoublesEveryPixel)
 
     start_clean_frame();
     set_smoothing(0);
-    zoom_sprite(SCREEN_GRAB_ID, 160, 120, 2.0, 2.0);   // (0, 0) to (640, 480): the top-left quarter shows
+    zoom_sprite(SCREEN_GRAB_ID, 160, 120, 2.0,
+                2.0);   // (0, 0) to (640, 480): the top-left quarter shows
     const Picture zoomed = read_screen();
     for (int y = 0; y < H / 2; ++y)
         for (int x = 0; x < W / 2; ++x) {
@@ -192,7 +192,8 @@ TEST_F(Grabs, WithoutFrameBufferAlphaTheKeyColourBecomesTransparent)
     const Picture source = pattern();
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
-            const uint8_t* t = &texels[((7 - y) * 32 + x) * 4];   // texture row 0 = the grab's bottom row
+            const uint8_t* t =
+                &texels[((7 - y) * 32 + x) * 4];   // texture row 0 = the grab's bottom row
             const bool keyed = x == 2 && y == 3;
             const Colour want = keyed ? KEY_PINK : picture_pixel(source, x, y);
             EXPECT_EQ((Colour{t[0], t[1], t[2], 255}), want) << x << "," << y;
@@ -250,8 +251,7 @@ TEST_F(Grabs, LoadBackgroundTilesTheImage)
 {
     Picture big(600, 300);
     for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 600; ++x)
-            big.set(x, y, x % 200, y % 250, 77);
+        for (int x = 0; x < 600; ++x) big.set(x, y, x % 200, y % 250, 77);
     load_background(save_picture(folder.file("back.png"), big).c_str());
     EXPECT_EQ(runtime_status.status, STATUS_SUCCESS);
     const BackgroundLayer& layer = renderer->layers[0];
@@ -282,7 +282,7 @@ TEST_F(Grabs, SaveScreenWritesTheLastPresentedFrameAsBmp)
 {
     draw_pattern();
     const Picture drawn = read_screen();
-    run_frames(1);   // present it
+    run_frames(1);               // present it
     set_pixel(1, 1, 0xffffff);   // the new frame's drawing is not what is saved
     const std::string path = folder.file("temp.BMP");
     save_screen(path.c_str());
@@ -329,7 +329,8 @@ TEST_F(Grabs, SaveScreenWritesPngWithTheKeyTransparent)
     for (int y = 0; y < H; y += 3)
         for (int x = 0; x < W; x += 3) {
             const uint8_t* p = &image.pixels[(std::size_t(y) * W + x) * 4];
-            ASSERT_EQ((Colour{p[0], p[1], p[2], p[3]}), picture_pixel(drawn, x, y)) << x << "," << y;
+            ASSERT_EQ((Colour{p[0], p[1], p[2], p[3]}), picture_pixel(drawn, x, y))
+                << x << "," << y;
         }
     EXPECT_EQ(image.pixels[(44 * W + 33) * 4 + 3], 0);
 }
@@ -352,8 +353,7 @@ TEST_F(Grabs, SaveSpriteWritesItsImage)
 {
     Picture picture(5, 3);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            picture.set(x, y, 40 * x, 100 + y, 9);
+        for (int x = 0; x < 5; ++x) picture.set(x, y, 40 * x, 100 + y, 9);
     load_sprite(save_picture(folder.file("s.png"), picture).c_str(), 66);
     ASSERT_EQ(runtime_status.status, STATUS_SUCCESS);
     for (const char* name : {"sprite.bmp", "sprite.png"}) {
@@ -401,4 +401,4 @@ TEST_F(Grabs, SetPixelOfTheKeyColourHasAlphaZero)
     EXPECT_EQ(screen_pixel(10, 9).a, 255);
 }
 
-}  // namespace
+}   // namespace

@@ -2,16 +2,15 @@
 // one costs Santa a life.
 #include <gtest/gtest.h>
 
+#include "core/numbers.h"
 #include "game/play/hazards.h"
 #include "game/play/round.h"
 #include "game/play/world.h"
-#include "core/numbers.h"
+#include "media/keymap.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
-#include "media/keymap.h"
 
 namespace {
-
 
 class HazardTest : public ::testing::Test {
 protected:
@@ -233,8 +232,8 @@ TEST_F(HazardTest, AStandingSoldierKillsAnUnshieldedSanta)
 TEST_F(HazardTest, HazardsOutOfReachDoNotTouchSanta)
 {
     remove_hazards();
-    add_pudding(400, 200, 1);   // left of Santa and walking away
-    add_soldier(560, 0, 0, 1);  // standing right of Santa's 518
+    add_pudding(400, 200, 1);    // left of Santa and walking away
+    add_soldier(560, 0, 0, 1);   // standing right of Santa's 518
     place_santa(160, 191, -320);
     play_frames(50);
     EXPECT_EQ(santa_hit, 0);
@@ -280,4 +279,4 @@ TEST_F(HazardTest, PauseFreezesHazardsButTheirContactStillCounts)
     EXPECT_EQ(lives, 5);
 }
 
-} // namespace
+}   // namespace

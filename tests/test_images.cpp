@@ -3,21 +3,19 @@
  * writers, and hostile files.  Every test file is built here, in memory:
  * BMPs byte by byte, PNGs with libpng, JPEGs with libjpeg's compressor.
  */
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+#include <png.h>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-#include <png.h>
-
-#include "media/image.h"
 #include "core/media_source.h"
+#include "media/image.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -36,13 +34,13 @@ Rgba pixel_at(const DecodedImage& image, int x, int y)
     return Rgba{p[0], p[1], p[2], p[3]};
 }
 
-#define EXPECT_PIXEL(image, x, y, R, G, B, A)                  \
-    do {                                                       \
-        const Rgba got_ = pixel_at(image, x, y);               \
-        EXPECT_EQ(got_.r, R) << "at " << (x) << "," << (y);    \
-        EXPECT_EQ(got_.g, G) << "at " << (x) << "," << (y);    \
-        EXPECT_EQ(got_.b, B) << "at " << (x) << "," << (y);    \
-        EXPECT_EQ(got_.a, A) << "at " << (x) << "," << (y);    \
+#define EXPECT_PIXEL(image, x, y, R, G, B, A)                                                      \
+    do {                                                                                           \
+        const Rgba got_ = pixel_at(image, x, y);                                                   \
+        EXPECT_EQ(got_.r, R) << "at " << (x) << "," << (y);                                        \
+        EXPECT_EQ(got_.g, G) << "at " << (x) << "," << (y);                                        \
+        EXPECT_EQ(got_.b, B) << "at " << (x) << "," << (y);                                        \
+        EXPECT_EQ(got_.a, A) << "at " << (x) << "," << (y);                                        \
     } while (0)
 
 // ---- BMP files by hand ------------------------------------------------------
@@ -55,8 +53,7 @@ void put16(Bytes& b, std::size_t at, unsigned v)
 
 void put32(Bytes& b, std::size_t at, uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = (v >> (8 * i)) & 0xff;
+    for (int i = 0; i < 4; ++i) b[at + i] = (v >> (8 * i)) & 0xff;
 }
 
 // A BMP with an info header (40) or a core header (12), the palette given as
@@ -83,8 +80,7 @@ Bytes make_bmp(int header_size, int32_t width, int32_t height, int bits, const B
         put16(b, 28, unsigned(bits));
     }
     std::memcpy(&b[14 + header_size], palette.data(), palette.size());
-    for (const Bytes& row : rows)
-        b.insert(b.end(), row.begin(), row.end());
+    for (const Bytes& row : rows) b.insert(b.end(), row.begin(), row.end());
     put32(b, 2, uint32_t(b.size()));
     return b;
 }
@@ -130,8 +126,7 @@ TEST(BmpReader, EightBitPaletteHasFourByteEntries)
 TEST(BmpReader, FourBitsTakeTheHighNibbleFirst)
 {
     Bytes palette(16 * 4, 0);
-    for (int i = 0; i < 16; ++i)
-        palette[i * 4 + 2] = uint8_t(i * 16);   // red = 16 * index
+    for (int i = 0; i < 16; ++i) palette[i * 4 + 2] = uint8_t(i * 16);   // red = 16 * index
     const DecodedImage image = read_bmp_ok(make_bmp(40, 3, 1, 4, palette, {{0x3A, 0xF0, 0, 0}}));
     EXPECT_PIXEL(image, 0, 0, 0x30, 0, 0, 255);
     EXPECT_PIXEL(image, 1, 0, 0xA0, 0, 0, 255);
@@ -141,11 +136,9 @@ TEST(BmpReader, FourBitsTakeTheHighNibbleFirst)
 TEST(BmpReader, OneBitTakesBitSevenFirst)
 {
     const Bytes palette = {0, 0, 0, 0, 255, 255, 255, 0};
-    const DecodedImage image =
-        read_bmp_ok(make_bmp(40, 10, 1, 1, palette, {{0xA0, 0x40, 0, 0}}));
+    const DecodedImage image = read_bmp_ok(make_bmp(40, 10, 1, 1, palette, {{0xA0, 0x40, 0, 0}}));
     const int expected[10] = {1, 0, 1, 0, 0, 0, 0, 0, 0, 1};
-    for (int x = 0; x < 10; ++x)
-        EXPECT_EQ(pixel_at(image, x, 0).r, expected[x] * 255) << x;
+    for (int x = 0; x < 10; ++x) EXPECT_EQ(pixel_at(image, x, 0).r, expected[x] * 255) << x;
 }
 
 TEST(BmpReader, CoreHeaderHasThreeBytePaletteEntries)
@@ -197,8 +190,8 @@ TEST(BmpReader, RefusesOtherFormatsAndDepths)
 TEST(BmpHostile, HugeAndNegativeSizesAreRefused)
 {
     DecodedImage image;
-    const int32_t sizes[][2] = {{0x7fffffff, 1}, {1, INT32_MIN}, {-5, 1}, {0, 1}, {1, 0},
-                                {MAX_IMAGE_SIDE + 1, 1}, {16384, 16384}};
+    const int32_t sizes[][2] = {{0x7fffffff, 1}, {1, INT32_MIN},          {-5, 1},       {0, 1},
+                                {1, 0},          {MAX_IMAGE_SIDE + 1, 1}, {16384, 16384}};
     for (const auto& size : sizes) {
         const Bytes file = make_bmp(40, size[0], size[1], 32, {}, {{1, 2, 3, 4}});
         EXPECT_FALSE(read_bmp(image, file.data(), file.size(), KEY)) << size[0] << "x" << size[1];
@@ -275,8 +268,7 @@ Bytes make_png(const PngRecipe& recipe)
         png_set_tRNS(png, info, recipe.alpha_of_palette.data(), int(recipe.alpha_of_palette.size()),
                      nullptr);
     png_write_info(png, info);
-    for (const Bytes& row : recipe.rows)
-        png_write_row(png, row.data());
+    for (const Bytes& row : recipe.rows) png_write_row(png, row.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
@@ -330,17 +322,20 @@ TEST(PngReader, PaletteWithoutTransparencyIsKeyed)
 TEST(PngReader, SixteenBitSamplesAreCutToEight)
 {
     const Bytes row = {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x00, 0x80, 0x01};
-    const DecodedImage image = read_png_ok(make_png({1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA, {row}, {}, {}}));
+    const DecodedImage image =
+        read_png_ok(make_png({1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA, {row}, {}, {}}));
     EXPECT_PIXEL(image, 0, 0, 0x12, 0xAB, 0xFF, 0x80);
 }
 
 TEST(PngReader, GreyImagesBecomeGreyRgba)
 {
-    const DecodedImage eight = read_png_ok(make_png({2, 1, 8, PNG_COLOR_TYPE_GRAY, {{0, 200}}, {}, {}}), 0);
+    const DecodedImage eight =
+        read_png_ok(make_png({2, 1, 8, PNG_COLOR_TYPE_GRAY, {{0, 200}}, {}, {}}), 0);
     // The key never applies to grey images, even a key of black.
     EXPECT_PIXEL(eight, 0, 0, 0, 0, 0, 255);
     EXPECT_PIXEL(eight, 1, 0, 200, 200, 200, 255);
-    const DecodedImage one = read_png_ok(make_png({3, 1, 1, PNG_COLOR_TYPE_GRAY, {{0xA0}}, {}, {}}));
+    const DecodedImage one =
+        read_png_ok(make_png({3, 1, 1, PNG_COLOR_TYPE_GRAY, {{0xA0}}, {}, {}}));
     EXPECT_PIXEL(one, 0, 0, 255, 255, 255, 255);
     EXPECT_PIXEL(one, 1, 0, 0, 0, 0, 255);
     EXPECT_PIXEL(one, 2, 0, 255, 255, 255, 255);
@@ -366,7 +361,8 @@ TEST(PngReader, RowsComeTopFirst)
 
 TEST(PngHostile, TruncatedAndCorruptFilesFailQuietly)
 {
-    const Bytes good = make_png({8, 8, 8, PNG_COLOR_TYPE_RGB, std::vector<Bytes>(8, Bytes(24, 7)), {}, {}});
+    const Bytes good =
+        make_png({8, 8, 8, PNG_COLOR_TYPE_RGB, std::vector<Bytes>(8, Bytes(24, 7)), {}, {}});
     DecodedImage image;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
@@ -387,8 +383,7 @@ uint32_t chunk_crc(const unsigned char* data, std::size_t n)
     uint32_t crc = 0xffffffffu;
     for (std::size_t i = 0; i < n; ++i) {
         crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return crc ^ 0xffffffffu;
 }
@@ -406,8 +401,7 @@ TEST(PngHostile, HugeDeclaredSizesAreRefusedBeforeAllocating)
             patched[20 + i] = (side >> (24 - 8 * i)) & 0xff;
         }
         const uint32_t crc = chunk_crc(&patched[12], 17);
-        for (int i = 0; i < 4; ++i)
-            patched[29 + i] = (crc >> (24 - 8 * i)) & 0xff;
+        for (int i = 0; i < 4; ++i) patched[29 + i] = (crc >> (24 - 8 * i)) & 0xff;
         DecodedImage image;
         EXPECT_FALSE(read_png(image, "huge.png", patched.data(), patched.size(), KEY)) << side;
     }
@@ -418,8 +412,7 @@ TEST(PngWriter, WritesRgbaThatReadsBackExactly)
     ScratchFolder folder;
     const int w = 5, h = 3;
     Bytes pixels(w * h * 4);
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = uint8_t(i * 37 + 11);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i * 37 + 11);
     const std::string path = folder.file("out.png");
     write_bytes(path, Bytes(1000, 'x'));   // an older, longer file is replaced
     ASSERT_TRUE(write_png(path.c_str(), pixels.data(), w, h));
@@ -507,8 +500,7 @@ TEST(JpegReader, ColourImageIsOpaqueAndNeverKeyed)
 TEST(JpegReader, GreyImageGivesGreyRgba)
 {
     Bytes samples(8 * 8);
-    for (int i = 0; i < 64; ++i)
-        samples[i] = uint8_t(i < 32 ? 40 : 220);
+    for (int i = 0; i < 64; ++i) samples[i] = uint8_t(i < 32 ? 40 : 220);
     const Bytes file = make_jpeg(8, 8, 1, samples);
     DecodedImage image;
     ASSERT_TRUE(read_jpeg(image, file.data(), file.size()));
@@ -538,8 +530,7 @@ TEST(JpegHostile, TruncatedDataFailsTheLoadAndTheProcessRunsOn)
 std::size_t start_of_frame(const Bytes& file)
 {
     for (std::size_t i = 2; i + 1 < file.size(); ++i)
-        if (file[i] == 0xff && file[i + 1] >= 0xc0 && file[i + 1] <= 0xc2)
-            return i + 4;
+        if (file[i] == 0xff && file[i + 1] >= 0xc0 && file[i + 1] <= 0xc2) return i + 4;
     return 0;
 }
 
@@ -557,8 +548,7 @@ TEST(JpegHostile, CorruptHeadersAndHugeSizesAreRefused)
     zero[frame + 3] = zero[frame + 4] = 0;   // width 0
     EXPECT_FALSE(read_jpeg(image, zero.data(), zero.size()));
     Bytes garbage = file;
-    for (std::size_t i = 2; i < garbage.size(); ++i)
-        garbage[i] = uint8_t(i * 131);
+    for (std::size_t i = 2; i < garbage.size(); ++i) garbage[i] = uint8_t(i * 131);
     EXPECT_FALSE(read_jpeg(image, garbage.data(), garbage.size()));
     EXPECT_EQ(image.width, 0);
 }
@@ -583,7 +573,8 @@ TEST(ImageDecoding, FirstMatchingReaderDecides)
 TEST(ImageDecoding, LoadsPlainFilesAndMemoryNames)
 {
     ScratchFolder folder;
-    const Bytes png = make_png({2, 2, 8, PNG_COLOR_TYPE_RGB, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}}, {}, {}});
+    const Bytes png = make_png(
+        {2, 2, 8, PNG_COLOR_TYPE_RGB, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}}, {}, {}});
     const std::string path = folder.file("pic.png");
     write_bytes(path, png);
     DecodedImage image;
@@ -604,8 +595,7 @@ TEST(BmpWriter, WritesPaddedRowsThatReadBack)
     ScratchFolder folder;
     const int w = 5, h = 2;   // 15 bytes a row, padded to 16
     Bytes bgr(w * h * 3);
-    for (std::size_t i = 0; i < bgr.size(); ++i)
-        bgr[i] = uint8_t(i * 7 + 1);
+    for (std::size_t i = 0; i < bgr.size(); ++i) bgr[i] = uint8_t(i * 7 + 1);
     const std::string path = folder.file("shot.bmp");
     ASSERT_TRUE(write_bmp24(path.c_str(), bgr.data(), w, h));
     const Bytes file = read_bytes(path);
@@ -618,4 +608,4 @@ TEST(BmpWriter, WritesPaddedRowsThatReadBack)
     EXPECT_PIXEL(image, 4, 0, bgr[15 + 14], bgr[15 + 13], bgr[15 + 12], 255);
 }
 
-}  // namespace
+}   // namespace

@@ -2,20 +2,19 @@
 // replaceable source, read_char, the stored mouse, joysticks over SDL's
 // virtual joystick, and the start-up log lines.
 
-#include "media/input.h"
-#include "media/keymap.h"
-#include "media/renderer.h"
-#include "core/log.h"
-#include "support/quiet_environment.h"
-#include "support/scratch_folder.h"
-
-#include <gtest/gtest.h>
-
 #include <SDL.h>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "core/log.h"
+#include "media/input.h"
+#include "media/keymap.h"
+#include "media/renderer.h"
+#include "support/quiet_environment.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -33,50 +32,107 @@ struct NamedKey {
 
 const NamedKey NAMED_KEYS[] = {
     {1, "ESC", SDL_SCANCODE_ESCAPE},
-    {2, "1", SDL_SCANCODE_1}, {3, "2", SDL_SCANCODE_2}, {4, "3", SDL_SCANCODE_3},
-    {5, "4", SDL_SCANCODE_4}, {6, "5", SDL_SCANCODE_5}, {7, "6", SDL_SCANCODE_6},
-    {8, "7", SDL_SCANCODE_7}, {9, "8", SDL_SCANCODE_8}, {10, "9", SDL_SCANCODE_9},
-    {11, "0", SDL_SCANCODE_0}, {12, "-", SDL_SCANCODE_MINUS}, {13, "=", SDL_SCANCODE_EQUALS},
-    {14, "BACKSPACE", SDL_SCANCODE_BACKSPACE}, {15, "TAB", SDL_SCANCODE_TAB},
-    {16, "Q", SDL_SCANCODE_Q}, {17, "W", SDL_SCANCODE_W}, {18, "E", SDL_SCANCODE_E},
-    {19, "R", SDL_SCANCODE_R}, {20, "T", SDL_SCANCODE_T}, {21, "Y", SDL_SCANCODE_Y},
-    {22, "U", SDL_SCANCODE_U}, {23, "I", SDL_SCANCODE_I}, {24, "O", SDL_SCANCODE_O},
-    {25, "P", SDL_SCANCODE_P}, {26, "[", SDL_SCANCODE_LEFTBRACKET},
-    {27, "]", SDL_SCANCODE_RIGHTBRACKET}, {28, "ENTER", SDL_SCANCODE_RETURN},
+    {2, "1", SDL_SCANCODE_1},
+    {3, "2", SDL_SCANCODE_2},
+    {4, "3", SDL_SCANCODE_3},
+    {5, "4", SDL_SCANCODE_4},
+    {6, "5", SDL_SCANCODE_5},
+    {7, "6", SDL_SCANCODE_6},
+    {8, "7", SDL_SCANCODE_7},
+    {9, "8", SDL_SCANCODE_8},
+    {10, "9", SDL_SCANCODE_9},
+    {11, "0", SDL_SCANCODE_0},
+    {12, "-", SDL_SCANCODE_MINUS},
+    {13, "=", SDL_SCANCODE_EQUALS},
+    {14, "BACKSPACE", SDL_SCANCODE_BACKSPACE},
+    {15, "TAB", SDL_SCANCODE_TAB},
+    {16, "Q", SDL_SCANCODE_Q},
+    {17, "W", SDL_SCANCODE_W},
+    {18, "E", SDL_SCANCODE_E},
+    {19, "R", SDL_SCANCODE_R},
+    {20, "T", SDL_SCANCODE_T},
+    {21, "Y", SDL_SCANCODE_Y},
+    {22, "U", SDL_SCANCODE_U},
+    {23, "I", SDL_SCANCODE_I},
+    {24, "O", SDL_SCANCODE_O},
+    {25, "P", SDL_SCANCODE_P},
+    {26, "[", SDL_SCANCODE_LEFTBRACKET},
+    {27, "]", SDL_SCANCODE_RIGHTBRACKET},
+    {28, "ENTER", SDL_SCANCODE_RETURN},
     {29, "LEFT CTRL", SDL_SCANCODE_LCTRL},
-    {30, "A", SDL_SCANCODE_A}, {31, "S", SDL_SCANCODE_S}, {32, "D", SDL_SCANCODE_D},
-    {33, "F", SDL_SCANCODE_F}, {34, "G", SDL_SCANCODE_G}, {35, "H", SDL_SCANCODE_H},
-    {36, "J", SDL_SCANCODE_J}, {37, "K", SDL_SCANCODE_K}, {38, "L", SDL_SCANCODE_L},
-    {39, ";", SDL_SCANCODE_SEMICOLON}, {40, "'", SDL_SCANCODE_APOSTROPHE},
-    {41, "'", SDL_SCANCODE_GRAVE}, {42, "LEFT SHIFT", SDL_SCANCODE_LSHIFT},
+    {30, "A", SDL_SCANCODE_A},
+    {31, "S", SDL_SCANCODE_S},
+    {32, "D", SDL_SCANCODE_D},
+    {33, "F", SDL_SCANCODE_F},
+    {34, "G", SDL_SCANCODE_G},
+    {35, "H", SDL_SCANCODE_H},
+    {36, "J", SDL_SCANCODE_J},
+    {37, "K", SDL_SCANCODE_K},
+    {38, "L", SDL_SCANCODE_L},
+    {39, ";", SDL_SCANCODE_SEMICOLON},
+    {40, "'", SDL_SCANCODE_APOSTROPHE},
+    {41, "'", SDL_SCANCODE_GRAVE},
+    {42, "LEFT SHIFT", SDL_SCANCODE_LSHIFT},
     {43, "#", SDL_SCANCODE_BACKSLASH},
-    {44, "Z", SDL_SCANCODE_Z}, {45, "X", SDL_SCANCODE_X}, {46, "C", SDL_SCANCODE_C},
-    {47, "V", SDL_SCANCODE_V}, {48, "B", SDL_SCANCODE_B}, {49, "N", SDL_SCANCODE_N},
-    {50, "M", SDL_SCANCODE_M}, {51, ",", SDL_SCANCODE_COMMA}, {52, ".", SDL_SCANCODE_PERIOD},
-    {53, "/", SDL_SCANCODE_SLASH}, {54, "RIGHT SHIFT", SDL_SCANCODE_RSHIFT},
-    {55, "* NUMPAD", SDL_SCANCODE_KP_MULTIPLY}, {56, "ALT", SDL_SCANCODE_LALT},
-    {57, "SPACE", SDL_SCANCODE_SPACE}, {58, "CAPS", SDL_SCANCODE_CAPSLOCK},
-    {59, "F1", SDL_SCANCODE_F1}, {60, "F2", SDL_SCANCODE_F2}, {61, "F3", SDL_SCANCODE_F3},
-    {62, "F4", SDL_SCANCODE_F4}, {63, "F5", SDL_SCANCODE_F5}, {64, "F6", SDL_SCANCODE_F6},
-    {65, "F7", SDL_SCANCODE_F7}, {66, "F8", SDL_SCANCODE_F8}, {67, "F9", SDL_SCANCODE_F9},
-    {68, "F10", SDL_SCANCODE_F10}, {69, "NUM LOCK", SDL_SCANCODE_NUMLOCKCLEAR},
+    {44, "Z", SDL_SCANCODE_Z},
+    {45, "X", SDL_SCANCODE_X},
+    {46, "C", SDL_SCANCODE_C},
+    {47, "V", SDL_SCANCODE_V},
+    {48, "B", SDL_SCANCODE_B},
+    {49, "N", SDL_SCANCODE_N},
+    {50, "M", SDL_SCANCODE_M},
+    {51, ",", SDL_SCANCODE_COMMA},
+    {52, ".", SDL_SCANCODE_PERIOD},
+    {53, "/", SDL_SCANCODE_SLASH},
+    {54, "RIGHT SHIFT", SDL_SCANCODE_RSHIFT},
+    {55, "* NUMPAD", SDL_SCANCODE_KP_MULTIPLY},
+    {56, "ALT", SDL_SCANCODE_LALT},
+    {57, "SPACE", SDL_SCANCODE_SPACE},
+    {58, "CAPS", SDL_SCANCODE_CAPSLOCK},
+    {59, "F1", SDL_SCANCODE_F1},
+    {60, "F2", SDL_SCANCODE_F2},
+    {61, "F3", SDL_SCANCODE_F3},
+    {62, "F4", SDL_SCANCODE_F4},
+    {63, "F5", SDL_SCANCODE_F5},
+    {64, "F6", SDL_SCANCODE_F6},
+    {65, "F7", SDL_SCANCODE_F7},
+    {66, "F8", SDL_SCANCODE_F8},
+    {67, "F9", SDL_SCANCODE_F9},
+    {68, "F10", SDL_SCANCODE_F10},
+    {69, "NUM LOCK", SDL_SCANCODE_NUMLOCKCLEAR},
     {70, "SCROLL LOCK", SDL_SCANCODE_SCROLLLOCK},
-    {71, "7 NUMPAD", SDL_SCANCODE_KP_7}, {72, "8 NUMPAD", SDL_SCANCODE_KP_8},
-    {73, "9 NUMPAD", SDL_SCANCODE_KP_9}, {74, "- NUMPAD", SDL_SCANCODE_KP_MINUS},
-    {75, "4 NUMPAD", SDL_SCANCODE_KP_4}, {76, "5 NUMPAD", SDL_SCANCODE_KP_5},
-    {77, "6 NUMPAD", SDL_SCANCODE_KP_6}, {78, "+ NUMPAD", SDL_SCANCODE_KP_PLUS},
-    {79, "1 NUMPAD", SDL_SCANCODE_KP_1}, {80, "2 NUMPAD", SDL_SCANCODE_KP_2},
-    {81, "3 NUMPAD", SDL_SCANCODE_KP_3}, {82, "0 NUMPAD", SDL_SCANCODE_KP_0},
-    {83, "DEL NUMPAD", SDL_SCANCODE_KP_PERIOD}, {86, "\\", SDL_SCANCODE_NONUSBACKSLASH},
-    {87, "F11", SDL_SCANCODE_F11}, {88, "F12", SDL_SCANCODE_F12},
-    {156, "ENTER NUMPAD", SDL_SCANCODE_KP_ENTER}, {157, "RIGHT CTRL", SDL_SCANCODE_RCTRL},
-    {181, "/ NUMPAD", SDL_SCANCODE_KP_DIVIDE}, {183, "PRINT SCREEN", SDL_SCANCODE_PRINTSCREEN},
-    {184, "ALT GR", SDL_SCANCODE_RALT}, {197, "PAUSE BREAK", SDL_SCANCODE_PAUSE},
-    {199, "HOME", SDL_SCANCODE_HOME}, {200, "CURSOR UP", SDL_SCANCODE_UP},
-    {201, "PAGE UP", SDL_SCANCODE_PAGEUP}, {203, "CURSOR LEFT", SDL_SCANCODE_LEFT},
-    {205, "CURSOR RIGHT", SDL_SCANCODE_RIGHT}, {207, "END", SDL_SCANCODE_END},
-    {208, "CURSOR DOWN", SDL_SCANCODE_DOWN}, {209, "PAGE DOWN", SDL_SCANCODE_PAGEDOWN},
-    {210, "INSERT", SDL_SCANCODE_INSERT}, {211, "DELETE", SDL_SCANCODE_DELETE},
+    {71, "7 NUMPAD", SDL_SCANCODE_KP_7},
+    {72, "8 NUMPAD", SDL_SCANCODE_KP_8},
+    {73, "9 NUMPAD", SDL_SCANCODE_KP_9},
+    {74, "- NUMPAD", SDL_SCANCODE_KP_MINUS},
+    {75, "4 NUMPAD", SDL_SCANCODE_KP_4},
+    {76, "5 NUMPAD", SDL_SCANCODE_KP_5},
+    {77, "6 NUMPAD", SDL_SCANCODE_KP_6},
+    {78, "+ NUMPAD", SDL_SCANCODE_KP_PLUS},
+    {79, "1 NUMPAD", SDL_SCANCODE_KP_1},
+    {80, "2 NUMPAD", SDL_SCANCODE_KP_2},
+    {81, "3 NUMPAD", SDL_SCANCODE_KP_3},
+    {82, "0 NUMPAD", SDL_SCANCODE_KP_0},
+    {83, "DEL NUMPAD", SDL_SCANCODE_KP_PERIOD},
+    {86, "\\", SDL_SCANCODE_NONUSBACKSLASH},
+    {87, "F11", SDL_SCANCODE_F11},
+    {88, "F12", SDL_SCANCODE_F12},
+    {156, "ENTER NUMPAD", SDL_SCANCODE_KP_ENTER},
+    {157, "RIGHT CTRL", SDL_SCANCODE_RCTRL},
+    {181, "/ NUMPAD", SDL_SCANCODE_KP_DIVIDE},
+    {183, "PRINT SCREEN", SDL_SCANCODE_PRINTSCREEN},
+    {184, "ALT GR", SDL_SCANCODE_RALT},
+    {197, "PAUSE BREAK", SDL_SCANCODE_PAUSE},
+    {199, "HOME", SDL_SCANCODE_HOME},
+    {200, "CURSOR UP", SDL_SCANCODE_UP},
+    {201, "PAGE UP", SDL_SCANCODE_PAGEUP},
+    {203, "CURSOR LEFT", SDL_SCANCODE_LEFT},
+    {205, "CURSOR RIGHT", SDL_SCANCODE_RIGHT},
+    {207, "END", SDL_SCANCODE_END},
+    {208, "CURSOR DOWN", SDL_SCANCODE_DOWN},
+    {209, "PAGE DOWN", SDL_SCANCODE_PAGEDOWN},
+    {210, "INSERT", SDL_SCANCODE_INSERT},
+    {211, "DELETE", SDL_SCANCODE_DELETE},
 };
 
 TEST(KeyTable, EveryNamedKeyMapsToItsPosition)
@@ -122,8 +178,8 @@ TEST(KeyTable, UnknownScancodeAndUnusedCodeMapToNothing)
 TEST(KeyTable, StateFromScancodesSetsExactlyThePressedPositions)
 {
     std::vector<unsigned char> pressed(SDL_NUM_SCANCODES, 0);
-    pressed[SDL_SCANCODE_Y] = 1;        // the key between T and U
-    pressed[SDL_SCANCODE_Z] = 1;        // the key right of left Shift
+    pressed[SDL_SCANCODE_Y] = 1;   // the key between T and U
+    pressed[SDL_SCANCODE_Z] = 1;   // the key right of left Shift
     pressed[SDL_SCANCODE_KP_ENTER] = 1;
     pressed[SDL_SCANCODE_RALT] = 1;
     unsigned char state[KEY_CODE_COUNT];
@@ -564,8 +620,8 @@ TEST_F(VirtualJoystick, HatDirectionsInHundredthsOfADegree)
     pump();
     ASSERT_EQ(joystick_count(), 1);
     const std::pair<Uint8, uint32_t> hats[] = {
-        {SDL_HAT_UP, 0},         {SDL_HAT_RIGHT, 9000},    {SDL_HAT_DOWN, 18000},
-        {SDL_HAT_LEFT, 27000},   {SDL_HAT_LEFTUP, 31500},  {SDL_HAT_CENTERED, 0xFFFFFFFFu}};
+        {SDL_HAT_UP, 0},       {SDL_HAT_RIGHT, 9000},   {SDL_HAT_DOWN, 18000},
+        {SDL_HAT_LEFT, 27000}, {SDL_HAT_LEFTUP, 31500}, {SDL_HAT_CENTERED, 0xFFFFFFFFu}};
     for (const auto& hat : hats) {
         SDL_JoystickSetVirtualHat(handle(), 0, hat.first);
         JoystickState state;
@@ -638,4 +694,4 @@ TEST(InputStartUp, WithoutVideoLogsNoInputAndNoMouseWhenWanted)
     EXPECT_EQ(read_log(), "No DX_Input\r\n");
 }
 
-} // namespace
+}   // namespace

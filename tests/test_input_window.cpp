@@ -3,15 +3,14 @@
 // the stored position when it is shown again, and a hidden cursor's movement
 // scaled down to screen pixels.
 
-#include "media/input.h"
-#include "engine/frame.h"
-#include "engine/window.h"
-#include "media/screen_picture.h"
-#include "support/harness.h"
-
+#include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <SDL.h>
+#include "engine/frame.h"
+#include "engine/window.h"
+#include "media/input.h"
+#include "media/screen_picture.h"
+#include "support/harness.h"
 
 namespace {
 
@@ -105,4 +104,4 @@ TEST_F(WindowMouse, HiddenCursorMovementIsScaledToScreenPixels)
     EXPECT_EQ(y, 120 - 10 / WINDOW_SCALE);
 }
 
-} // namespace
+}   // namespace

@@ -4,16 +4,15 @@
  * and both tunes are in media/sfx.sbx.
  */
 #include <gtest/gtest.h>
-
 #include <string>
 #include <unistd.h>
 
+#include "core/archive.h"
+#include "core/errors.h"
 #include "game/shell/media_table.h"
 #include "game/shell/startup.h"
 #include "media/sound.h"
 #include "media/sprites.h"
-#include "core/archive.h"
-#include "core/errors.h"
 #include "support/harness.h"
 
 namespace {
@@ -46,7 +45,8 @@ TEST_F(BuiltMedia, TheWholeStartUpLoadLeavesStatusZero)
 {
     load_media();
     EXPECT_EQ(runtime_status.status, STATUS_SUCCESS);
-    for (int id : {SOUND_JUMP, SOUND_PICKUP, SOUND_DROP}) EXPECT_EQ(sound_buffer_count(id), 1) << id;
+    for (int id : {SOUND_JUMP, SOUND_PICKUP, SOUND_DROP})
+        EXPECT_EQ(sound_buffer_count(id), 1) << id;
 }
 
 TEST_F(BuiltMedia, BothTunesAreInTheMusicArchive)
@@ -58,4 +58,4 @@ TEST_F(BuiltMedia, BothTunesAreInTheMusicArchive)
     }
 }
 
-} // namespace
+}   // namespace

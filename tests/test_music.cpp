@@ -3,22 +3,21 @@
 // the decoder check at start-up.  WAV pieces stand in for MP3 ones: the
 // mixer plays both through the same music stream.
 
-#include "media/music.h"
-#include "media/sound.h"
+#include <SDL_mixer.h>
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+
 #include "core/archive.h"
 #include "core/clock.h"
 #include "core/log.h"
 #include "core/sbx_format.h"
+#include "media/music.h"
+#include "media/sound.h"
 #include "support/quiet_environment.h"
 #include "support/scratch_folder.h"
 #include "support/wav_builder.h"
-
-#include <gtest/gtest.h>
-
-#include <SDL_mixer.h>
-#include <cmath>
-#include <cstdlib>
-#include <string>
 
 namespace {
 
@@ -53,10 +52,7 @@ protected:
         return path;
     }
 
-    static double position()
-    {
-        return Mix_GetMusicPosition(nullptr);
-    }
+    static double position() { return Mix_GetMusicPosition(nullptr); }
 };
 
 // ---------------------------------------------------------------------------
@@ -274,4 +270,4 @@ TEST(MusicDecoder, WithoutASoundSystemNothingPlays)
     stop_music();
 }
 
-} // namespace
+}   // namespace

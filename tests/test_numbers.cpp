@@ -1,9 +1,8 @@
 // Random numbers, remainders, degree trigonometry and truncation.
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <set>
 #include <vector>
 
@@ -14,14 +13,16 @@ namespace {
 // rnd(INT32_MAX) takes a word modulo 2^31: its low 31 bits.
 const uint32_t LOW_31_BITS = 0x7fffffffu;
 
-std::vector<uint32_t> low_bits_of_draws(uint32_t seed, int count) {
+std::vector<uint32_t> low_bits_of_draws(uint32_t seed, int count)
+{
     seed_rnd(seed);
     std::vector<uint32_t> words;
     for (int i = 0; i < count; ++i) words.push_back(static_cast<uint32_t>(rnd(INT32_MAX)));
     return words;
 }
 
-std::vector<uint32_t> low_bits(std::vector<uint32_t> words) {
+std::vector<uint32_t> low_bits(std::vector<uint32_t> words)
+{
     for (uint32_t& w : words) w &= LOW_31_BITS;
     return words;
 }
@@ -76,12 +77,14 @@ std::vector<uint32_t> low_bits(std::vector<uint32_t> words) {
 // The seed-0 stream starts with 0xf650e4c8, the first word of the published
 // test vector randvect.txt (all-zero seed, two generation passes).
 
-TEST(IsaacStream, SeedZeroMatchesThePublishedTestVector) {
+TEST(IsaacStream, SeedZeroMatchesThePublishedTestVector)
+{
     EXPECT_EQ(low_bits_of_draws(0, 6),
               low_bits({0xf650e4c8, 0x82ac484f, 0xc2f9adb7, 0xe95b8f19, 0xa07532ae, 0xc34e10eb}));
 }
 
-TEST(IsaacStream, SeededStreamsMatchTheReference) {
+TEST(IsaacStream, SeededStreamsMatchTheReference)
+{
     EXPECT_EQ(low_bits_of_draws(1, 6),
               low_bits({0xbf4edb31, 0x06d69a37, 0x6f436561, 0x1cdeed87, 0xe4f42cdb, 0xe0d7041c}));
     EXPECT_EQ(low_bits_of_draws(12345, 6),
@@ -90,7 +93,8 @@ TEST(IsaacStream, SeededStreamsMatchTheReference) {
               low_bits({0xde3b3f3c, 0xdcc4d839, 0x2062f5d7, 0x2a433eb0, 0x35a39b14, 0xa0088d30}));
 }
 
-TEST(IsaacStream, RndTakesTheWordModuloNPlusOne) {
+TEST(IsaacStream, RndTakesTheWordModuloNPlusOne)
+{
     // Words of seed 2024 taken modulo 7 and modulo 641 by the reference.
     seed_rnd(2024);
     std::vector<int32_t> sixes;
@@ -102,14 +106,16 @@ TEST(IsaacStream, RndTakesTheWordModuloNPlusOne) {
     EXPECT_EQ(widths, (std::vector<int32_t>{53, 278, 423, 166, 348, 553, 352, 549}));
 }
 
-TEST(IsaacStream, ReseedingReplaysTheStream) {
+TEST(IsaacStream, ReseedingReplaysTheStream)
+{
     EXPECT_EQ(low_bits_of_draws(777, 50), low_bits_of_draws(777, 50));
     EXPECT_NE(low_bits_of_draws(777, 10), low_bits_of_draws(778, 10));
 }
 
 // --- rnd ------------------------------------------------------------------------
 
-TEST(Rnd, ZeroOrNegativeGivesZeroWithoutDrawing) {
+TEST(Rnd, ZeroOrNegativeGivesZeroWithoutDrawing)
+{
     seed_rnd(5);
     int32_t first = rnd(INT32_MAX);
     seed_rnd(5);
@@ -119,14 +125,16 @@ TEST(Rnd, ZeroOrNegativeGivesZeroWithoutDrawing) {
     EXPECT_EQ(rnd(INT32_MAX), first);
 }
 
-TEST(Rnd, OneYieldsBothZeroAndOne) {
+TEST(Rnd, OneYieldsBothZeroAndOne)
+{
     seed_rnd(99);
     std::set<int32_t> seen;
     for (int i = 0; i < 200; ++i) seen.insert(rnd(1));
     EXPECT_EQ(seen, (std::set<int32_t>{0, 1}));
 }
 
-TEST(Rnd, StaysWithinZeroToN) {
+TEST(Rnd, StaysWithinZeroToN)
+{
     seed_rnd(4242);
     std::set<int32_t> seen;
     for (int i = 0; i < 2000; ++i) {
@@ -140,16 +148,18 @@ TEST(Rnd, StaysWithinZeroToN) {
 
 // --- Remainders -----------------------------------------------------------------
 
-TEST(Remainder, IntModTruncatesWithTheSignOfA) {
+TEST(Remainder, IntModTruncatesWithTheSignOfA)
+{
     EXPECT_EQ(int_mod(-7, 3), -1);
     EXPECT_EQ(int_mod(7, -3), 1);
     EXPECT_EQ(int_mod(7, 3), 1);
     EXPECT_EQ(int_mod(7, 0), 0);
     EXPECT_EQ(int_mod(INT32_MIN, -1), 0);
-    EXPECT_EQ(int_mod(INT32_MIN, 7), -2);  // -2147483648 = -306783378 * 7 - 2
+    EXPECT_EQ(int_mod(INT32_MIN, 7), -2);   // -2147483648 = -306783378 * 7 - 2
 }
 
-TEST(Remainder, FloatModIsFmodAndZeroForZeroDivisor) {
+TEST(Remainder, FloatModIsFmodAndZeroForZeroDivisor)
+{
     EXPECT_DOUBLE_EQ(float_mod(5.5, 2), 1.5);
     EXPECT_DOUBLE_EQ(float_mod(-5.5, 2), -1.5);
     EXPECT_EQ(float_mod(3, 0), 0.0);
@@ -158,7 +168,8 @@ TEST(Remainder, FloatModIsFmodAndZeroForZeroDivisor) {
 
 // --- Trigonometry in degrees ------------------------------------------------------
 
-TEST(Degrees, SineCosineTangent) {
+TEST(Degrees, SineCosineTangent)
+{
     EXPECT_NEAR(sin_deg(90), 1.0, 1e-12);
     EXPECT_NEAR(sin_deg(30), 0.5, 1e-12);
     EXPECT_NEAR(cos_deg(180), -1.0, 1e-12);
@@ -167,7 +178,8 @@ TEST(Degrees, SineCosineTangent) {
     EXPECT_NEAR(sin_deg(-270.0f), 1.0, 1e-12);
 }
 
-TEST(Degrees, InverseFunctionsClampOutsideTheirDomain) {
+TEST(Degrees, InverseFunctionsClampOutsideTheirDomain)
+{
     EXPECT_EQ(asin_deg(1.5), 90.0);
     EXPECT_EQ(asin_deg(1), 90.0);
     EXPECT_EQ(asin_deg(-3), -90.0);
@@ -181,7 +193,8 @@ TEST(Degrees, InverseFunctionsClampOutsideTheirDomain) {
 
 // --- Truncation -----------------------------------------------------------------------
 
-TEST(Truncation, TowardZeroAndSaturating) {
+TEST(Truncation, TowardZeroAndSaturating)
+{
     EXPECT_EQ(to_int(3.9), 3);
     EXPECT_EQ(to_int(-3.9), -3);
     EXPECT_EQ(to_int(-0.5), 0);
@@ -192,4 +205,4 @@ TEST(Truncation, TowardZeroAndSaturating) {
     EXPECT_EQ(to_int(INFINITY), INT32_MAX);
 }
 
-}  // namespace
+}   // namespace

@@ -1,9 +1,8 @@
 // platform_info: key handling, every key's answer, and the Linux sources
 // behind them (time, battery, locale, documents folder, GL entry points).
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <regex>
 #include <string>
 
@@ -41,13 +40,17 @@ struct EnvOverride {
         const char* old = std::getenv(variable);
         had_saved = old != nullptr;
         if (had_saved) saved = old;
-        if (value) setenv(variable, value, 1);
-        else unsetenv(variable);
+        if (value)
+            setenv(variable, value, 1);
+        else
+            unsetenv(variable);
     }
     ~EnvOverride()
     {
-        if (had_saved) setenv(name.c_str(), saved.c_str(), 1);
-        else unsetenv(name.c_str());
+        if (had_saved)
+            setenv(name.c_str(), saved.c_str(), 1);
+        else
+            unsetenv(name.c_str());
     }
 };
 
@@ -63,7 +66,7 @@ std::tm broken_down(int year, int month, int day, int hour, int minute, int seco
     return parts;
 }
 
-} // namespace
+}   // namespace
 
 // --- Keys --------------------------------------------------------------------
 
@@ -131,7 +134,8 @@ TEST(PlatformKeys, CompiledIsMonthDayYearDashTime)
 
 TEST(PlatformTime, FieldsArePaddedToTwoDigits)
 {
-    EXPECT_STREQ(local_time_text(broken_down(2009, 12, 24, 9, 5, 7)).c_str(), "2009-12-24 09:05:07");
+    EXPECT_STREQ(local_time_text(broken_down(2009, 12, 24, 9, 5, 7)).c_str(),
+                 "2009-12-24 09:05:07");
     EXPECT_STREQ(local_time_text(broken_down(2024, 1, 2, 0, 0, 0)).c_str(), "2024-01-02 00:00:00");
 }
 
@@ -253,7 +257,10 @@ protected:
         if (path.size() > 1 && path.back() == '/') path.pop_back();
         return path;
     }
-    void make_folder(const std::string& relative) { write_text(home.file(relative + "/.keep"), ""); }
+    void make_folder(const std::string& relative)
+    {
+        write_text(home.file(relative + "/.keep"), "");
+    }
     void write_user_dirs(const std::string& line)
     {
         write_text(home.file(".config/user-dirs.dirs"), "# written by a test\n" + line + "\n");

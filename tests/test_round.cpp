@@ -1,22 +1,20 @@
 // The round loop: set-up, the clock, pause, Escape, the game-over rule, and
 // whole rounds run through run_round with a scripted keyboard.
+#include <cstdio>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
+#include "core/numbers.h"
+#include "engine/frame.h"
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/world.h"
-#include "engine/frame.h"
-#include "core/numbers.h"
+#include "game/screens.h"
+#include "media/keymap.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
 #include "support/scratch_folder.h"
-#include "game/screens.h"
-#include "media/keymap.h"
 
 namespace {
-
 
 class RoundTest : public ::testing::Test {
 protected:
@@ -392,4 +390,4 @@ TEST_F(RoundTest, The300SecondClockEndsTheRound)
     expect_everything_cleared();
 }
 
-} // namespace
+}   // namespace

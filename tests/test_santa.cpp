@@ -1,19 +1,17 @@
 // Santa through the real round loop: walking and the view, the jump arc,
 // ladders, ledges, death and revival, pause, and hits that wait for a landing.
 #include <gtest/gtest.h>
-
 #include <vector>
 
+#include "engine/frame.h"
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/world.h"
-#include "engine/frame.h"
+#include "media/keymap.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
-#include "media/keymap.h"
 
 namespace {
-
 
 class SantaTest : public ::testing::Test {
 protected:
@@ -342,8 +340,8 @@ std::vector<int> seen_frames;
 
 void watch_santa()
 {
-    seen_frames.push_back(frame_seen_at(static_cast<int>(santa_x) + 19,
-                                        static_cast<int>(santa_y) + 17));
+    seen_frames.push_back(
+        frame_seen_at(static_cast<int>(santa_x) + 19, static_cast<int>(santa_y) + 17));
 }
 
 class SantaDrawingTest : public SantaTest {
@@ -442,4 +440,4 @@ TEST_F(SantaTest, PauseDoesNotStopAFall)
     EXPECT_EQ(santa().dying, 0);   // the death itself waits for the pause to end
 }
 
-} // namespace
+}   // namespace

@@ -6,12 +6,11 @@
 #include "game/play/scenery.h"
 #include "game/play/world.h"
 #include "game/shell/menu.h"
+#include "media/keymap.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
-#include "media/keymap.h"
 
 namespace {
-
 
 class SceneryTest : public ::testing::Test {
 protected:
@@ -79,7 +78,7 @@ TEST_F(SceneryTest, BeltsStepEveryThirdFrameOneWayOrTheOther)
     EXPECT_EQ(up.frame, 1);
     EXPECT_EQ(down.frame, 4);
     play_frames(3 * 4);
-    EXPECT_EQ(up.frame, 0);    // 0..4 and round again
+    EXPECT_EQ(up.frame, 0);   // 0..4 and round again
     EXPECT_EQ(down.frame, 0);
 }
 
@@ -252,4 +251,4 @@ TEST_F(SnowTest, SnowKeepsFallingWhileTheGameIsPaused)
     for (int i = 0; i < 151; ++i) EXPECT_GT(array_at(snowflakes, i).y, 50);
 }
 
-} // namespace
+}   // namespace

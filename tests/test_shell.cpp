@@ -4,20 +4,24 @@
 // at the start of every show_screen, and pictures are checked by pixels drawn
 // from small test images whose colours say which picture (or which letter)
 // covers a pixel.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
-#include "game/play/world.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "engine/frame.h"
+#include "engine/window.h"
 #include "game/play/draw.h"
+#include "game/play/world.h"
+#include "game/screens.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/menu.h"
@@ -26,19 +30,14 @@
 #include "game/shell/story.h"
 #include "media/grabs.h"
 #include "media/image.h"
+#include "media/keymap.h"
 #include "media/music.h"
 #include "media/renderer.h"
 #include "media/sound.h"
 #include "media/sprites.h"
-#include "core/errors.h"
-#include "engine/frame.h"
-#include "core/numbers.h"
-#include "engine/window.h"
 #include "support/exit_status.h"
 #include "support/harness.h"
 #include "support/scratch_folder.h"
-#include "game/screens.h"
-#include "media/keymap.h"
 
 namespace {
 
@@ -105,12 +104,27 @@ std::vector<unsigned char> wav_bytes()
 {
     const int samples = 64;
     std::vector<unsigned char> b;
-    auto u32 = [&b](unsigned v) { for (int i = 0; i < 4; ++i) b.push_back((v >> (8 * i)) & 0xFF); };
-    auto u16 = [&b](unsigned v) { b.push_back(v & 0xFF); b.push_back((v >> 8) & 0xFF); };
+    auto u32 = [&b](unsigned v) {
+        for (int i = 0; i < 4; ++i) b.push_back((v >> (8 * i)) & 0xFF);
+    };
+    auto u16 = [&b](unsigned v) {
+        b.push_back(v & 0xFF);
+        b.push_back((v >> 8) & 0xFF);
+    };
     auto tag = [&b](const char* t) { b.insert(b.end(), t, t + 4); };
-    tag("RIFF"); u32(36 + samples * 2); tag("WAVE");
-    tag("fmt "); u32(16); u16(1); u16(1); u32(22050); u32(44100); u16(2); u16(16);
-    tag("data"); u32(samples * 2);
+    tag("RIFF");
+    u32(36 + samples * 2);
+    tag("WAVE");
+    tag("fmt ");
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(22050);
+    u32(44100);
+    u16(2);
+    u16(16);
+    tag("data");
+    u32(samples * 2);
     for (int i = 0; i < samples; ++i) u16(static_cast<unsigned>((i % 8) * 1000));
     return b;
 }
@@ -223,7 +237,7 @@ int pixel(int x, int y)
     return get_pixel(x, y);
 }
 
-} // namespace
+}   // namespace
 
 // --- draw_text and finish_frame ------------------------------------------------------
 
@@ -463,7 +477,7 @@ TEST_F(Shell, SnowflakesAreMadeInTheirDrawOrderWithinTheScreen)
 
 TEST_F(Shell, ReloadRestoresTheLevelRowsAndLeavesTheRestEmpty)
 {
-    level_map.at(0, 2) = 0;    // as a round's conveyor set-up leaves them
+    level_map.at(0, 2) = 0;   // as a round's conveyor set-up leaves them
     level_map.at(29, 2) = 0;
     level_map.at(5, 40) = 7;   // rows below the level are not touched
     reload_level_map();
@@ -729,10 +743,14 @@ TEST_F(Shell, ManyMenuAndKeyScreenVisitsKeepTheStackFlat)
         }
         if (frames_on_screen == 1 && menu_visits == 1) first_depth = &marker;
         if (frames_on_screen == 1) last_depth = &marker;
-        if (menu_visits > visits) hold_only({KEY_ESCAPE});
-        else if (frames_on_screen == 20) hold_only({KEY_CURSOR_DOWN});
-        else if (frames_on_screen >= 22) hold_only({KEY_ENTER});
-        else hold_only({});
+        if (menu_visits > visits)
+            hold_only({KEY_ESCAPE});
+        else if (frames_on_screen == 20)
+            hold_only({KEY_CURSOR_DOWN});
+        else if (frames_on_screen >= 22)
+            hold_only({KEY_ENTER});
+        else
+            hold_only({});
     });
     script.limit = 40 * (visits + 2);
     main_menu();

@@ -1,23 +1,21 @@
 // Sleigh parts from the floor to the sleigh, the reindeer and the finale,
 // and the end screen that follows it.
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <utility>
 #include <vector>
 
+#include "core/errors.h"
+#include "engine/frame.h"
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/sleigh.h"
 #include "game/play/world.h"
-#include "core/errors.h"
-#include "engine/frame.h"
+#include "media/keymap.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
-#include "media/keymap.h"
 
 namespace {
-
 
 class SleighTest : public ::testing::Test {
 protected:
@@ -284,7 +282,7 @@ TEST_F(SleighTest, SantaWalksToTheSleighHopsInAndTheTeamFliesOff)
     ASSERT_GE(play_until([] { return finale_phase == 6; }, 100), 0);
     EXPECT_EQ(santa().x, 142);
     EXPECT_EQ(play_until([] { return finale_phase > 6; }, 100), 21);
-    EXPECT_EQ(finale_phase, 8);   // phase 7 moves on in the frame it starts
+    EXPECT_EQ(finale_phase, 8);                  // phase 7 moves on in the frame it starts
     EXPECT_EQ(santa().y, MIDDLE_FLOOR_Y - 21);   // seated in the sleigh
     EXPECT_EQ(santa().jumping, 0);
     EXPECT_EQ(play_until([] { return finale_phase == 30; }, 100), 22);
@@ -339,4 +337,4 @@ TEST_F(SleighTest, TheFinaleEndsInTheEndScreenOnceSantaHasFlownOff)
         ::testing::ExitedWithCode(0), "end screen shown, phase 30, santa x -15[12]");
 }
 
-} // namespace
+}   // namespace

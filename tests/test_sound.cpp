@@ -2,24 +2,23 @@
 // SDL's dummy audio driver (loading, buffer rotation, the one-buffer rule,
 // stopping), the decibel arithmetic, and the fallback without a device.
 
-#include "media/sound.h"
-#include "media/wav.h"
-#include "core/archive.h"
-#include "core/log.h"
-#include "core/sbx_format.h"
-#include "support/quiet_environment.h"
-#include "support/scratch_folder.h"
-#include "support/wav_builder.h"
-
-#include <gtest/gtest.h>
-
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+#include "core/archive.h"
+#include "core/log.h"
+#include "core/sbx_format.h"
+#include "media/sound.h"
+#include "media/wav.h"
+#include "support/quiet_environment.h"
+#include "support/scratch_folder.h"
+#include "support/wav_builder.h"
 
 namespace {
 
@@ -138,17 +137,19 @@ std::vector<BrokenWav> broken_wavs()
         {"no fmt chunk", wav_file({{"data", Bytes(8, 0)}})},
         {"data before fmt only", wav_file({{"data", Bytes(8, 0)}, {"fmt ", fmt8}})},
         {"no data chunk", wav_file({{"fmt ", fmt8}})},
-        {"fmt shorter than 16", wav_file({{"fmt ", Bytes(fmt8.begin(), fmt8.begin() + 14)},
-                                          {"data", Bytes(8, 0)}})},
+        {"fmt shorter than 16",
+         wav_file({{"fmt ", Bytes(fmt8.begin(), fmt8.begin() + 14)}, {"data", Bytes(8, 0)}})},
         {"zero channels", wav_file({{"fmt ", fmt_body(1, 0, 8000, 1, 8)}, {"data", Bytes(8, 0)}})},
         {"zero rate", wav_file({{"fmt ", fmt_body(1, 1, 0, 1, 8)}, {"data", Bytes(8, 0)}})},
         {"rate too low", wav_file({{"fmt ", fmt_body(1, 1, 50, 1, 8)}, {"data", Bytes(8, 0)}})},
-        {"rate too high", wav_file({{"fmt ", fmt_body(1, 1, 1000000, 1, 8)}, {"data", Bytes(8, 0)}})},
+        {"rate too high",
+         wav_file({{"fmt ", fmt_body(1, 1, 1000000, 1, 8)}, {"data", Bytes(8, 0)}})},
         {"24 bits", wav_file({{"fmt ", fmt_body(1, 1, 8000, 3, 24)}, {"data", Bytes(9, 0)}})},
         {"4 bits", wav_file({{"fmt ", fmt_body(0x11, 1, 8000, 1, 4)}, {"data", Bytes(8, 0)}})},
         {"block align not channels x bytes",
          wav_file({{"fmt ", fmt_body(1, 2, 8000, 3, 16)}, {"data", Bytes(12, 0)}})},
-        {"block align zero", wav_file({{"fmt ", fmt_body(1, 1, 8000, 0, 8)}, {"data", Bytes(8, 0)}})},
+        {"block align zero",
+         wav_file({{"fmt ", fmt_body(1, 1, 8000, 0, 8)}, {"data", Bytes(8, 0)}})},
         {"empty data", wav_file({{"fmt ", fmt8}, {"data", {}}})},
         {"data shorter than a frame",
          wav_file({{"fmt ", fmt_body(1, 2, 8000, 4, 16)}, {"data", Bytes(3, 0)}})},
@@ -176,9 +177,8 @@ TEST(WavReader, NullBytesAreRefused)
 
 TEST(WavReader, EveryTruncationIsRefused)
 {
-    Bytes file = wav_file({{"LIST", Bytes(5, 'l')},
-                           {"fmt ", fmt_body(1, 2, 8000, 4, 16)},
-                           {"data", Bytes(40, 0)}});
+    Bytes file = wav_file(
+        {{"LIST", Bytes(5, 'l')}, {"fmt ", fmt_body(1, 2, 8000, 4, 16)}, {"data", Bytes(40, 0)}});
     WavSound wav;
     ASSERT_TRUE(parse(file, &wav));
     for (size_t size = 0; size < file.size(); ++size) {
@@ -190,9 +190,8 @@ TEST(WavReader, EveryTruncationIsRefused)
 
 TEST(WavReader, MutatedFilesNeverPointPastTheirBytes)
 {
-    Bytes file = wav_file({{"fmt ", fmt_body(1, 2, 8000, 4, 16)},
-                           {"junk", Bytes(3, 'j')},
-                           {"data", Bytes(24, 0)}});
+    Bytes file = wav_file(
+        {{"fmt ", fmt_body(1, 2, 8000, 4, 16)}, {"junk", Bytes(3, 'j')}, {"data", Bytes(24, 0)}});
     for (size_t at = 0; at < file.size(); ++at) {
         for (std::uint8_t value : {0x00, 0x01, 0x7F, 0x80, 0xFF}) {
             Bytes mutated = file;
@@ -532,4 +531,4 @@ TEST(SoundDevice, StartUpAndShutDownRepeat)
     }
 }
 
-} // namespace
+}   // namespace

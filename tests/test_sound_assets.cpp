@@ -4,20 +4,19 @@
 //
 // mksound is a build-time program, not a library, so its sources (all but
 // its main) are compiled into this test directly.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+
 #include "mksound/notation.h"
 #include "mksound/recipe.h"
 #include "mksound/score.h"
 #include "mksound/soundset.h"
 #include "mksound/synth.h"
 #include "mksound/wav.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <map>
 
 namespace {
 
@@ -29,7 +28,8 @@ constexpr int FULL_SCALE = 32767;
 
 // Rising zero crossings per second over [from, to) seconds: the pitch of a
 // clear tone.
-double crossing_rate(const std::vector<double>& mix, int rate, double from, double to) {
+double crossing_rate(const std::vector<double>& mix, int rate, double from, double to)
+{
     const std::size_t first = static_cast<std::size_t>(from * rate);
     const std::size_t last = std::min(mix.size(), static_cast<std::size_t>(to * rate));
     int crossings = 0;
@@ -38,19 +38,22 @@ double crossing_rate(const std::vector<double>& mix, int rate, double from, doub
     return crossings / (static_cast<double>(last - first) / rate);
 }
 
-int peak_of(const std::vector<std::int16_t>& pcm) {
+int peak_of(const std::vector<std::int16_t>& pcm)
+{
     int peak = 0;
     for (std::int16_t s : pcm) peak = std::max(peak, std::abs(static_cast<int>(s)));
     return peak;
 }
 
-double rms_of(const std::vector<std::int16_t>& pcm, std::size_t from, std::size_t to) {
+double rms_of(const std::vector<std::int16_t>& pcm, std::size_t from, std::size_t to)
+{
     double sum = 0.0;
     for (std::size_t i = from; i < to; ++i) sum += static_cast<double>(pcm[i]) * pcm[i];
     return std::sqrt(sum / static_cast<double>(to - from));
 }
 
-Tone plain_tone(Wave wave, double freq, double hold) {
+Tone plain_tone(Wave wave, double freq, double hold)
+{
     Tone tone;
     tone.wave = wave;
     tone.freq_from = tone.freq_to = freq;
@@ -59,14 +62,16 @@ Tone plain_tone(Wave wave, double freq, double hold) {
     return tone;
 }
 
-Score parsed_score(const std::string& text) {
+Score parsed_score(const std::string& text)
+{
     Score score;
     std::string error;
     EXPECT_TRUE(parse_score(text, score, error)) << error;
     return score;
 }
 
-std::string score_error(const std::string& text) {
+std::string score_error(const std::string& text)
+{
     Score score;
     std::string error;
     EXPECT_FALSE(parse_score(text, score, error));
@@ -74,30 +79,36 @@ std::string score_error(const std::string& text) {
 }
 
 // A two-voice score skeleton in 4/4 at 120 (a quarter is half a second).
-std::string two_voices(const std::string& body) {
+std::string two_voices(const std::string& body)
+{
     return "tempo 120\nmeter 4\nvoice lead pulse gate 0.5\nvoice drum noise pitch 8000\n" + body;
 }
 
-std::vector<Note> notes_of(const Score& score, const std::string& voice) {
+std::vector<Note> notes_of(const Score& score, const std::string& voice)
+{
     std::vector<Note> found;
     for (const Note& note : score.notes)
         if (note.voice == find_voice(score, voice)) found.push_back(note);
     return found;
 }
 
-std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
+std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at)
+{
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
 
-std::uint16_t le16(const std::vector<std::uint8_t>& b, std::size_t at) {
+std::uint16_t le16(const std::vector<std::uint8_t>& b, std::size_t at)
+{
     return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
 }
 
-std::string tag(const std::vector<std::uint8_t>& b, std::size_t at) {
+std::string tag(const std::vector<std::uint8_t>& b, std::size_t at)
+{
     return std::string(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4);
 }
 
-std::vector<std::uint8_t> file_bytes(const std::string& path) {
+std::vector<std::uint8_t> file_bytes(const std::string& path)
+{
     std::string text;
     EXPECT_TRUE(read_text_file(path, text)) << path;
     return std::vector<std::uint8_t>(text.begin(), text.end());
@@ -111,7 +122,8 @@ struct WavFile {
     double seconds() const { return static_cast<double>(samples.size()) / rate; }
 };
 
-WavFile load_wav(const std::string& name) {
+WavFile load_wav(const std::string& name)
+{
     WavFile wav;
     wav.bytes = file_bytes(OUT_DIR + "/" + name);
     if (wav.bytes.size() < WAV_HEADER_SIZE) return wav;
@@ -121,13 +133,15 @@ WavFile load_wav(const std::string& name) {
     return wav;
 }
 
-Score asset_score(const std::string& name) {
+Score asset_score(const std::string& name)
+{
     std::string text;
     EXPECT_TRUE(read_text_file(ASSET_DIR + "/" + name, text));
     return parsed_score(text);
 }
 
-Recipe asset_recipe(const std::string& name) {
+Recipe asset_recipe(const std::string& name)
+{
     std::string text, error;
     Recipe recipe;
     EXPECT_TRUE(read_text_file(ASSET_DIR + "/" + name, text));
@@ -135,17 +149,19 @@ Recipe asset_recipe(const std::string& name) {
     return recipe;
 }
 
-std::vector<double> recipe_mix(const Recipe& recipe) {
+std::vector<double> recipe_mix(const Recipe& recipe)
+{
     return mix_tones(recipe.tones, recipe.rate, tones_frames(recipe.tones, recipe.rate), false);
 }
 
-}  // namespace
+}   // namespace
 
 // ---------------------------------------------------------------- notation
 
-TEST(Notation, NoteNamesGiveMidiNumbers) {
-    const std::map<std::string, int> names = {
-        {"C4", 60}, {"A4", 69}, {"F#3", 54}, {"Bb5", 82}, {"Cb4", 59}, {"B#3", 60}, {"C0", 12}};
+TEST(Notation, NoteNamesGiveMidiNumbers)
+{
+    const std::map<std::string, int> names = {{"C4", 60},  {"A4", 69},  {"F#3", 54}, {"Bb5", 82},
+                                              {"Cb4", 59}, {"B#3", 60}, {"C0", 12}};
     for (const auto& [name, midi] : names) {
         int read = -1;
         EXPECT_TRUE(parse_note_name(name, read)) << name;
@@ -153,7 +169,8 @@ TEST(Notation, NoteNamesGiveMidiNumbers) {
     }
 }
 
-TEST(Notation, MalformedNoteNamesAreRefusedAndLeaveTheResult) {
+TEST(Notation, MalformedNoteNamesAreRefusedAndLeaveTheResult)
+{
     for (const char* bad : {"H4", "C", "C#", "c4", "C10", "C4.", "", "x", "r"}) {
         int read = -7;
         EXPECT_FALSE(parse_note_name(bad, read)) << bad;
@@ -161,7 +178,8 @@ TEST(Notation, MalformedNoteNamesAreRefusedAndLeaveTheResult) {
     }
 }
 
-TEST(Notation, KeyNamesArePitchClasses) {
+TEST(Notation, KeyNamesArePitchClasses)
+{
     int pc = -1;
     EXPECT_TRUE(parse_key_name("C", pc));
     EXPECT_EQ(pc, 0);
@@ -173,7 +191,8 @@ TEST(Notation, KeyNamesArePitchClasses) {
     EXPECT_EQ(pc, 6);
 }
 
-TEST(Notation, EqualTemperamentFromA440) {
+TEST(Notation, EqualTemperamentFromA440)
+{
     EXPECT_DOUBLE_EQ(midi_frequency(69), 440.0);
     EXPECT_DOUBLE_EQ(midi_frequency(81), 880.0);
     EXPECT_NEAR(midi_frequency(60), 261.6256, 1e-4);
@@ -188,7 +207,8 @@ TEST(Notation, EqualTemperamentFromA440) {
     EXPECT_DOUBLE_EQ(hz, 1500.0);
 }
 
-TEST(Notation, CommentsStartOnlyAtAWord) {
+TEST(Notation, CommentsStartOnlyAtAWord)
+{
     EXPECT_EQ(split_words("  bass: F#2/4 C3  # a comment | x"),
               (std::vector<std::string>{"bass:", "F#2/4", "C3"}));
     EXPECT_TRUE(split_words("# only a comment").empty());
@@ -196,7 +216,8 @@ TEST(Notation, CommentsStartOnlyAtAWord) {
     EXPECT_EQ(split_lines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
 }
 
-TEST(Notation, NumbersMustBeWholeWords) {
+TEST(Notation, NumbersMustBeWholeWords)
+{
     double v = 5;
     EXPECT_TRUE(parse_number("0.25", v));
     EXPECT_DOUBLE_EQ(v, 0.25);
@@ -209,7 +230,8 @@ TEST(Notation, NumbersMustBeWholeWords) {
     }
 }
 
-TEST(Notation, SoundSettingsAreRangeChecked) {
+TEST(Notation, SoundSettingsAreRangeChecked)
+{
     Tone tone;
     std::vector<std::string> words = {"duty", "0.25", "vibrato", "6", "0.01", "gate", "0.5"};
     std::size_t at = 0;
@@ -223,8 +245,11 @@ TEST(Notation, SoundSettingsAreRangeChecked) {
     EXPECT_EQ(read_sound_setting(words, at, tone), Setting::Unknown);
     EXPECT_EQ(at, 5u);
 
-    for (auto bad : std::vector<std::vector<std::string>>{
-             {"duty", "1.5"}, {"volume", "-0.1"}, {"sustain", "2"}, {"release"}, {"vibrato", "5"}}) {
+    for (auto bad : std::vector<std::vector<std::string>>{{"duty", "1.5"},
+                                                          {"volume", "-0.1"},
+                                                          {"sustain", "2"},
+                                                          {"release"},
+                                                          {"vibrato", "5"}}) {
         std::size_t from = 0;
         EXPECT_EQ(read_sound_setting(bad, from, tone), Setting::Bad) << bad[0];
     }
@@ -232,7 +257,8 @@ TEST(Notation, SoundSettingsAreRangeChecked) {
 
 // ------------------------------------------------------------------- synth
 
-TEST(Synth, PulseSoundsAtItsFrequency) {
+TEST(Synth, PulseSoundsAtItsFrequency)
+{
     for (double duty : {0.5, 0.25, 0.125}) {
         Tone tone = plain_tone(Wave::Pulse, 441.0, 1.0);
         tone.duty = duty;
@@ -241,7 +267,8 @@ TEST(Synth, PulseSoundsAtItsFrequency) {
     }
 }
 
-TEST(Synth, EveryWaveHasNoDcAndStaysInRange) {
+TEST(Synth, EveryWaveHasNoDcAndStaysInRange)
+{
     for (Wave wave : {Wave::Pulse, Wave::Triangle, Wave::Sine, Wave::Noise, Wave::Metal}) {
         Tone tone = plain_tone(wave, 3000.0, 1.0);
         tone.duty = 0.125;
@@ -258,7 +285,8 @@ TEST(Synth, EveryWaveHasNoDcAndStaysInRange) {
     }
 }
 
-TEST(Synth, GlideMovesFromTheFirstFrequencyToTheSecond) {
+TEST(Synth, GlideMovesFromTheFirstFrequencyToTheSecond)
+{
     Tone tone = plain_tone(Wave::Triangle, 200.0, 0.5);
     tone.freq_to = 800.0;
     auto mix = mix_tones({tone}, RATE, RATE / 2, false);
@@ -266,7 +294,8 @@ TEST(Synth, GlideMovesFromTheFirstFrequencyToTheSecond) {
     EXPECT_NEAR(crossing_rate(mix, RATE, 0.45, 0.5), 800.0 / std::pow(4.0, 0.05), 40.0);
 }
 
-TEST(Synth, EnvelopeRisesHoldsAndReleasesToSilence) {
+TEST(Synth, EnvelopeRisesHoldsAndReleasesToSilence)
+{
     Tone tone = plain_tone(Wave::Sine, 1000.0, 0.2);
     tone.volume = 0.5;
     tone.env = Envelope{0.01, 0.05, 0.4, 0.1};
@@ -280,16 +309,17 @@ TEST(Synth, EnvelopeRisesHoldsAndReleasesToSilence) {
         return peak;
     };
     EXPECT_DOUBLE_EQ(mix[0], 0.0);
-    EXPECT_LT(peak_in(0.0, 0.002), 0.15);          // still rising
-    EXPECT_NEAR(peak_in(0.005, 0.02), 0.5, 0.02);  // full level after the attack
-    EXPECT_NEAR(peak_in(0.1, 0.19), 0.2, 0.01);    // sustain 0.4 of 0.5
-    EXPECT_LT(peak_in(0.298, 0.3), 0.005);         // nearly released
+    EXPECT_LT(peak_in(0.0, 0.002), 0.15);           // still rising
+    EXPECT_NEAR(peak_in(0.005, 0.02), 0.5, 0.02);   // full level after the attack
+    EXPECT_NEAR(peak_in(0.1, 0.19), 0.2, 0.01);     // sustain 0.4 of 0.5
+    EXPECT_LT(peak_in(0.298, 0.3), 0.005);          // nearly released
     EXPECT_LT(peak_in(0.3, (frames + 100.0) / RATE), 1e-9);
 }
 
-TEST(Synth, WrappedToneContinuesAtTheStart) {
+TEST(Synth, WrappedToneContinuesAtTheStart)
+{
     const std::size_t frames = 1000;
-    Tone tone = plain_tone(Wave::Sine, 441.0, 0.01);  // 441 samples
+    Tone tone = plain_tone(Wave::Sine, 441.0, 0.01);   // 441 samples
     tone.start = 800.0 / RATE;
     auto wrapped = mix_tones({tone}, RATE, frames, true);
     tone.start = 0.0;
@@ -301,7 +331,8 @@ TEST(Synth, WrappedToneContinuesAtTheStart) {
     EXPECT_EQ(cut.size(), 200u);
 }
 
-TEST(Synth, NoiseRepeatsForItsSeedOnly) {
+TEST(Synth, NoiseRepeatsForItsSeedOnly)
+{
     Tone tone = plain_tone(Wave::Noise, 44100.0, 0.05);
     tone.seed = 7;
     auto first = mix_tones({tone}, RATE, 2205, false);
@@ -312,7 +343,8 @@ TEST(Synth, NoiseRepeatsForItsSeedOnly) {
     EXPECT_NE(first, other);
 }
 
-TEST(Synth, NoiseFrequencyIsHowOftenItChanges) {
+TEST(Synth, NoiseFrequencyIsHowOftenItChanges)
+{
     Tone tone = plain_tone(Wave::Noise, 1000.0, 0.1);
     auto mix = mix_tones({tone}, RATE, 4410, false);
     int changes = 0;
@@ -320,7 +352,8 @@ TEST(Synth, NoiseFrequencyIsHowOftenItChanges) {
     EXPECT_NEAR(changes, 100, 2);
 }
 
-TEST(Synth, Pcm16ScalesTheLoudestSampleToThePeak) {
+TEST(Synth, Pcm16ScalesTheLoudestSampleToThePeak)
+{
     std::vector<double> mix = {0.0, 0.5, -2.0, 1.0};
     auto pcm = to_pcm16(mix, 0.7);
     EXPECT_EQ(pcm, (std::vector<std::int16_t>{0, 5734, -22937, 11468}));
@@ -330,7 +363,8 @@ TEST(Synth, Pcm16ScalesTheLoudestSampleToThePeak) {
 
 // ------------------------------------------------------------------ recipe
 
-TEST(RecipeReader, ReadsTonesWithNotesGlidesAndSettings) {
+TEST(RecipeReader, ReadsTonesWithNotesGlidesAndSettings)
+{
     Recipe recipe;
     std::string error;
     ASSERT_TRUE(parse_recipe("# a test\nrate 22050\n"
@@ -356,7 +390,8 @@ TEST(RecipeReader, ReadsTonesWithNotesGlidesAndSettings) {
     EXPECT_NE(pulse.seed, noise.seed);
 }
 
-TEST(RecipeReader, FaultsNameTheirLine) {
+TEST(RecipeReader, FaultsNameTheirLine)
+{
     const std::map<std::string, std::string> faults = {
         {"tone pulse hold 0.1 freq 440 loud 3", "line 1: unknown setting 'loud'"},
         {"\ntone pulse freq 440", "line 2: a tone needs 'hold' greater than 0"},
@@ -377,7 +412,8 @@ TEST(RecipeReader, FaultsNameTheirLine) {
 
 // ------------------------------------------------------------------- score
 
-TEST(ScoreReader, LengthsDotsAndCarriedLengths) {
+TEST(ScoreReader, LengthsDotsAndCarriedLengths)
+{
     Score score = parsed_score(two_voices("part a\nlead: C4/8 D4 E4/4. F4/8 G4/4 | A4/1 |\nend\n"
                                           "song a\n"));
     auto lead = notes_of(score, "lead");
@@ -395,7 +431,8 @@ TEST(ScoreReader, LengthsDotsAndCarriedLengths) {
     EXPECT_FALSE(score.loop);
 }
 
-TEST(ScoreReader, BarsMustBeFull) {
+TEST(ScoreReader, BarsMustBeFull)
+{
     EXPECT_EQ(score_error(two_voices("part a\nlead: C4/4 D4 E4 | F4/1 |\nend\nsong a\n")),
               "line 6: a bar holds 3 beats, not 4");
     EXPECT_EQ(score_error(two_voices("part a\nlead: C4/2 D4/2 E4/8 |\nend\nsong a\n")),
@@ -404,9 +441,10 @@ TEST(ScoreReader, BarsMustBeFull) {
               "line 7: voice lead: a bar holds 2 beats, not 4");
 }
 
-TEST(ScoreReader, RestsHitsAndRepeatedBars) {
-    Score score = parsed_score(two_voices(
-        "part beat\ndrum: r/8 x r x r x r x | % %\nlead: r/1 | C4/4 r r D4 | % |\nend\nsong beat\n"));
+TEST(ScoreReader, RestsHitsAndRepeatedBars)
+{
+    Score score = parsed_score(two_voices("part beat\ndrum: r/8 x r x r x r x | % %\nlead: r/1 | "
+                                          "C4/4 r r D4 | % |\nend\nsong beat\n"));
     auto drum = notes_of(score, "drum");
     ASSERT_EQ(drum.size(), 12u);
     for (std::size_t i = 0; i < drum.size(); ++i) {
@@ -425,8 +463,10 @@ TEST(ScoreReader, RestsHitsAndRepeatedBars) {
               "line 6: '%' must stand at the start of a bar");
 }
 
-TEST(ScoreReader, TiesJoinNotesAcrossBars) {
-    Score score = parsed_score(two_voices("part a\nlead: C4/2 G4/2~ | G4/4 E4/2. |\nend\nsong a\n"));
+TEST(ScoreReader, TiesJoinNotesAcrossBars)
+{
+    Score score =
+        parsed_score(two_voices("part a\nlead: C4/2 G4/2~ | G4/4 E4/2. |\nend\nsong a\n"));
     auto lead = notes_of(score, "lead");
     ASSERT_EQ(lead.size(), 3u);
     EXPECT_EQ(lead[1].pitch, 67);
@@ -438,7 +478,8 @@ TEST(ScoreReader, TiesJoinNotesAcrossBars) {
               "line 7: voice lead ends on a tie");
 }
 
-TEST(ScoreReader, SongStepsFollowAndJoinedPartsOverlay) {
+TEST(ScoreReader, SongStepsFollowAndJoinedPartsOverlay)
+{
     Score score = parsed_score(two_voices("part a\nlead: C4/1 |\nend\n"
                                           "part b\nlead: D4/1 |\nend\n"
                                           "part beat\ndrum: x/4 x x x |\nend\n"
@@ -454,7 +495,8 @@ TEST(ScoreReader, SongStepsFollowAndJoinedPartsOverlay) {
     EXPECT_EQ(drum[3].start, 7 * TICKS_PER_BEAT);
 }
 
-TEST(ScoreReader, StructuralFaults) {
+TEST(ScoreReader, StructuralFaults)
+{
     EXPECT_EQ(score_error(two_voices("part a\nlead: C4/1 |\ndrum: x/2 x | x/1 |\nend\nsong a\n")),
               "line 8: voice drum lasts 8 beats, not 4");
     EXPECT_EQ(score_error(two_voices("part a\nlead: C4/1 |\nend\npart b\nlead: C4/1 | % |\nend\n"
@@ -463,7 +505,8 @@ TEST(ScoreReader, StructuralFaults) {
     EXPECT_EQ(score_error(two_voices("part a\nbass: C2/1 |\nend\n")),
               "line 6: unknown voice 'bass'");
     EXPECT_EQ(score_error(two_voices("song chorus\n")), "line 5: unknown part 'chorus'");
-    EXPECT_EQ(score_error(two_voices("part a\nlead: C4/1 |\n")), "end of score: part 'a' has no 'end'");
+    EXPECT_EQ(score_error(two_voices("part a\nlead: C4/1 |\n")),
+              "end of score: part 'a' has no 'end'");
     EXPECT_EQ(score_error(two_voices("part a\nlead: C4/1 |\nend\n")),
               "end of score: the score has no song");
     EXPECT_EQ(score_error(two_voices("part a\nlead: C4/3 |\nend\n")),
@@ -478,16 +521,19 @@ TEST(ScoreReader, StructuralFaults) {
     EXPECT_EQ(score_error("key H\n"), "line 1: bad key");
 }
 
-TEST(ScoreReader, MeterIsFixedOnceAPartIsRead) {
+TEST(ScoreReader, MeterIsFixedOnceAPartIsRead)
+{
     EXPECT_EQ(score_error(two_voices("part a\nlead: C4/1 |\nend\nmeter 3\n")),
               "line 8: 'meter' must come before the first part");
-    Score waltz = parsed_score("meter 3\nkey F#\nvoice v sine\npart a\nv: C4/2. | D4/4 E4/2 |\nend\n"
-                               "song a\n");
+    Score waltz =
+        parsed_score("meter 3\nkey F#\nvoice v sine\npart a\nv: C4/2. | D4/4 E4/2 |\nend\n"
+                     "song a\n");
     EXPECT_EQ(waltz.length, 6 * TICKS_PER_BEAT);
     EXPECT_EQ(waltz.tonic, 6);
 }
 
-TEST(ScoreReader, LoopsMustLastWholeSamples) {
+TEST(ScoreReader, LoopsMustLastWholeSamples)
+{
     const std::string body = "voice v sine\npart a\nv: C4/1 |\nend\nsong a\n";
     EXPECT_EQ(score_error("tempo 130\nplay loop\n" + body),
               "end of score: a looping song must last a whole number of samples at this tempo");
@@ -498,7 +544,8 @@ TEST(ScoreReader, LoopsMustLastWholeSamples) {
     EXPECT_FALSE(once.loop);
 }
 
-TEST(ScoreReader, TonesFollowTempoGateAndVoice) {
+TEST(ScoreReader, TonesFollowTempoGateAndVoice)
+{
     Score score = parsed_score(two_voices("part a\nlead: C4/2 A4/2 |\ndrum: x/1 |\nend\nsong a\n"));
     auto tones = score_tones(score, 2);
     ASSERT_EQ(tones.size(), 6u);
@@ -510,14 +557,15 @@ TEST(ScoreReader, TonesFollowTempoGateAndVoice) {
     EXPECT_DOUBLE_EQ(tones[1].freq_to, 440.0);
     EXPECT_EQ(tones[2].wave, Wave::Noise);
     EXPECT_DOUBLE_EQ(tones[2].freq_from, 8000.0);
-    EXPECT_DOUBLE_EQ(tones[2].hold, 1.8);  // a whole note, two seconds, at the default gate
+    EXPECT_DOUBLE_EQ(tones[2].hold, 1.8);   // a whole note, two seconds, at the default gate
     EXPECT_DOUBLE_EQ(tones[4].start, 3.0);
-    EXPECT_EQ(tones[5].seed, tones[2].seed);  // every play of the song sounds alike
+    EXPECT_EQ(tones[5].seed, tones[2].seed);   // every play of the song sounds alike
     // Played once, it lasts until the whole note's release has ended.
     EXPECT_NEAR(static_cast<double>(score_frames(score)), (1.8 + 0.02) * RATE, 1.0);
 }
 
-TEST(ScoreReader, LoopMixRunsItsEndIntoItsStart) {
+TEST(ScoreReader, LoopMixRunsItsEndIntoItsStart)
+{
     // The last note still rings at the loop point: its release must be heard
     // at the start, exactly as when the song is played on.
     Score score = parsed_score("tempo 120\nplay loop\nvoice v sine release 0.5 gate 1\n"
@@ -528,13 +576,15 @@ TEST(ScoreReader, LoopMixRunsItsEndIntoItsStart) {
     for (std::size_t i = 0; i < looped.size(); ++i)
         ASSERT_NEAR(looped[i], played_on[looped.size() + i], 1e-12) << i;
     double start_peak = 0;
-    for (std::size_t i = 0; i < RATE / 10; ++i) start_peak = std::max(start_peak, std::fabs(looped[i]));
+    for (std::size_t i = 0; i < RATE / 10; ++i)
+        start_peak = std::max(start_peak, std::fabs(looped[i]));
     EXPECT_GT(start_peak, 0.1);
 }
 
 // --------------------------------------------------------------------- wav
 
-TEST(WavWriter, HeaderDescribesMono16BitPcm) {
+TEST(WavWriter, HeaderDescribesMono16BitPcm)
+{
     auto bytes = wav_bytes({0, 1, -1, 32767, -32768}, 22050);
     ASSERT_EQ(bytes.size(), WAV_HEADER_SIZE + 10);
     EXPECT_EQ(tag(bytes, 0), "RIFF");
@@ -542,8 +592,8 @@ TEST(WavWriter, HeaderDescribesMono16BitPcm) {
     EXPECT_EQ(tag(bytes, 8), "WAVE");
     EXPECT_EQ(tag(bytes, 12), "fmt ");
     EXPECT_EQ(le32(bytes, 16), 16u);
-    EXPECT_EQ(le16(bytes, 20), 1);  // PCM
-    EXPECT_EQ(le16(bytes, 22), 1);  // mono
+    EXPECT_EQ(le16(bytes, 20), 1);   // PCM
+    EXPECT_EQ(le16(bytes, 22), 1);   // mono
     EXPECT_EQ(le32(bytes, 24), 22050u);
     EXPECT_EQ(le32(bytes, 28), 44100u);
     EXPECT_EQ(le16(bytes, 32), 2);
@@ -558,7 +608,8 @@ TEST(WavWriter, HeaderDescribesMono16BitPcm) {
 
 class GameSounds : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         std::filesystem::remove_all(OUT_DIR);
         std::string error;
         built = build_sound_set(OUT_DIR, ASSET_DIR, error);
@@ -571,7 +622,8 @@ protected:
 bool GameSounds::built = false;
 std::string GameSounds::build_error;
 
-TEST_F(GameSounds, EveryFileHasAValidHeader) {
+TEST_F(GameSounds, EveryFileHasAValidHeader)
+{
     const std::vector<std::string> names = {"jump.wav", "pickup05.wav", "drop06.wav", "santa.wav",
                                             "filler.wav"};
     ASSERT_EQ(sound_sources().size(), names.size());
@@ -591,7 +643,8 @@ TEST_F(GameSounds, EveryFileHasAValidHeader) {
     }
 }
 
-TEST_F(GameSounds, OutputIsTheSameEveryTime) {
+TEST_F(GameSounds, OutputIsTheSameEveryTime)
+{
     const std::string again = OUT_DIR + "/again";
     std::string error;
     ASSERT_TRUE(build_sound_set(again, ASSET_DIR, error)) << error;
@@ -601,7 +654,8 @@ TEST_F(GameSounds, OutputIsTheSameEveryTime) {
             << source.output;
 }
 
-TEST_F(GameSounds, EffectsAreShortLoudEnoughAndUnclipped) {
+TEST_F(GameSounds, EffectsAreShortLoudEnoughAndUnclipped)
+{
     for (const char* name : {"jump.wav", "pickup05.wav", "drop06.wav"}) {
         WavFile wav = load_wav(name);
         ASSERT_FALSE(wav.samples.empty()) << name;
@@ -616,28 +670,32 @@ TEST_F(GameSounds, EffectsAreShortLoudEnoughAndUnclipped) {
     EXPECT_NE(load_wav("jump.wav").samples, load_wav("drop06.wav").samples);
 }
 
-TEST_F(GameSounds, JumpRisesInPitch) {
+TEST_F(GameSounds, JumpRisesInPitch)
+{
     auto mix = recipe_mix(asset_recipe("jump.sfx"));
     const double early = crossing_rate(mix, RATE, 0.0, 0.05);
     const double late = crossing_rate(mix, RATE, 0.1, 0.15);
     EXPECT_GT(late, 1.8 * early);
 }
 
-TEST_F(GameSounds, PickupIsTwoNotesRisingHigh) {
+TEST_F(GameSounds, PickupIsTwoNotesRisingHigh)
+{
     auto mix = recipe_mix(asset_recipe("pickup05.sfx"));
     const double first = crossing_rate(mix, RATE, 0.005, 0.06);
     const double second = crossing_rate(mix, RATE, 0.09, 0.2);
-    EXPECT_GT(first, 800.0);  // bright: above G5
+    EXPECT_GT(first, 800.0);   // bright: above G5
     EXPECT_GT(second, 1.2 * first);
 }
 
-TEST_F(GameSounds, DropIsALowClunkThenAHighSparkle) {
+TEST_F(GameSounds, DropIsALowClunkThenAHighSparkle)
+{
     auto mix = recipe_mix(asset_recipe("drop06.sfx"));
     EXPECT_LT(crossing_rate(mix, RATE, 0.035, 0.1), 200.0);
     EXPECT_GT(crossing_rate(mix, RATE, 0.13, 0.25), 1000.0);
 }
 
-TEST_F(GameSounds, RoundTuneIsAWholeNumberOfBarsOfAMinuteOrMore) {
+TEST_F(GameSounds, RoundTuneIsAWholeNumberOfBarsOfAMinuteOrMore)
+{
     Score score = asset_score("santa.score");
     EXPECT_TRUE(score.loop);
     WavFile wav = load_wav("santa.wav");
@@ -651,7 +709,8 @@ TEST_F(GameSounds, RoundTuneIsAWholeNumberOfBarsOfAMinuteOrMore) {
     EXPECT_EQ(peak_of(wav.samples), static_cast<int>(std::lround(TUNE_PEAK * FULL_SCALE)));
 }
 
-TEST_F(GameSounds, RoundTuneLoopsLikeTheSongPlayedOn) {
+TEST_F(GameSounds, RoundTuneLoopsLikeTheSongPlayedOn)
+{
     // The file played in a loop must sound exactly like the song played
     // three times without a break, seen in its middle play.
     Score score = asset_score("santa.score");
@@ -664,7 +723,8 @@ TEST_F(GameSounds, RoundTuneLoopsLikeTheSongPlayedOn) {
     EXPECT_LT(worst, 1e-9);
 }
 
-TEST_F(GameSounds, RoundTuneSeamIsSmallAndNotSilent) {
+TEST_F(GameSounds, RoundTuneSeamIsSmallAndNotSilent)
+{
     WavFile wav = load_wav("santa.wav");
     ASSERT_GT(wav.samples.size(), static_cast<std::size_t>(RATE));
     const int seam = std::abs(wav.samples.back() - wav.samples.front());
@@ -674,14 +734,16 @@ TEST_F(GameSounds, RoundTuneSeamIsSmallAndNotSilent) {
     EXPECT_GT(rms_of(wav.samples, n - RATE / 2, n), 1000.0);
 }
 
-TEST_F(GameSounds, MenuTunePlaysOnceForUpToAMinuteAndEndsOnItsTonic) {
+TEST_F(GameSounds, MenuTunePlaysOnceForUpToAMinuteAndEndsOnItsTonic)
+{
     Score score = asset_score("filler.score");
     EXPECT_FALSE(score.loop);
     for (const char* voice : {"lead1", "bass"}) {
         auto notes = notes_of(score, voice);
         ASSERT_FALSE(notes.empty()) << voice;
-        const Note& last = *std::max_element(notes.begin(), notes.end(),
-                                             [](const Note& a, const Note& b) { return a.start < b.start; });
+        const Note& last =
+            *std::max_element(notes.begin(), notes.end(),
+                              [](const Note& a, const Note& b) { return a.start < b.start; });
         EXPECT_EQ(last.pitch % 12, score.tonic) << voice;
         EXPECT_EQ(last.start + last.length, score.length) << voice;
     }
@@ -690,10 +752,11 @@ TEST_F(GameSounds, MenuTunePlaysOnceForUpToAMinuteAndEndsOnItsTonic) {
     EXPECT_GE(wav.seconds(), 30.0);
     EXPECT_LE(wav.seconds(), 60.0);
     EXPECT_LT(peak_of(wav.samples), FULL_SCALE);
-    EXPECT_LT(std::abs(wav.samples.back()), 100);  // rings out to silence
+    EXPECT_LT(std::abs(wav.samples.back()), 100);   // rings out to silence
 }
 
-TEST(SoundSet, MissingSourcesAndUnwritableFoldersAreReported) {
+TEST(SoundSet, MissingSourcesAndUnwritableFoldersAreReported)
+{
     const std::string out = OUT_DIR + "_faults";
     std::filesystem::remove_all(out);
     std::string error;

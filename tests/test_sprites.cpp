@@ -3,16 +3,14 @@
  * draws (read back from the screen) and the pixel collision test.  Runs the
  * real runtime headless (320 x 240) under Xvfb.
  */
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
-
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "media/renderer.h"
 #include "media/sprites.h"
-#include "core/errors.h"
 #include "support/harness.h"
 #include "support/pictures.h"
 #include "support/scratch_folder.h"
@@ -50,10 +48,9 @@ protected:
 
 TEST(TextureLayout, SidesArePowersOfTwoOfAtLeastFour)
 {
-    const int cases[][2] = {{1, 4}, {3, 4}, {4, 4}, {5, 8}, {35, 64}, {38, 64},
-                            {176, 256}, {240, 256}, {320, 512}, {512, 512}};
-    for (const auto& c : cases)
-        EXPECT_EQ(texture_side(c[0]), c[1]) << c[0];
+    const int cases[][2] = {{1, 4},   {3, 4},     {4, 4},     {5, 8},     {35, 64},
+                            {38, 64}, {176, 256}, {240, 256}, {320, 512}, {512, 512}};
+    for (const auto& c : cases) EXPECT_EQ(texture_side(c[0]), c[1]) << c[0];
 }
 
 DecodedImage image_of(const Picture& picture)
@@ -75,10 +72,9 @@ TEST(TextureLayout, RowsAreFlippedAndTheRestIsTransparentBlack)
 {
     Picture picture(3, 2);
     picture.fill(10, 20, 30);
-    picture.set(0, 0, 1, 2, 3);    // top-left
-    picture.set(2, 1, 7, 8, 9);    // bottom-right
-    const std::vector<uint8_t> texels =
-        texture_texels(image_of(picture), 0, 0, 3, 2, 4, 4, false);
+    picture.set(0, 0, 1, 2, 3);   // top-left
+    picture.set(2, 1, 7, 8, 9);   // bottom-right
+    const std::vector<uint8_t> texels = texture_texels(image_of(picture), 0, 0, 3, 2, 4, 4, false);
     ASSERT_EQ(texels.size(), 4u * 4u * 4u);
     EXPECT_EQ(texel(texels, 4, 0, 1), (Colour{1, 2, 3, 255}));   // top row -> row h - 1
     EXPECT_EQ(texel(texels, 4, 2, 0), (Colour{7, 8, 9, 255}));   // bottom row -> row 0
@@ -95,8 +91,7 @@ TEST(TextureLayout, SourceRectangleAndPaddingOutsideTheImage)
 {
     Picture picture(4, 4);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            picture.set(x, y, x * 10, y * 10, 0);
+        for (int x = 0; x < 4; ++x) picture.set(x, y, x * 10, y * 10, 0);
     // The 4 x 4 block at (2, 2) sticks out of the image: only 2 x 2 is copied.
     const std::vector<uint8_t> texels = texture_texels(image_of(picture), 2, 2, 4, 4, 4, 4, false);
     EXPECT_EQ(texel(texels, 4, 0, 3), (Colour{20, 20, 0, 255}));   // image (2, 2)
@@ -107,11 +102,12 @@ TEST(TextureLayout, SourceRectangleAndPaddingOutsideTheImage)
 
 TEST(TextureLayout, EdgeFillAveragesOpaqueInnerNeighbours)
 {
-    Picture picture(6, 6);                // texture 8 x 8, image row y -> texel row 5 - y
-    picture.set(2, 2, 100, 50, 31);       // texel (2, 3)
-    picture.set(3, 2, 201, 150, 10);      // texel (3, 3)
-    picture.set(0, 5, 250, 250, 250);     // texel (0, 0): outermost, never counts
-    const std::vector<uint8_t> texels = texture_texels(image_of(picture), 0, 0, 0 + 6, 6, 8, 8, true);
+    Picture picture(6, 6);              // texture 8 x 8, image row y -> texel row 5 - y
+    picture.set(2, 2, 100, 50, 31);     // texel (2, 3)
+    picture.set(3, 2, 201, 150, 10);    // texel (3, 3)
+    picture.set(0, 5, 250, 250, 250);   // texel (0, 0): outermost, never counts
+    const std::vector<uint8_t> texels =
+        texture_texels(image_of(picture), 0, 0, 0 + 6, 6, 8, 8, true);
     // Texel (2, 4) touches both opaque texels: averages truncated toward zero.
     EXPECT_EQ(texel(texels, 8, 2, 4), (Colour{150, 100, 20, 0}));
     // Texel (1, 3) touches only (2, 3).
@@ -218,11 +214,15 @@ TEST_F(Sprites, UploadedTexelsAreFlippedAndKeyed)
 {
     const std::string path = folder.file("rgb.bmp");
     // A 24-bit BMP: rows bottom first, 2 pixels + 2 padding bytes each.
-    const std::vector<unsigned char> bmp = {
-        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0,
-        24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        128, 0, 255, 128, 0, 255, 0, 0,      // bottom row: key, key
-        30, 20, 10, 128, 0, 255, 0, 0};      // top row: (10, 20, 30), key
+    const std::
+        vector<unsigned char>
+            bmp =
+                {
+                    'B', 'M', 70, 0,   0, 0,   0,   0, 0,   0,   54, 0,   0,  0, 40, 0,
+                    0,   0,   2,  0,   0, 0,   2,   0, 0,   0,   1,  0,   24, 0, 0,  0,
+                    0,   0,   0,  0,   0, 0,   0,   0, 0,   0,   0,  0,   0,  0, 0,  0,
+                    0,   0,   0,  0,   0, 0,   128, 0, 255, 128, 0,  255, 0,  0,   // bottom row: key, key
+                    30,  20,  10, 128, 0, 255, 0,   0};   // top row: (10, 20, 30), key
     write_bytes(path, bmp);
     load_sprite(path.c_str(), 11);
     ASSERT_EQ(runtime_status.status, STATUS_SUCCESS);
@@ -286,18 +286,15 @@ TEST_F(Sprites, IdsOutsideTheTableAreIgnored)
 TEST_F(Sprites, FindFreeSpriteSkipsLoadedIdsAndTheFontRange)
 {
     std::vector<int16_t> saved(FONT_SPRITE_BASE);
-    for (int id = 0; id < FONT_SPRITE_BASE; ++id)
-        saved[id] = renderer->sprites[id].width;
-    for (int id = 0; id < FONT_SPRITE_BASE; ++id)
-        renderer->sprites[id].width = 1;
+    for (int id = 0; id < FONT_SPRITE_BASE; ++id) saved[id] = renderer->sprites[id].width;
+    for (int id = 0; id < FONT_SPRITE_BASE; ++id) renderer->sprites[id].width = 1;
     renderer->sprites[700].width = 0;
     EXPECT_EQ(find_free_sprite(), 700);
     renderer->sprites[700].width = 1;
     // The font slots are free or not: they are never offered.
     renderer->sprites[FONT_SPRITE_BASE + 5].width = 0;
     EXPECT_EQ(find_free_sprite(), -1);
-    for (int id = 0; id < FONT_SPRITE_BASE; ++id)
-        renderer->sprites[id].width = saved[id];
+    for (int id = 0; id < FONT_SPRITE_BASE; ++id) renderer->sprites[id].width = saved[id];
 }
 
 // ---- drawing ------------------------------------------------------------------
@@ -309,7 +306,7 @@ TEST_F(Sprites, DrawSpritePlacesEveryPixelAndCutsTheKey)
     picture.set(1, 0, 0, 200, 0);
     picture.set(2, 0, 0, 0, 200);
     picture.set(0, 1, 50, 60, 70);
-    picture.set(1, 1, 0, 0, 0, 0);    // transparent
+    picture.set(1, 1, 0, 0, 0, 0);   // transparent
     picture.set(2, 1, 90, 90, 90);
     load(picture, 20);
     draw_sprite(20, 10, 20);
@@ -327,7 +324,8 @@ TEST_F(Sprites, DrawSpritePlacesEveryPixelAndCutsTheKey)
 // A 4 x 4 strip of four 2 x 2 frames, each one colour.
 Picture four_frames()
 {
-    const Colour colours[4] = {{200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255}, {200, 200, 0, 255}};
+    const Colour colours[4] = {
+        {200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255}, {200, 200, 0, 255}};
     Picture picture(4, 4);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) {
@@ -362,8 +360,7 @@ TEST_F(Sprites, ZoomByOneMatchesDrawSprite)
 {
     Picture picture(5, 3);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            picture.set(x, y, 40 * x + 10, 60 * y + 20, 99);
+        for (int x = 0; x < 5; ++x) picture.set(x, y, 40 * x + 10, 60 * y + 20, 99);
     load(picture, 23);
     draw_sprite(23, 30, 40);
     zoom_sprite(23, 130, 40, 1.0, 1.0);
@@ -404,7 +401,7 @@ TEST_F(Sprites, StretchWithNegativeWidthMirrors)
     EXPECT_EQ(screen_pixel(60, 10), (Colour{0, 0, 255, 255}));
     EXPECT_EQ(screen_pixel(61, 10), (Colour{0, 255, 0, 255}));
     EXPECT_EQ(screen_pixel(62, 10), (Colour{255, 0, 0, 255}));
-    stretch_sprite(25, 60, 20, 6, 2);    // doubled across, two rows
+    stretch_sprite(25, 60, 20, 6, 2);   // doubled across, two rows
     EXPECT_EQ(screen_pixel(61, 21), (Colour{255, 0, 0, 255}));
     EXPECT_EQ(screen_pixel(64, 20), (Colour{0, 0, 255, 255}));
 }
@@ -471,8 +468,7 @@ protected:
         Picture half(4, 4);
         half.fill(10, 200, 10);
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 2; ++x)
-                half.set(x, y, 0, 0, 0, 0);
+            for (int x = 0; x < 2; ++x) half.set(x, y, 0, 0, 0, 0);
         load(half, HALF, "half.png");
     }
 
@@ -508,9 +504,9 @@ TEST_F(Collisions, ColourKeyedPixelsDoNotCollide)
 {
     // A 24-bit BMP, 4 x 1: key, key, red, red.
     const std::vector<unsigned char> bmp = {
-        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0, 1, 0,
-        24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        128, 0, 255, 128, 0, 255, 0, 0, 255, 0, 0, 255};
+        'B', 'M', 70, 0, 0, 0, 0,  0, 0, 0, 54,  0, 0,   0,   40, 0,   0, 0, 4,   0, 0, 0,
+        1,   0,   0,  0, 1, 0, 24, 0, 0, 0, 0,   0, 0,   0,   0,  0,   0, 0, 0,   0, 0, 0,
+        0,   0,   0,  0, 0, 0, 0,  0, 0, 0, 128, 0, 255, 128, 0,  255, 0, 0, 255, 0, 0, 255};
     write_bytes(folder.file("keyed.bmp"), bmp);
     load_sprite(folder.file("keyed.bmp").c_str(), 42);
     ASSERT_EQ(runtime_status.status, STATUS_SUCCESS);
@@ -544,13 +540,12 @@ TEST_F(Collisions, FramesUseTheirOwnPartOfTheStrip)
     // 8 x 4: frame 0 opaque, frame 1 transparent except its bottom-right pixel.
     Picture strip(8, 4);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            strip.set(x, y, 255, 255, 255);
+        for (int x = 0; x < 4; ++x) strip.set(x, y, 255, 255, 255);
     strip.set(7, 3, 255, 255, 255);
     load_strip(strip, 45, 4, 4);
     EXPECT_EQ(anim_collision(45, 0, 0, 0, SOLID, 0, 3, 3), 1);
     EXPECT_EQ(anim_collision(45, 1, 0, 0, SOLID, 0, -2, -2), 0);   // misses (3, 3)
-    EXPECT_EQ(anim_collision(45, 1, 0, 0, SOLID, 0, 3, 3), 1);   // covers (3, 3)
+    EXPECT_EQ(anim_collision(45, 1, 0, 0, SOLID, 0, 3, 3), 1);     // covers (3, 3)
     // The whole image: frame 1's transparent part at 5..7 over SOLID at 5.
     EXPECT_EQ(sprite_collision(45, 0, 0, SOLID, 5, -3), 0);
     EXPECT_EQ(sprite_collision(45, 0, 0, SOLID, 5, 0), 1);
@@ -587,4 +582,4 @@ TEST_F(Collisions, EmptySpritesNeverCollide)
     EXPECT_EQ(anim_collision(SOLID, 0, 0, 0, 47, 3, 0, 0), 0);
 }
 
-}  // namespace
+}   // namespace

@@ -1,13 +1,13 @@
 // Text in the game font and the end-of-frame step shared by every screen.
 #include "game/play/draw.h"
 
-#include "game/play/world.h"
+#include "core/numbers.h"
+#include "engine/frame.h"
 #include "game/media_ids.h"
+#include "game/play/world.h"
 #include "media/grabs.h"
 #include "media/renderer.h"
 #include "media/sprites.h"
-#include "engine/frame.h"
-#include "core/numbers.h"
 
 namespace {
 
@@ -21,25 +21,25 @@ struct FontSpacing {
 
 // Letters narrower or wider than the 7-pixel cell.
 constexpr FontSpacing FONT_SPACING[] = {
-    {1, -3},   // !
-    {7, -3},   // '
-    {8, -3},   // (
-    {9, -3},   // )
-    {14, -3},  // .
-    {41, -4},  // I
-    {45, +1},  // M
-    {55, +1},  // W
-    {70, -1},  // f
-    {73, -4},  // i
-    {76, -4},  // l
-    {77, +1},  // m
-    {84, -1},  // t
-    {87, +1},  // w
+    {1, -3},    // !
+    {7, -3},    // '
+    {8, -3},    // (
+    {9, -3},    // )
+    {14, -3},   // .
+    {41, -4},   // I
+    {45, +1},   // M
+    {55, +1},   // W
+    {70, -1},   // f
+    {73, -4},   // i
+    {76, -4},   // l
+    {77, +1},   // m
+    {84, -1},   // t
+    {87, +1},   // w
 };
 
 constexpr double DESKTOP_ZOOM = 2;
 
-} // namespace
+}   // namespace
 
 int font_spacing(int frame)
 {

@@ -2,11 +2,11 @@
 // to one end of their zone and back before resting again.
 #include "game/play/hazards.h"
 
+#include "core/numbers.h"
+#include "game/media_ids.h"
 #include "game/play/santa.h"
 #include "game/play/world.h"
-#include "game/media_ids.h"
 #include "media/sprites.h"
-#include "core/numbers.h"
 
 namespace {
 
@@ -25,12 +25,12 @@ constexpr Zone SOLDIER_ZONES[] = {{0, 300}, {320, 609}};
 constexpr double PUDDING_MOVE_TICKS = 1;   // moves when tick passes this: every 2nd frame
 constexpr double PUDDING_STEP = 1;
 constexpr double PUDDING_LAST_FRAME = 8;
-constexpr int PUDDING_FRAMES = 8;          // a new pudding starts at rnd of this
+constexpr int PUDDING_FRAMES = 8;   // a new pudding starts at rnd of this
 
 constexpr double SOLDIER_STEP = 2;
-constexpr double SOLDIER_MARCH_STEP = 2;   // step counter value on which he moves
-constexpr double SOLDIER_LAST_STEP = 2;    // step counter runs 1, 2, 0
-constexpr double SOLDIER_FRAME_TICKS = 2;  // picture changes when frame_tick passes this
+constexpr double SOLDIER_MARCH_STEP = 2;    // step counter value on which he moves
+constexpr double SOLDIER_LAST_STEP = 2;     // step counter runs 1, 2, 0
+constexpr double SOLDIER_FRAME_TICKS = 2;   // picture changes when frame_tick passes this
 constexpr double SOLDIER_LAST_FRAME = 5;
 constexpr double SOLDIER_STANDING_FRAME = 2;
 constexpr double SOLDIER_FRAMES_PER_FACING = 6;
@@ -120,7 +120,7 @@ void update_soldier(Soldier& s)
     test_hit(ANIM_SOLDIER, frame, s.x, s.y);
 }
 
-} // namespace
+}   // namespace
 
 void add_pudding(double x, double y, double direction)
 {

@@ -3,22 +3,22 @@
 // the lights go on, and in the finale Santa is drawn behind the sleigh.
 #include "game/play/round.h"
 
+#include "core/numbers.h"
+#include "core/values.h"
+#include "game/media_ids.h"
+#include "game/play/draw.h"
 #include "game/play/hazards.h"
 #include "game/play/santa.h"
 #include "game/play/scenery.h"
 #include "game/play/sleigh.h"
-#include "game/play/world.h"
-#include "game/play/draw.h"
-#include "game/media_ids.h"
 #include "game/play/volume.h"
+#include "game/play/world.h"
+#include "game/screens.h"
 #include "media/grabs.h"
 #include "media/input.h"
+#include "media/keymap.h"
 #include "media/music.h"
 #include "media/sprites.h"
-#include "core/numbers.h"
-#include "core/values.h"
-#include "media/keymap.h"
-#include "game/screens.h"
 
 namespace {
 
@@ -50,9 +50,9 @@ struct SoldierStart {
 constexpr SoldierStart SOLDIER_STARTS[] = {{609, 1, 210, 1}, {0, 0, 0, 0}};
 
 // Parts 1 and 5 start fitted; the others lie on the upper floors.
-constexpr SleighPart PART_STARTS[] = {
-    {493, 54, 0, 1}, {142, 108, 1, 0}, {370, 54, 2, 1}, {370, 124, 3, 1},
-    {568, 124, 4, 1}, {142, 132, 5, 0}, {450, 54, 6, 1}, {568, 54, 7, 1}};
+constexpr SleighPart PART_STARTS[] = {{493, 54, 0, 1},  {142, 108, 1, 0}, {370, 54, 2, 1},
+                                      {370, 124, 3, 1}, {568, 124, 4, 1}, {142, 132, 5, 0},
+                                      {450, 54, 6, 1},  {568, 54, 7, 1}};
 
 struct Position {
     double x, y;
@@ -258,7 +258,7 @@ void empty_list(RecordArray<Record>& list)
     while (array_count(list) > 0) array_delete(list, 0);
 }
 
-} // namespace
+}   // namespace
 
 void build_round()
 {
@@ -298,8 +298,7 @@ bool play_round_frame()
 void run_round()
 {
     set_up_round();
-    while (!play_round_frame()) {
-    }
+    while (!play_round_frame()) {}
     game_over_countdown = 0;
     clear_round_lists();
 }

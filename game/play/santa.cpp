@@ -3,19 +3,19 @@
 // the air waits for the landing, the shield blinks in 11-frame periods).
 #include "game/play/santa.h"
 
+#include "core/numbers.h"
+#include "game/media_ids.h"
 #include "game/play/sleigh.h"
 #include "game/play/world.h"
-#include "game/media_ids.h"
+#include "game/screens.h"
 #include "media/input.h"
 #include "media/sound.h"
 #include "media/sprites.h"
-#include "core/numbers.h"
-#include "game/screens.h"
 
 namespace {
 
-constexpr double SANTA_HEIGHT = 35;       // picture height: feet are this far below y
-constexpr double WALK_STEP = 2;           // pixels per frame, walking or scrolling
+constexpr double SANTA_HEIGHT = 35;   // picture height: feet are this far below y
+constexpr double WALK_STEP = 2;       // pixels per frame, walking or scrolling
 constexpr double CLIMB_STEP = 2;
 constexpr double LADDER_TOP_MARGIN = 2;   // climbing up stops at top_y + 2
 constexpr double ANIM_TICKS = 5;          // a frame advances when anim_tick passes this
@@ -31,11 +31,11 @@ constexpr double FIRST_DEATH_FRAME = 16;
 constexpr double LAST_DEATH_FRAME = 19;
 constexpr double FIRST_CLIMB_FRAME = 24;
 constexpr double LAST_CLIMB_FRAME = 27;
-constexpr double DEATH_LOOPS = 5;         // revival once more loops than this are done
+constexpr double DEATH_LOOPS = 5;   // revival once more loops than this are done
 
 constexpr double JUMP_TAKE_OFF_SPEED = -4;
 constexpr double JUMP_FRAMES_PER_SPEED = 3;
-constexpr double JUMP_END_SPEED = 5;      // a jump ends when its speed reaches this
+constexpr double JUMP_END_SPEED = 5;   // a jump ends when its speed reaches this
 constexpr double FALL_STEP = 4;
 
 constexpr double BLINK_LAST_PHASE = 10;   // blink runs 0..10
@@ -284,8 +284,8 @@ void fall(Santa& s)
 {
     // In the finale the column can come out negative; the map's index wraps
     // a negative column once from the end, which stays inside the map.
-    int column = to_int(s.x + FEET_INSET - scroll_x) / static_cast<int>(MAP_CELL_SIZE) +
-                 FEET_COLUMN_OFFSET;
+    int column =
+        to_int(s.x + FEET_INSET - scroll_x) / static_cast<int>(MAP_CELL_SIZE) + FEET_COLUMN_OFFSET;
     int row = to_int(s.y / MAP_CELL_SIZE) + FEET_ROWS_DOWN;
     bool gap = array_at(level_map, column, row) == 0 && array_at(level_map, column + 1, row) == 0;
     if (gap && s.jumping == 0 && s.on_ladder == 0 && s.falling == 0) s.falling = 1;
@@ -326,7 +326,7 @@ void update(Santa& s)
     publish(s);
 }
 
-} // namespace
+}   // namespace
 
 void add_santa()
 {
@@ -347,6 +347,6 @@ void update_santa()
 
 bool santa_touches(int strip, int frame, double x, double y)
 {
-    return anim_collision(ANIM_SANTA, SANTA_MASK_FRAME, to_int(santa_x - scroll_x),
-                          to_int(santa_y), strip, frame, to_int(x), to_int(y)) != 0;
+    return anim_collision(ANIM_SANTA, SANTA_MASK_FRAME, to_int(santa_x - scroll_x), to_int(santa_y),
+                          strip, frame, to_int(x), to_int(y)) != 0;
 }

@@ -3,17 +3,17 @@
 // conveyors stop while the game is paused.
 #include "game/play/scenery.h"
 
-#include "game/play/world.h"
-#include "game/media_ids.h"
-#include "media/sprites.h"
 #include "core/numbers.h"
+#include "game/media_ids.h"
+#include "game/play/world.h"
+#include "media/sprites.h"
 
 namespace {
 
-constexpr double LIGHT_TICKS = 4;          // a step when tick passes this
+constexpr double LIGHT_TICKS = 4;   // a step when tick passes this
 constexpr double LIGHT_LAST_FRAME = 7;
 
-constexpr double PRESENT_TICKS = 2;        // acts every third frame
+constexpr double PRESENT_TICKS = 2;   // acts every third frame
 constexpr double PRESENT_RIGHT = 0;
 constexpr double PRESENT_LEFT = 1;
 constexpr double PRESENT_DOWN = 2;
@@ -25,11 +25,11 @@ constexpr double PRESENT_RETURN_X = -20;   // past this it goes back up
 constexpr double PRESENT_UPPER_Y = 16;
 constexpr int PRESENT_LAST_PICTURE = 6;
 
-constexpr double CONVEYOR_TICKS = 2;       // a picture shows for 3 frames
+constexpr double CONVEYOR_TICKS = 2;   // a picture shows for 3 frames
 constexpr double CONVEYOR_LAST_FRAME = 4;
 
-constexpr double SNOW_TICKS = 4;           // a flake falls every fifth frame
-constexpr int SNOW_DRIFT_RANGE = 4;        // rnd of this, minus 2: -2..+2
+constexpr double SNOW_TICKS = 4;      // a flake falls every fifth frame
+constexpr int SNOW_DRIFT_RANGE = 4;   // rnd of this, minus 2: -2..+2
 constexpr double SNOW_DRIFT_OFFSET = 2;
 constexpr double SNOW_MIN_X = 0;
 constexpr double SNOW_MAX_X = 640;
@@ -41,7 +41,7 @@ constexpr int SKY_STRIP_WIDTH = 32;
 constexpr double TREES_PARALLAX = 0.25;
 constexpr int TREES_Y = 141;
 constexpr int SNOWY_GROUND_Y = 226;
-constexpr int SNOWY_GROUND_STEP = 20;      // two 10-pixel tiles per step
+constexpr int SNOWY_GROUND_STEP = 20;   // two 10-pixel tiles per step
 constexpr int SNOWY_GROUND_LEFT_TILE = 45;
 constexpr int SNOWY_GROUND_RIGHT_TILE = 44;
 
@@ -95,8 +95,7 @@ void update_conveyor(ConveyorSegment& c)
         if (c.frame > CONVEYOR_LAST_FRAME) c.frame = 0;
         if (c.frame < 0) c.frame = CONVEYOR_LAST_FRAME;
     }
-    draw_anim(ANIM_CONVEYOR, to_int(c.frame + c.frame_base), to_int(scroll_x + c.x),
-              to_int(c.y));
+    draw_anim(ANIM_CONVEYOR, to_int(c.frame + c.frame_base), to_int(scroll_x + c.x), to_int(c.y));
 }
 
 void update_flake(Snowflake& f)
@@ -117,7 +116,7 @@ void update_flake(Snowflake& f)
     draw_anim(ANIM_SNOW, to_int(f.size), to_int(SNOW_PARALLAX * scroll_x + f.x), to_int(f.y));
 }
 
-} // namespace
+}   // namespace
 
 void update_lights()
 {

@@ -3,17 +3,17 @@
 // The finale's reindeer swoop along a quarter ellipse, then fly left in line.
 #include "game/play/sleigh.h"
 
+#include "core/numbers.h"
+#include "game/media_ids.h"
+#include "game/play/draw.h"
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/scenery.h"
 #include "game/play/world.h"
-#include "game/play/draw.h"
-#include "game/media_ids.h"
+#include "game/screens.h"
 #include "media/grabs.h"
 #include "media/sound.h"
 #include "media/sprites.h"
-#include "core/numbers.h"
-#include "game/screens.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ constexpr int SLOTS_PER_ROW = 4;
 constexpr double UPPER_SLOT_Y = 108;
 constexpr double LOWER_SLOT_Y = 132;
 
-constexpr double PICK_UP_REACH = 20;      // |dx| below this touches the part
-constexpr double PART_ABOVE_FLOOR = 3;    // a part lies 3 pixels below Santa's y
+constexpr double PICK_UP_REACH = 20;     // |dx| below this touches the part
+constexpr double PART_ABOVE_FLOOR = 3;   // a part lies 3 pixels below Santa's y
 constexpr double FLY_OFF_STEP = 2;
 
 // Reindeer: a team of four starts at world (460, 25); the leader at angle 0,
@@ -41,10 +41,10 @@ constexpr double TEAM_ANGLE_SPACING = 10;
 constexpr double FULL_CIRCLE = 360;
 constexpr double PLACE_SPACING = 30;
 constexpr double PLACE_OFFSET = 5;
-constexpr double FLAP_TICKS = 8;          // each wing picture shows 9 frames
+constexpr double FLAP_TICKS = 8;   // each wing picture shows 9 frames
 constexpr double LAST_FLAP_FRAME = 1;
 constexpr double WINGS_HELD_FRAME = 1;
-constexpr double FLIGHT_TICKS = 1;        // the flight steps every second frame
+constexpr double FLIGHT_TICKS = 1;   // the flight steps every second frame
 constexpr double LEVEL_FLIGHT_ANGLE = 90;
 constexpr double LAST_ANGLE = 359;
 constexpr double REINDEER_STEP = 4;
@@ -61,8 +61,7 @@ constexpr int LOGO3_X = 71, LOGO3_Y = 175;
 // carries.  (He does not need to touch the sleigh.)
 void deliver(SleighPart& part)
 {
-    if (part.id != carried_part || santa_y != MIDDLE_FLOOR_Y ||
-        scroll_x != SCROLL_LEFT_END) {
+    if (part.id != carried_part || santa_y != MIDDLE_FLOOR_Y || scroll_x != SCROLL_LEFT_END) {
         return;
     }
     part.x = sleigh_slot_x(part.id);
@@ -149,7 +148,7 @@ void draw_greeting()
     draw_anim(ANIM_LOGO3, 0, LOGO3_X, LOGO3_Y);
 }
 
-} // namespace
+}   // namespace
 
 void add_sleigh_part(double x, double y, double id, double state)
 {

@@ -3,8 +3,8 @@
 
 #include "game/play/world.h"
 #include "media/input.h"
-#include "media/music.h"
 #include "media/keymap.h"
+#include "media/music.h"
 
 void update_music_volume()
 {

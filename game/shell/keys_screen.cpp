@@ -1,16 +1,16 @@
 // The key redefinition screen, one frame at a time.
 #include "game/shell/keys_screen.h"
 
+#include "core/numbers.h"
+#include "game/play/draw.h"
 #include "game/play/scenery.h"
 #include "game/play/world.h"
-#include "game/play/draw.h"
+#include "game/screens.h"
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
 #include "media/input.h"
-#include "media/sprites.h"
-#include "core/numbers.h"
 #include "media/keymap.h"
-#include "game/screens.h"
+#include "media/sprites.h"
 
 KeysScreenState keys_screen;
 
@@ -23,8 +23,8 @@ constexpr int CURSOR_X = 55;
 // Scan codes the screen listens to while it waits for a key.
 constexpr int SCANNED_KEY_COUNT = 256;
 
-constexpr const char* ROW_LABELS[KEY_BINDING_COUNT] = {"UP", "DOWN", "LEFT", "RIGHT", "JUMP",
-                                                       "PAUSE"};
+constexpr const char* ROW_LABELS[KEY_BINDING_COUNT] = {"UP",    "DOWN", "LEFT",
+                                                       "RIGHT", "JUMP", "PAUSE"};
 
 double row_y(int row)
 {
@@ -34,7 +34,8 @@ double row_y(int row)
 void draw_labels()
 {
     draw_text(100, 20, "REDEFINE KEYS");
-    for (int row = 0; row < KEY_BINDING_COUNT; ++row) draw_text(LABEL_X, row_y(row), ROW_LABELS[row]);
+    for (int row = 0; row < KEY_BINDING_COUNT; ++row)
+        draw_text(LABEL_X, row_y(row), ROW_LABELS[row]);
 }
 
 void draw_key_names()
@@ -99,7 +100,7 @@ void copy_bindings()
     for (int i = 0; i < KEY_BINDING_COUNT; ++i) *bindings[i] = key_codes.at(i);
 }
 
-} // namespace
+}   // namespace
 
 StringValue key_name_for(double code)
 {

@@ -36,7 +36,8 @@ constexpr int LEVEL_CELLS[LEVEL_ROWS][LEVEL_COLUMNS] = {
 // clang-format on
 
 // The cells as data items, row after row, in the order the map is read.
-constexpr std::array<DataItem, LEVEL_CELL_COUNT> items_of_cells() {
+constexpr std::array<DataItem, LEVEL_CELL_COUNT> items_of_cells()
+{
     std::array<DataItem, LEVEL_CELL_COUNT> items{};
     for (int r = 0; r < LEVEL_ROWS; ++r) {
         for (int c = 0; c < LEVEL_COLUMNS; ++c) {
@@ -49,6 +50,6 @@ constexpr std::array<DataItem, LEVEL_CELL_COUNT> items_of_cells() {
 
 constexpr std::array<DataItem, LEVEL_CELL_COUNT> LEVEL_ITEMS = items_of_cells();
 
-}  // namespace
+}   // namespace
 
 DataBlock level_data{LEVEL_ITEMS.data(), LEVEL_CELL_COUNT, 0};

@@ -1,23 +1,23 @@
 // The main menu and the loop of screens it heads.
 #include "game/shell/menu.h"
 
+#include "core/data.h"
+#include "core/numbers.h"
+#include "game/play/draw.h"
 #include "game/play/round.h"
 #include "game/play/scenery.h"
+#include "game/play/volume.h"
 #include "game/play/world.h"
-#include "game/play/draw.h"
+#include "game/screens.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
-#include "game/play/volume.h"
 #include "media/grabs.h"
 #include "media/input.h"
+#include "media/keymap.h"
 #include "media/music.h"
 #include "media/sprites.h"
-#include "core/data.h"
-#include "core/numbers.h"
-#include "media/keymap.h"
-#include "game/screens.h"
 
 double menu_choice = MENU_NONE;
 double menu_cursor_y = MENU_CURSOR_FIRST_Y;
@@ -85,7 +85,7 @@ void menu_frame()
     }
 }
 
-} // namespace
+}   // namespace
 
 void reload_level_map()
 {
@@ -117,9 +117,9 @@ void main_menu()
 {
     for (;;) {
         switch (menu_visit()) {
-            case MENU_START_GAME: run_round(); break;
-            case MENU_REDEFINE_KEYS: redefine_keys(); break;
-            default: return;
+        case MENU_START_GAME: run_round(); break;
+        case MENU_REDEFINE_KEYS: redefine_keys(); break;
+        default: return;
         }
     }
 }

@@ -1,19 +1,19 @@
 // Program start on the game's side: settings, media, tables, snow, menu.
 #include "game/shell/startup.h"
-#include "game/shell/media_table.h"
 
-#include "game/play/world.h"
-#include "game/shell/menu.h"
-#include "media/music.h"
-#include "media/sound.h"
-#include "media/sprites.h"
 #include "core/archive.h"
 #include "core/clock.h"
 #include "core/errors.h"
 #include "core/numbers.h"
 #include "engine/platform.h"
 #include "engine/window.h"
+#include "game/play/world.h"
 #include "game/screens.h"
+#include "game/shell/media_table.h"
+#include "game/shell/menu.h"
+#include "media/music.h"
+#include "media/sound.h"
+#include "media/sprites.h"
 
 StringArray key_names;
 NumberArray key_codes;
@@ -87,7 +87,7 @@ bool on_desktop()
     return device_name == DESKTOP_DEVICE;
 }
 
-} // namespace
+}   // namespace
 
 void apply_project_settings()
 {

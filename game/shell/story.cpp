@@ -1,13 +1,13 @@
 // The story screen: a still picture of the text with snow falling over it.
 #include "game/shell/story.h"
 
+#include "core/numbers.h"
+#include "game/play/draw.h"
 #include "game/play/scenery.h"
 #include "game/play/world.h"
-#include "game/play/draw.h"
+#include "game/screens.h"
 #include "media/grabs.h"
 #include "media/input.h"
-#include "core/numbers.h"
-#include "game/screens.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ void draw_story_text()
     for (const StoryLine& line : STORY_LINES) draw_text(line.x, line.y, line.text);
 }
 
-} // namespace
+}   // namespace
 
 void show_story()
 {

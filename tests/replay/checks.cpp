@@ -42,7 +42,7 @@ bool write_picture(const std::string& path, const DecodedImage& image)
     return write_png(path.c_str(), image.pixels.data(), image.width, image.height);
 }
 
-} // namespace
+}   // namespace
 
 bool value_matches(const std::string& actual, const std::string& expected)
 {
@@ -101,8 +101,8 @@ DecodedImage difference_picture(const DecodedImage& actual, const DecodedImage& 
     for (std::size_t i = 0; i < pixel_bytes(actual); i += 4) {
         bool same = std::equal(&actual.pixels[i], &actual.pixels[i] + 4, &reference.pixels[i]);
         for (int c = 0; c < 4; ++c) {
-            diff.pixels[i + c] = same ? (c == 3 ? 255 : reference.pixels[i + c] >> DIM_SHIFT)
-                                      : DIFF_RED[c];
+            diff.pixels[i + c] =
+                same ? (c == 3 ? 255 : reference.pixels[i + c] >> DIM_SHIFT) : DIFF_RED[c];
         }
     }
     return diff;
@@ -138,7 +138,6 @@ std::string check_picture(const std::string& actual_path, const std::string& ref
     }
     const std::string diff_path = output_stem + ".diff.png";
     write_picture(diff_path, difference_picture(actual, reference));
-    return std::to_string(difference.differing) + " pixels differ from " + reference_path +
-           " (" + std::to_string(tolerance) + " allowed); see " + actual_copy + " and " +
-           diff_path;
+    return std::to_string(difference.differing) + " pixels differ from " + reference_path + " (" +
+           std::to_string(tolerance) + " allowed); see " + actual_copy + " and " + diff_path;
 }

@@ -3,11 +3,9 @@
 #include "replay/drawing.h"
 
 #include <GL/gl.h>
-
 #include <algorithm>
 
-std::vector<int> frames_to_draw(const std::vector<int>& screen_changes,
-                                const ReplayScript& script)
+std::vector<int> frames_to_draw(const std::vector<int>& screen_changes, const ReplayScript& script)
 {
     std::vector<int> drawn = screen_changes;
     for (const Screenshot& shot : script.screenshots) drawn.push_back(shot.frame);

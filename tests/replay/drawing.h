@@ -30,8 +30,7 @@
 
 // The frames a replay with these screen changes and this script must draw,
 // sorted, without repeats.
-std::vector<int> frames_to_draw(const std::vector<int>& screen_changes,
-                                const ReplayScript& script);
+std::vector<int> frames_to_draw(const std::vector<int>& screen_changes, const ReplayScript& script);
 
 // Whether frame is in the sorted list.
 bool frame_drawn(const std::vector<int>& drawn, int frame);

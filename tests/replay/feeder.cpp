@@ -16,7 +16,7 @@ struct FeederState {
 };
 FeederState feeder;
 
-} // namespace
+}   // namespace
 
 int keyboard_frame(int calls_started, bool clock_moved_since_start)
 {

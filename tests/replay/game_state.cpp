@@ -3,11 +3,11 @@
 
 #include <cstdio>
 
+#include "core/errors.h"
 #include "game/play/world.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/startup.h"
 #include "media/keymap.h"
-#include "core/errors.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ std::vector<std::string> read_key_names()
     return names;
 }
 
-} // namespace
+}   // namespace
 
 int key_code_named(const std::string& name)
 {

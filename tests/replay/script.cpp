@@ -33,9 +33,8 @@ std::vector<std::string> split_words(const std::string& line)
 
 bool all_digits(const std::string& text)
 {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) {
-        return std::isdigit(c) != 0;
-    });
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 // A decimal number 0..limit.
@@ -82,10 +81,9 @@ bool parse_keys(LineParser& p, const std::vector<std::string>& words)
     const std::string& range = words[0];
     std::size_t dash = range.find('-');
     int first = 0, last = 0;
-    bool ok = dash == std::string::npos
-                  ? read_frame(range, &first) && read_frame(range, &last)
-                  : read_frame(range.substr(0, dash), &first) &&
-                        read_frame(range.substr(dash + 1), &last);
+    bool ok = dash == std::string::npos ? read_frame(range, &first) && read_frame(range, &last)
+                                        : read_frame(range.substr(0, dash), &first) &&
+                                              read_frame(range.substr(dash + 1), &last);
     if (!ok || last < first) return p.fail("bad frame range " + range);
     if (words.size() < 2) return p.fail("no key after " + range);
     for (std::size_t i = 1; i < words.size(); ++i) {
@@ -114,8 +112,7 @@ bool parse_end(LineParser& p, const std::vector<std::string>& words)
     return true;
 }
 
-bool parse_expect(LineParser& p, const std::vector<std::string>& words, std::size_t at,
-                  int frame)
+bool parse_expect(LineParser& p, const std::vector<std::string>& words, std::size_t at, int frame)
 {
     if (words.size() != at + 3 || words[at] != "expect") {
         return p.fail("expected: expect FIELD VALUE");
@@ -164,10 +161,10 @@ bool parse_line(LineParser& p, const std::vector<std::string>& words)
     return p.fail("unknown directive " + head);
 }
 
-} // namespace
+}   // namespace
 
-bool parse_replay(const std::string& text, const KeyNameLookup& key_code,
-                  ReplayScript* script, std::string* error)
+bool parse_replay(const std::string& text, const KeyNameLookup& key_code, ReplayScript* script,
+                  std::string* error)
 {
     *script = ReplayScript{};
     LineParser p{key_code, script, 0, ""};

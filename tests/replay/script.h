@@ -54,7 +54,7 @@
 struct KeySpan {
     int first;   // frames first..last inclusive
     int last;
-    int code;    // scan code 0..255
+    int code;   // scan code 0..255
 };
 
 struct Expectation {
@@ -92,8 +92,8 @@ using KeyNameLookup = std::function<int(const std::string& name)>;
 
 // Parses a whole script.  Returns false with "line N: why" in *error at the
 // first line that is not understood; *script is then incomplete.
-bool parse_replay(const std::string& text, const KeyNameLookup& key_code,
-                  ReplayScript* script, std::string* error);
+bool parse_replay(const std::string& text, const KeyNameLookup& key_code, ReplayScript* script,
+                  std::string* error);
 
 // The last frame the replay plays: `end`, else the largest frame named by
 // any directive; -1 when the script names no frame at all.

@@ -16,25 +16,24 @@
 //
 // Exit code: 0 when every check passed, 1 when one failed, 2 when the
 // script or the command line is wrong.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
+#include "core/clock.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "core/paths.h"
+#include "engine/frame.h"
 #include "game/shell/startup.h"
 #include "media/grabs.h"
 #include "media/input.h"
-#include "core/clock.h"
-#include "core/errors.h"
-#include "engine/frame.h"
-#include "core/numbers.h"
-#include "core/paths.h"
 #include "replay/checks.h"
 #include "replay/drawing.h"
 #include "replay/feeder.h"
@@ -61,20 +60,20 @@ struct Options {
 struct Replay {
     Options options;
     ReplayScript script;
-    int last = -1;                      // the last frame to play
-    bool learning = false;              // the undrawn first pass
-    int learning_pipe = -1;             // where it reports the screen changes
-    bool learnt = false;                // a first pass was played
-    std::vector<int> learnt_changes;    // what the first pass reported
-    std::vector<int> drawn;             // frames drawn in this pass
-    std::vector<int> screen_changes;    // frames whose screen differs from the one before
+    int last = -1;                     // the last frame to play
+    bool learning = false;             // the undrawn first pass
+    int learning_pipe = -1;            // where it reports the screen changes
+    bool learnt = false;               // a first pass was played
+    std::vector<int> learnt_changes;   // what the first pass reported
+    std::vector<int> drawn;            // frames drawn in this pass
+    std::vector<int> screen_changes;   // frames whose screen differs from the one before
     std::FILE* trace = nullptr;
-    GameSnapshot last_snapshot;         // the state of the latest frame started
-    bool stopping = false;              // the runner is ending the program
+    GameSnapshot last_snapshot;   // the state of the latest frame started
+    bool stopping = false;        // the runner is ending the program
     int frames_started = 0;
     std::vector<std::string> failures;
-    std::string temp;                   // private temporary folder
-    int exit_code = EXIT_FAILED;        // until the final checks have run
+    std::string temp;              // private temporary folder
+    int exit_code = EXIT_FAILED;   // until the final checks have run
 };
 Replay replay;
 
@@ -266,8 +265,10 @@ bool make_private_temp()
     use_test_clock(TEST_CLOCK_START_MS);
     int code = runtime_main(argc, argv, REPLAY_ENTRY);
     // Only a failed start-up comes back here.
-    std::fprintf(stderr, "no window for the game on SDL's %s video driver "
-                         "(SDL_VIDEODRIVER chooses another)\n", getenv("SDL_VIDEODRIVER"));
+    std::fprintf(stderr,
+                 "no window for the game on SDL's %s video driver "
+                 "(SDL_VIDEODRIVER chooses another)\n",
+                 getenv("SDL_VIDEODRIVER"));
     std::exit(code);
 }
 
@@ -351,14 +352,13 @@ bool open_trace()
     return true;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {
     if (!read_options(argc, argv, &replay.options)) {
-        std::fprintf(stderr,
-                     "usage: snowreplay [--references DIR] [--output DIR] [--draw-all] "
-                     "SCRIPT [TRACE]\n");
+        std::fprintf(stderr, "usage: snowreplay [--references DIR] [--output DIR] [--draw-all] "
+                             "SCRIPT [TRACE]\n");
         return EXIT_USAGE;
     }
     std::string why;

@@ -1,9 +1,8 @@
 // The replay runner's pieces without the game running: the script format,
 // the keyboard's frame accounting, the state fields and the trace, and the
 // picture checks with the files they leave behind.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -57,7 +56,7 @@ void save(const std::string& path, const DecodedImage& image)
     ASSERT_TRUE(write_png(path.c_str(), image.pixels.data(), image.width, image.height));
 }
 
-} // namespace
+}   // namespace
 
 // --- Script format ---------------------------------------------------------------
 
@@ -116,7 +115,7 @@ TEST(ReplayScriptFormat, KeyNamesComeFromTheGamesTable)
 TEST(ReplayScriptFormat, DecimalKeysAreScanCodesEvenWhenANameMatches)
 {
     ReplayScript script = parsed("0 2 255\n");
-    EXPECT_TRUE(held(script, 0, 2));     // code 2, the key named "1"
+    EXPECT_TRUE(held(script, 0, 2));   // code 2, the key named "1"
     EXPECT_FALSE(held(script, 0, 3));
     EXPECT_TRUE(held(script, 0, 255));
     parse_error("0 256\n");
@@ -144,12 +143,11 @@ TEST(ReplayScriptFormat, BadLinesAreRefusedWithTheirLineNumber)
 
 TEST(ReplayScriptFormat, ChecksKeepTheirFramesAndLines)
 {
-    ReplayScript script = parsed(
-        "expect score 6000\n"
-        "at 120 expect screen menu\n"
-        "stop_when screen end\n"
-        "screenshot 30 menu.png\n"
-        "screenshot 40 round.png 12\n");
+    ReplayScript script = parsed("expect score 6000\n"
+                                 "at 120 expect screen menu\n"
+                                 "stop_when screen end\n"
+                                 "screenshot 30 menu.png\n"
+                                 "screenshot 40 round.png 12\n");
     ASSERT_EQ(script.expectations.size(), 2u);
     EXPECT_EQ(script.expectations[0].frame, AT_STOP);
     EXPECT_EQ(script.expectations[0].field, "score");
@@ -314,7 +312,7 @@ TEST(ReplayChecks, TheDifferencePictureMarksChangedPixelsRed)
     b.pixels[4] = 0;
     DecodedImage diff = difference_picture(a, b);
     ASSERT_EQ(diff.width, 2);
-    EXPECT_EQ(diff.pixels[0], 50);    // unchanged: a quarter of the reference
+    EXPECT_EQ(diff.pixels[0], 50);   // unchanged: a quarter of the reference
     EXPECT_EQ(diff.pixels[3], 255);
     EXPECT_EQ(diff.pixels[4], 255);   // changed: red
     EXPECT_EQ(diff.pixels[5], 0);
@@ -359,13 +357,13 @@ TEST(ReplayChecks, AMissingReferenceFailsAndKeepsTheScreen)
 {
     ScratchFolder folder;
     save(folder.file("screen.png"), plain_picture(4, 4, 1));
-    std::string why = check_picture(folder.file("screen.png"), folder.file("none.png"),
-                                    folder.file("end"), 0);
+    std::string why =
+        check_picture(folder.file("screen.png"), folder.file("none.png"), folder.file("end"), 0);
     EXPECT_NE(why.find("no reference picture"), std::string::npos) << why;
     EXPECT_TRUE(path_exists(folder.file("end.actual.png")));
-    EXPECT_NE(check_picture(folder.file("nothing.png"), folder.file("none.png"),
-                            folder.file("x"), 0),
-              "");
+    EXPECT_NE(
+        check_picture(folder.file("nothing.png"), folder.file("none.png"), folder.file("x"), 0),
+        "");
 }
 
 TEST(ReplayChecks, PicturesOfAnotherSizeFail)

@@ -6,9 +6,18 @@
 #include "core/errors.h"
 
 namespace {
-void write_status() { std::fprintf(stderr, "[status %d]\n", runtime_status.status); }
-}  // namespace
+void write_status()
+{
+    std::fprintf(stderr, "[status %d]\n", runtime_status.status);
+}
+}   // namespace
 
-void report_status_at_exit() { std::atexit(write_status); }
+void report_status_at_exit()
+{
+    std::atexit(write_status);
+}
 
-std::string status_pattern(int code) { return "\\[status " + std::to_string(code) + "\\]"; }
+std::string status_pattern(int code)
+{
+    return "\\[status " + std::to_string(code) + "\\]";
+}

@@ -7,18 +7,17 @@
  */
 #include "support/harness.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>   // getpid
 
-#include "media/input.h"
 #include "core/clock.h"
-#include "engine/frame.h"
 #include "core/paths.h"
+#include "engine/frame.h"
+#include "media/input.h"
 
 namespace {
 
@@ -58,7 +57,7 @@ void make_private_temp()
     reset_temp_folder();
 }
 
-} // namespace
+}   // namespace
 
 bool start_test_runtime(int width, int height)
 {

@@ -1,11 +1,10 @@
 #include "support/pictures.h"
 
+#include <GL/gl.h>
+#include <algorithm>
+
 #include "media/image.h"
 #include "media/renderer.h"
-
-#include <GL/gl.h>
-
-#include <algorithm>
 
 Picture::Picture(int w, int h) : width(w), height(h), rgba(std::size_t(w) * h * 4, 0) {}
 
@@ -21,8 +20,7 @@ void Picture::set(int x, int y, int r, int g, int b, int a)
 void Picture::fill(int r, int g, int b, int a)
 {
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            set(x, y, r, g, b, a);
+        for (int x = 0; x < width; ++x) set(x, y, r, g, b, a);
 }
 
 Colour picture_pixel(const Picture& picture, int x, int y)

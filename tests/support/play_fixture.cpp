@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "core/numbers.h"
+#include "engine/frame.h"
 #include "game/play/hazards.h"
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/sleigh.h"
 #include "game/shell/menu.h"
 #include "game/shell/startup.h"
-#include "support/harness.h"
 #include "media/grabs.h"
 #include "media/image.h"
 #include "media/sprites.h"
-#include "engine/frame.h"
-#include "core/numbers.h"
+#include "support/harness.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -68,7 +68,7 @@ bool load_stand_ins()
     return true;
 }
 
-} // namespace
+}   // namespace
 
 bool start_play_runtime()
 {

@@ -14,7 +14,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 #include "support/scratch_folder.h"

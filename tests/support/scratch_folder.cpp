@@ -1,7 +1,5 @@
 #include "support/scratch_folder.h"
 
-#include "core/paths.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -9,26 +7,32 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "core/paths.h"
+
 namespace fs = std::filesystem;
 
-ScratchFolder::ScratchFolder() {
+ScratchFolder::ScratchFolder()
+{
     char pattern[] = "/tmp/snowtest-XXXXXX";
     if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
     path = std::string(pattern) + "/";
 }
 
-ScratchFolder::~ScratchFolder() {
+ScratchFolder::~ScratchFolder()
+{
     std::error_code ignored;
     fs::remove_all(path, ignored);
 }
 
-std::string ScratchFolder::file(const std::string& relative) const {
+std::string ScratchFolder::file(const std::string& relative) const
+{
     std::string full = path + relative;
     fs::create_directories(fs::path(full).parent_path());
     return full;
 }
 
-TempFolderOverride::TempFolderOverride(const std::string& folder_path) : folder(folder_path) {
+TempFolderOverride::TempFolderOverride(const std::string& folder_path) : folder(folder_path)
+{
     if (const char* old = std::getenv("TMPDIR")) {
         saved = old;
         had_saved = true;
@@ -38,7 +42,8 @@ TempFolderOverride::TempFolderOverride(const std::string& folder_path) : folder(
     reset_temp_folder();
 }
 
-TempFolderOverride::~TempFolderOverride() {
+TempFolderOverride::~TempFolderOverride()
+{
     if (had_saved) {
         ::setenv("TMPDIR", saved.c_str(), 1);
     } else {
@@ -47,30 +52,34 @@ TempFolderOverride::~TempFolderOverride() {
     reset_temp_folder();
 }
 
-std::vector<unsigned char> bytes_of(const std::string& text) {
+std::vector<unsigned char> bytes_of(const std::string& text)
+{
     return std::vector<unsigned char>(text.begin(), text.end());
 }
 
-void write_bytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+void write_bytes(const std::string& path, const std::vector<unsigned char>& bytes)
+{
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-std::vector<unsigned char> read_bytes(const std::string& path) {
+std::vector<unsigned char> read_bytes(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
                                       std::istreambuf_iterator<char>());
 }
 
-bool path_exists(const std::string& path) {
+bool path_exists(const std::string& path)
+{
     std::error_code ignored;
     return fs::exists(fs::symlink_status(path, ignored));
 }
 
-std::vector<std::string> names_starting_with(const std::string& folder,
-                                             const std::string& prefix) {
+std::vector<std::string> names_starting_with(const std::string& folder, const std::string& prefix)
+{
     std::vector<std::string> names;
     std::error_code ignored;
     for (const auto& item : fs::directory_iterator(folder, ignored)) {

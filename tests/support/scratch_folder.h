@@ -42,5 +42,4 @@ std::vector<unsigned char> read_bytes(const std::string& path);
 bool path_exists(const std::string& path);
 
 // Names in folder (not recursive) that begin with prefix, sorted.
-std::vector<std::string> names_starting_with(const std::string& folder,
-                                             const std::string& prefix);
+std::vector<std::string> names_starting_with(const std::string& folder, const std::string& prefix);

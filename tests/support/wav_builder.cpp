@@ -20,7 +20,7 @@ void put_id(Bytes& out, const std::string& id)
     out.insert(out.end(), id.begin(), id.end());
 }
 
-} // namespace
+}   // namespace
 
 Bytes fmt_body(int format_tag, int channels, std::uint32_t rate, int block_align, int bits,
                int extra_bytes)
@@ -65,5 +65,6 @@ Bytes silent_wav(int channels, int rate, int bits, std::size_t frames)
 void write_wav(const std::string& path, const Bytes& bytes)
 {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }

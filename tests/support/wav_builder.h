@@ -14,7 +14,7 @@
 using Bytes = std::vector<std::uint8_t>;
 
 struct WavChunk {
-    std::string id;         // four characters
+    std::string id;   // four characters
     Bytes body;
     std::int64_t declared_size = -1;   // -1: the body's real size
 };

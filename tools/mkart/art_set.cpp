@@ -1,19 +1,18 @@
 // Which strips the game needs and how each one is made.
 #include "art_set.h"
 
-#include "game/shell/media_table.h"
-
 #include "art_source.h"
-#include "level_art.h"
+#include "game/shell/media_table.h"
 #include "lettering.h"
+#include "level_art.h"
 #include "scenery_art.h"
 
 namespace {
 
 // Pixel-map sources; each declares the sheets it makes.
 const char* const STRIP_SOURCES[] = {
-    "santa.txt", "tiles.txt",   "sleigh.txt", "puddings.txt", "soldier.txt",
-    "deer.txt",  "ladder.txt",  "present.txt", "snow.txt",    "oddments.txt",
+    "santa.txt", "tiles.txt",  "sleigh.txt",  "puddings.txt", "soldier.txt",
+    "deer.txt",  "ladder.txt", "present.txt", "snow.txt",     "oddments.txt",
 };
 
 // Tiles whose cells are conveyor belts: they show the belt's first frame
@@ -40,8 +39,7 @@ void show_belts_on_tiles(Strip& tiles3, const Strip& conveyor)
 Strip* find_made(std::vector<Strip>& made, const std::string& file)
 {
     for (Strip& s : made)
-        if (s.file == file)
-            return &s;
+        if (s.file == file) return &s;
     return nullptr;
 }
 
@@ -50,8 +48,7 @@ bool make_everything(const std::string& dir, const Palette& pal, std::vector<Str
 {
     for (const char* file : STRIP_SOURCES) {
         ArtSource source;
-        if (!load_source(dir, file, pal, source, error))
-            return false;
+        if (!load_source(dir, file, pal, source, error)) return false;
         made.insert(made.end(), source.strips.begin(), source.strips.end());
     }
     ArtSource glyphs, decorations;
@@ -82,21 +79,19 @@ bool make_everything(const std::string& dir, const Palette& pal, std::vector<Str
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 bool build_art_set(const std::string& asset_dir, std::vector<Strip>& out, std::string& error)
 {
     Palette pal;
-    if (!load_palette(asset_dir + "/palette.txt", pal, error))
-        return false;
+    if (!load_palette(asset_dir + "/palette.txt", pal, error)) return false;
     const std::vector<std::string> missing = missing_colour_names(pal);
     if (!missing.empty()) {
         error = "palette.txt lacks the colour " + missing.front();
         return false;
     }
     std::vector<Strip> made;
-    if (!make_everything(asset_dir, pal, made, error))
-        return false;
+    if (!make_everything(asset_dir, pal, made, error)) return false;
     out.clear();
     for (std::size_t i = 0; i < STRIP_FILE_COUNT; ++i) {
         const StripFile& size = STRIP_FILES[i];

@@ -10,17 +10,16 @@ namespace {
 
 // The house palette every picture draws from.
 const char* const HOUSE_COLOURS[] = {
-    "night-0", "night-1", "night-2", "ice", "snow", "white", "outline", "red-dark",
-    "red", "red-light", "skin", "skin-dark", "gold", "orange", "wood-dark", "wood",
-    "wood-light", "brick", "stone", "stone-light", "green-dark", "green", "pudding",
-    "custard", "blue-coat", "deer", "deer-light",
+    "night-0",   "night-1", "night-2",    "ice",       "snow",      "white",       "outline",
+    "red-dark",  "red",     "red-light",  "skin",      "skin-dark", "gold",        "orange",
+    "wood-dark", "wood",    "wood-light", "brick",     "stone",     "stone-light", "green-dark",
+    "green",     "pudding", "custard",    "blue-coat", "deer",      "deer-light",
 };
 
 std::string trim(const std::string& s)
 {
     const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return "";
+    if (first == std::string::npos) return "";
     const auto last = s.find_last_not_of(" \t\r");
     return s.substr(first, last - first + 1);
 }
@@ -29,8 +28,7 @@ std::vector<std::string> words_of(const std::string& line)
 {
     std::istringstream in(line);
     std::vector<std::string> words;
-    for (std::string w; in >> w;)
-        words.push_back(w);
+    for (std::string w; in >> w;) words.push_back(w);
     return words;
 }
 
@@ -38,20 +36,17 @@ bool parse_int(const std::string& s, int& out)
 {
     char* end = nullptr;
     const long v = std::strtol(s.c_str(), &end, 10);
-    if (s.empty() || *end != '\0' || v < -100000 || v > 100000)
-        return false;
+    if (s.empty() || *end != '\0' || v < -100000 || v > 100000) return false;
     out = int(v);
     return true;
 }
 
 bool parse_hex_colour(const std::string& s, Rgba& out)
 {
-    if (s.size() != 7 || s[0] != '#')
-        return false;
+    if (s.size() != 7 || s[0] != '#') return false;
     char* end = nullptr;
     const unsigned long v = std::strtoul(s.c_str() + 1, &end, 16);
-    if (*end != '\0')
-        return false;
+    if (*end != '\0') return false;
     out = rgb(uint32_t(v));
     return true;
 }
@@ -65,30 +60,27 @@ bool add_colour(Palette& p, const std::vector<std::string>& w, std::string& erro
         return false;
     }
     p.by_key[w[0][0]] = c;
-    if (w.size() > 2)
-        p.by_name[w[2]] = c;
+    if (w.size() > 2) p.by_name[w[2]] = c;
     return true;
 }
 
 // Where the parser stands in an art file.
 struct Parser {
     ArtSource* out = nullptr;
-    std::string part_name;            // non-empty while reading a part's rows
+    std::string part_name;   // non-empty while reading a part's rows
     std::vector<std::string> rows;
-    int frame = -1;                   // frame that operations draw into
+    int frame = -1;   // frame that operations draw into
 };
 
 bool finish_part(Parser& ps, std::string& error)
 {
     std::size_t width = 0;
-    for (const auto& r : ps.rows)
-        width = std::max(width, r.size());
+    for (const auto& r : ps.rows) width = std::max(width, r.size());
     Picture pic = make_picture(int(width), int(ps.rows.size()));
     for (std::size_t y = 0; y < ps.rows.size(); ++y)
         for (std::size_t x = 0; x < ps.rows[y].size(); ++x) {
             const char key = ps.rows[y][x];
-            if (key == '.')
-                continue;
+            if (key == '.') continue;
             const auto found = ps.out->palette.by_key.find(key);
             if (found == ps.out->palette.by_key.end()) {
                 error = "part " + ps.part_name + ": no colour for '" + std::string(1, key) + "'";
@@ -184,8 +176,7 @@ bool solid_frame(Parser& ps, Strip& s, const std::vector<std::string>& w, std::s
     Picture shape = frame_picture(s, n);
     for (int y = 0; y < shape.height; ++y)
         for (int x = 0; x < shape.width; ++x)
-            if (opaque(shape, x, y))
-                set_pixel(shape, x, y, keys.at(w[2][0]));
+            if (opaque(shape, x, y)) set_pixel(shape, x, y, keys.at(w[2][0]));
     set_frame(s, ps.frame, shape);
     return true;
 }
@@ -214,20 +205,14 @@ bool frame_operation(Parser& ps, const std::vector<std::string>& w, std::string&
     }
     Strip& s = ps.out->strips.back();
     const std::string& op = w[0];
-    if (op == "put")
-        return put_part(ps, s, w, error);
-    if (op == "shift")
-        return shift_frame(ps, s, w, error);
-    if (op == "recolour")
-        return recolour_frame(ps, s, w, error);
-    if (op == "solid")
-        return solid_frame(ps, s, w, error);
-    if (op == "clear")
-        return clear_rect(ps, s, w, error);
+    if (op == "put") return put_part(ps, s, w, error);
+    if (op == "shift") return shift_frame(ps, s, w, error);
+    if (op == "recolour") return recolour_frame(ps, s, w, error);
+    if (op == "solid") return solid_frame(ps, s, w, error);
+    if (op == "clear") return clear_rect(ps, s, w, error);
     if (op == "mirror" || op == "copy") {
         int n;
-        if (w.size() != 2 || !frame_number(ps, w[1], n, error))
-            return false;
+        if (w.size() != 2 || !frame_number(ps, w[1], n, error)) return false;
         const Picture source = frame_picture(s, n);
         set_frame(s, ps.frame, op == "mirror" ? flipped(source) : source);
         return true;
@@ -249,10 +234,8 @@ bool statement(Parser& ps, const std::vector<std::string>& w, std::string& error
         ps.part_name = w[1];
         return true;
     }
-    if (word == "sheet")
-        return start_sheet(ps, w, error);
-    if (word == "frame")
-        return w.size() == 2 && frame_number(ps, w[1], ps.frame, error);
+    if (word == "sheet") return start_sheet(ps, w, error);
+    if (word == "frame") return w.size() == 2 && frame_number(ps, w[1], ps.frame, error);
     return frame_operation(ps, w, error);
 }
 
@@ -260,17 +243,14 @@ bool parse_line(Parser& ps, const std::string& raw, std::string& error)
 {
     const std::string line = trim(raw);
     if (!ps.part_name.empty()) {
-        if (line == "end")
-            return finish_part(ps, error);
+        if (line == "end") return finish_part(ps, error);
         std::string row;
         for (char ch : line)
-            if (ch != ' ' && ch != '\t')
-                row += ch;
+            if (ch != ' ' && ch != '\t') row += ch;
         ps.rows.push_back(row);
         return true;
     }
-    if (line.empty() || line[0] == '#')
-        return true;
+    if (line.empty() || line[0] == '#') return true;
     return statement(ps, words_of(line), error);
 }
 
@@ -281,22 +261,19 @@ bool read_lines(const std::string& path, std::vector<std::string>& lines, std::s
         error = "cannot read " + path;
         return false;
     }
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 bool load_palette(const std::string& path, Palette& out, std::string& error)
 {
     std::vector<std::string> lines;
-    if (!read_lines(path, lines, error))
-        return false;
+    if (!read_lines(path, lines, error)) return false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string line = trim(lines[i]);
-        if (line.empty() || line[0] == '#')
-            continue;
+        if (line.empty() || line[0] == '#') continue;
         if (!add_colour(out, words_of(line), error)) {
             error = path + ":" + std::to_string(i + 1) + ": " + error;
             return false;
@@ -309,8 +286,7 @@ std::vector<std::string> missing_colour_names(const Palette& p)
 {
     std::vector<std::string> missing;
     for (const char* name : HOUSE_COLOURS)
-        if (!p.by_name.count(name))
-            missing.push_back(name);
+        if (!p.by_name.count(name)) missing.push_back(name);
     return missing;
 }
 
@@ -324,8 +300,7 @@ bool load_art_source(const std::string& path, const Palette& shared, ArtSource& 
                      std::string& error)
 {
     std::vector<std::string> lines;
-    if (!read_lines(path, lines, error))
-        return false;
+    if (!read_lines(path, lines, error)) return false;
     out = ArtSource{};
     out.palette = shared;
     Parser ps;

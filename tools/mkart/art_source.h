@@ -40,7 +40,7 @@ struct Palette {
 };
 
 struct ArtSource {
-    Palette palette;  // the shared palette with the file's own colours added
+    Palette palette;   // the shared palette with the file's own colours added
     std::map<std::string, Picture> parts;
     std::vector<Strip> strips;
 };

@@ -45,8 +45,7 @@ int glyph_advance(const Picture& glyph)
     int last = -1;
     for (int y = 0; y < glyph.height; ++y)
         for (int x = 0; x < glyph.width; ++x)
-            if (opaque(glyph, x, y) && x > last)
-                last = x;
+            if (opaque(glyph, x, y) && x > last) last = x;
     return last < 0 ? FONT_ADVANCE : last;
 }
 
@@ -54,8 +53,7 @@ void draw_label(Picture& sheet, const Strip& font, const std::string& text, int 
 {
     for (char c : text) {
         const int frame = static_cast<unsigned char>(c) - 32;
-        if (frame < 0 || frame >= font.frame_count)
-            continue;
+        if (frame < 0 || frame >= font.frame_count) continue;
         const Picture glyph = frame_picture(font, frame);
         blit(sheet, glyph, x, y);
         x += glyph_advance(glyph);
@@ -108,7 +106,7 @@ int sheet_height(const std::vector<Strip>& strips)
     return y + MARGIN;
 }
 
-}  // namespace
+}   // namespace
 
 Picture build_contact_sheet(const std::vector<Strip>& strips, const Strip& font)
 {

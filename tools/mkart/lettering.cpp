@@ -10,10 +10,10 @@ constexpr int FONT_CELL_HEIGHT = 11;
 constexpr int FONT_FIRST_CODE = 32;
 constexpr int FONT_LAST_CODE = 126;
 constexpr int FONT_PER_ROW = 16;
-constexpr int GLYPH_ROWS = 9;       // capital height 7 plus 2 rows of descender
+constexpr int GLYPH_ROWS = 9;   // capital height 7 plus 2 rows of descender
 constexpr int CAPITAL_ROWS = 7;
-constexpr int SPACE_UNITS = 3;      // width of a space in glyph pixels
-constexpr int LETTER_GAP_UNITS = 1; // between letters
+constexpr int SPACE_UNITS = 3;        // width of a space in glyph pixels
+constexpr int LETTER_GAP_UNITS = 1;   // between letters
 
 const Picture* glyph_of(const ArtSource& glyphs, char c)
 {
@@ -36,8 +36,7 @@ Picture text_mask(const ArtSource& glyphs, const std::string& text)
     Picture mask = make_picture(width, GLYPH_ROWS);
     int x = 0;
     for (char c : text) {
-        if (const Picture* g = glyph_of(glyphs, c))
-            blit(mask, *g, x, 0);
+        if (const Picture* g = glyph_of(glyphs, c)) blit(mask, *g, x, 0);
         x += glyph_width(glyphs, c) + LETTER_GAP_UNITS;
     }
     return mask;
@@ -45,17 +44,20 @@ Picture text_mask(const ArtSource& glyphs, const std::string& text)
 
 struct LetterStyle {
     int scale_x, scale_y;
-    int corner;            // rounding of outer corners, in pixels
+    int corner;   // rounding of outer corners, in pixels
     Rgba face_top, face_bottom;
     Rgba depth_colour;
-    int depth;             // pixels of extrusion down and to the right
+    int depth;   // pixels of extrusion down and to the right
     Rgba outline;
     int outline_width;
-    int snow_depth;        // 0 for no snow caps
+    int snow_depth;   // 0 for no snow caps
     Rgba snow, snow_shade;
 };
 
-bool mask_at(const Picture& mask, int x, int y) { return opaque(mask, x, y); }
+bool mask_at(const Picture& mask, int x, int y)
+{
+    return opaque(mask, x, y);
+}
 
 // One glyph pixel scaled up, with its outer corners rounded off.
 void scaled_block(Picture& out, const Picture& mask, int ux, int uy, const LetterStyle& st)
@@ -64,13 +66,11 @@ void scaled_block(Picture& out, const Picture& mask, int ux, int uy, const Lette
         for (int dx = 0; dx < st.scale_x; ++dx) {
             const int sx = dx < st.scale_x / 2 ? -1 : 1;   // the nearer side
             const int sy = dy < st.scale_y / 2 ? -1 : 1;
-            const int ex = sx < 0 ? dx : st.scale_x - 1 - dx;  // distance to it
+            const int ex = sx < 0 ? dx : st.scale_x - 1 - dx;   // distance to it
             const int ey = sy < 0 ? dy : st.scale_y - 1 - dy;
-            const bool open_corner = !mask_at(mask, ux + sx, uy) &&
-                                     !mask_at(mask, ux, uy + sy) &&
+            const bool open_corner = !mask_at(mask, ux + sx, uy) && !mask_at(mask, ux, uy + sy) &&
                                      !mask_at(mask, ux + sx, uy + sy);
-            if (open_corner && ex + ey < st.corner)
-                continue;
+            if (open_corner && ex + ey < st.corner) continue;
             set_pixel(out, ux * st.scale_x + dx, uy * st.scale_y + dy, rgb(0xffffff));
         }
 }
@@ -80,8 +80,7 @@ Picture scaled_mask(const Picture& mask, const LetterStyle& st)
     Picture out = make_picture(mask.width * st.scale_x, mask.height * st.scale_y);
     for (int y = 0; y < mask.height; ++y)
         for (int x = 0; x < mask.width; ++x)
-            if (mask_at(mask, x, y))
-                scaled_block(out, mask, x, y, st);
+            if (mask_at(mask, x, y)) scaled_block(out, mask, x, y, st);
     return out;
 }
 
@@ -91,8 +90,7 @@ void add_snow(Picture& out, const Picture& face, int ox, int oy, const LetterSty
 {
     for (int y = 0; y < face.height; ++y)
         for (int x = 0; x < face.width; ++x) {
-            if (!opaque(face, x, y) || opaque(face, x, y - 1))
-                continue;
+            if (!opaque(face, x, y) || opaque(face, x, y - 1)) continue;
             const int wobble = (x * 7 + y * 3) % 5 == 0 ? 1 : 0;
             const int depth = st.snow_depth + wobble;
             for (int k = 0; k < depth && opaque(face, x, y + k); ++k)
@@ -112,8 +110,7 @@ Picture render_lettering(const ArtSource& glyphs, const std::string& text, const
     for (int k = st.depth; k >= 1; --k)
         for (int y = 0; y < face.height; ++y)
             for (int x = 0; x < face.width; ++x)
-                if (opaque(face, x, y))
-                    set_pixel(out, ox + x + k, oy + y + k, st.depth_colour);
+                if (opaque(face, x, y)) set_pixel(out, ox + x + k, oy + y + k, st.depth_colour);
     const int capital_height = CAPITAL_ROWS * st.scale_y;
     for (int y = 0; y < face.height; ++y)
         for (int x = 0; x < face.width; ++x)
@@ -121,10 +118,8 @@ Picture render_lettering(const ArtSource& glyphs, const std::string& text, const
                 const double t = y < capital_height ? double(y) / (capital_height - 1) : 1.0;
                 set_pixel(out, ox + x, oy + y, mix(st.face_top, st.face_bottom, t));
             }
-    if (st.snow_depth > 0)
-        add_snow(out, face, ox, oy, st);
-    for (int i = 0; i < st.outline_width; ++i)
-        add_outline(out, st.outline);
+    if (st.snow_depth > 0) add_snow(out, face, ox, oy, st);
+    for (int i = 0; i < st.outline_width; ++i) add_outline(out, st.outline);
     return out;
 }
 
@@ -145,12 +140,15 @@ void centre_at(Strip& s, const Picture& p, int y)
     draw_in_frame(s, 0, p, (s.frame_width - p.width) / 2, y);
 }
 
-const Palette& colours(const ArtSource& glyphs) { return glyphs.palette; }
+const Palette& colours(const ArtSource& glyphs)
+{
+    return glyphs.palette;
+}
 
 LetterStyle greeting_style(const Palette& pal, Rgba top, Rgba bottom, Rgba depth_colour)
 {
-    return LetterStyle{2, 2, 1, top, bottom, depth_colour, 1, named(pal, "outline"), 1, 0,
-                       CLEAR, CLEAR};
+    return LetterStyle{2, 2, 1,     top,  bottom, depth_colour, 1, named(pal, "outline"),
+                       1, 0, CLEAR, CLEAR};
 }
 
 const Picture& part_or_empty(const ArtSource& source, const std::string& name)
@@ -168,13 +166,14 @@ Strip greeting(const std::string& file, int width, int height, const Picture& li
     centre_at(s, line, line_y);
     const int line_left = (width - line.width) / 2;
     const int gap = 4;
-    draw_in_frame(s, 0, left, line_left - gap - left.width, line_y + (line.height - left.height) / 2);
+    draw_in_frame(s, 0, left, line_left - gap - left.width,
+                  line_y + (line.height - left.height) / 2);
     draw_in_frame(s, 0, right, line_left + line.width + gap,
                   line_y + (line.height - right.height) / 2);
     return s;
 }
 
-}  // namespace
+}   // namespace
 
 Strip build_font(const ArtSource& glyphs)
 {
@@ -182,8 +181,7 @@ Strip build_font(const ArtSource& glyphs)
     Strip s = make_strip("font.png", FONT_CELL_WIDTH, FONT_CELL_HEIGHT, FONT_PER_ROW, count);
     for (int code = FONT_FIRST_CODE; code <= FONT_LAST_CODE; ++code) {
         const Picture* g = glyph_of(glyphs, char(code));
-        if (!g)
-            continue;
+        if (!g) continue;
         Picture cell = make_picture(FONT_CELL_WIDTH, FONT_CELL_HEIGHT);
         blit(cell, *g, 1, 1);
         add_outline(cell, named(colours(glyphs), "outline"));
@@ -195,8 +193,18 @@ Strip build_font(const ArtSource& glyphs)
 Strip build_title(const ArtSource& glyphs)
 {
     const Palette& pal = colours(glyphs);
-    const LetterStyle st{5, 7, 3, named(pal, "gold"), named(pal, "orange"), named(pal, "red-dark"),
-                         3, named(pal, "outline"), 2, 4, named(pal, "snow"), named(pal, "ice")};
+    const LetterStyle st{5,
+                         7,
+                         3,
+                         named(pal, "gold"),
+                         named(pal, "orange"),
+                         named(pal, "red-dark"),
+                         3,
+                         named(pal, "outline"),
+                         2,
+                         4,
+                         named(pal, "snow"),
+                         named(pal, "ice")};
     const Picture word = render_lettering(glyphs, "Snowbelter", st);
     Strip s = single_picture("snowbelter2.png", 288, 69);
     centre_at(s, word, (69 - capital_box_height(word, st)) / 2);
@@ -206,8 +214,18 @@ Strip build_title(const ArtSource& glyphs)
 Strip build_merry_christmas(const ArtSource& glyphs)
 {
     const Palette& pal = colours(glyphs);
-    const LetterStyle st{3, 3, 2, named(pal, "red-light"), named(pal, "red-dark"), named(pal, "gold"),
-                         1, named(pal, "outline"), 2, 3, named(pal, "snow"), named(pal, "ice")};
+    const LetterStyle st{3,
+                         3,
+                         2,
+                         named(pal, "red-light"),
+                         named(pal, "red-dark"),
+                         named(pal, "gold"),
+                         1,
+                         named(pal, "outline"),
+                         2,
+                         3,
+                         named(pal, "snow"),
+                         named(pal, "ice")};
     const Picture merry = render_lettering(glyphs, "Merry", st);
     const Picture christmas = render_lettering(glyphs, "Christmas", st);
     Strip s = single_picture("merry_christmas.png", 232, 55);

@@ -7,7 +7,10 @@ namespace {
 
 constexpr int SMALL_TILE = 8;
 
-int cell_at(const std::vector<int>& cells, int c, int r) { return cells[r * LEVEL_COLUMNS + c]; }
+int cell_at(const std::vector<int>& cells, int c, int r)
+{
+    return cells[r * LEVEL_COLUMNS + c];
+}
 
 // Draws every non-empty cell with its tile, row by row from the top, so a
 // lower row's tile covers the bottom of the tile above where it is opaque.
@@ -25,7 +28,7 @@ Strip draw_cells(const std::string& file, const Strip& tiles, int width, int hei
     return s;
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<int> read_level_cells()
 {

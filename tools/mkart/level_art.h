@@ -16,9 +16,9 @@
 
 #include "strip.h"
 
-constexpr int LEVEL_PICTURE_Y = 49;       // screen y at which the game draws it
-constexpr int CELL_PITCH = 10;            // world pixels between cells
-constexpr int CELL_TOP_OFFSET = 16;       // world y of row 0
+constexpr int LEVEL_PICTURE_Y = 49;   // screen y at which the game draws it
+constexpr int CELL_PITCH = 10;        // world pixels between cells
+constexpr int CELL_TOP_OFFSET = 16;   // world y of row 0
 constexpr int LEVEL_PICTURE_WIDTH = 640;
 constexpr int LEVEL_PICTURE_HEIGHT = 191;
 

@@ -25,12 +25,11 @@ bool save(const std::string& dir, const std::string& file, const Picture& p)
 const Strip* font_of(const std::vector<Strip>& strips)
 {
     for (const Strip& s : strips)
-        if (s.file == "font.png")
-            return &s;
+        if (s.file == "font.png") return &s;
     return nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -46,8 +45,7 @@ int main(int argc, char** argv)
         return 1;
     }
     for (const Strip& s : strips)
-        if (!save(out_dir, s.file, s.picture))
-            return 1;
+        if (!save(out_dir, s.file, s.picture)) return 1;
     const Strip* font = font_of(strips);
     return font && save(out_dir, "contact_sheet.png", build_contact_sheet(strips, *font)) ? 0 : 1;
 }

@@ -33,7 +33,7 @@ Rgba mix(Rgba from, Rgba to, double t);
 struct Picture {
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> rgba;  // width * height * 4
+    std::vector<uint8_t> rgba;   // width * height * 4
 };
 
 // A transparent picture of the given size.

@@ -27,24 +27,22 @@ constexpr int SNOWFIELD_TOP = 213;   // far snow behind the pines
 
 struct Star {
     int x, y;
-    bool large;  // a small cross rather than a point
+    bool large;   // a small cross rather than a point
 };
-const Star STARS[] = {{6, 13, true}, {22, 31, false}, {14, 57, false},
-                      {27, 78, true}, {3, 96, false}, {18, 121, false}};
+const Star STARS[] = {{6, 13, true},  {22, 31, false}, {14, 57, false},
+                      {27, 78, true}, {3, 96, false},  {18, 121, false}};
 
 Rgba sky_colour(const Palette& pal, int y)
 {
     const double t = double(y - y % SKY_BAND) / SNOWFIELD_TOP;
-    if (t < 0.45)
-        return mix(named(pal, "night-0"), named(pal, "night-1"), t / 0.45);
+    if (t < 0.45) return mix(named(pal, "night-0"), named(pal, "night-1"), t / 0.45);
     return mix(named(pal, "night-1"), named(pal, "night-2"), (t - 0.45) / 0.55);
 }
 
 void draw_star(Picture& p, const Palette& pal, const Star& s)
 {
     set_pixel(p, s.x, s.y, named(pal, s.large ? "white" : "ice"));
-    if (!s.large)
-        return;
+    if (!s.large) return;
     const Rgba arm = named(pal, "ice");
     set_pixel(p, s.x - 1, s.y, arm);
     set_pixel(p, s.x + 1, s.y, arm);
@@ -56,7 +54,7 @@ void draw_star(Picture& p, const Palette& pal, const Star& s)
 
 constexpr int TREES_WIDTH = 396;
 constexpr int TREES_HEIGHT = 89;
-constexpr int TREES_CLEAR_EDGE = 12;  // kept free of trees at the right end
+constexpr int TREES_CLEAR_EDGE = 12;   // kept free of trees at the right end
 
 struct PineColours {
     Rgba body, lit, snow, snow_shade, trunk;
@@ -79,12 +77,9 @@ void draw_pine(Picture& p, const PineColours& c, int cx, int base, int height)
         const int half = int(tier_half * (0.35 + 0.65 * within) + 0.5);
         for (int x = cx - half; x <= cx + half; ++x) {
             Rgba colour = x < cx - half / 3 ? c.lit : c.body;
-            if (within < 0.22 && tier > 0)
-                colour = (x + y) % 3 == 0 ? c.snow_shade : c.snow;
-            if (y == top)
-                colour = c.snow;
-            if (within > 0.8 && (x == cx - half || x == cx + half))
-                colour = c.snow;
+            if (within < 0.22 && tier > 0) colour = (x + y) % 3 == 0 ? c.snow_shade : c.snow;
+            if (y == top) colour = c.snow;
+            if (within > 0.8 && (x == cx - half || x == cx + half)) colour = c.snow;
             set_pixel(p, x, y, colour);
         }
     }
@@ -94,7 +89,8 @@ void draw_pine(Picture& p, const PineColours& c, int cx, int base, int height)
 void draw_pine_row(Picture& p, const PineColours& c, Dice& dice, int base, int min_height,
                    int height_range, int min_step, int step_range)
 {
-    for (int x = 6 + dice.below(8); x < TREES_WIDTH - TREES_CLEAR_EDGE; x += min_step + dice.below(step_range)) {
+    for (int x = 6 + dice.below(8); x < TREES_WIDTH - TREES_CLEAR_EDGE;
+         x += min_step + dice.below(step_range)) {
         const int height = min_height + dice.below(height_range);
         const int half = int(height * 0.27 + 2);
         if (x + half < TREES_WIDTH - TREES_CLEAR_EDGE)
@@ -128,7 +124,9 @@ BulbColour bulb_colour(const Palette& pal, int group)
     case 0: return {named(pal, "red-light"), named(pal, "red-dark")};
     case 1: return {named(pal, "gold"), mix(named(pal, "gold"), night, 0.55)};
     case 2: return {mix(named(pal, "green"), white, 0.45), named(pal, "green-dark")};
-    default: return {mix(named(pal, "blue-coat"), white, 0.45), mix(named(pal, "blue-coat"), night, 0.45)};
+    default:
+        return {mix(named(pal, "blue-coat"), white, 0.45),
+                mix(named(pal, "blue-coat"), night, 0.45)};
     }
 }
 
@@ -187,9 +185,9 @@ struct BeltColours {
 
 BeltColours belt_colours(const Palette& pal)
 {
-    return {named(pal, "outline"), named(pal, "stone-light"), named(pal, "wood"),
+    return {named(pal, "outline"),    named(pal, "stone-light"), named(pal, "wood"),
             named(pal, "wood-light"), named(pal, "stone-light"), named(pal, "outline"),
-            named(pal, "outline"), named(pal, "stone")};
+            named(pal, "outline"),    named(pal, "stone")};
 }
 
 // A stud of the belt at x, moving by `shift` pixels.
@@ -217,13 +215,11 @@ Picture belt_segment(const BeltColours& c, int frame)
     for (int x = 0; x < CONVEYOR_WIDTH; ++x) {
         set_pixel(p, x, 0, stud_at(x, shift) ? c.stud : c.rubber);
         set_pixel(p, x, 1, c.rubber);
-        for (int y = 2; y < 8; ++y)
-            set_pixel(p, x, y, y == 2 ? c.housing_light : c.housing);
+        for (int y = 2; y < 8; ++y) set_pixel(p, x, y, y == 2 ? c.housing_light : c.housing);
         set_pixel(p, x, 8, stud_at(x, -shift) ? c.stud : c.rubber);
         set_pixel(p, x, 9, c.outline);
     }
-    for (int cx = 5; cx < CONVEYOR_WIDTH; cx += BELT_PERIOD)
-        draw_roller(p, c, cx, 5, frame);
+    for (int cx = 5; cx < CONVEYOR_WIDTH; cx += BELT_PERIOD) draw_roller(p, c, cx, 5, frame);
     return p;
 }
 
@@ -236,8 +232,7 @@ Picture belt_end(const BeltColours& c, int frame)
     for (int y = 0; y < CONVEYOR_BELT_ROWS; ++y)
         for (int x = 6; x < CONVEYOR_WIDTH; ++x) {
             const double d = std::hypot(x - cx, y - cy);
-            if (d > 5.2)
-                continue;
+            if (d > 5.2) continue;
             const double along = std::atan2(y - cy, x - cx) * 5.0 + frame * BELT_STEP;
             const bool stud = int(std::floor(along)) % BELT_PERIOD == 0;
             set_pixel(p, x, y, d > 4.2 ? (stud ? c.stud : c.rubber) : c.drum);
@@ -246,7 +241,7 @@ Picture belt_end(const BeltColours& c, int frame)
     return p;
 }
 
-}  // namespace
+}   // namespace
 
 Strip build_sky(const Palette& pal)
 {
@@ -254,12 +249,10 @@ Strip build_sky(const Palette& pal)
     Picture p = make_picture(SKY_WIDTH, SKY_HEIGHT);
     for (int y = 0; y < SKY_HEIGHT; ++y) {
         Rgba c = sky_colour(pal, y);
-        if (y >= SNOWFIELD_TOP)
-            c = y == SNOWFIELD_TOP ? named(pal, "snow") : named(pal, "ice");
+        if (y >= SNOWFIELD_TOP) c = y == SNOWFIELD_TOP ? named(pal, "snow") : named(pal, "ice");
         fill_rect(p, 0, y, SKY_WIDTH, 1, c);
     }
-    for (const Star& star : STARS)
-        draw_star(p, pal, star);
+    for (const Star& star : STARS) draw_star(p, pal, star);
     set_frame(s, 0, p);
     return s;
 }
@@ -269,10 +262,10 @@ Strip build_trees(const Palette& pal)
     Strip s = make_strip("trees.png", TREES_WIDTH, TREES_HEIGHT, 1, 1);
     Picture p = make_picture(TREES_WIDTH, TREES_HEIGHT);
     const Rgba night1 = named(pal, "night-1"), night2 = named(pal, "night-2");
-    const PineColours far{mix(named(pal, "green-dark"), night1, 0.55),
-                          mix(named(pal, "green-dark"), night2, 0.45),
-                          mix(named(pal, "snow"), night2, 0.45), mix(named(pal, "ice"), night2, 0.5),
-                          mix(named(pal, "wood-dark"), night1, 0.5)};
+    const PineColours far{
+        mix(named(pal, "green-dark"), night1, 0.55), mix(named(pal, "green-dark"), night2, 0.45),
+        mix(named(pal, "snow"), night2, 0.45), mix(named(pal, "ice"), night2, 0.5),
+        mix(named(pal, "wood-dark"), night1, 0.5)};
     const PineColours near{named(pal, "green-dark"), named(pal, "green"), named(pal, "snow"),
                            named(pal, "ice"), named(pal, "wood-dark")};
     Dice dice{20241224u};
@@ -285,8 +278,7 @@ Strip build_trees(const Palette& pal)
 Strip build_lights(const Palette& pal)
 {
     Strip s = make_strip("lights.png", LIGHTS_WIDTH, LIGHTS_HEIGHT, LIGHT_FRAMES, LIGHT_FRAMES);
-    for (int f = 0; f < LIGHT_FRAMES; ++f)
-        set_frame(s, f, lights_frame(pal, f));
+    for (int f = 0; f < LIGHT_FRAMES; ++f) set_frame(s, f, lights_frame(pal, f));
     return s;
 }
 

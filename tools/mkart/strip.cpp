@@ -16,9 +16,15 @@ Strip make_strip(const std::string& file, int frame_width, int frame_height, int
 }
 
 // Top-left corner of frame n inside the strip's picture.
-static int frame_x(const Strip& s, int n) { return (n % s.per_row) * s.frame_width; }
+static int frame_x(const Strip& s, int n)
+{
+    return (n % s.per_row) * s.frame_width;
+}
 
-static int frame_y(const Strip& s, int n) { return (n / s.per_row) * s.frame_height; }
+static int frame_y(const Strip& s, int n)
+{
+    return (n / s.per_row) * s.frame_height;
+}
 
 Picture frame_picture(const Strip& s, int n)
 {

@@ -13,11 +13,11 @@
 #include "picture.h"
 
 struct Strip {
-    std::string file;       // e.g. "santa2.png"
+    std::string file;   // e.g. "santa2.png"
     int frame_width = 0;
     int frame_height = 0;
-    int per_row = 1;        // frames in one row of the picture
-    int frame_count = 0;    // frames that exist (the last row may be short)
+    int per_row = 1;       // frames in one row of the picture
+    int frame_count = 0;   // frames that exist (the last row may be short)
     Picture picture;
 };
 

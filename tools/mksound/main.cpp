@@ -4,7 +4,8 @@
 
 #include "soundset.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 3) {
         std::fprintf(stderr, "usage: mksound OUTDIR ASSETDIR\n");
         return 2;

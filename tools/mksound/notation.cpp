@@ -11,7 +11,8 @@ constexpr int LETTER_SEMITONES[7] = {9, 11, 0, 2, 4, 5, 7};
 
 // Reads letter and accidental from the front of the word; returns how many
 // characters they took (0 when the word does not start with a note letter).
-std::size_t parse_pitch_class(const std::string& word, int& pitch_class) {
+std::size_t parse_pitch_class(const std::string& word, int& pitch_class)
+{
     if (word.empty() || word[0] < 'A' || word[0] > 'G') return 0;
     pitch_class = LETTER_SEMITONES[word[0] - 'A'];
     if (word.size() > 1 && (word[1] == '#' || word[1] == 'b')) {
@@ -21,16 +22,18 @@ std::size_t parse_pitch_class(const std::string& word, int& pitch_class) {
     return 1;
 }
 
-}  // namespace
+}   // namespace
 
-std::vector<std::string> split_words(const std::string& line) {
+std::vector<std::string> split_words(const std::string& line)
+{
     std::istringstream in(line);
     std::vector<std::string> words;
     for (std::string word; in >> word && word[0] != '#';) words.push_back(word);
     return words;
 }
 
-std::vector<std::string> split_lines(const std::string& text) {
+std::vector<std::string> split_lines(const std::string& text)
+{
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
@@ -40,7 +43,8 @@ std::vector<std::string> split_lines(const std::string& text) {
     return lines;
 }
 
-bool parse_number(const std::string& word, double& value) {
+bool parse_number(const std::string& word, double& value)
+{
     if (word.empty()) return false;
     char* end = nullptr;
     const double read = std::strtod(word.c_str(), &end);
@@ -49,7 +53,8 @@ bool parse_number(const std::string& word, double& value) {
     return true;
 }
 
-bool parse_note_name(const std::string& word, int& midi) {
+bool parse_note_name(const std::string& word, int& midi)
+{
     int pitch_class = 0;
     std::size_t used = parse_pitch_class(word, pitch_class);
     if (used == 0 || word.size() != used + 1) return false;
@@ -59,7 +64,8 @@ bool parse_note_name(const std::string& word, int& midi) {
     return true;
 }
 
-bool parse_key_name(const std::string& word, int& pitch_class) {
+bool parse_key_name(const std::string& word, int& pitch_class)
+{
     int read = 0;
     std::size_t used = parse_pitch_class(word, read);
     if (used == 0 || used != word.size()) return false;
@@ -67,9 +73,13 @@ bool parse_key_name(const std::string& word, int& pitch_class) {
     return true;
 }
 
-double midi_frequency(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+double midi_frequency(int midi)
+{
+    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
 
-bool parse_frequency(const std::string& word, double& hertz) {
+bool parse_frequency(const std::string& word, double& hertz)
+{
     int midi = 0;
     if (parse_note_name(word, midi)) {
         hertz = midi_frequency(midi);
@@ -81,10 +91,16 @@ bool parse_frequency(const std::string& word, double& hertz) {
     return true;
 }
 
-bool parse_wave(const std::string& word, Wave& wave) {
-    static const struct { const char* name; Wave wave; } WAVES[] = {
-        {"pulse", Wave::Pulse}, {"triangle", Wave::Triangle}, {"sine", Wave::Sine},
-        {"noise", Wave::Noise}, {"metal", Wave::Metal}};
+bool parse_wave(const std::string& word, Wave& wave)
+{
+    static const struct {
+        const char* name;
+        Wave wave;
+    } WAVES[] = {{"pulse", Wave::Pulse},
+                 {"triangle", Wave::Triangle},
+                 {"sine", Wave::Sine},
+                 {"noise", Wave::Noise},
+                 {"metal", Wave::Metal}};
     for (const auto& entry : WAVES)
         if (word == entry.name) {
             wave = entry.wave;
@@ -97,7 +113,7 @@ namespace {
 
 struct SettingRange {
     const char* name;
-    double low, high;  // the value must lie in [low, high]
+    double low, high;   // the value must lie in [low, high]
     double& (*field)(Tone&);
 };
 
@@ -111,13 +127,15 @@ const SettingRange SETTINGS[] = {
 };
 
 bool read_value(const std::vector<std::string>& words, std::size_t at, double low, double high,
-                double& value) {
+                double& value)
+{
     return at < words.size() && parse_number(words[at], value) && value >= low && value <= high;
 }
 
-}  // namespace
+}   // namespace
 
-Setting read_sound_setting(const std::vector<std::string>& words, std::size_t& at, Tone& tone) {
+Setting read_sound_setting(const std::vector<std::string>& words, std::size_t& at, Tone& tone)
+{
     const std::string& name = words[at];
     if (name == "vibrato") {
         double rate = 0, depth = 0;
@@ -140,4 +158,7 @@ Setting read_sound_setting(const std::vector<std::string>& words, std::size_t& a
     return Setting::Unknown;
 }
 
-bool valid_rate(double rate) { return rate == 22050.0 || rate == 44100.0; }
+bool valid_rate(double rate)
+{
+    return rate == 22050.0 || rate == 44100.0;
+}

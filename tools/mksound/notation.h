@@ -38,7 +38,11 @@ bool parse_frequency(const std::string& word, double& hertz);
 bool parse_wave(const std::string& word, Wave& wave);
 
 // Outcome of reading one setting of a tone's sound.
-enum class Setting { Unknown, Read, Bad };
+enum class Setting {
+    Unknown,
+    Read,
+    Bad
+};
 
 // Reads the sound setting that starts at words[at] into `tone`, if it is one
 // of "duty D", "volume V", "attack S", "decay S", "sustain L", "release S"

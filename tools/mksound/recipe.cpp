@@ -4,14 +4,16 @@
 
 namespace {
 
-bool read_seconds(const std::vector<std::string>& words, std::size_t at, double& seconds) {
+bool read_seconds(const std::vector<std::string>& words, std::size_t at, double& seconds)
+{
     return at < words.size() && parse_number(words[at], seconds) && seconds >= 0.0 &&
            seconds <= 60.0;
 }
 
 // "freq F [F2]": the second value is optional, so it is taken only when it
 // reads as a frequency.
-bool read_freq(const std::vector<std::string>& words, std::size_t& at, Tone& tone) {
+bool read_freq(const std::vector<std::string>& words, std::size_t& at, Tone& tone)
+{
     if (at + 1 >= words.size() || !parse_frequency(words[at + 1], tone.freq_from)) return false;
     tone.freq_to = tone.freq_from;
     at += 2;
@@ -20,7 +22,8 @@ bool read_freq(const std::vector<std::string>& words, std::size_t& at, Tone& ton
 }
 
 // Reads the settings after "tone WAVE"; returns "" or what is wrong.
-std::string read_tone(const std::vector<std::string>& words, Tone& tone) {
+std::string read_tone(const std::vector<std::string>& words, Tone& tone)
+{
     bool held = false;
     for (std::size_t at = 2; at < words.size();) {
         const std::string& word = words[at];
@@ -40,7 +43,8 @@ std::string read_tone(const std::vector<std::string>& words, Tone& tone) {
     return held ? "" : "a tone needs 'hold' greater than 0";
 }
 
-std::string read_statement(const std::vector<std::string>& words, Recipe& recipe) {
+std::string read_statement(const std::vector<std::string>& words, Recipe& recipe)
+{
     if (words[0] == "rate") {
         double rate = 0;
         if (words.size() != 2 || !parse_number(words[1], rate) || !valid_rate(rate))
@@ -59,9 +63,10 @@ std::string read_statement(const std::vector<std::string>& words, Recipe& recipe
     return "unknown statement '" + words[0] + "'";
 }
 
-}  // namespace
+}   // namespace
 
-bool parse_recipe(const std::string& text, Recipe& recipe, std::string& error) {
+bool parse_recipe(const std::string& text, Recipe& recipe, std::string& error)
+{
     recipe = Recipe{};
     const std::vector<std::string> lines = split_lines(text);
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -8,17 +8,17 @@ namespace {
 
 // One voice's notes in the part being read.
 struct PartVoice {
-    std::vector<Note> notes;            // starts relative to the part
-    long position = 0;                  // ticks written so far
-    long bar_start = 0;                 // where the open bar began
-    long note_length = TICKS_PER_BEAT;  // length of a note written without "/N"
-    bool tied = false;                  // the last note ended with "~"
-    bool after_repeat = false;          // the last word was "%"
-    std::vector<Note> last_bar;         // the previous full bar, starts relative to it
+    std::vector<Note> notes;             // starts relative to the part
+    long position = 0;                   // ticks written so far
+    long bar_start = 0;                  // where the open bar began
+    long note_length = TICKS_PER_BEAT;   // length of a note written without "/N"
+    bool tied = false;                   // the last note ended with "~"
+    bool after_repeat = false;           // the last word was "%"
+    std::vector<Note> last_bar;          // the previous full bar, starts relative to it
 };
 
 struct Part {
-    std::vector<Note> notes;  // starts relative to the part
+    std::vector<Note> notes;   // starts relative to the part
     long length = 0;
 };
 
@@ -27,19 +27,24 @@ struct Reader {
     std::map<std::string, Part> parts;
     bool in_part = false;
     std::string part_name;
-    std::map<int, PartVoice> part_voices;  // by voice index
+    std::map<int, PartVoice> part_voices;   // by voice index
 };
 
-long bar_ticks(const Score& score) { return score.meter * TICKS_PER_BEAT; }
+long bar_ticks(const Score& score)
+{
+    return score.meter * TICKS_PER_BEAT;
+}
 
-std::string beats(long ticks) {
+std::string beats(long ticks)
+{
     std::string text = std::to_string(ticks / TICKS_PER_BEAT);
     if (ticks % TICKS_PER_BEAT) text += " and " + std::to_string(ticks % TICKS_PER_BEAT) + "/48";
     return text;
 }
 
 // "4", "8.", "16": a note value and an optional dot.
-bool read_length(const std::string& text, long& ticks) {
+bool read_length(const std::string& text, long& ticks)
+{
     static const long VALUES[] = {1, 2, 4, 8, 16, 32};
     const bool dotted = !text.empty() && text.back() == '.';
     const std::string digits = dotted ? text.substr(0, text.size() - 1) : text;
@@ -54,7 +59,8 @@ bool read_length(const std::string& text, long& ticks) {
 
 // Pitch of the head of a note word: a note name, "x" (HIT_PITCH) or "r"
 // (rest, reported through `rest`).
-bool read_pitch(const std::string& head, int& pitch, bool& rest) {
+bool read_pitch(const std::string& head, int& pitch, bool& rest)
+{
     rest = head == "r";
     if (rest) return true;
     if (head == "x") {
@@ -64,7 +70,8 @@ bool read_pitch(const std::string& head, int& pitch, bool& rest) {
     return parse_note_name(head, pitch);
 }
 
-std::string read_note(const std::string& word, int voice, PartVoice& part) {
+std::string read_note(const std::string& word, int voice, PartVoice& part)
+{
     std::string body = word;
     const bool ties_on = !body.empty() && body.back() == '~';
     if (ties_on) body.pop_back();
@@ -87,7 +94,8 @@ std::string read_note(const std::string& word, int voice, PartVoice& part) {
     return "";
 }
 
-std::string close_bar(PartVoice& part, long bar) {
+std::string close_bar(PartVoice& part, long bar)
+{
     if (part.after_repeat && part.position == part.bar_start) return "";
     const long held = part.position - part.bar_start;
     if (held != bar) return "a bar holds " + beats(held) + " beats, not " + beats(bar);
@@ -101,7 +109,8 @@ std::string close_bar(PartVoice& part, long bar) {
     return "";
 }
 
-std::string repeat_bar(PartVoice& part, long bar) {
+std::string repeat_bar(PartVoice& part, long bar)
+{
     if (part.position != part.bar_start) return "'%' must stand at the start of a bar";
     if (part.position == 0 || part.tied) return "'%' needs a full bar before it";
     for (Note note : part.last_bar) {
@@ -114,7 +123,8 @@ std::string repeat_bar(PartVoice& part, long bar) {
     return "";
 }
 
-std::string read_voice_line(const std::vector<std::string>& words, Reader& reader) {
+std::string read_voice_line(const std::vector<std::string>& words, Reader& reader)
+{
     const std::string name = words[0].substr(0, words[0].size() - 1);
     const int voice = find_voice(reader.score, name);
     if (voice < 0) return "unknown voice '" + name + "'";
@@ -130,7 +140,8 @@ std::string read_voice_line(const std::vector<std::string>& words, Reader& reade
 }
 
 // Ends the part being read: every voice on a full bar, all equally long.
-std::string close_part(Reader& reader) {
+std::string close_part(Reader& reader)
+{
     Part part;
     bool first = true;
     for (auto& [voice, notes] : reader.part_voices) {
@@ -154,7 +165,8 @@ std::string close_part(Reader& reader) {
     return "";
 }
 
-std::string read_song_step(const std::string& step, Reader& reader) {
+std::string read_song_step(const std::string& step, Reader& reader)
+{
     long length = -1;
     for (std::size_t from = 0; from <= step.size();) {
         std::size_t plus = step.find('+', from);
@@ -176,7 +188,8 @@ std::string read_song_step(const std::string& step, Reader& reader) {
     return "";
 }
 
-std::string read_voice(const std::vector<std::string>& words, Score& score) {
+std::string read_voice(const std::vector<std::string>& words, Score& score)
+{
     Voice voice;
     if (words.size() < 3 || !parse_wave(words[2], voice.sound.wave)) return "voice NAME WAVE ...";
     if (find_voice(score, words[1]) >= 0) return "voice '" + words[1] + "' is already defined";
@@ -204,7 +217,8 @@ std::string read_voice(const std::vector<std::string>& words, Score& score) {
 }
 
 // A statement "NAME N" whose value must be a whole number in [low, high].
-std::string read_whole(const std::vector<std::string>& words, long low, long high, long& value) {
+std::string read_whole(const std::vector<std::string>& words, long low, long high, long& value)
+{
     double number = 0;
     if (words.size() != 2 || !parse_number(words[1], number) || number < low || number > high ||
         number != static_cast<long>(number))
@@ -213,7 +227,8 @@ std::string read_whole(const std::vector<std::string>& words, long low, long hig
     return "";
 }
 
-std::string read_setting_statement(const std::vector<std::string>& words, Reader& reader) {
+std::string read_setting_statement(const std::vector<std::string>& words, Reader& reader)
+{
     Score& score = reader.score;
     const std::string& name = words[0];
     long value = 0;
@@ -244,7 +259,8 @@ std::string read_setting_statement(const std::vector<std::string>& words, Reader
     return "unknown statement '" + name + "'";
 }
 
-std::string read_statement(const std::vector<std::string>& words, Reader& reader) {
+std::string read_statement(const std::vector<std::string>& words, Reader& reader)
+{
     const std::string& name = words[0];
     if (reader.in_part) {
         if (name == "end" && words.size() == 1) return close_part(reader);
@@ -271,16 +287,18 @@ std::string read_statement(const std::vector<std::string>& words, Reader& reader
 
 // A looping tune must last a whole number of frames, or every repeat would
 // drift by a fraction of a sample.
-std::string check_song(const Score& score) {
+std::string check_song(const Score& score)
+{
     if (score.length == 0) return "the score has no song";
     if (score.loop && (score.length * score.rate * 60) % (score.tempo * TICKS_PER_BEAT) != 0)
         return "a looping song must last a whole number of samples at this tempo";
     return "";
 }
 
-}  // namespace
+}   // namespace
 
-bool parse_score(const std::string& text, Score& score, std::string& error) {
+bool parse_score(const std::string& text, Score& score, std::string& error)
+{
     score = Score{};
     Reader reader{score, {}, false, {}, {}};
     const std::vector<std::string> lines = split_lines(text);
@@ -293,19 +311,21 @@ bool parse_score(const std::string& text, Score& score, std::string& error) {
             return false;
         }
     }
-    std::string fault = reader.in_part ? "part '" + reader.part_name + "' has no 'end'"
-                                       : check_song(score);
+    std::string fault =
+        reader.in_part ? "part '" + reader.part_name + "' has no 'end'" : check_song(score);
     if (!fault.empty()) error = "end of score: " + fault;
     return fault.empty();
 }
 
-int find_voice(const Score& score, const std::string& name) {
+int find_voice(const Score& score, const std::string& name)
+{
     for (std::size_t i = 0; i < score.voices.size(); ++i)
         if (score.voices[i].name == name) return static_cast<int>(i);
     return -1;
 }
 
-std::vector<Tone> score_tones(const Score& score, int plays) {
+std::vector<Tone> score_tones(const Score& score, int plays)
+{
     const double tick = 60.0 / (score.tempo * TICKS_PER_BEAT);
     std::vector<Tone> tones;
     for (int play = 0; play < plays; ++play)
@@ -324,7 +344,8 @@ std::vector<Tone> score_tones(const Score& score, int plays) {
     return tones;
 }
 
-std::size_t score_frames(const Score& score) {
+std::size_t score_frames(const Score& score)
+{
     if (score.loop)
         return static_cast<std::size_t>(score.length * score.rate * 60 /
                                         (score.tempo * TICKS_PER_BEAT));

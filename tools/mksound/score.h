@@ -61,27 +61,27 @@ constexpr int HIT_PITCH = -1;
 
 struct Voice {
     std::string name;
-    Tone sound;            // wave, duty, volume, envelope, vibrato of its notes
-    double gate = 0.9;     // fraction of a note's length held before release
+    Tone sound;          // wave, duty, volume, envelope, vibrato of its notes
+    double gate = 0.9;   // fraction of a note's length held before release
     double hit_freq = 1000.0;
 };
 
 struct Note {
-    int voice = 0;      // index into Score::voices
-    long start = 0;     // ticks from the start of the song
-    long length = 0;    // ticks
-    int pitch = 0;      // MIDI number, or HIT_PITCH
+    int voice = 0;     // index into Score::voices
+    long start = 0;    // ticks from the start of the song
+    long length = 0;   // ticks
+    int pitch = 0;     // MIDI number, or HIT_PITCH
 };
 
 struct Score {
     int rate = 44100;
     int tempo = 120;
     long meter = 4;
-    int tonic = 0;      // pitch class of the key, 0 (C) to 11 (B)
+    int tonic = 0;   // pitch class of the key, 0 (C) to 11 (B)
     bool loop = false;
     std::vector<Voice> voices;
-    std::vector<Note> notes;  // in song order
-    long length = 0;          // ticks of the whole song
+    std::vector<Note> notes;   // in song order
+    long length = 0;           // ticks of the whole song
 };
 
 // Reads a whole score text. On a fault returns false and describes it in

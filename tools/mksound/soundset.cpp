@@ -9,12 +9,14 @@
 
 namespace {
 
-bool ends_with(const std::string& text, const std::string& ending) {
+bool ends_with(const std::string& text, const std::string& ending)
+{
     return text.size() >= ending.size() &&
            text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
-bool render_recipe(const std::string& text, RenderedSound& sound, std::string& error) {
+bool render_recipe(const std::string& text, RenderedSound& sound, std::string& error)
+{
     Recipe recipe;
     if (!parse_recipe(text, recipe, error)) return false;
     const std::size_t frames = tones_frames(recipe.tones, recipe.rate);
@@ -23,7 +25,8 @@ bool render_recipe(const std::string& text, RenderedSound& sound, std::string& e
     return true;
 }
 
-bool render_score(const std::string& text, RenderedSound& sound, std::string& error) {
+bool render_score(const std::string& text, RenderedSound& sound, std::string& error)
+{
     Score score;
     if (!parse_score(text, score, error)) return false;
     sound.rate = score.rate;
@@ -31,9 +34,10 @@ bool render_score(const std::string& text, RenderedSound& sound, std::string& er
     return true;
 }
 
-}  // namespace
+}   // namespace
 
-const std::vector<SoundSource>& sound_sources() {
+const std::vector<SoundSource>& sound_sources()
+{
     static const std::vector<SoundSource> SOURCES = {
         {"jump.sfx", "jump.wav"},       {"pickup05.sfx", "pickup05.wav"},
         {"drop06.sfx", "drop06.wav"},   {"santa.score", "santa.wav"},
@@ -42,7 +46,8 @@ const std::vector<SoundSource>& sound_sources() {
     return SOURCES;
 }
 
-bool read_text_file(const std::string& path, std::string& text) {
+bool read_text_file(const std::string& path, std::string& text)
+{
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
     std::ostringstream content;
@@ -51,25 +56,31 @@ bool read_text_file(const std::string& path, std::string& text) {
     return static_cast<bool>(file);
 }
 
-std::vector<double> score_mix(const Score& score) {
+std::vector<double> score_mix(const Score& score)
+{
     return mix_tones(score_tones(score, 1), score.rate, score_frames(score), score.loop);
 }
 
-bool render_sound_file(const std::string& path, RenderedSound& sound, std::string& error) {
+bool render_sound_file(const std::string& path, RenderedSound& sound, std::string& error)
+{
     std::string text;
     if (!read_text_file(path, text)) {
         error = path + ": cannot be read";
         return false;
     }
     bool done = false;
-    if (ends_with(path, ".sfx")) done = render_recipe(text, sound, error);
-    else if (ends_with(path, ".score")) done = render_score(text, sound, error);
-    else error = "neither .sfx nor .score";
+    if (ends_with(path, ".sfx"))
+        done = render_recipe(text, sound, error);
+    else if (ends_with(path, ".score"))
+        done = render_score(text, sound, error);
+    else
+        error = "neither .sfx nor .score";
     if (!done) error = path + ": " + error;
     return done;
 }
 
-bool build_sound_set(const std::string& out_dir, const std::string& asset_dir, std::string& error) {
+bool build_sound_set(const std::string& out_dir, const std::string& asset_dir, std::string& error)
+{
     std::error_code made;
     std::filesystem::create_directories(out_dir, made);
     for (const SoundSource& source : sound_sources()) {

@@ -13,8 +13,8 @@
 #include "score.h"
 
 struct SoundSource {
-    const char* source;  // file name in the asset folder
-    const char* output;  // file name written to the output folder
+    const char* source;   // file name in the asset folder
+    const char* output;   // file name written to the output folder
 };
 
 // jump.sfx, pickup05.sfx, drop06.sfx, santa.score, filler.score and the

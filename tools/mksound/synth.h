@@ -11,11 +11,11 @@
 #include <vector>
 
 enum class Wave {
-    Pulse,     // square with a variable duty cycle, band-limited edges
-    Triangle,  // soft, for basses
-    Sine,      // pure, for chimes and shimmer
-    Noise,     // random level held for one cycle of the tone's frequency
-    Metal      // product of three detuned squares: bells, cymbals
+    Pulse,      // square with a variable duty cycle, band-limited edges
+    Triangle,   // soft, for basses
+    Sine,       // pure, for chimes and shimmer
+    Noise,      // random level held for one cycle of the tone's frequency
+    Metal       // product of three detuned squares: bells, cymbals
 };
 
 // Level over a tone's life: rises from 0 to 1 in `attack`, falls to
@@ -31,16 +31,16 @@ struct Envelope {
 // One sounding event of the mix.
 struct Tone {
     Wave wave = Wave::Pulse;
-    double start = 0.0;      // seconds from the start of the mix
-    double hold = 0.1;       // seconds from the start until it is let go
-    double freq_from = 440;  // Hz at the start ...
-    double freq_to = 440;    // ... and at the let-go, gliding exponentially
-    double duty = 0.5;       // pulse: fraction of a cycle spent high
-    double volume = 0.5;     // peak amplitude, full scale = 1
+    double start = 0.0;       // seconds from the start of the mix
+    double hold = 0.1;        // seconds from the start until it is let go
+    double freq_from = 440;   // Hz at the start ...
+    double freq_to = 440;     // ... and at the let-go, gliding exponentially
+    double duty = 0.5;        // pulse: fraction of a cycle spent high
+    double volume = 0.5;      // peak amplitude, full scale = 1
     Envelope env;
-    double vibrato_rate = 0;   // Hz
-    double vibrato_depth = 0;  // fraction of the frequency
-    std::uint32_t seed = 1;    // noise: the same seed gives the same noise
+    double vibrato_rate = 0;    // Hz
+    double vibrato_depth = 0;   // fraction of the frequency
+    std::uint32_t seed = 1;     // noise: the same seed gives the same noise
 };
 
 // Seconds from the start of the mix until the tone has fully died away.

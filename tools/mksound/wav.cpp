@@ -10,23 +10,27 @@ constexpr std::uint16_t BITS = 16;
 constexpr std::uint32_t FMT_CHUNK_SIZE = 16;
 
 // WAV numbers are little-endian whatever the machine.
-void put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+void put16(std::vector<std::uint8_t>& out, std::uint16_t value)
+{
     out.push_back(static_cast<std::uint8_t>(value & 0xff));
     out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
     put16(out, static_cast<std::uint16_t>(value & 0xffff));
     put16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
-void put_tag(std::vector<std::uint8_t>& out, const char* tag) {
+void put_tag(std::vector<std::uint8_t>& out, const char* tag)
+{
     out.insert(out.end(), tag, tag + 4);
 }
 
-}  // namespace
+}   // namespace
 
-std::vector<std::uint8_t> wav_bytes(const std::vector<std::int16_t>& samples, int rate) {
+std::vector<std::uint8_t> wav_bytes(const std::vector<std::int16_t>& samples, int rate)
+{
     const std::uint16_t block = CHANNELS * BITS / 8;
     const auto data_size = static_cast<std::uint32_t>(samples.size() * block);
     std::vector<std::uint8_t> out;
@@ -48,7 +52,8 @@ std::vector<std::uint8_t> wav_bytes(const std::vector<std::int16_t>& samples, in
     return out;
 }
 
-bool write_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool write_file(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));

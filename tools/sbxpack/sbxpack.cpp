@@ -8,31 +8,33 @@
 // The format itself lives in the runtime (runtime/sbx_format.h), so the
 // packer writes exactly what the game reads.
 
-#include "core/media_source.h"
-#include "core/sbx_format.h"
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "core/media_source.h"
+#include "core/sbx_format.h"
+
 namespace {
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: sbxpack create OUT.sbx FILE...\n"
-                 "       sbxpack list X.sbx\n"
-                 "       sbxpack extract X.sbx ENTRY OUTFILE\n"
-                 "       sbxpack append TARGET FILE...\n");
+int usage()
+{
+    std::fprintf(stderr, "usage: sbxpack create OUT.sbx FILE...\n"
+                         "       sbxpack list X.sbx\n"
+                         "       sbxpack extract X.sbx ENTRY OUTFILE\n"
+                         "       sbxpack append TARGET FILE...\n");
     return 2;
 }
 
-int fail(const char* what, const std::string& name) {
+int fail(const char* what, const std::string& name)
+{
     std::fprintf(stderr, "sbxpack: %s: %s\n", what, name.c_str());
     return 1;
 }
 
 // Reads every input; each becomes the entry named by its last path component.
-int collect_inputs(int count, char** files, std::vector<SbxInput>& entries) {
+int collect_inputs(int count, char** files, std::vector<SbxInput>& entries)
+{
     for (int i = 0; i < count; ++i) {
         SbxInput input;
         input.name = last_path_component(files[i]);
@@ -48,7 +50,8 @@ int collect_inputs(int count, char** files, std::vector<SbxInput>& entries) {
     return 0;
 }
 
-int write_archive(const std::string& target, int count, char** files, bool append) {
+int write_archive(const std::string& target, int count, char** files, bool append)
+{
     std::vector<SbxInput> entries;
     if (int status = collect_inputs(count, files, entries)) return status;
     MemoryBlock archive;
@@ -59,11 +62,13 @@ int write_archive(const std::string& target, int count, char** files, bool appen
     return 0;
 }
 
-bool open_archive(const char* path, SbxSource& source, SbxDirectory& directory) {
+bool open_archive(const char* path, SbxSource& source, SbxDirectory& directory)
+{
     return sbx_open(path, source) && sbx_read_trailer(source, directory);
 }
 
-int list_archive(const char* path) {
+int list_archive(const char* path)
+{
     SbxSource source;
     SbxDirectory directory;
     if (!open_archive(path, source, directory)) return fail("not an .sbx archive", path);
@@ -76,7 +81,8 @@ int list_archive(const char* path) {
     return 0;
 }
 
-int extract_entry(const char* path, const char* wanted, const char* out_path) {
+int extract_entry(const char* path, const char* wanted, const char* out_path)
+{
     SbxSource source;
     SbxDirectory directory;
     SbxEntry entry;
@@ -91,9 +97,10 @@ int extract_entry(const char* path, const char* wanted, const char* out_path) {
     return 0;
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 3) return usage();
     std::string command = argv[1];
     if (command == "create" && argc >= 4) return write_archive(argv[2], argc - 3, argv + 3, false);

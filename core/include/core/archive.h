@@ -50,8 +50,7 @@ void mount_archives(const char* general, const char* music);
 // registered memory name; true with out = the extraction's name for an
 // archive entry; false otherwise (out = name when the archive is missing and
 // thereby disabled, empty when the archive is damaged or lacks the entry).
-bool resolve_media_path(ArchiveRecord& record, const char* name, std::string& out,
-                        bool to_memory);
+bool resolve_media_path(ArchiveRecord& record, const char* name, std::string& out, bool to_memory);
 
 // The temporary file an entry with data offset O and stored size S is
 // extracted to: temp_folder() + "sbx" + ('A' + low byte of O mod 26)

@@ -33,8 +33,8 @@ struct ArrayLayout {
     int32_t stride1, stride2, stride3;
     int32_t size0, size1, size2, size3;
     int32_t dimensions;
-    int32_t capacity;  // needed capacity
-    bool valid;        // false when the element count does not fit 32 bits
+    int32_t capacity;   // needed capacity
+    bool valid;         // false when the element count does not fit 32 bits
 };
 
 // Sizes below 1 count as 1 (0 for d0) for the total; capacity is the total
@@ -43,8 +43,8 @@ ArrayLayout array_layout(int32_t d0, int32_t d1, int32_t d2, int32_t d3, int32_t
 
 // Element offset after the index test, or -1 when the access is out of
 // bounds.  has_storage: the array's data pointer is set.
-int64_t array_offset(const ArrayLayout& layout, bool has_storage, double i0, double i1,
-                     double i2, double i3);
+int64_t array_offset(const ArrayLayout& layout, bool has_storage, double i0, double i1, double i2,
+                     double i3);
 
 // A double index truncated toward zero; NaN and values beyond 32 bits give
 // an index far outside every array (negative for NaN).
@@ -79,22 +79,26 @@ struct RuntimeArray {
     ~RuntimeArray() { release(); }
 
     // Reference to the element after the index test.
-    T& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) {
+    T& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0)
+    {
         int64_t offset = array_offset(layout(), data != nullptr, i0, i1, i2, i3);
         if (offset < 0) array_fail(9);
         return data[offset];
     }
-    const T& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) const {
+    const T& at(double i0, double i1 = 0, double i2 = 0, double i3 = 0) const
+    {
         return const_cast<RuntimeArray*>(this)->at(i0, i1, i2, i3);
     }
 
-    ArrayLayout layout() const {
-        return ArrayLayout{stride1, stride2, stride3, size0, size1, size2, size3,
-                           dimensions, capacity, true};
+    ArrayLayout layout() const
+    {
+        return ArrayLayout{stride1, stride2, stride3,    size0,    size1,
+                           size2,   size3,   dimensions, capacity, true};
     }
 
     // Dimension statement: (re)creates the array with every element cleared.
-    void dim(int32_t d0, int32_t d1 = 0, int32_t d2 = 0, int32_t d3 = 0) {
+    void dim(int32_t d0, int32_t d1 = 0, int32_t d2 = 0, int32_t d3 = 0)
+    {
         ArrayLayout shape = array_layout(d0, d1, d2, d3, STEP);
         if (!shape.valid) array_fail(7);
         if (capacity < shape.capacity || d0 < 1) {
@@ -106,7 +110,8 @@ struct RuntimeArray {
     }
 
     // New sizes, keeping the elements whose indices fit both shapes.
-    void redim(int32_t d0, int32_t d1 = 0, int32_t d2 = 0, int32_t d3 = 0) {
+    void redim(int32_t d0, int32_t d1 = 0, int32_t d2 = 0, int32_t d3 = 0)
+    {
         if (d0 < 1) {
             take_shape(ArrayLayout{});
             return;
@@ -118,13 +123,15 @@ struct RuntimeArray {
     }
 
     // Exchanges elements a and b, along index 1 for deeper arrays.
-    void swap_elements(double a, double b) {
+    void swap_elements(double a, double b)
+    {
         int32_t rows = size1 > 1 ? size1 : 1;
         for (int32_t k = 0; k < rows; ++k) std::swap(at(a, k), at(b, k));
     }
 
 private:
-    void take_shape(const ArrayLayout& shape) {
+    void take_shape(const ArrayLayout& shape)
+    {
         stride1 = shape.stride1;
         stride2 = shape.stride2;
         stride3 = shape.stride3;
@@ -135,7 +142,8 @@ private:
         dimensions = shape.dimensions;
     }
 
-    void allocate(int32_t count) {
+    void allocate(int32_t count)
+    {
         if (count <= INLINE_COUNT) {
             data = inline_storage.get();
         } else {
@@ -145,13 +153,15 @@ private:
         capacity = count;
     }
 
-    void release() {
+    void release()
+    {
         if (data != nullptr && data != inline_storage.get()) delete[] data;
         data = nullptr;
         capacity = 0;
     }
 
-    void copy_common_elements(RuntimeArray& fresh) {
+    void copy_common_elements(RuntimeArray& fresh)
+    {
         int32_t n0 = size0 < fresh.size0 ? size0 : fresh.size0;
         int32_t n1 = common_count(size1, fresh.size1);
         int32_t n2 = common_count(size2, fresh.size2);
@@ -164,14 +174,16 @@ private:
     }
 
     // Indices a further dimension admits in both shapes (a missing one admits 0).
-    static int32_t common_count(int32_t a, int32_t b) {
+    static int32_t common_count(int32_t a, int32_t b)
+    {
         int32_t ca = a > 1 ? a : 1;
         int32_t cb = b > 1 ? b : 1;
         return ca < cb ? ca : cb;
     }
 
     // Takes over fresh's storage and shape; fresh is left without storage.
-    void adopt(RuntimeArray& fresh) {
+    void adopt(RuntimeArray& fresh)
+    {
         release();
         if (fresh.data == fresh.inline_storage.get()) {
             allocate(fresh.capacity);
@@ -197,41 +209,45 @@ void dim_number_array(NumberArray& array, int32_t d0, int32_t d1 = 0, int32_t d2
 void dim_string_array(StringArray& array, int32_t d0, int32_t d1 = 0, int32_t d2 = 0,
                       int32_t d3 = 0);
 template <typename Record>
-void dim_record_array(RecordArray<Record>& array, int32_t d0, int32_t d1 = 0,
-                      int32_t d2 = 0, int32_t d3 = 0) {
+void dim_record_array(RecordArray<Record>& array, int32_t d0, int32_t d1 = 0, int32_t d2 = 0,
+                      int32_t d3 = 0)
+{
     array.dim(d0, d1, d2, d3);
 }
 
 template <typename T, int32_t S, int32_t I>
-T& array_at(RuntimeArray<T, S, I>& array, double i0, double i1 = 0, double i2 = 0,
-            double i3 = 0) {
+T& array_at(RuntimeArray<T, S, I>& array, double i0, double i1 = 0, double i2 = 0, double i3 = 0)
+{
     return array.at(i0, i1, i2, i3);
 }
 
 template <typename T, int32_t S, int32_t I>
 void array_redim(RuntimeArray<T, S, I>& array, int32_t d0, int32_t d1 = 0, int32_t d2 = 0,
-                 int32_t d3 = 0) {
+                 int32_t d3 = 0)
+{
     array.redim(d0, d1, d2, d3);
 }
 
 // Size of dimension 0 to 3; any other dimension number gives 0.
 template <typename T, int32_t S, int32_t I>
-int32_t array_count(const RuntimeArray<T, S, I>& array, int32_t dimension = 0) {
+int32_t array_count(const RuntimeArray<T, S, I>& array, int32_t dimension = 0)
+{
     switch (dimension) {
-        case 0: return array.size0;
-        case 1: return array.size1;
-        case 2: return array.size2;
-        case 3: return array.size3;
-        default: return 0;
+    case 0: return array.size0;
+    case 1: return array.size1;
+    case 2: return array.size2;
+    case 3: return array.size3;
+    default: return 0;
     }
 }
 
 // Adds a copy of element as the new last element of a 1-dimensional array;
 // status 8 for an array of two or more dimensions.
 template <typename T, int32_t S, int32_t I>
-void array_append(RuntimeArray<T, S, I>& array, const T& element) {
+void array_append(RuntimeArray<T, S, I>& array, const T& element)
+{
     if (array.size1 != 0) array_fail(8);
-    T copy = element;  // element may live inside the array being regrown
+    T copy = element;   // element may live inside the array being regrown
     array.redim(array.size0 + 1);
     array.data[array.size0 - 1] = std::move(copy);
 }
@@ -239,7 +255,8 @@ void array_append(RuntimeArray<T, S, I>& array, const T& element) {
 // Removes element k, keeping the order of the others; a negative k wraps
 // once by the size; status 8 when k is outside the array.
 template <typename T, int32_t S, int32_t I>
-void array_delete(RuntimeArray<T, S, I>& array, double k) {
+void array_delete(RuntimeArray<T, S, I>& array, double k)
+{
     int64_t index = array_index(k);
     if (index < 0) index += array.size0;
     if (index < 0 || index >= array.size0) array_fail(8);
@@ -249,6 +266,7 @@ void array_delete(RuntimeArray<T, S, I>& array, double k) {
 }
 
 template <typename T, int32_t S, int32_t I>
-void array_swap(RuntimeArray<T, S, I>& array, double a, double b) {
+void array_swap(RuntimeArray<T, S, I>& array, double a, double b)
+{
     array.swap_elements(a, b);
 }

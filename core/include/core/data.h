@@ -26,12 +26,13 @@ struct DataItem {
 struct DataBlock {
     const DataItem* items;
     int32_t count;
-    int32_t position;  // next item to read
+    int32_t position;   // next item to read
 };
 
 // A block over a constant table, read position 0.
 template <std::size_t N>
-DataBlock make_data_block(const DataItem (&items)[N]) {
+DataBlock make_data_block(const DataItem (&items)[N])
+{
     return DataBlock{items, static_cast<int32_t>(N), 0};
 }
 

@@ -64,5 +64,5 @@ bool read_whole_media(const char* name, std::vector<unsigned char>& bytes);
 // component: a new file (any old one deleted first) or, with append, added to
 // the end of an existing one.  False when any byte could not be written (a
 // new file is then removed again).
-bool write_whole_file(const std::string& path, const unsigned char* data,
-                      std::size_t size, bool append);
+bool write_whole_file(const std::string& path, const unsigned char* data, std::size_t size,
+                      bool append);

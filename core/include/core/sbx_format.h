@@ -18,11 +18,11 @@
  */
 #pragma once
 
-#include "core/media_source.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/media_source.h"
 
 // The bytes of an archive: an open plain file or a registered memory block.
 struct SbxSource {
@@ -72,8 +72,8 @@ bool sbx_read_trailer(const SbxSource& source, SbxDirectory& directory);
 
 // Reads the entry at cursor and moves cursor past it.  False at the closing
 // 0 byte or when the entry runs past the end of the source.
-bool sbx_next_entry(const SbxSource& source, const SbxDirectory& directory,
-                    std::int64_t& cursor, SbxEntry& entry);
+bool sbx_next_entry(const SbxSource& source, const SbxDirectory& directory, std::int64_t& cursor,
+                    SbxEntry& entry);
 
 // True when two entry names are equal ignoring ASCII case (how lookups match).
 bool sbx_names_match(const std::string& a, const std::string& b);

@@ -19,15 +19,15 @@
 #include <cstdint>
 
 struct StringValue {
-    char* buffer;       // NUL-terminated; the shared empty text while capacity is 0
-    uint32_t capacity;  // bytes owned at buffer
-    uint32_t length;    // bytes before the terminating NUL
+    char* buffer;        // NUL-terminated; the shared empty text while capacity is 0
+    uint32_t capacity;   // bytes owned at buffer
+    uint32_t length;     // bytes before the terminating NUL
 
-    StringValue();                          // the empty value
-    StringValue(const char* text);          // string_assign; null gives empty
-    StringValue(const StringValue& other);  // string_copy
+    StringValue();                           // the empty value
+    StringValue(const char* text);           // string_assign; null gives empty
+    StringValue(const StringValue& other);   // string_copy
     StringValue(StringValue&& other) noexcept;
-    ~StringValue();                         // string_free
+    ~StringValue();   // string_free
 
     StringValue& operator=(const StringValue& other);
     StringValue& operator=(StringValue&& other) noexcept;
@@ -144,12 +144,12 @@ int string_compare(const char* left, const char* right);
 // Text against text: strcmp order (equality of two values by length, then
 // bytes).  Text against double: the string_to_number value compared
 // numerically; against int: the string_to_int value.
-#define SNOW_TEXT_COMPARISONS(LEFT, RIGHT)                \
-    bool operator==(LEFT left, RIGHT right);               \
-    bool operator!=(LEFT left, RIGHT right);               \
-    bool operator<(LEFT left, RIGHT right);                \
-    bool operator>(LEFT left, RIGHT right);                \
-    bool operator<=(LEFT left, RIGHT right);               \
+#define SNOW_TEXT_COMPARISONS(LEFT, RIGHT)                                                         \
+    bool operator==(LEFT left, RIGHT right);                                                       \
+    bool operator!=(LEFT left, RIGHT right);                                                       \
+    bool operator<(LEFT left, RIGHT right);                                                        \
+    bool operator>(LEFT left, RIGHT right);                                                        \
+    bool operator<=(LEFT left, RIGHT right);                                                       \
     bool operator>=(LEFT left, RIGHT right);
 SNOW_TEXT_COMPARISONS(const StringValue&, const StringValue&)
 SNOW_TEXT_COMPARISONS(const StringValue&, const char*)

@@ -13,12 +13,14 @@
  */
 #pragma once
 
-#include "media/image.h"
-#include "core/values.h"
-
 #include <cstddef>
 
-enum : int { FONT_SLOTS = 32 };
+#include "core/values.h"
+#include "media/image.h"
+
+enum : int {
+    FONT_SLOTS = 32
+};
 
 // Makes the slot (clamped to 0..31) current and loads the image into it with
 // the font transparent colour and nearest filtering.  Status 0, or 3 with the

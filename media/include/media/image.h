@@ -46,8 +46,8 @@ void apply_colour_key(DecodedImage& image, int key);
 // + 65536 * blue whose pixels become (0, 0, 0, 0), or NO_COLOUR_KEY.  The
 // name only labels the PNG reader's messages.
 bool read_bmp(DecodedImage& image, const unsigned char* data, std::size_t size, int key);
-bool read_png(DecodedImage& image, const char* name, const unsigned char* data,
-              std::size_t size, int key);
+bool read_png(DecodedImage& image, const char* name, const unsigned char* data, std::size_t size,
+              int key);
 bool read_jpeg(DecodedImage& image, const unsigned char* data, std::size_t size);
 
 // Tries BMP, PNG and JPEG in that order; the first reader that accepts the

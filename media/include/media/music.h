@@ -51,7 +51,7 @@ double music_loop_deadline();   // runtime-clock ms; 0 = not looping
 double music_length_ms();       // of the loaded piece; 0 when none
 double music_stored_volume();   // -1 = the next set_music_volume is sent
 bool music_loaded();
-const char* music_file_name();  // the name play_music was last given
+const char* music_file_name();   // the name play_music was last given
 
 // The mixer volume (0..128) a music volume is sent as.
 int mixer_music_volume(double volume);

@@ -34,9 +34,9 @@ struct SpriteEntry {
     float v_max;
     int16_t texture_width;
     int16_t texture_height;
-    int16_t width;          // 0: nothing loaded
+    int16_t width;   // 0: nothing loaded
     int16_t height;
-    int16_t frame_width;    // 0: not a strip
+    int16_t frame_width;   // 0: not a strip
     int16_t frame_height;
 };
 
@@ -75,7 +75,7 @@ public:
 
     std::vector<SpriteEntry> sprites;   // exactly SPRITE_COUNT entries
     float alpha = 1.0f;
-    int target_in_use = -1;             // off-screen targets are not used: always -1
+    int target_in_use = -1;                    // off-screen targets are not used: always -1
     std::vector<std::vector<uint8_t>> masks;   // alpha masks per sprite id, empty = none
     BackgroundLayer layers[BACKGROUND_LAYERS] = {};
     bool smoothing = true;
@@ -84,7 +84,7 @@ public:
     int viewport_x = 0, viewport_y = 0, viewport_width = 0, viewport_height = 0;
     int sprite_key = DEFAULT_SPRITE_KEY;
     int font_key = 0;
-    int context_alive = 0;              // while 0, resets do not touch GL
+    int context_alive = 0;   // while 0, resets do not touch GL
 };
 
 // The one renderer; null before start-up and after shut-down.

@@ -17,11 +17,11 @@
  */
 #pragma once
 
-#include "media/image.h"
-#include "media/renderer.h"
-
 #include <cstdint>
 #include <vector>
+
+#include "media/image.h"
+#include "media/renderer.h"
 
 // Loading.  Status 0 on success, 3 when the name cannot be found or decoded
 // (the entry then stays empty).  load_anim stores the frame size only after
@@ -32,9 +32,9 @@ void load_anim(const char* name, int id, int frame_w, int frame_h);
 // Drawing, top-left corner at (x, y).
 void draw_sprite(int id, int x, int y);
 void draw_anim(int id, int frame, int x, int y);
-void stretch_sprite(int id, int x, int y, int w, int h);   // negative w or h mirrors
+void stretch_sprite(int id, int x, int y, int w, int h);        // negative w or h mirrors
 void zoom_sprite(int id, int x, int y, double sx, double sy);   // about the centre
-void rotate_sprite(int id, int x, int y, double angle);          // degrees
+void rotate_sprite(int id, int x, int y, double angle);         // degrees
 void rotate_zoom_sprite(int id, int x, int y, double angle, double zoom);
 void rotate_zoom_anim(int id, int frame, int x, int y, double angle, double zoom);
 void stretch_anim(int id, int frame, int x, int y, int w, int h);
@@ -72,21 +72,23 @@ std::vector<uint8_t> texture_texels(const DecodedImage& image, int x, int y, int
 
 // A texture built from a rectangle of an image.
 struct BuiltTexture {
-    uint32_t texture;    // 0: nothing built
+    uint32_t texture;   // 0: nothing built
     int texture_width;
     int texture_height;
-    int width;           // the rectangle's size after clamping
+    int width;   // the rectangle's size after clamping
     int height;
 };
 
-enum TextureKind { SPRITE_IMAGE, FONT_IMAGE };
+enum TextureKind {
+    SPRITE_IMAGE,
+    FONT_IMAGE
+};
 
 // Uploads the rectangle (x, y, w, h) of the image as a new GL texture
 // (a w or h of 0 reaches to the image's right or bottom edge; sides are
 // clamped to GL_MAX_TEXTURE_SIZE).  Font images get nearest filtering and no
 // edge fill; sprite images linear filtering and edge fill.
-BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h,
-                           TextureKind kind);
+BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h, TextureKind kind);
 
 // Loads a media name into a sprite entry: reset, resolve, decode with the
 // key, build.  Sets status 0 or 3 and returns whether the entry was filled.

@@ -21,10 +21,10 @@
 #include <cstdint>
 
 struct WavSound {
-    int channels;          // 1 or 2
-    int sample_rate;       // samples per second
-    int bits_per_sample;   // 8 (unsigned) or 16 (signed, little-endian)
-    int block_align;       // bytes per sample frame: channels x bits / 8
+    int channels;              // 1 or 2
+    int sample_rate;           // samples per second
+    int bits_per_sample;       // 8 (unsigned) or 16 (signed, little-endian)
+    int block_align;           // bytes per sample frame: channels x bits / 8
     std::size_t data_offset;   // where the samples start within the bytes
     std::size_t data_size;     // whole sample frames only
 };

@@ -20,131 +20,131 @@
 // --- Record types (fields in this order, all doubles) -----------------------
 
 struct Santa {
-    double x;                 // screen x of the picture's left edge
-    double y;                 // top edge; 191 ground, 121 middle, 51 top floor
-    double facing;            // 0 right, 1 left
-    double anim_tick;         // frames towards the next animation frame
-    double frame;             // animation frame before the facing offset
-    double walking;           // 1 when a walk key was taken this frame
-    double on_ladder;         // 1 while climbing
-    double dying;             // 1 during the death animation
-    double jump_speed;        // vertical step per frame of a jump
-    double jump_step_frames;  // frames left at the current jump_speed
-    double jumping;           // 1 while a jump is under way
-    double death_loops;       // completed loops of the death animation
-    double falling;           // 1 while falling (and while dying)
-    double blink;             // blink phase 0..10 while shielded
-    double shield;            // frames of invulnerability left
+    double x;                  // screen x of the picture's left edge
+    double y;                  // top edge; 191 ground, 121 middle, 51 top floor
+    double facing;             // 0 right, 1 left
+    double anim_tick;          // frames towards the next animation frame
+    double frame;              // animation frame before the facing offset
+    double walking;            // 1 when a walk key was taken this frame
+    double on_ladder;          // 1 while climbing
+    double dying;              // 1 during the death animation
+    double jump_speed;         // vertical step per frame of a jump
+    double jump_step_frames;   // frames left at the current jump_speed
+    double jumping;            // 1 while a jump is under way
+    double death_loops;        // completed loops of the death animation
+    double falling;            // 1 while falling (and while dying)
+    double blink;              // blink phase 0..10 while shielded
+    double shield;             // frames of invulnerability left
 };
 
 struct Ladder {
-    double x;         // world x of the left edge
-    double top_y;     // top of the ladder picture
-    double mid_y;     // top_y + 37, kept with the ladder, read by nobody
-    double bottom_y;  // bottom of the picture (top_y + 107)
+    double x;          // world x of the left edge
+    double top_y;      // top of the ladder picture
+    double mid_y;      // top_y + 37, kept with the ladder, read by nobody
+    double bottom_y;   // bottom of the picture (top_y + 107)
 };
 
 struct Light {
     double x, y;
     double tick;
-    double frame;  // 0..7
+    double frame;   // 0..7
 };
 
 struct Present {
     double x, y;
-    double direction;  // 0 right, 1 left, 2 down
+    double direction;   // 0 right, 1 left, 2 down
     double tick;
-    double picture;    // 0..6
+    double picture;   // 0..6
 };
 
 struct ConveyorSegment {
     double x, y;
     double direction;   // 0 frames count up, 1 frames count down
     double tick;
-    double frame;       // 0..4
-    double frame_base;  // 0 or 5
+    double frame;        // 0..4
+    double frame_base;   // 0 or 5
 };
 
 struct Pudding {
     double x, y;
-    double direction;        // 0 right, 1 left
+    double direction;   // 0 right, 1 left
     double tick;
-    double frame;            // 0..8
-    double frame_direction;  // 0 counting up, 1 counting down
-    double spare;            // always 0
-    double zone;             // 0 left half, 1 right half
+    double frame;             // 0..8
+    double frame_direction;   // 0 counting up, 1 counting down
+    double spare;             // always 0
+    double zone;              // 0 left half, 1 right half
 };
 
 struct Soldier {
     double x, y;
-    double direction;  // 0 right, 1 left
-    double frame;      // 0..5
+    double direction;   // 0 right, 1 left
+    double frame;       // 0..5
     double frame_tick;
     double step_tick;
-    double spare;      // always 0
+    double spare;   // always 0
     double rest_timer;
     double turns;
-    double zone;       // 0 left half, 1 right half
+    double zone;   // 0 left half, 1 right half
 };
 
 struct SleighPart {
     double x, y;
-    double id;     // 0..7, also its picture
-    double state;  // 1 lying and collectable, 0 fitted (or out of play)
+    double id;      // 0..7, also its picture
+    double state;   // 1 lying and collectable, 0 fitted (or out of play)
 };
 
 struct Reindeer {
     double x, y;
     double flap_tick;
-    double flap_frame;  // 0 or 1
-    double frame_base;  // 2 for the leader, 0 for the others
-    double angle;       // degrees
+    double flap_frame;   // 0 or 1
+    double frame_base;   // 2 for the leader, 0 for the others
+    double angle;        // degrees
     double step_tick;
-    double index;       // place in the line, 0..3
+    double index;   // place in the line, 0..3
 };
 
 struct Snowflake {
     double x, y;
     double spare;   // 0
     double tick;
-    double size;    // 0..2, also its picture
-    double spare2;  // 1..3 at creation, read by nobody
+    double size;     // 0..2, also its picture
+    double spare2;   // 1..3 at creation, read by nobody
 };
 
 // --- Entity lists --------------------------------------------------------------
 
-extern RecordArray<Santa> santa_list;          // one record during a round
-extern RecordArray<Ladder> ladders;            // 5
-extern RecordArray<Light> lights;              // 4
-extern RecordArray<Present> presents;          // 5
-extern RecordArray<ConveyorSegment> conveyors; // one per conveyor cell
-extern RecordArray<Pudding> puddings;          // 4
-extern RecordArray<Soldier> soldiers;          // 2
-extern RecordArray<SleighPart> sleigh_parts;   // 8
-extern RecordArray<Reindeer> reindeer;         // 4 in the finale, else none
-extern RecordArray<Snowflake> snowflakes;      // 151, made at start-up
+extern RecordArray<Santa> santa_list;            // one record during a round
+extern RecordArray<Ladder> ladders;              // 5
+extern RecordArray<Light> lights;                // 4
+extern RecordArray<Present> presents;            // 5
+extern RecordArray<ConveyorSegment> conveyors;   // one per conveyor cell
+extern RecordArray<Pudding> puddings;            // 4
+extern RecordArray<Soldier> soldiers;            // 2
+extern RecordArray<SleighPart> sleigh_parts;     // 8
+extern RecordArray<Reindeer> reindeer;           // 4 in the finale, else none
+extern RecordArray<Snowflake> snowflakes;        // 151, made at start-up
 
 // --- Global values ---------------------------------------------------------------
 
-extern double score;                // 0 at round start
-extern double lives;                // 5 at round start
-extern double time_left;            // game seconds, 300 at round start
-extern double clock_ticks;          // frames towards the next second; kept
-extern double scroll_x;             // world-to-screen offset, -320..0
-extern double paused;               // kept across rounds
-extern double pause_blink;          // kept across rounds
-extern double finale_phase;         // 0 while playing
-extern double parts_fitted;         // 2 at round start
-extern double carried_part;         // id of the carried part, -1 none
-extern double santa_hit;            // Santa touched a hazard or fell
-extern double santa_x, santa_y;     // Santa's screen position, published
-extern double santa_shield;         // Santa's shield, published
-extern double game_over_countdown;  // frames left of the game-over message
-extern double key_cooldown;         // frames Escape and Enter are ignored
-extern double volume_cooldown;      // frames Page Up / Page Down are ignored
-extern double music_volume;         // passed to the music player
-extern double sound_volume;         // every sound effect
-extern StringValue device_name;     // DESKTOP_DEVICE on a PC
+extern double score;                 // 0 at round start
+extern double lives;                 // 5 at round start
+extern double time_left;             // game seconds, 300 at round start
+extern double clock_ticks;           // frames towards the next second; kept
+extern double scroll_x;              // world-to-screen offset, -320..0
+extern double paused;                // kept across rounds
+extern double pause_blink;           // kept across rounds
+extern double finale_phase;          // 0 while playing
+extern double parts_fitted;          // 2 at round start
+extern double carried_part;          // id of the carried part, -1 none
+extern double santa_hit;             // Santa touched a hazard or fell
+extern double santa_x, santa_y;      // Santa's screen position, published
+extern double santa_shield;          // Santa's shield, published
+extern double game_over_countdown;   // frames left of the game-over message
+extern double key_cooldown;          // frames Escape and Enter are ignored
+extern double volume_cooldown;       // frames Page Up / Page Down are ignored
+extern double music_volume;          // passed to the music player
+extern double sound_volume;          // every sound effect
+extern StringValue device_name;      // DESKTOP_DEVICE on a PC
 
 // The answer of platform_info("device") on a PC.
 constexpr const char* DESKTOP_DEVICE = "DESKTOP";
@@ -164,5 +164,12 @@ constexpr double SCROLL_RIGHT_END = -320;
 
 // The screen being shown, for the replay trace.  The round sets round, the
 // end screen sets end; the shell sets the others.
-enum class Screen { startup, menu, keys, story, round, end };
+enum class Screen {
+    startup,
+    menu,
+    keys,
+    story,
+    round,
+    end
+};
 extern Screen current_screen;

@@ -17,6 +17,6 @@
 
 constexpr int LEVEL_COLUMNS = 64;
 constexpr int LEVEL_ROWS = 22;
-constexpr int LEVEL_CELL_COUNT = LEVEL_COLUMNS * LEVEL_ROWS;  // 1408
+constexpr int LEVEL_CELL_COUNT = LEVEL_COLUMNS * LEVEL_ROWS;   // 1408
 
 extern DataBlock level_data;

@@ -29,8 +29,8 @@ constexpr int MENU_OPEN_COOLDOWN = 20;
 constexpr int MENU_STEP_COOLDOWN = 10;
 
 // State of the current visit.
-extern double menu_choice;    // a MenuChoice
-extern double menu_cursor_y;  // 123, 148 or 173
+extern double menu_choice;     // a MenuChoice
+extern double menu_cursor_y;   // 123, 148 or 173
 
 // One visit: set-up, then frames until a choice is made.  Returns the choice.
 MenuChoice menu_visit();

@@ -14,9 +14,9 @@
  */
 #pragma once
 
-#include "game/media_ids.h"
 #include "core/arrays.h"
 #include "engine/frame.h"
+#include "game/media_ids.h"
 
 // Number of entries of key_names (every scan code 0..255 has one) and of
 // key_codes (up, down, left, right, jump, pause).
@@ -40,11 +40,11 @@ void apply_project_settings();
 void game_main();
 
 // The pieces of game_main, in the order it runs them (tests run them alone).
-void set_up_display();     // device query, screens, frame cap, Escape off
-void load_media();         // archives, 24 strips, 3 sounds
-void create_arrays();      // level_map, key_names, key_codes, jump rule
-void create_snowflakes();  // the 151 flakes
-void set_volumes();        // music and sound volume
+void set_up_display();      // device query, screens, frame cap, Escape off
+void load_media();          // archives, 24 strips, 3 sounds
+void create_arrays();       // level_map, key_names, key_codes, jump rule
+void create_snowflakes();   // the 151 flakes
+void set_volumes();         // music and sound volume
 
 // The game as the runtime sees it (no named routines).
 extern const GameEntry snowbelter_entry;
