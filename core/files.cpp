@@ -99,7 +99,8 @@ void read_byte(int channel, std::int32_t& value)
         if (got != 1) fatal(STATUS_NO_SUCH_FILE);
         ++ch.position;
     }
-    value = static_cast<signed char>(byte);
+    // A signed byte: sign-extended on purpose.
+    value = static_cast<signed char>(byte);   // NOLINT(bugprone-signed-char-misuse)
 }
 
 void write_text(int channel, const char* text, std::size_t length)

@@ -18,7 +18,6 @@
 namespace {
 
 const Colour BLACK = {0, 0, 0, 255};
-const Colour KEY_PINK = {255, 0, 128, 255};
 
 class Sprites : public testing::Test {
 protected:

@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev
   xvfb xauth xdotool x11-utils
   lame
+  clang-format clang-tidy
 )
 
 missing=()

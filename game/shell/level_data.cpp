@@ -41,7 +41,7 @@ constexpr std::array<DataItem, LEVEL_CELL_COUNT> items_of_cells()
     std::array<DataItem, LEVEL_CELL_COUNT> items{};
     for (int r = 0; r < LEVEL_ROWS; ++r) {
         for (int c = 0; c < LEVEL_COLUMNS; ++c) {
-            items[static_cast<std::size_t>(r * LEVEL_COLUMNS + c)] =
+            items[static_cast<std::size_t>(r) * LEVEL_COLUMNS + static_cast<std::size_t>(c)] =
                 DataItem{static_cast<double>(LEVEL_CELLS[r][c]), nullptr};
         }
     }

@@ -20,7 +20,10 @@ Rgba rgb(uint32_t hex)
 
 Rgba mix(Rgba from, Rgba to, double t)
 {
-    auto channel = [t](uint8_t a, uint8_t b) { return uint8_t(a + (b - a) * t + 0.5); };
+    // Channels are never negative, so adding a half rounds to nearest.
+    auto channel = [t](uint8_t a, uint8_t b) {
+        return uint8_t(a + (b - a) * t + 0.5);   // NOLINT(bugprone-incorrect-roundings)
+    };
     return Rgba{channel(from.r, to.r), channel(from.g, to.g), channel(from.b, to.b), 255};
 }
 

@@ -74,7 +74,9 @@ void draw_pine(Picture& p, const PineColours& c, int cx, int base, int height)
         const int tier = std::min(int(along), tiers - 1);
         const double within = along - tier;
         const double tier_half = max_half * (tier + 1.0) / tiers;
-        const int half = int(tier_half * (0.35 + 0.65 * within) + 0.5);
+        // Never negative, so adding a half rounds to nearest.
+        const int half =
+            int(tier_half * (0.35 + 0.65 * within) + 0.5);   // NOLINT(bugprone-incorrect-roundings)
         for (int x = cx - half; x <= cx + half; ++x) {
             Rgba colour = x < cx - half / 3 ? c.lit : c.body;
             if (within < 0.22 && tier > 0) colour = (x + y) % 3 == 0 ? c.snow_shade : c.snow;
