@@ -122,5 +122,6 @@ bool resolve_media_path(ArchiveRecord& record, const char* name, std::string& ou
 std::string temp_name_for_entry(std::int32_t offset, std::int32_t stored_size,
                                 const std::string& entry_name)
 {
-    return temp_folder() + "sbx" + name_letter(offset) + name_letter(stored_size) + entry_name;
+    return temp_folder() + name_for_instance(std::string("sbx") + name_letter(offset) +
+                                             name_letter(stored_size) + entry_name);
 }

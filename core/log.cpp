@@ -18,7 +18,7 @@ const int LOG_ATTEMPTS = 5;
 std::string log_path()
 {
     const std::string& folder = temp_folder();
-    return folder.empty() ? std::string() : folder + LOG_NAME;
+    return folder.empty() ? std::string() : folder + name_for_instance(LOG_NAME);
 }
 
 void log_delete()

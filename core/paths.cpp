@@ -10,15 +10,21 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>      // open, O_NOFOLLOW
-#include <sys/stat.h>   // mkdir, lstat
+#include <sys/file.h>   // flock
+#include <sys/stat.h>   // mkdir, lstat, stat
 #include <unistd.h>     // getuid, readlink
 
 namespace {
+
+const int MAX_INSTANCE_SLOTS = 64;
 
 struct PathState {
     bool temp_known = false;
     std::string temp;
     std::string exe;
+    std::string data;         // "" until start-up has found the data: the program's folder
+    int instance_slot = 0;    // 0 until claimed
+    int instance_lock = -1;   // held open (and locked) for the process's life
 };
 PathState paths;
 
@@ -36,6 +42,36 @@ bool private_dir_ok(const std::string& dir)
     struct stat st;
     if (lstat(dir.c_str(), &st) != 0) return false;
     return S_ISDIR(st.st_mode) && st.st_uid == getuid() && (st.st_mode & 077) == 0;
+}
+
+std::string env_or(const char* name, const char* fallback)
+{
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+// The folder above the program's, with its slash: "/usr/" for "/usr/games/".
+std::string parent_of_exe_folder(std::string* exe_folder_name)
+{
+    std::string folder = exe_folder();
+    folder.pop_back();
+    size_t slash = folder.find_last_of('/');
+    if (slash == std::string::npos) return "../";
+    *exe_folder_name = folder.substr(slash + 1);
+    return folder.substr(0, slash + 1);
+}
+
+bool lock_slot(int slot)
+{
+    std::string name = "instance-" + std::to_string(slot) + ".lock";
+    int fd = open((paths.temp + name).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return false;
+    }
+    paths.instance_lock = fd;
+    return true;
 }
 
 std::string find_temp_folder()
@@ -85,9 +121,81 @@ std::string exe_folder()
     return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
-bool enter_exe_folder()
+std::vector<std::string> data_folder_candidates(const std::string& chosen)
 {
-    return chdir(exe_folder().c_str()) == 0;
+    std::vector<std::string> folders;
+    if (!chosen.empty()) folders.push_back(with_slash(chosen));
+    folders.push_back(exe_folder());
+    std::string exe_folder_name;
+    std::string prefix = parent_of_exe_folder(&exe_folder_name);
+    folders.push_back(
+        prefix + (exe_folder_name == "games" ? "share/games/snowbelter/" : "share/snowbelter/"));
+    std::string home = env_or("HOME", "");
+    std::string data_home = env_or("XDG_DATA_HOME", "");
+    if (data_home.empty() && !home.empty()) data_home = with_slash(home) + ".local/share";
+    if (!data_home.empty()) folders.push_back(with_slash(data_home) + "snowbelter/");
+    std::string dirs = env_or("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        if (end > start)
+            folders.push_back(with_slash(dirs.substr(start, end - start)) + "snowbelter/");
+        start = end + 1;
+    }
+    return folders;
+}
+
+std::string first_folder_holding(const std::vector<std::string>& folders, const char* marker)
+{
+    for (const std::string& folder : folders) {
+        struct stat st;
+        if (stat((folder + marker).c_str(), &st) == 0 && S_ISREG(st.st_mode)) return folder;
+    }
+    return "";
+}
+
+void set_data_folder(const std::string& folder)
+{
+    paths.data = with_slash(folder);
+}
+
+std::string data_folder()
+{
+    return paths.data.empty() ? exe_folder() : paths.data;
+}
+
+bool enter_data_folder()
+{
+    return chdir(data_folder().c_str()) == 0;
+}
+
+int claim_instance_slot()
+{
+    if (paths.instance_slot) return paths.instance_slot;
+    paths.instance_slot = 1;
+    if (temp_folder().empty()) return paths.instance_slot;
+    for (int slot = 1; slot <= MAX_INSTANCE_SLOTS; ++slot) {
+        if (lock_slot(slot)) {
+            paths.instance_slot = slot;
+            break;
+        }
+    }
+    return paths.instance_slot;
+}
+
+int instance_slot()
+{
+    return paths.instance_slot ? paths.instance_slot : 1;
+}
+
+std::string name_for_instance(const std::string& name)
+{
+    int slot = instance_slot();
+    if (slot == 1) return name;
+    size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) dot = name.size();
+    return name.substr(0, dot) + "-" + std::to_string(slot) + name.substr(dot);
 }
 
 int open_file_nofollow(const std::string& path, bool truncate)

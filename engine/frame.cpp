@@ -19,6 +19,8 @@
 #include "core/log.h"
 #include "core/numbers.h"
 #include "core/paths.h"
+#include "engine/options.h"
+#include "engine/start_checks.h"
 #include "engine/window.h"
 #include "media/fonts.h"
 #include "media/input.h"
@@ -81,6 +83,14 @@ void set_paused(bool paused)
     SDL_SetWindowTitle(screen_window(), caption.c_str());
 }
 
+// This copy's log, emptied, opening with the version.
+void start_log()
+{
+    claim_instance_slot();
+    log_delete();
+    log_line(version_line().c_str());
+}
+
 void call_quit_hook_once()
 {
     if (frame.quit_hook_called) return;
@@ -109,7 +119,7 @@ bool runtime_startup(const GameEntry& game, const char** why)
 {
     frame.routines = game.routines;
     set_shutdown_routine(end_the_runtime);
-    log_delete();
+    start_log();
     frame.auto_pause = true;
     init_clock();
     log_line("Init GFX");
@@ -126,7 +136,7 @@ bool runtime_startup(const GameEntry& game, const char** why)
         enter_windowed();
     input_init(project_settings.exclusive_input != 0);
     archives_init();
-    enter_exe_folder();
+    enter_data_folder();
     clear_screen();
     take_frame_times();
     present_frame();
@@ -145,11 +155,28 @@ int runtime_main(int argc, char** argv, const GameEntry& game)
         if (i) frame.command_line += ' ';
         frame.command_line += argv[i];
     }
+    Options parsed;
+    std::string error;
+    if (!parse_options(argc, argv, &parsed, &error)) {
+        std::fprintf(stderr, "snowbelter: %s\n%s", error.c_str(), usage_text().c_str());
+        return 2;
+    }
+    if (parsed.show_help || parsed.show_version) {
+        std::fputs((parsed.show_help ? usage_text() : version_line() + "\n").c_str(), stdout);
+        return 0;
+    }
+    set_options(parsed);
     game.apply_project_settings();
+    std::string cause;
+    if (!find_game_data(parsed.data_dir, &cause) || !display_named(&cause)) {
+        start_log();
+        report_start_failure(cause);
+        return 1;
+    }
     const char* why = "unknown cause";
     if (!runtime_startup(game, &why)) {
-        std::fprintf(stderr, "%s: cannot start: %s\n", project_settings.title.c_str(), why);
         runtime_shutdown();
+        report_start_failure(why);
         return 1;
     }
     runtime_status = RuntimeStatus{0, 0, 0};
@@ -162,7 +189,7 @@ void runtime_shutdown()
     if (!renderer) return;
     log_line("Shut down MRV");
     music_shutdown();
-    enter_exe_folder();
+    enter_data_folder();
     close_all_channels();
     input_shutdown();
     sound_shutdown();

@@ -18,6 +18,7 @@
 #include "core/clock.h"
 #include "core/log.h"
 #include "engine/frame.h"
+#include "media/image.h"
 #include "media/input.h"
 #include "media/renderer.h"
 #include "media/screen_picture.h"
@@ -185,6 +186,21 @@ void set_screen(int width, int height, int fullscreen)
 bool has_gl_extension(const char* name)
 {
     return SDL_GL_ExtensionSupported(name) == SDL_TRUE;
+}
+
+void set_window_icon(const char* media_name)
+{
+    DecodedImage image;
+    if (!win.window || !load_image(image, media_name, NO_COLOUR_KEY)) {
+        log_line("No window icon");
+        return;
+    }
+    SDL_Surface* icon =
+        SDL_CreateRGBSurfaceWithFormatFrom(image.pixels.data(), image.width, image.height, 32,
+                                           image.width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!icon) return;
+    SDL_SetWindowIcon(win.window, icon);
+    SDL_FreeSurface(icon);
 }
 
 bool window_is_fullscreen()

@@ -126,7 +126,11 @@ int start_without_display()
     unsetenv("WAYLAND_DISPLAY");
     setenv("SDL_VIDEODRIVER", "x11", 1);
     static const GameEntry entry = {no_settings, no_game, nullptr};
-    return runtime_main(0, nullptr, entry);
+    // The build folder holds the game's data, so only the display is missing.
+    std::string data_dir = SNOW_BINARY_DIR;
+    char* argv[] = {const_cast<char*>("snowbelter"), const_cast<char*>("--data-dir"),
+                    data_dir.data()};
+    return runtime_main(3, argv, entry);
 }
 
 TEST(Startup, WithoutADisplayItSaysWhyAndExitsNonzero)
@@ -169,7 +173,7 @@ protected:
 TEST_F(Frame, StartupWritesItsLogLinesInOrder)
 {
     std::string log = read_log();
-    EXPECT_EQ(log.find("Init GFX|"), 0u) << log;
+    EXPECT_EQ(log.find("snowbelter 1.0.0|Init GFX|"), 0u) << log;
     EXPECT_NE(log.find("|Init Finalized|"), std::string::npos) << log;
     EXPECT_LT(log.find("Init GFX"), log.find("Init Finalized"));
 }
@@ -184,7 +188,8 @@ TEST_F(Frame, CloseBoxEndsWithShutdownLoggedLast)
             SDL_PushEvent(&quit);
             show_screen();
         },
-        ::testing::ExitedWithCode(0), "\\[log Init GFX\\|.*Init Finalized\\|.*Shut down MRV\\|\\]");
+        ::testing::ExitedWithCode(0),
+        "\\[log snowbelter 1.0.0\\|Init GFX\\|.*Init Finalized\\|.*Shut down MRV\\|\\]");
 }
 
 TEST_F(Frame, AltF4EndsTheProgramWithStatusZero)

@@ -20,6 +20,9 @@ NumberArray key_codes;
 
 namespace {
 
+// The picture the window manager shows for the game's window.
+constexpr const char* WINDOW_ICON = "media/gfx/icon.png";
+
 constexpr int DESKTOP_WIDTH = 640;
 constexpr int DESKTOP_HEIGHT = 480;
 constexpr int FRAME_RATE = 60;
@@ -115,6 +118,7 @@ void set_up_display()
 void load_media()
 {
     mount_archives(GENERAL_ARCHIVE, MUSIC_ARCHIVE);
+    set_window_icon(WINDOW_ICON);
     for (std::size_t i = 0; i < STRIP_FILE_COUNT; ++i) {
         const StripFile& strip = STRIP_FILES[i];
         load_anim(strip.file, strip.id, strip.frame_width, strip.frame_height);

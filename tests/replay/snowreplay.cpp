@@ -255,7 +255,7 @@ bool make_private_temp()
 }
 
 // One pass of the game; ends the process.
-[[noreturn]] void play(int argc, char** argv)
+[[noreturn]] void play(char* program)
 {
     if (!make_private_temp()) std::exit(EXIT_FAILED);
     std::atexit(finish_process);
@@ -263,7 +263,10 @@ bool make_private_temp()
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     use_test_clock(TEST_CLOCK_START_MS);
-    int code = runtime_main(argc, argv, REPLAY_ENTRY);
+    // The runner's own options are not the game's: the game starts as it
+    // does with no options (its data lies beside the runner).
+    char* game_argv[] = {program};
+    int code = runtime_main(1, game_argv, REPLAY_ENTRY);
     // Only a failed start-up comes back here.
     std::fprintf(stderr,
                  "no window for the game on SDL's %s video driver "
@@ -274,7 +277,7 @@ bool make_private_temp()
 
 // Plays the replay undrawn in a child process and reads the frames where
 // its screen changed.  False when the child did not finish.
-bool learn_screen_changes(int argc, char** argv)
+bool learn_screen_changes(char* program)
 {
     int ends[2];
     if (pipe(ends) != 0) return false;
@@ -285,7 +288,7 @@ bool learn_screen_changes(int argc, char** argv)
         close(ends[0]);
         replay.learning = true;
         replay.learning_pipe = ends[1];
-        play(argc, argv);
+        play(program);
     }
     close(ends[1]);
     std::string text;
@@ -368,7 +371,7 @@ int main(int argc, char** argv)
     }
     replay.last = last_frame(replay.script);
     if (!replay.options.draw_all && !replay.script.screenshots.empty() &&
-        !learn_screen_changes(argc, argv)) {
+        !learn_screen_changes(argv[0])) {
         std::fprintf(stderr, "%s: the undrawn first pass failed\n", replay.options.script.c_str());
         return EXIT_FAILED;
     }
@@ -377,5 +380,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the trace %s\n", replay.options.trace.c_str());
         return EXIT_USAGE;
     }
-    play(argc, argv);
+    play(argv[0]);
 }

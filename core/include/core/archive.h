@@ -54,6 +54,7 @@ bool resolve_media_path(ArchiveRecord& record, const char* name, std::string& ou
 
 // The temporary file an entry with data offset O and stored size S is
 // extracted to: temp_folder() + "sbx" + ('A' + low byte of O mod 26)
-// + ('A' + low byte of S mod 26) + entry name.
+// + ('A' + low byte of S mod 26) + entry name, with this copy's slot number
+// before the last dot when it is not the first (name_for_instance).
 std::string temp_name_for_entry(std::int32_t offset, std::int32_t stored_size,
                                 const std::string& entry_name);

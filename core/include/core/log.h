@@ -1,5 +1,7 @@
 /*
- * log.h - the runtime's text log, "ErrorLog.txt" in the temporary folder.
+ * log.h - the runtime's text log, "ErrorLog.txt" in the temporary folder
+ * ("ErrorLog-2.txt" for a second copy of the game running at the same time,
+ * and so on: see claim_instance_slot).
  *
  * One line per event ("Init GFX", "Init Finalized", "Shut down MRV", missing
  * devices...).  Writing is tried up to five times and then given up silently:

@@ -26,6 +26,10 @@ void set_screen(int width, int height, int fullscreen);
 
 bool has_gl_extension(const char* name);
 
+// Gives the window the picture of that media name (any image the loaders
+// read) as its icon; without the picture the window keeps its default icon.
+void set_window_icon(const char* media_name);
+
 bool window_is_fullscreen();
 void set_window_caption(const char* text);
 const char* window_caption();

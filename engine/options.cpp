@@ -1,0 +1,73 @@
+/*
+ * options.cpp - the command line parser and the usage text.
+ *
+ * Needs: SNOWBELTER_VERSION from the build (the project's version).
+ */
+#include "engine/options.h"
+
+#include <cstring>
+
+namespace {
+
+Options current_options;
+
+// The value of an option that takes one: the next word, which must exist.
+bool take_value(int argc, char** argv, int* index, std::string* value, std::string* error)
+{
+    const char* name = argv[*index];
+    if (*index + 1 >= argc) {
+        *error = std::string("option ") + name + " needs a value";
+        return false;
+    }
+    *value = argv[++*index];
+    return true;
+}
+
+}   // namespace
+
+bool parse_options(int argc, char** argv, Options* options, std::string* error)
+{
+    *options = Options();
+    for (int i = 1; i < argc; ++i) {
+        const char* word = argv[i];
+        if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) {
+            options->show_help = true;
+        } else if (std::strcmp(word, "--version") == 0) {
+            options->show_version = true;
+        } else if (std::strcmp(word, "--data-dir") == 0) {
+            if (!take_value(argc, argv, &i, &options->data_dir, error)) return false;
+        } else {
+            *error = std::string("unknown option ") + word;
+            return false;
+        }
+    }
+    return true;
+}
+
+const Options& options()
+{
+    return current_options;
+}
+
+void set_options(const Options& parsed)
+{
+    current_options = parsed;
+}
+
+std::string version_line()
+{
+    return std::string("snowbelter ") + SNOWBELTER_VERSION;
+}
+
+std::string usage_text()
+{
+    return "Usage: snowbelter [OPTION]...\n"
+           "Mend Santa's sleigh before midnight: a Christmas platform game.\n"
+           "\n"
+           "  --data-dir DIR   look for the game's media/ folder in DIR first\n"
+           "  --help           show this help and exit\n"
+           "  --version        show the version and exit\n"
+           "\n"
+           "The log of each run is ErrorLog.txt in $TMPDIR, else in\n"
+           "$XDG_RUNTIME_DIR/snowbelter, else in /tmp/snowbelter-<uid>.\n";
+}
