@@ -1,7 +1,7 @@
 // The game's pictures as the art tool makes them: sizes, frames, the level
-// picture against the level data, the sleigh's parts, the font's spacing.
-// The tool runs once into a scratch folder; its PNG files are read back with
-// the runtime's own PNG reader.
+// picture against the level data, the sleigh's parts, the font's spacing,
+// the application icon.  The tool runs once into a scratch folder; its PNG
+// files are read back with the runtime's own PNG reader.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,9 +13,11 @@
 
 #include "core/data.h"
 #include "core/errors.h"
+#include "core/sbx_format.h"
 #include "game/shell/level_data.h"
 #include "game/shell/media_table.h"
 #include "media/image.h"
+#include "mkart/art_source.h"
 #include "mkart/level_art.h"
 #include "support/exit_status.h"
 #include "support/scratch_folder.h"
@@ -31,19 +33,25 @@ std::vector<StripFile> game_strips()
     return std::vector<StripFile>(STRIP_FILES, STRIP_FILES + STRIP_FILE_COUNT);
 }
 
-int run_mkart(const std::string& out_dir, const std::string& asset_dir)
+// icon_dir: where the icon theme goes; empty for no theme.
+int run_mkart(const std::string& out_dir, const std::string& asset_dir,
+              const std::string& icon_dir = "")
 {
-    const std::string command =
-        "'" + MKART + "' '" + out_dir + "' '" + asset_dir + "' > /dev/null 2>&1";
-    return std::system(command.c_str());
+    std::string command = "'" + MKART + "' '" + out_dir + "' '" + asset_dir + "'";
+    if (!icon_dir.empty()) command += " '" + icon_dir + "'";
+    return std::system((command + " > /dev/null 2>&1").c_str());
+}
+
+DecodedImage decode_png(const std::string& name, const std::vector<unsigned char>& bytes)
+{
+    DecodedImage image;
+    read_png(image, name.c_str(), bytes.data(), bytes.size(), NO_COLOUR_KEY);
+    return image;
 }
 
 DecodedImage load_png(const std::string& path)
 {
-    const std::vector<unsigned char> bytes = read_bytes(path);
-    DecodedImage image;
-    read_png(image, path.c_str(), bytes.data(), bytes.size(), NO_COLOUR_KEY);
-    return image;
+    return decode_png(path, read_bytes(path));
 }
 
 int alpha_at(const DecodedImage& im, int x, int y)
@@ -113,7 +121,7 @@ protected:
     static void SetUpTestSuite()
     {
         folder = new ScratchFolder();
-        exit_code = run_mkart(folder->path, ART_SOURCES);
+        exit_code = run_mkart(folder->path, ART_SOURCES, folder->path + "icons");
         strips = new std::map<std::string, Strip>();
         for (const StripFile& spec : game_strips()) {
             Strip s;
@@ -131,6 +139,15 @@ protected:
         folder = nullptr;
     }
     const Strip& strip(const std::string& file) const { return strips->at(file); }
+    static std::string icon_file(int size)
+    {
+        const std::string side = std::to_string(size);
+        return "hicolor/" + side + "x" + side + "/apps/org.snowbelter.Snowbelter.png";
+    }
+    DecodedImage icon(int size) const
+    {
+        return load_png(folder->path + "icons/" + icon_file(size));
+    }
 };
 
 ScratchFolder* ArtSet::folder = nullptr;
@@ -511,6 +528,123 @@ TEST_F(ArtSet, EveryGlyphFitsTheTextRoutinesSpacing)
     }
 }
 
+// --- the application icon ---------------------------------------------------------
+
+const int ICON_SIZES[] = {16, 32, 48, 64, 128, 256};
+
+uint32_t colour_value(Rgba c)
+{
+    return uint32_t(c.r) << 24 | uint32_t(c.g) << 16 | uint32_t(c.b) << 8 | c.a;
+}
+
+Palette house_palette()
+{
+    Palette palette;
+    std::string error;
+    EXPECT_TRUE(load_palette(ART_SOURCES + "/palette.txt", palette, error)) << error;
+    return palette;
+}
+
+bool same_pixels(const DecodedImage& a, const DecodedImage& b)
+{
+    return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+}
+
+TEST_F(ArtSet, IconIsAnRgbaSquareAtEveryThemeSize)
+{
+    for (int size : ICON_SIZES) {
+        const std::string path = folder->path + "icons/" + icon_file(size);
+        const std::vector<unsigned char> bytes = read_bytes(path);
+        ASSERT_GT(bytes.size(), 26u) << path;
+        // The header's bit depth and colour type: 8 bits, RGBA.
+        EXPECT_EQ(bytes[24], 8) << size;
+        EXPECT_EQ(bytes[25], 6) << size;
+        const DecodedImage im = decode_png(path, bytes);
+        EXPECT_EQ(im.width, size);
+        EXPECT_EQ(im.height, size);
+    }
+}
+
+TEST_F(ArtSet, IconDrawsSantaInHouseColoursOnAClearGround)
+{
+    const Palette palette = house_palette();
+    std::set<uint32_t> house, used;
+    for (const auto& entry : palette.by_name) house.insert(colour_value(entry.second));
+    const DecodedImage im = icon(16);
+    ASSERT_EQ(im.width, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            if (alpha_at(im, x, y)) {
+                used.insert(colour_at(im, x, y));
+                EXPECT_TRUE(house.count(colour_at(im, x, y))) << x << ", " << y;
+            }
+    for (const char* name : {"red", "snow", "skin", "outline"})
+        EXPECT_TRUE(used.count(colour_value(named(palette, name)))) << name;
+}
+
+TEST_F(ArtSet, IconIsOutlinedWithClearCornersAndASolidMiddle)
+{
+    const uint32_t outline = colour_value(named(house_palette(), "outline"));
+    const DecodedImage im = icon(16);
+    ASSERT_EQ(im.width, 16);
+    for (int x : {0, 15})
+        for (int y : {0, 15}) EXPECT_EQ(alpha_at(im, x, y), 0) << x << ", " << y;
+    for (int y = 4; y < 12; ++y)
+        for (int x = 4; x < 12; ++x) EXPECT_EQ(alpha_at(im, x, y), 255) << x << ", " << y;
+    // Every pixel on the silhouette's edge is the characters' dark outline.
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const bool edge = !alpha_at(im, x - 1, y) || !alpha_at(im, x + 1, y) ||
+                              !alpha_at(im, x, y - 1) || !alpha_at(im, x, y + 1);
+            if (alpha_at(im, x, y) && edge) {
+                EXPECT_EQ(colour_at(im, x, y), outline) << x << ", " << y;
+            }
+        }
+}
+
+TEST_F(ArtSet, LargerIconsAreWholeStepEnlargementsOfTheSmallest)
+{
+    const DecodedImage base = icon(16);
+    ASSERT_EQ(base.width, 16);
+    for (int size : ICON_SIZES) {
+        const DecodedImage im = icon(size);
+        ASSERT_EQ(im.width, size);
+        ASSERT_EQ(im.height, size);
+        const int step = size / 16;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                ASSERT_EQ(colour_at(im, x, y), colour_at(base, x / step, y / step))
+                    << size << " at " << x << ", " << y;
+    }
+}
+
+// The build's own outputs, against what the tool draws from the sources now.
+TEST_F(ArtSet, BuildFolderHoldsTheIconTheme)
+{
+    for (int size : ICON_SIZES) {
+        const DecodedImage built =
+            load_png(std::string(SNOW_BINARY_DIR) + "/icons/" + icon_file(size));
+        EXPECT_EQ(built.width, size);
+        EXPECT_TRUE(same_pixels(built, icon(size))) << size;
+    }
+}
+
+TEST_F(ArtSet, GfxArchiveHoldsTheWindowIcon)
+{
+    SbxSource archive;
+    SbxDirectory directory;
+    SbxEntry entry;
+    MemoryBlock bytes;
+    ASSERT_TRUE(sbx_open((std::string(SNOW_BINARY_DIR) + "/media/gfx.sbx").c_str(), archive));
+    ASSERT_TRUE(sbx_read_trailer(archive, directory));
+    ASSERT_TRUE(sbx_find_entry(archive, directory, "icon.png", entry));
+    ASSERT_EQ(sbx_unpack(archive, entry, bytes), SbxUnpack::unpacked);
+    const DecodedImage packed = decode_png("icon.png", bytes);
+    EXPECT_EQ(packed.width, 64);
+    EXPECT_EQ(packed.height, 64);
+    EXPECT_TRUE(same_pixels(packed, icon(64)));
+}
+
 // --- failures ---------------------------------------------------------------------
 
 TEST(ArtTool, RefusesAMissingSourceFolder)
@@ -536,6 +670,16 @@ TEST(ArtTool, RefusesAPictureOfTheWrongFrameSize)
     fs::copy(ART_SOURCES, sources.path, fs::copy_options::recursive);
     std::ofstream(sources.path + "snow.txt") << "sheet snow.png 4 4 3 3\n";
     EXPECT_NE(run_mkart(out.path, sources.path), 0);
+}
+
+TEST(ArtTool, RefusesAnIconThatIsNotSixteenSquare)
+{
+    ScratchFolder out, sources;
+    namespace fs = std::filesystem;
+    fs::copy(ART_SOURCES, sources.path, fs::copy_options::recursive);
+    std::ofstream(sources.path + "icon.txt") << "part icon\nKKK\nKKK\nend\n";
+    EXPECT_NE(run_mkart(out.path, sources.path, out.path + "icons"), 0);
+    EXPECT_FALSE(path_exists(out.path + "icon.png"));
 }
 
 }   // namespace

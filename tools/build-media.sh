@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Builds the game's two media archives from the sources in assets/:
 #   mkart    -> every picture (PNG)        -> media/gfx.sbx with the effects
+#               and the application icon: icon.png (64 x 64, for the window)
+#               goes into gfx.sbx with the pictures; every size of the icon
+#               theme goes to ICON_DIR/hicolor/SxS/apps/ for the install
 #   mksound  -> effects and tunes (WAV); the tunes are encoded to MP3 by lame
 #                                          -> media/sfx.sbx
-# Usage: build-media.sh MKART MKSOUND SBXPACK ASSETS_DIR WORK_DIR MEDIA_DIR
+# Usage: build-media.sh MKART MKSOUND SBXPACK ASSETS_DIR WORK_DIR MEDIA_DIR ICON_DIR
 set -euo pipefail
-mkart=$1 mksound=$2 sbxpack=$3 assets=$4 work=$5 media=$6
+mkart=$1 mksound=$2 sbxpack=$3 assets=$4 work=$5 media=$6 icons=$7
 
-rm -rf "$work"
-mkdir -p "$work/gfx" "$work/sound" "$work/music" "$media"
-"$mkart" "$work/gfx" "$assets/art"
+# The icon theme is rebuilt whole, so no size the tool stopped making lingers.
+rm -rf "$work" "$icons/hicolor"
+mkdir -p "$work/gfx" "$work/sound" "$work/music" "$media" "$icons"
+"$mkart" "$work/gfx" "$assets/art" "$icons"
 "$mksound" "$work/sound" "$assets/sound"
 for tune in santa filler; do
   lame --quiet -b 128 "$work/sound/$tune.wav" "$work/music/$tune.mp3"

@@ -1,24 +1,49 @@
-// mkart OUTDIR ASSETDIR: builds every picture of the game from the art
-// sources in ASSETDIR and writes them as PNG files into OUTDIR, under the
-// names the game loads, plus contact_sheet.png for review.
+// mkart OUTDIR ASSETDIR [ICONDIR]: builds every picture of the game from the
+// art sources in ASSETDIR and writes them as PNG files into OUTDIR, under the
+// names the game loads, plus contact_sheet.png for review.  The application
+// icon goes into OUTDIR too, as icon.png at the window's size; with ICONDIR
+// it is also written at every size of the icon theme, under ICONDIR/hicolor.
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "art_set.h"
 #include "contact_sheet.h"
+#include "icon_art.h"
 #include "media/image.h"
 
 namespace {
 
-bool save(const std::string& dir, const std::string& file, const Picture& p)
+bool save_png(const std::string& path, const Picture& p)
 {
-    const std::string path = dir + "/" + file;
     if (!write_png(path.c_str(), p.rgba.data(), p.width, p.height)) {
         std::fprintf(stderr, "mkart: cannot write %s\n", path.c_str());
         return false;
     }
     std::printf("%s\n", path.c_str());
+    return true;
+}
+
+bool save(const std::string& dir, const std::string& file, const Picture& p)
+{
+    return save_png(dir + "/" + file, p);
+}
+
+// The theme's folders (hicolor/SxS/apps) are made as they are needed.
+bool save_theme_icons(const std::string& theme_root, const Picture& icon)
+{
+    for (int size : ICON_THEME_SIZES) {
+        const std::filesystem::path path = icon_theme_file(theme_root, size);
+        std::error_code failure;
+        std::filesystem::create_directories(path.parent_path(), failure);
+        if (failure) {
+            std::fprintf(stderr, "mkart: cannot make %s\n", path.parent_path().c_str());
+            return false;
+        }
+        if (!save_png(path.string(), icon_at(icon, size))) return false;
+    }
     return true;
 }
 
@@ -29,23 +54,44 @@ const Strip* font_of(const std::vector<Strip>& strips)
     return nullptr;
 }
 
+// The strips followed by the window icon, as one more one-frame strip.
+std::vector<Strip> with_icon(std::vector<Strip> strips, const Picture& window_icon)
+{
+    Strip icon = make_strip(WINDOW_ICON_FILE, window_icon.width, window_icon.height, 1, 1);
+    set_frame(icon, 0, window_icon);
+    strips.push_back(icon);
+    return strips;
+}
+
+// The review sheet: every strip, then the window icon.
+bool save_contact_sheet(const std::string& dir, const std::vector<Strip>& strips,
+                        const Picture& window_icon)
+{
+    const Strip* font = font_of(strips);
+    return font && save(dir, "contact_sheet.png",
+                        build_contact_sheet(with_icon(strips, window_icon), *font));
+}
+
 }   // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: mkart OUTDIR ASSETDIR\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: mkart OUTDIR ASSETDIR [ICONDIR]\n");
         return 2;
     }
     const std::string out_dir = argv[1], asset_dir = argv[2];
     std::vector<Strip> strips;
+    Picture icon;
     std::string error;
-    if (!build_art_set(asset_dir, strips, error)) {
+    if (!build_art_set(asset_dir, strips, error) || !build_icon(asset_dir, icon, error)) {
         std::fprintf(stderr, "mkart: %s\n", error.c_str());
         return 1;
     }
     for (const Strip& s : strips)
         if (!save(out_dir, s.file, s.picture)) return 1;
-    const Strip* font = font_of(strips);
-    return font && save(out_dir, "contact_sheet.png", build_contact_sheet(strips, *font)) ? 0 : 1;
+    const Picture window_icon = icon_at(icon, WINDOW_ICON_SIZE);
+    if (!save(out_dir, WINDOW_ICON_FILE, window_icon)) return 1;
+    if (argc == 4 && !save_theme_icons(argv[3], icon)) return 1;
+    return save_contact_sheet(out_dir, strips, window_icon) ? 0 : 1;
 }

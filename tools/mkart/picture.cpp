@@ -98,6 +98,15 @@ Picture flipped(const Picture& src)
     return out;
 }
 
+Picture enlarged(const Picture& src, int factor)
+{
+    Picture out = make_picture(src.width * factor, src.height * factor);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+            set_pixel(out, x, y, pixel(src, x / factor, y / factor));
+    return out;
+}
+
 void add_outline(Picture& p, Rgba c)
 {
     const Picture before = p;

@@ -56,6 +56,10 @@ Picture crop(const Picture& src, int x, int y, int w, int h);
 
 Picture flipped(const Picture& src);
 
+// src enlarged factor times each way, every pixel becoming a factor x factor
+// square of its colour (nearest neighbour, so pixel art stays crisp).
+Picture enlarged(const Picture& src, int factor);
+
 // Transparent pixels that touch an opaque one (8 neighbours) become c.
 void add_outline(Picture& p, Rgba c);
 
