@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -191,5 +192,29 @@ bool write_whole_file(const std::string& path, const unsigned char* data, std::s
     bool ok = write_all_bytes(fd, data, size);
     ok = ::close(fd) == 0 && ok;
     if (!ok && !append) ::unlink(path.c_str());   // leave no half-written file
+    return ok;
+}
+
+bool make_folders(const std::string& folder)
+{
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1))
+        ::mkdir(folder.substr(0, slash).c_str(), 0755);
+    ::mkdir(folder.c_str(), 0755);
+    struct stat st;
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool replace_whole_file(const std::string& path, const unsigned char* data, std::size_t size)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos && !make_folders(path.substr(0, slash))) return false;
+    const std::string temp = path + ".new-" + std::to_string(::getpid());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = write_all_bytes(fd, data, size) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
     return ok;
 }

@@ -50,6 +50,16 @@ std::string env_or(const char* name, const char* fallback)
     return value && *value ? value : fallback;
 }
 
+// One of the user's base folders: the variable's folder, else the one under
+// $HOME that the XDG rules name; "" when neither is set.  Ends in "/".
+std::string xdg_home_folder(const char* variable, const char* under_home)
+{
+    std::string folder = env_or(variable, "");
+    std::string home = env_or("HOME", "");
+    if (folder.empty() && !home.empty()) folder = with_slash(home) + under_home;
+    return folder.empty() ? folder : with_slash(folder);
+}
+
 // The folder above the program's, with its slash: "/usr/" for "/usr/games/".
 std::string parent_of_exe_folder(std::string* exe_folder_name)
 {
@@ -130,10 +140,8 @@ std::vector<std::string> data_folder_candidates(const std::string& chosen)
     std::string prefix = parent_of_exe_folder(&exe_folder_name);
     folders.push_back(
         prefix + (exe_folder_name == "games" ? "share/games/snowbelter/" : "share/snowbelter/"));
-    std::string home = env_or("HOME", "");
-    std::string data_home = env_or("XDG_DATA_HOME", "");
-    if (data_home.empty() && !home.empty()) data_home = with_slash(home) + ".local/share";
-    if (!data_home.empty()) folders.push_back(with_slash(data_home) + "snowbelter/");
+    std::string own = user_data_folder();
+    if (!own.empty()) folders.push_back(own);
     std::string dirs = env_or("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
     size_t start = 0;
     while (start <= dirs.size()) {
@@ -168,6 +176,23 @@ std::string data_folder()
 bool enter_data_folder()
 {
     return chdir(data_folder().c_str()) == 0;
+}
+
+std::string user_data_folder()
+{
+    std::string data_home = xdg_home_folder("XDG_DATA_HOME", ".local/share");
+    return data_home.empty() ? data_home : data_home + "snowbelter/";
+}
+
+bool folder_writable(const std::string& folder)
+{
+    return !folder.empty() && access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string config_folder()
+{
+    std::string config_home = xdg_home_folder("XDG_CONFIG_HOME", ".config");
+    return config_home.empty() ? std::string() : config_home + "snowbelter/";
 }
 
 int claim_instance_slot()

@@ -227,6 +227,7 @@ void show_screen()
     frame_times.current = now_ms();
     wait_while_paused();
     poll_keyboard();
+    if (take_display_toggle_request()) toggle_fullscreen();
     if (quit_keys_down()) {
         set_error(STATUS_SUCCESS);
         end_program();

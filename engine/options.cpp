@@ -34,6 +34,12 @@ bool parse_options(int argc, char** argv, Options* options, std::string* error)
             options->show_help = true;
         } else if (std::strcmp(word, "--version") == 0) {
             options->show_version = true;
+        } else if (std::strcmp(word, "--window") == 0) {
+            options->display = DisplayChoice::window;
+        } else if (std::strcmp(word, "--fullscreen") == 0) {
+            options->display = DisplayChoice::fullscreen;
+        } else if (std::strcmp(word, "--no-settings") == 0) {
+            options->no_settings = true;
         } else if (std::strcmp(word, "--data-dir") == 0) {
             if (!take_value(argc, argv, &i, &options->data_dir, error)) return false;
         } else {
@@ -64,10 +70,15 @@ std::string usage_text()
     return "Usage: snowbelter [OPTION]...\n"
            "Mend Santa's sleigh before midnight: a Christmas platform game.\n"
            "\n"
+           "  --window         play in a window (remembered)\n"
+           "  --fullscreen     play full screen (remembered; the default)\n"
+           "  --no-settings    start with the default keys, volume and screen; save nothing\n"
            "  --data-dir DIR   look for the game's media/ folder in DIR first\n"
            "  --help           show this help and exit\n"
            "  --version        show the version and exit\n"
            "\n"
+           "Alt+Enter or F11 switches between window and full screen at any time.\n"
+           "Settings: $XDG_CONFIG_HOME/snowbelter/settings.ini (~/.config when unset).\n"
            "The log of each run is ErrorLog.txt in $TMPDIR, else in\n"
            "$XDG_RUNTIME_DIR/snowbelter, else in /tmp/snowbelter-<uid>.\n";
 }

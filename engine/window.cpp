@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <SDL.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -33,6 +34,7 @@ struct WindowState {
     bool fullscreen = false;
     bool software_checked = false;
     std::string caption;
+    void (*display_mode_hook)() = nullptr;
 };
 WindowState win;
 
@@ -63,8 +65,14 @@ void set_gl_attributes()
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
 }
 
-void centre_window(int width, int height)
+// A window of a comfortable size for the display it is on, centred.
+void centre_window()
 {
+    int width = renderer->screen_width, height = renderer->screen_height;
+    SDL_Rect usable;
+    int display = SDL_GetWindowDisplayIndex(win.window);
+    if (display >= 0 && SDL_GetDisplayUsableBounds(display, &usable) == 0)
+        windowed_size(width, height, usable.w, usable.h, &width, &height);
     SDL_SetWindowSize(win.window, width, height);
     SDL_SetWindowPosition(win.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
@@ -147,7 +155,7 @@ bool enter_windowed()
         SDL_SetWindowBordered(win.window, SDL_TRUE);
     }
     win.fullscreen = false;
-    centre_window(renderer->screen_width, renderer->screen_height);
+    centre_window();
     SDL_ShowWindow(win.window);
     SDL_RaiseWindow(win.window);
     set_viewport(0, 0, 0, 0);
@@ -181,6 +189,37 @@ void set_screen(int width, int height, int fullscreen)
         enter_windowed();
     show_mouse_cursor(mouse_cursor_visible());
     for (int cycle = 0; cycle < SET_SCREEN_CYCLES; ++cycle) show_screen();
+}
+
+void windowed_size(int screen_width, int screen_height, int usable_width, int usable_height,
+                   int* width, int* height)
+{
+    // Whole steps of half the screen keep the picture's pixels square and
+    // even; the window is never smaller than the screen itself.
+    const int step_w = screen_width / 2, step_h = screen_height / 2;
+    int steps = 2;
+    if (step_w > 0 && step_h > 0) {
+        int fit = std::min(usable_width * 9 / 10 / step_w, usable_height * 9 / 10 / step_h);
+        steps = std::max(steps, fit);
+    }
+    *width = step_w * steps;
+    *height = step_h * steps;
+}
+
+void toggle_fullscreen()
+{
+    bool fullscreen = !win.fullscreen;
+    project_settings.fullscreen = fullscreen;
+    if (fullscreen)
+        enter_fullscreen();
+    else
+        enter_windowed();
+    if (win.display_mode_hook) win.display_mode_hook();
+}
+
+void set_display_mode_hook(void (*hook)())
+{
+    win.display_mode_hook = hook;
 }
 
 bool has_gl_extension(const char* name)

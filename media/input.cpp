@@ -45,8 +45,14 @@ struct MouseState {
     int wheel = 0;
 };
 
+// The keys that switch between window and full screen: with Alt held, or
+// (F11) alone.  They belong to the window, never to the game.
+constexpr int DISPLAY_TOGGLE_KEYS[] = {KEY_ENTER, KEY_PAD_ENTER, KEY_F11};
+
 struct InputState {
     unsigned char keys[KEY_CODE_COUNT] = {};
+    bool taken[KEY_CODE_COUNT] = {};   // toggle keys hidden until released
+    bool display_toggle_asked = false;
     int last_char = 0;
     MouseState mouse;
     std::vector<OpenJoystick> joysticks;
@@ -287,6 +293,23 @@ void read_joystick(SDL_Joystick* handle, JoystickState* state)
         state->buttons[i] = SDL_JoystickGetButton(handle, i) ? KEY_DOWN_BIT : 0;
 }
 
+// A toggle key reads as up from the press that asked for the toggle until
+// it is let go, so Alt+Enter never chooses a menu entry, pauses the round or
+// gets bound on the key screen.
+void take_display_toggle_keys()
+{
+    const bool alt = state_down(KEY_LEFT_ALT) || state_down(KEY_RIGHT_ALT);
+    for (int code : DISPLAY_TOGGLE_KEYS) {
+        if (input.taken[code]) {
+            input.taken[code] = state_down(code);
+        } else if (state_down(code) && (alt || code == KEY_F11)) {
+            input.taken[code] = true;
+            input.display_toggle_asked = true;
+        }
+        if (input.taken[code]) input.keys[code] = 0;
+    }
+}
+
 }   // namespace
 
 void input_init(bool want_mouse)
@@ -340,12 +363,20 @@ void set_key_source(void (*fill)(unsigned char state[KEY_CODE_COUNT]))
 void poll_keyboard()
 {
     input.mouse.movement_due = true;
-    if (!key_source) {
+    if (key_source) {
+        std::memset(input.keys, 0, sizeof input.keys);
+        key_source(input.keys);
+    } else {
         read_real_keyboard();
-        return;
     }
-    std::memset(input.keys, 0, sizeof input.keys);
-    key_source(input.keys);
+    take_display_toggle_keys();
+}
+
+bool take_display_toggle_request()
+{
+    bool asked = input.display_toggle_asked;
+    input.display_toggle_asked = false;
+    return asked;
 }
 
 int key_down(int code)

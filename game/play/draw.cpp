@@ -49,6 +49,15 @@ int font_spacing(int frame)
     return 0;
 }
 
+int text_width(const StringValue& text)
+{
+    int width = 0;
+    for (uint32_t i = 0; i < text.size(); ++i)
+        width += FONT_ADVANCE +
+                 font_spacing(static_cast<unsigned char>(text.c_str()[i]) - FONT_FIRST_CHARACTER);
+    return width;
+}
+
 void draw_text(double x, double y, const StringValue& text)
 {
     const char* bytes = text.c_str();

@@ -3,7 +3,11 @@
 // the lights go on, and in the finale Santa is drawn behind the sleigh.
 #include "game/play/round.h"
 
+#include "core/errors.h"
+#include "core/log.h"
+#include "core/media_source.h"
 #include "core/numbers.h"
+#include "core/paths.h"
 #include "core/values.h"
 #include "game/media_ids.h"
 #include "game/play/draw.h"
@@ -75,6 +79,31 @@ constexpr int PLATFORM_Y = 49;
 
 constexpr int SCREENSHOT_KEY = 57;   // Space
 constexpr const char* SCREENSHOT_FILE = "temp.BMP";
+
+// One picture per press: holding the key writes no more.
+bool screenshot_key_held = false;
+int screenshots_written = 0;
+
+// Beside the program when the player may write there, else in the player's
+// data folder.
+std::string screenshot_folder()
+{
+    std::string beside = exe_folder();
+    if (folder_writable(beside)) return beside;
+    std::string own = user_data_folder();
+    make_folders(own);
+    return own;
+}
+
+void save_screenshot()
+{
+    std::string path = screenshot_folder() + SCREENSHOT_FILE;
+    save_screen(path.c_str());
+    if (runtime_status.status == STATUS_SUCCESS)
+        ++screenshots_written;
+    else
+        log_line(("Screenshot: cannot write " + path).c_str());
+}
 
 // Status line: labels and zero-padded numbers, 7 pixels a character.
 constexpr double STATUS_Y = 5;
@@ -148,7 +177,7 @@ void reset_round_state()
 
 void toggle_pause()
 {
-    if (key_down(KEY_ENTER) && key_cooldown == 0) {
+    if (key_down(to_int(bind_pause)) && key_cooldown == 0) {
         paused += 1;
         key_cooldown = PAUSE_KEY_COOLDOWN;
         if (paused > 1) paused = 0;
@@ -318,5 +347,12 @@ void clear_round_lists()
 
 void save_screenshot_on_key()
 {
-    if (key_down(SCREENSHOT_KEY)) save_screen(SCREENSHOT_FILE);
+    bool down = key_down(SCREENSHOT_KEY) != 0;
+    if (down && !screenshot_key_held) save_screenshot();
+    screenshot_key_held = down;
+}
+
+int screenshot_count()
+{
+    return screenshots_written;
 }

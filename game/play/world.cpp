@@ -43,3 +43,10 @@ double bind_pause = 28;
 NumberArray level_map;
 
 Screen current_screen = Screen::startup;
+
+double& key_binding(int index)
+{
+    double* const bindings[BINDING_COUNT] = {&bind_up,    &bind_down, &bind_left,
+                                             &bind_right, &bind_jump, &bind_pause};
+    return *bindings[index];
+}

@@ -6,6 +6,7 @@
 #include "game/play/scenery.h"
 #include "game/play/world.h"
 #include "game/screens.h"
+#include "game/shell/settings.h"
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
 #include "media/input.h"
@@ -95,9 +96,7 @@ void keys_screen_frame()
 
 void copy_bindings()
 {
-    double* bindings[KEY_BINDING_COUNT] = {&bind_up,    &bind_down, &bind_left,
-                                           &bind_right, &bind_jump, &bind_pause};
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) *bindings[i] = key_codes.at(i);
+    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_binding(i) = key_codes.at(i);
 }
 
 }   // namespace
@@ -115,4 +114,5 @@ void redefine_keys()
     keys_screen = KeysScreenState{KEYS_CURSOR_FIRST_Y, false, false};
     while (!keys_screen.done) keys_screen_frame();
     copy_bindings();
+    save_settings();
 }

@@ -5,12 +5,15 @@
 #include "core/clock.h"
 #include "core/errors.h"
 #include "core/numbers.h"
+#include "engine/options.h"
 #include "engine/platform.h"
 #include "engine/window.h"
+#include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
 #include "game/shell/media_table.h"
 #include "game/shell/menu.h"
+#include "game/shell/settings.h"
 #include "media/music.h"
 #include "media/sound.h"
 #include "media/sprites.h"
@@ -90,7 +93,49 @@ bool on_desktop()
     return device_name == DESKTOP_DEVICE;
 }
 
+// What settings.ini held (the defaults when it held nothing), until start-up
+// has applied it.
+SavedSettings saved_settings = {{}, INITIAL_MUSIC_VOLUME, true};
+
+void read_saved_settings()
+{
+    SavedSettings defaults = {{}, INITIAL_MUSIC_VOLUME, true};
+    for (int i = 0; i < KEY_BINDING_COUNT; ++i) defaults.keys[i] = key_binding(i);
+    read_settings(defaults, &saved_settings);
+}
+
+// The command line's choice wins over the saved one.
+bool wants_fullscreen()
+{
+    switch (options().display) {
+    case DisplayChoice::window: return false;
+    case DisplayChoice::fullscreen: return true;
+    case DisplayChoice::unset: break;
+    }
+    return saved_settings.fullscreen;
+}
+
+void apply_saved_keys()
+{
+    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_binding(i) = saved_settings.keys[i];
+}
+
+// From here on every change of a setting is written at once.
+void remember_setting_changes()
+{
+    set_display_mode_hook(save_settings);
+    set_volume_changed_hook(save_settings);
+    if (options().display != DisplayChoice::unset) save_settings();
+}
+
 }   // namespace
+
+const char* key_table_name(int code)
+{
+    for (const KeyName& entry : KEY_NAME_TABLE)
+        if (entry.code == code) return entry.name;
+    return "";
+}
 
 void apply_project_settings()
 {
@@ -111,7 +156,7 @@ void set_up_display()
     set_screen(VIRTUAL_WIDTH, VIRTUAL_HEIGHT, 0);
     limit_fps(FRAME_RATE);
     allow_escape(0);
-    if (on_desktop()) set_screen(DESKTOP_WIDTH, DESKTOP_HEIGHT, 1);
+    if (on_desktop()) set_screen(DESKTOP_WIDTH, DESKTOP_HEIGHT, wants_fullscreen() ? 1 : 0);
 }
 
 // A missing file leaves its id empty with status 3; start-up carries on.
@@ -132,9 +177,7 @@ void create_arrays()
     dim_string_array(key_names, KEY_NAME_COUNT);
     for (const KeyName& entry : KEY_NAME_TABLE) key_names.at(entry.code) = entry.name;
     dim_number_array(key_codes, KEY_BINDING_COUNT);
-    const double bindings[KEY_BINDING_COUNT] = {bind_up,    bind_down, bind_left,
-                                                bind_right, bind_jump, bind_pause};
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_codes.at(i) = bindings[i];
+    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_codes.at(i) = key_binding(i);
     // key_codes keeps the desktop jump key until the key screen copies it back.
     if (!on_desktop()) bind_jump = OTHER_DEVICE_JUMP_KEY;
 }
@@ -153,7 +196,7 @@ void create_snowflakes()
 
 void set_volumes()
 {
-    music_volume = INITIAL_MUSIC_VOLUME;
+    music_volume = saved_settings.music_volume;
     sound_volume = on_desktop() ? DESKTOP_SOUND_VOLUME : OTHER_DEVICE_SOUND_VOLUME;
     set_music_volume(music_volume);
 }
@@ -161,11 +204,14 @@ void set_volumes()
 void game_main()
 {
     current_screen = Screen::startup;
+    read_saved_settings();
     set_up_display();
     load_media();
+    apply_saved_keys();
     create_arrays();
     create_snowflakes();
     set_volumes();
+    remember_setting_changes();
     main_menu();
     end_statement();
 }

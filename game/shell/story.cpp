@@ -2,10 +2,12 @@
 #include "game/shell/story.h"
 
 #include "core/numbers.h"
+#include "game/media_ids.h"
 #include "game/play/draw.h"
 #include "game/play/scenery.h"
 #include "game/play/world.h"
 #include "game/screens.h"
+#include "game/shell/keys_screen.h"
 #include "media/grabs.h"
 #include "media/input.h"
 
@@ -34,9 +36,19 @@ constexpr StoryLine STORY_LINES[] = {
     {20, 201, "your help to mend his sleigh."},
 };
 
+// The foot line names the key that starts the round, so nobody is stuck here.
+constexpr int START_HINT_Y = 229;
+
+void draw_start_hint()
+{
+    StringValue hint = StringValue("Press ") + key_name_for(bind_jump) + " to start";
+    draw_text((VIRTUAL_WIDTH - text_width(hint)) / 2, START_HINT_Y, hint);
+}
+
 void draw_story_text()
 {
     for (const StoryLine& line : STORY_LINES) draw_text(line.x, line.y, line.text);
+    draw_start_hint();
 }
 
 }   // namespace

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "core/errors.h"
+#include "engine/window.h"
+#include "game/play/round.h"
 #include "game/play/world.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/startup.h"
@@ -86,6 +88,9 @@ const FieldReader FIELD_READERS[] = {
     {"snowflakes", [] { return count_text(snowflakes); }},
     {"round_lists", [] { return number_text(round_records()); }},
     {"status", [] { return number_text(runtime_status.status); }},
+    {"fullscreen", [] { return number_text(window_is_fullscreen() ? 1 : 0); }},
+    {"screenshots", [] { return number_text(screenshot_count()); }},
+    {"key_screen_waiting", [] { return number_text(keys_screen.selecting ? 1 : 0); }},
 };
 
 // The names of the game's key-name table.  Only create_arrays fills it, and

@@ -66,3 +66,13 @@ bool read_whole_media(const char* name, std::vector<unsigned char>& bytes);
 // new file is then removed again).
 bool write_whole_file(const std::string& path, const unsigned char* data, std::size_t size,
                       bool append);
+
+// Replaces the file at path as a whole or not at all: the bytes go to a new
+// file in the same folder, which is flushed to the disk and then renamed
+// over path, so a crash or a full disk at any moment leaves either the old
+// file or the new one.  Missing folders on the way are made.  False (and
+// the old file untouched) when any step fails.
+bool replace_whole_file(const std::string& path, const unsigned char* data, std::size_t size);
+
+// Makes folder and any missing folders above it; true when it exists after.
+bool make_folders(const std::string& folder);

@@ -50,6 +50,18 @@ std::string data_folder();
 // Makes the data folder the working directory; false when it cannot.
 bool enter_data_folder();
 
+// The game's folder for the player's own files (screenshots when the
+// program's folder is not writable): $XDG_DATA_HOME/snowbelter/
+// ($HOME/.local/share/snowbelter/ when unset); "" when neither is set.
+std::string user_data_folder();
+
+// Whether this process may create files in folder.
+bool folder_writable(const std::string& folder);
+
+// The game's folder for the player's settings: $XDG_CONFIG_HOME/snowbelter/
+// ($HOME/.config/snowbelter/ when unset); "" when neither is set.
+std::string config_folder();
+
 // Copies of the game that one user runs at the same time each hold a slot,
 // numbered from 1, for as long as they run: the log and the extracted files
 // of slot n carry n in their names (slot 1 keeps the plain names), so no copy

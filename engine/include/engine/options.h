@@ -13,10 +13,19 @@
 
 #include <string>
 
+// --window or --fullscreen; the last one given counts.
+enum class DisplayChoice {
+    unset,
+    window,
+    fullscreen
+};
+
 struct Options {
     bool show_help = false;
     bool show_version = false;
     std::string data_dir;   // --data-dir: the folder that holds media/; "" when not given
+    DisplayChoice display = DisplayChoice::unset;
+    bool no_settings = false;   // --no-settings: defaults only, nothing written
 };
 
 // Parses argv[1] .. argv[argc - 1] into *options (defaults first).  False

@@ -24,6 +24,21 @@ void destroy_window();
 // mode (0 keeps a size) and runs five show_screen cycles.
 void set_screen(int width, int height, int fullscreen);
 
+// The windowed size for a game screen on a desktop whose usable area is
+// usable_width x usable_height: the largest whole multiple of half the
+// screen, at least the screen itself, that fits within 90 % of that area
+// both ways (960 x 720 for 640 x 480 on a 1280 x 1024 desktop).
+void windowed_size(int screen_width, int screen_height, int usable_width, int usable_height,
+                   int* width, int* height);
+
+// Switches between window and full screen (Alt+Enter, F11); the context, its
+// textures and the game's state stay as they are.
+void toggle_fullscreen();
+
+// Called after every switch of toggle_fullscreen (the game remembers the
+// choice); null for none.
+void set_display_mode_hook(void (*hook)());
+
 bool has_gl_extension(const char* name);
 
 // Gives the window the picture of that media name (any image the loaders

@@ -44,7 +44,13 @@ void input_handle_event(const SDL_Event& event);
 void set_key_source(void (*fill)(unsigned char state[KEY_CODE_COUNT]));
 
 // Refreshes the key state (see above) and marks a mouse movement as due.
+// Alt+Enter and F11 belong to the window: the press asks for a switch
+// between window and full screen, and the key reads as up until released.
 void poll_keyboard();
+
+// Whether a switch between window and full screen was asked for since the
+// last call (the frame cycle carries it out).
+bool take_display_toggle_request();
 
 // 1 while the key (low 8 bits of code) is down, else 0.  Polls first.
 int key_down(int code);

@@ -21,6 +21,9 @@ void draw_text(double x, double y, const StringValue& text);
 // The x shift a font frame gives to every later letter (0 for most).
 int font_spacing(int frame);
 
+// How far draw_text's letters reach across: the cells and their shifts.
+int text_width(const StringValue& text);
+
 // Ends the frame: on the desktop grabs the 320 x 240 picture and draws it
 // doubled and pixel-sharp over the whole screen; then show_screen.
 void finish_frame();

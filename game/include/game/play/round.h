@@ -39,5 +39,10 @@ bool play_round_frame();
 // Empties every list the round filled (the snowflakes stay).
 void clear_round_lists();
 
-// Saves the screen to "temp.BMP" on every frame Space is held.
+// Saves the screen to "temp.BMP" once per press of Space: beside the program
+// when that folder is writable, else in the player's data folder.  A save
+// that fails is logged and the round goes on.
 void save_screenshot_on_key();
+
+// How many screenshots this run has written.
+int screenshot_count();

@@ -19,3 +19,7 @@ constexpr int VOLUME_STEP_COOLDOWN = 10;
 // volume_cooldown is 0; then the volume goes to the music player and the
 // cooldown counts down.
 void update_music_volume();
+
+// Called after every step the volume keys take (the shell saves the
+// settings then); null for none.
+void set_volume_changed_hook(void (*hook)());

@@ -151,6 +151,9 @@ constexpr const char* DESKTOP_DEVICE = "DESKTOP";
 
 // Key bindings (scan codes); the key screen changes them.
 extern double bind_up, bind_down, bind_left, bind_right, bind_jump, bind_pause;
+// The same six in the key screen's order: up, down, left, right, jump, pause.
+constexpr int BINDING_COUNT = 6;
+double& key_binding(int index);
 
 // 64 x 64 tile numbers, [column][row]; rows 0..21 come from the level data.
 // Cell (c, r) covers world pixels from (10 c, 10 r) on.

@@ -27,6 +27,9 @@ constexpr int KEY_CODE_WAITING = 255;
 
 // Key names by scan code; codes without a name hold the empty text.
 extern StringArray key_names;
+// The same names straight from the compiled-in table, before key_names is
+// made ("" for a code without a name).
+const char* key_table_name(int code);
 // The bindings as the key screen edits them, in the order up, down, left,
 // right, jump, pause; copied into bind_up .. bind_pause when it is left.
 extern NumberArray key_codes;

@@ -1,0 +1,52 @@
+/*
+ * settings.h - the player's choices that last from one run to the next: the
+ * six key bindings, the music volume, and window or full screen.
+ *
+ * They live in settings.ini in the game's config folder
+ * ($XDG_CONFIG_HOME/snowbelter/, ~/.config/snowbelter/ when unset), read once
+ * at start-up after the defaults are set and written whenever one of them
+ * changes.  A missing file means the defaults; a value that cannot be used
+ * keeps its default and says so in one log line; a file that cannot be
+ * written leaves the old one whole and says so in one log line.  Nothing of
+ * it ever stops the game.
+ *
+ * Settings are off unless the program turns them on (the game's main does,
+ * without --no-settings), so tests and replays always play the defaults.
+ *
+ * Callers: the program's main (enable_settings), start-up, the key screen and
+ * the volume and display switches (through hooks).  Not for: the bindings
+ * themselves (game/play/world.h).
+ */
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the file holds; the bindings are scan codes in the order up, down,
+// left, right, jump, pause.
+struct SavedSettings {
+    double keys[6];
+    double music_volume;
+    bool fullscreen;
+};
+
+// Turns reading and writing on for this run (unless --no-settings is given).
+void enable_settings();
+bool settings_enabled();
+
+// The full path of settings.ini; "" when there is no config folder.
+std::string settings_path();
+
+// Start-up: reads the file (when enabled and present).  Returns false when
+// there was nothing to read; *saved then holds the defaults given.
+bool read_settings(const SavedSettings& defaults, SavedSettings* saved);
+
+// Writes the current bindings, music volume and display mode (when enabled).
+void save_settings();
+
+// The text of settings.ini for these values, and the values a text gives:
+// every value that cannot be used keeps its default, with one complaint
+// each (for the log).
+std::string settings_text(const SavedSettings& settings);
+SavedSettings settings_from_text(const std::string& text, const SavedSettings& defaults,
+                                 std::vector<std::string>* complaints);

@@ -1,0 +1,222 @@
+/*
+ * settings.cpp - settings.ini: a few "name = value" lines under three
+ * [sections], read leniently and written whole or not at all.
+ */
+#include "game/shell/settings.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <strings.h>
+#include <unistd.h>
+
+#include "core/log.h"
+#include "core/media_source.h"
+#include "core/paths.h"
+#include "engine/options.h"
+#include "engine/window.h"
+#include "game/play/volume.h"
+#include "game/play/world.h"
+#include "game/shell/startup.h"
+
+namespace {
+
+const char* const SETTINGS_FILE = "settings.ini";
+const char* const KEY_SETTING_NAMES[KEY_BINDING_COUNT] = {"up",    "down", "left",
+                                                          "right", "jump", "pause"};
+constexpr int LAST_KEY_CODE = 255;
+// A real settings file is a few hundred bytes; anything far larger is not one.
+constexpr std::int64_t MAX_SETTINGS_BYTES = std::int64_t{64} * 1024;
+
+bool enabled = false;
+
+std::string trimmed(const std::string& text)
+{
+    std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    std::size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+// At most 40 characters of a line for the log, anything unprintable as '?'.
+std::string printable(const std::string& line)
+{
+    std::string shown = line.substr(0, 40);
+    for (char& c : shown)
+        if (c < ' ' || c > '~') c = '?';
+    return shown;
+}
+
+// A whole number, or -1 for anything else.
+long whole_number(const std::string& text)
+{
+    if (text.empty() || text.size() > 9) return -1;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
+    return std::strtol(text.c_str(), nullptr, 10);
+}
+
+// A scan code from its number or its name on the key screen; -1 when the
+// key table has no such key.
+int key_code_from(const std::string& value)
+{
+    long number = whole_number(value);
+    if (number >= 1 && number <= LAST_KEY_CODE && *key_table_name(int(number))) return int(number);
+    if (number >= 0) return -1;
+    for (int code = 1; code <= LAST_KEY_CODE; ++code) {
+        const char* name = key_table_name(code);
+        if (*name && strcasecmp(name, value.c_str()) == 0) return code;
+    }
+    return -1;
+}
+
+bool read_volume(const std::string& value, double* volume)
+{
+    char* end = nullptr;
+    double number = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0') return false;
+    // The volume keys may overshoot the ceiling by a rounding error.
+    if (!(number >= MUSIC_VOLUME_FLOOR && number <= MUSIC_VOLUME_CEILING + 1e-9)) return false;
+    *volume = number;
+    return true;
+}
+
+bool read_switch(const std::string& value, bool* on)
+{
+    if (value == "yes" || value == "1" || value == "true")
+        *on = true;
+    else if (value == "no" || value == "0" || value == "false")
+        *on = false;
+    else
+        return false;
+    return true;
+}
+
+// Takes one "name = value" of a section into *settings; false when the name
+// or the value is not one of ours.
+bool take_setting(const std::string& section, const std::string& name, const std::string& value,
+                  SavedSettings* settings)
+{
+    if (section == "keys") {
+        for (int i = 0; i < KEY_BINDING_COUNT; ++i) {
+            if (name != KEY_SETTING_NAMES[i]) continue;
+            int code = key_code_from(value);
+            if (code < 0) return false;
+            settings->keys[i] = code;
+            return true;
+        }
+        return false;
+    }
+    if (section == "sound" && name == "music_volume")
+        return read_volume(value, &settings->music_volume);
+    if (section == "screen" && name == "fullscreen")
+        return read_switch(value, &settings->fullscreen);
+    return false;
+}
+
+void log_complaint(const std::string& complaint)
+{
+    log_line(("Settings: " + complaint).c_str());
+}
+
+SavedSettings current_settings()
+{
+    SavedSettings now = {{}, music_volume, window_is_fullscreen()};
+    for (int i = 0; i < KEY_BINDING_COUNT; ++i) now.keys[i] = key_binding(i);
+    return now;
+}
+
+}   // namespace
+
+void enable_settings()
+{
+    enabled = true;
+}
+
+bool settings_enabled()
+{
+    return enabled && !options().no_settings;
+}
+
+std::string settings_path()
+{
+    std::string folder = config_folder();
+    return folder.empty() ? folder : folder + SETTINGS_FILE;
+}
+
+std::string settings_text(const SavedSettings& settings)
+{
+    std::string text = "# Snowbelter's settings, written by the game whenever they change.\n"
+                       "# Keys are scan codes, named after the '#' as the key screen shows them.\n"
+                       "\n[keys]\n";
+    char line[96];
+    for (int i = 0; i < KEY_BINDING_COUNT; ++i) {
+        int code = int(settings.keys[i]);
+        std::snprintf(line, sizeof line, "%s = %d  # %s\n", KEY_SETTING_NAMES[i], code,
+                      key_table_name(code));
+        text += line;
+    }
+    std::snprintf(line, sizeof line, "\n[sound]\nmusic_volume = %.2f\n", settings.music_volume);
+    text += line;
+    text += std::string("\n[screen]\nfullscreen = ") + (settings.fullscreen ? "yes" : "no") + "\n";
+    return text;
+}
+
+SavedSettings settings_from_text(const std::string& text, const SavedSettings& defaults,
+                                 std::vector<std::string>* complaints)
+{
+    SavedSettings settings = defaults;
+    std::string section;
+    std::size_t start = 0;
+    for (int number = 1; start < text.size(); ++number) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        // A '#' after a blank starts a comment; "pause = #" names the # key.
+        std::size_t comment = line.find(" #");
+        if (comment != std::string::npos) line.erase(comment);
+        line = trimmed(line);
+        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+        if (line.front() == '[' && line.back() == ']') {
+            section = trimmed(line.substr(1, line.size() - 2));
+            continue;
+        }
+        std::size_t equals = line.find('=');
+        std::string name = equals == std::string::npos ? "" : trimmed(line.substr(0, equals));
+        std::string value = equals == std::string::npos ? "" : trimmed(line.substr(equals + 1));
+        if (name.empty() || !take_setting(section, name, value, &settings))
+            complaints->push_back("line " + std::to_string(number) + " (" + printable(line) +
+                                  ") cannot be used; that setting keeps its default");
+    }
+    return settings;
+}
+
+bool read_settings(const SavedSettings& defaults, SavedSettings* saved)
+{
+    *saved = defaults;
+    std::string path = settings_path();
+    if (!settings_enabled() || path.empty()) return false;
+    std::int64_t size = 0;
+    int fd = open_plain_for_reading(path.c_str(), &size);
+    if (fd < 0) return false;
+    ::close(fd);
+    std::vector<unsigned char> bytes;
+    if (size > MAX_SETTINGS_BYTES || !read_whole_media(path.c_str(), bytes)) {
+        log_complaint(path + " cannot be read; every setting keeps its default");
+        return false;
+    }
+    std::vector<std::string> complaints;
+    *saved = settings_from_text(std::string(bytes.begin(), bytes.end()), defaults, &complaints);
+    for (const std::string& complaint : complaints) log_complaint(complaint);
+    return true;
+}
+
+void save_settings()
+{
+    std::string path = settings_path();
+    if (!settings_enabled() || path.empty()) return;
+    std::string text = settings_text(current_settings());
+    if (!replace_whole_file(path, reinterpret_cast<const unsigned char*>(text.data()), text.size()))
+        log_complaint("cannot write " + path + "; the old settings stay");
+}

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The player's comforts in a real window on a private virtual X server,
+# driven by xdotool as a player would:
+#   - --window opens a window smaller than the screen; Alt+Enter makes it
+#     cover the screen and brings it back;
+#   - a first run redefines the jump key, raises the music and ends in a
+#     window; a second run with no options starts in a window and plays with
+#     the saved jump key;
+#   - a damaged settings file still starts the game, and says so in the log.
+# Usage: comforts_window_test.sh PATH_TO_SNOWBELTER
+set -uo pipefail
+game=$(realpath "$1")
+data=$(dirname "$game")
+
+if [ -z "${INSIDE_XVFB:-}" ]; then
+  export INSIDE_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+# The program runs from a folder of its own, so its screenshots land there.
+mkdir -p "$tmp/bin" "$tmp/home" "$tmp/temp"
+cp "$game" "$tmp/bin/snowbelter"
+export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" TMPDIR="$tmp/temp" SDL_AUDIODRIVER=dummy
+settings="$tmp/config/snowbelter/settings.ini"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# Holds each chord for a few frames (a key up and down within one frame is
+# never seen: the game reads the keyboard once a frame).
+press() {
+  local chord
+  for chord in "$@"; do
+    xdotool keydown ${chord//+/ keydown }   # "alt+Return": both keys, chained
+    sleep 0.12
+    xdotool keyup ${chord//+/ keyup }
+    sleep 0.5
+  done
+}
+size_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: //p'; }
+
+start() {
+  "$tmp/bin/snowbelter" --data-dir "$data" "$@" > "$tmp/out" 2>&1 &
+  pid=$!
+  window=$(timeout 20 xdotool search --sync --name '^snowbelter$' | head -n 1)
+  [ -n "$window" ] || { fail "no window"; return 1; }
+  xdotool windowfocus --sync "$window"
+  sleep 1.5
+}
+
+finish() {
+  xdotool keydown Alt_L keydown F4; sleep 0.3; xdotool keyup F4 keyup Alt_L
+  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+  kill -0 $pid 2>/dev/null && { fail "$1: Alt+F4 did not end the game"; kill -9 $pid; }
+  wait $pid
+  local code=$?
+  [ $code -eq 0 ] || fail "$1: exit code $code"
+}
+
+# First run: a window, the switch both ways, a new jump key, louder music.
+start --window
+[ "$(size_of "$window")" = "960x720" ] || fail "--window opened $(size_of "$window"), not 960x720"
+# With no window manager to hand it back, the keyboard focus is given to the
+# window again after each switch.
+press alt+Return
+sleep 1
+[ "$(size_of "$window")" = "1280x1024" ] || fail "Alt+Enter gave $(size_of "$window"), not the whole screen"
+xdotool windowfocus --sync "$window"
+press alt+Return
+sleep 1
+[ "$(size_of "$window")" = "960x720" ] || fail "the second Alt+Enter gave $(size_of "$window")"
+xdotool windowfocus --sync "$window"
+press Prior
+press Prior
+press Down Return                      # Redefine Keys
+for _ in 1 2 3 4; do press Down; done  # to the JUMP row
+press Return
+press w                                # jump on W
+press Escape
+finish "first run"
+grep -q '^jump = 17 ' "$settings" || fail "the settings do not hold jump = W"
+grep -q '^music_volume = 0.10$' "$settings" && fail "the settings do not hold the louder music"
+grep -q '^fullscreen = no$' "$settings" || fail "the settings do not hold the window"
+
+# Second run, no options: a window again, and W leaves the story.
+start
+[ "$(size_of "$window")" = "960x720" ] || fail "the second run did not open in a window"
+press Return                           # Start Game
+sleep 0.5
+press w                                # leaves the story only as the jump key
+press space                            # a screenshot, which only the round takes
+finish "second run"
+[ -f "$tmp/bin/temp.BMP" ] || fail "W did not start the round (no screenshot from the round)"
+
+# Third run: a damaged settings file.
+head -c 3000 /dev/urandom > "$settings"
+start
+kill -0 $pid 2>/dev/null || fail "a damaged settings file stopped the game"
+finish "damaged settings"
+grep -q '^Settings: ' "$tmp/temp/ErrorLog.txt" || fail "the log does not mention the damaged settings"
+
+if [ $failures -ne 0 ]; then
+  echo "--- output"; cat "$tmp/out"
+  echo "--- log"; cat "$tmp/temp/ErrorLog.txt"
+  exit 1
+fi
+echo "comforts: window size, Alt+Enter both ways, settings kept and used, damaged settings survived"
