@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils
   lame
   clang-format clang-tidy
+  desktop-file-utils appstream dpkg-dev file imagemagick lintian
 )
 
 missing=()

@@ -9,7 +9,10 @@
 // packer writes exactly what the game reads.
 
 #include <cstdio>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "core/media_source.h"
@@ -50,6 +53,16 @@ int collect_inputs(int count, char** files, std::vector<SbxInput>& entries)
     return 0;
 }
 
+// The runtime writes its files private to the user; an archive is media to be
+// installed and shared, so a new one is made readable by everyone.
+bool make_readable_by_all(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
 int write_archive(const std::string& target, int count, char** files, bool append)
 {
     std::vector<SbxInput> entries;
@@ -59,6 +72,7 @@ int write_archive(const std::string& target, int count, char** files, bool appen
     if (append && !media_name_exists(target.c_str())) return fail("no such file", target);
     if (!write_whole_file(target, archive.data(), archive.size(), append))
         return fail("cannot write", target);
+    if (!append && !make_readable_by_all(target)) return fail("cannot set the mode of", target);
     return 0;
 }
 
