@@ -5,6 +5,8 @@
 
 namespace {
 
+uint32_t last_seed = 0;
+
 const int ISAAC_WORDS = 256;
 const uint32_t GOLDEN_RATIO = 0x9e3779b9u;
 const double RADIANS_PER_DEGREE = 0.017453292519943295;
@@ -106,8 +108,14 @@ uint32_t draw_word()
 
 }   // namespace
 
+uint32_t rnd_seed()
+{
+    return last_seed;
+}
+
 void seed_rnd(uint32_t seed)
 {
+    last_seed = seed;
     for (uint32_t& word : generator.result) word = 0;
     generator.result[0] = seed;
     isaac_init(generator);

@@ -45,6 +45,7 @@ struct FrameState {
     bool allow_escape = true;
     void (*frame_hook)() = nullptr;
     bool quit_hook_called = false;
+    int frames_shown = 0;
 };
 FrameState frame;
 
@@ -236,6 +237,12 @@ void show_screen()
     pump_messages();
     present_frame();
     reset_frame_state();
+    ++frame.frames_shown;
+}
+
+int frames_shown()
+{
+    return frame.frames_shown;
 }
 
 double allow_escape(double flag)

@@ -11,6 +11,25 @@ namespace {
 
 Options current_options;
 
+// The options that take a value, and where each one's value goes.
+struct ValueOption {
+    const char* name;
+    std::string Options::*value;
+};
+const ValueOption VALUE_OPTIONS[] = {
+    {"--data-dir", &Options::data_dir},
+    {"--record", &Options::record},
+    {"--play", &Options::play},
+    {"--trace", &Options::trace},
+};
+
+std::string* value_of(Options* options, const char* word)
+{
+    for (const ValueOption& option : VALUE_OPTIONS)
+        if (std::strcmp(word, option.name) == 0) return &(options->*option.value);
+    return nullptr;
+}
+
 // The value of an option that takes one: the next word, which must exist.
 bool take_value(int argc, char** argv, int* index, std::string* value, std::string* error)
 {
@@ -40,8 +59,8 @@ bool parse_options(int argc, char** argv, Options* options, std::string* error)
             options->display = DisplayChoice::fullscreen;
         } else if (std::strcmp(word, "--no-settings") == 0) {
             options->no_settings = true;
-        } else if (std::strcmp(word, "--data-dir") == 0) {
-            if (!take_value(argc, argv, &i, &options->data_dir, error)) return false;
+        } else if (std::string* value = value_of(options, word)) {
+            if (!take_value(argc, argv, &i, value, error)) return false;
         } else {
             *error = std::string("unknown option ") + word;
             return false;
@@ -73,6 +92,9 @@ std::string usage_text()
            "  --window         play in a window (remembered)\n"
            "  --fullscreen     play full screen (remembered; the default)\n"
            "  --no-settings    start with the default keys, volume and screen; save nothing\n"
+           "  --record FILE    write this session as a replay script\n"
+           "  --play FILE      play a replay script, then hand the keyboard back\n"
+           "  --trace FILE     write the game's state at every frame as CSV\n"
            "  --data-dir DIR   look for the game's media/ folder in DIR first\n"
            "  --help           show this help and exit\n"
            "  --version        show the version and exit\n"

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/log.h"
+#include "media/gamepad.h"
 #include "media/keymap.h"
 #include "media/renderer.h"
 #include "media/screen_picture.h"
@@ -51,7 +52,8 @@ constexpr int DISPLAY_TOGGLE_KEYS[] = {KEY_ENTER, KEY_PAD_ENTER, KEY_F11};
 
 struct InputState {
     unsigned char keys[KEY_CODE_COUNT] = {};
-    bool taken[KEY_CODE_COUNT] = {};   // toggle keys hidden until released
+    unsigned char keyboard[KEY_CODE_COUNT] = {};   // the real keyboard as last read
+    bool taken[KEY_CODE_COUNT] = {};               // toggle keys hidden until released
     bool display_toggle_asked = false;
     int last_char = 0;
     MouseState mouse;
@@ -69,12 +71,14 @@ bool video_running()
     return SDL_WasInit(SDL_INIT_VIDEO) != 0;
 }
 
-void read_real_keyboard()
+// Without the focus the keys stay as they were: the game must not see keys
+// meant for another window.
+void read_real_keyboard(unsigned char state[KEY_CODE_COUNT])
 {
     if (SDL_GetKeyboardFocus() != screen_window()) return;
     int count = 0;
     const Uint8* pressed = SDL_GetKeyboardState(&count);
-    key_state_from_scancodes(pressed, count, input.keys);
+    key_state_from_scancodes(pressed, count, state);
 }
 
 bool state_down(int code)
@@ -322,6 +326,7 @@ void input_init(bool want_mouse)
     }
     input.mouse.movement_due = true;
     apply_due_movement();
+    gamepad_init();
     input.joystick_subsystem = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
     if (!input.joystick_subsystem) return;
     for (int i = 0; i < SDL_NumJoysticks(); ++i) open_joystick(i);
@@ -331,6 +336,7 @@ void input_shutdown()
 {
     for (OpenJoystick& joystick : input.joysticks) SDL_JoystickClose(joystick.handle);
     if (input.joystick_subsystem) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    gamepad_shutdown();
     input = InputState();
 }
 
@@ -351,6 +357,8 @@ void input_handle_event(const SDL_Event& event)
         if (input.joystick_subsystem) open_joystick(event.jdevice.which);
         break;
     case SDL_JOYDEVICEREMOVED: close_joystick(event.jdevice.which); break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED: gamepad_handle_event(event); break;
     default: break;
     }
 }
@@ -367,9 +375,16 @@ void poll_keyboard()
         std::memset(input.keys, 0, sizeof input.keys);
         key_source(input.keys);
     } else {
-        read_real_keyboard();
+        read_player_keys(input.keys);
     }
     take_display_toggle_keys();
+}
+
+void read_player_keys(unsigned char state[KEY_CODE_COUNT])
+{
+    read_real_keyboard(input.keyboard);
+    std::memcpy(state, input.keyboard, KEY_CODE_COUNT);
+    merge_pad_keys(state);
 }
 
 bool take_display_toggle_request()

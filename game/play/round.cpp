@@ -18,6 +18,7 @@
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
+#include "media/gamepad.h"
 #include "media/grabs.h"
 #include "media/input.h"
 #include "media/keymap.h"
@@ -177,6 +178,8 @@ void reset_round_state()
 
 void toggle_pause()
 {
+    // A pulled-out pad pauses the round, as losing the window's focus does.
+    if (take_last_pad_removed() && paused == 0) paused = 1;
     if (key_down(to_int(bind_pause)) && key_cooldown == 0) {
         paused += 1;
         key_cooldown = PAUSE_KEY_COOLDOWN;
@@ -291,6 +294,7 @@ void empty_list(RecordArray<Record>& list)
 
 void build_round()
 {
+    take_last_pad_removed();   // a pad pulled out before the round pauses nothing
     add_conveyors();
     add_entities();
     reset_round_state();

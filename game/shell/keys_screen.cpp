@@ -9,6 +9,7 @@
 #include "game/shell/settings.h"
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
+#include "media/gamepad.h"
 #include "media/input.h"
 #include "media/keymap.h"
 #include "media/sprites.h"
@@ -86,6 +87,8 @@ void keys_screen_frame()
         keys_screen.selecting = true;
         key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
     }
+    // Bindings are keyboard keys: while a row waits, pads hold nothing.
+    set_pad_keys_enabled(!keys_screen.selecting);
     if (keys_screen.selecting) capture_key();
     draw_key_names();
     move_cursor();
@@ -113,6 +116,7 @@ void redefine_keys()
     key_cooldown = KEYS_SCREEN_OPEN_COOLDOWN;
     keys_screen = KeysScreenState{KEYS_CURSOR_FIRST_Y, false, false};
     while (!keys_screen.done) keys_screen_frame();
+    set_pad_keys_enabled(true);
     copy_bindings();
     save_settings();
 }

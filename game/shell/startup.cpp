@@ -1,6 +1,9 @@
 // Program start on the game's side: settings, media, tables, snow, menu.
 #include "game/shell/startup.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "core/archive.h"
 #include "core/clock.h"
 #include "core/errors.h"
@@ -13,7 +16,10 @@
 #include "game/screens.h"
 #include "game/shell/media_table.h"
 #include "game/shell/menu.h"
+#include "game/shell/session.h"
 #include "game/shell/settings.h"
+#include "media/gamepad.h"
+#include "media/keymap.h"
 #include "media/music.h"
 #include "media/sound.h"
 #include "media/sprites.h"
@@ -147,6 +153,29 @@ void apply_project_settings()
     project_settings.exclusive_input = 1;
     project_settings.debug = 0;
     project_settings.title = "snowbelter";
+    // Before the window opens: a script that cannot be played or a file that
+    // cannot be written is refused at once, like a bad option.
+    std::string error;
+    if (!prepare_session(&error)) {
+        std::fprintf(stderr, "snowbelter: %s\n", error.c_str());
+        std::exit(2);
+    }
+}
+
+// A pad holds the bound key of each action and the fixed key the menus and
+// the key screen read for it, so it works every screen whatever the bindings.
+int pad_key(PadAction action, int which)
+{
+    switch (action) {
+    case PadAction::up: return which ? KEY_CURSOR_UP : to_int(bind_up);
+    case PadAction::down: return which ? KEY_CURSOR_DOWN : to_int(bind_down);
+    case PadAction::left: return which ? KEY_CURSOR_LEFT : to_int(bind_left);
+    case PadAction::right: return which ? KEY_CURSOR_RIGHT : to_int(bind_right);
+    case PadAction::jump: return which ? 0 : to_int(bind_jump);
+    case PadAction::pause: return which ? KEY_ENTER : to_int(bind_pause);
+    case PadAction::back: return which ? 0 : KEY_ESCAPE;
+    }
+    return 0;
 }
 
 void set_up_display()
@@ -204,6 +233,7 @@ void set_volumes()
 void game_main()
 {
     current_screen = Screen::startup;
+    start_session();
     read_saved_settings();
     set_up_display();
     load_media();
@@ -212,6 +242,7 @@ void game_main()
     create_snowflakes();
     set_volumes();
     remember_setting_changes();
+    set_pad_action_keys(pad_key);
     main_menu();
     end_statement();
 }

@@ -14,9 +14,9 @@
 
 #include <string>
 
+#include "game/shell/game_state.h"
+#include "game/shell/replay_script.h"
 #include "media/image.h"
-#include "replay/game_state.h"
-#include "replay/script.h"
 
 // Whether a field's text matches a script value: "none" matches the empty
 // text; two numbers match when they are equal as numbers; anything else

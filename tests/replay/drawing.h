@@ -26,7 +26,7 @@
 
 #include <vector>
 
-#include "replay/script.h"
+#include "game/shell/replay_script.h"
 
 // The frames a replay with these screen changes and this script must draw,
 // sorted, without repeats.

@@ -24,14 +24,6 @@ int keyboard_frame(int calls_started, bool clock_moved_since_start)
     return calls_started - 1;
 }
 
-void keys_of_frame(const ReplayScript& script, int frame, unsigned char state[KEY_CODE_COUNT])
-{
-    std::memset(state, 0, KEY_CODE_COUNT);
-    for (const KeySpan& span : script.keys) {
-        if (span.first <= frame && frame <= span.last) state[span.code] = KEY_DOWN_BIT;
-    }
-}
-
 void feeder_start(const ReplayScript& script)
 {
     feeder = FeederState{};

@@ -15,16 +15,12 @@
  */
 #pragma once
 
+#include "game/shell/replay_script.h"
 #include "media/keymap.h"   // KEY_CODE_COUNT, KEY_DOWN_BIT
-#include "replay/script.h"
 
 // The frame whose keys the keyboard shows, given how many show_screen calls
 // have started and whether the clock has moved since the last one started.
 int keyboard_frame(int calls_started, bool clock_moved_since_start);
-
-// The key state of a frame: KEY_DOWN_BIT for every key a script line holds
-// in that frame, 0 for the rest.
-void keys_of_frame(const ReplayScript& script, int frame, unsigned char state[KEY_CODE_COUNT]);
 
 // The feeder's script (kept by reference: it must outlive the replay).
 void feeder_start(const ReplayScript& script);

@@ -31,14 +31,14 @@
 #include "core/numbers.h"
 #include "core/paths.h"
 #include "engine/frame.h"
+#include "game/shell/game_state.h"
+#include "game/shell/replay_script.h"
 #include "game/shell/startup.h"
 #include "media/grabs.h"
 #include "media/input.h"
 #include "replay/checks.h"
 #include "replay/drawing.h"
 #include "replay/feeder.h"
-#include "replay/game_state.h"
-#include "replay/script.h"
 
 namespace fs = std::filesystem;
 

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "game/play/world.h"
+#include "game/shell/game_state.h"
+#include "game/shell/replay_script.h"
 #include "media/image.h"
 #include "replay/checks.h"
 #include "replay/drawing.h"
 #include "replay/feeder.h"
-#include "replay/game_state.h"
-#include "replay/script.h"
 #include "support/scratch_folder.h"
 
 namespace {

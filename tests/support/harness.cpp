@@ -92,6 +92,11 @@ void release_key(int code)
     harness.keys[code & 0xFF] = 0;
 }
 
+void use_player_keys(bool on)
+{
+    set_key_source(on ? nullptr : fill_scripted_keys);
+}
+
 void release_all_keys()
 {
     std::memset(harness.keys, 0, sizeof harness.keys);

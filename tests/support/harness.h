@@ -24,6 +24,9 @@ bool start_test_runtime(int width = 320, int height = 240);
 void hold_key(int code);
 void release_key(int code);
 void release_all_keys();
+// Switches the game from the scripted keyboard to the player's (the real
+// keyboard and any pads) and back.
+void use_player_keys(bool on);
 
 // Runs n frames (show_screen) with nothing drawn in between.
 void run_frames(int n);

@@ -19,6 +19,8 @@
 
 // Re-initialises the generator from a 32-bit seed.
 void seed_rnd(uint32_t seed);
+// The seed last given to seed_rnd (0 before any).
+uint32_t rnd_seed();
 
 // Random integer from 0 to n inclusive (word modulo n + 1); 0 without
 // drawing when n is 0 or negative.

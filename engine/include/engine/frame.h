@@ -65,6 +65,10 @@ void (*find_routine(const char* name))();
 // Presents the frame and runs one cycle of the frame loop.
 void show_screen();
 
+// How many show_screen calls have returned: the keys of frame n are those
+// the keyboard shows while this reads n.
+int frames_shown();
+
 // Whether Escape (key 1) or key 129 ends the program in show_screen.
 double allow_escape(double flag);
 // Whether the game pauses while its window is inactive (on by default).

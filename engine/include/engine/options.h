@@ -26,6 +26,9 @@ struct Options {
     std::string data_dir;   // --data-dir: the folder that holds media/; "" when not given
     DisplayChoice display = DisplayChoice::unset;
     bool no_settings = false;   // --no-settings: defaults only, nothing written
+    std::string record;         // --record FILE: write the session as a replay script
+    std::string play;           // --play FILE: play a replay script, then hand over
+    std::string trace;          // --trace FILE: write the state of every frame as CSV
 };
 
 // Parses argv[1] .. argv[argc - 1] into *options (defaults first).  False

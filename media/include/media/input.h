@@ -48,6 +48,11 @@ void set_key_source(void (*fill)(unsigned char state[KEY_CODE_COUNT]));
 // between window and full screen, and the key reads as up until released.
 void poll_keyboard();
 
+// What the player holds now: the keyboard (as it last was while the window
+// had the keyboard focus) and the keys the pads hold (gamepad.h).  Key
+// sources that record or pass on real play read it too.
+void read_player_keys(unsigned char state[KEY_CODE_COUNT]);
+
 // Whether a switch between window and full screen was asked for since the
 // last call (the frame cycle carries it out).
 bool take_display_toggle_request();

@@ -17,6 +17,7 @@
 #include "core/arrays.h"
 #include "engine/frame.h"
 #include "game/media_ids.h"
+#include "media/gamepad.h"
 
 // Number of entries of key_names (every scan code 0..255 has one) and of
 // key_codes (up, down, left, right, jump, pause).
@@ -48,6 +49,10 @@ void load_media();          // archives, 24 strips, 3 sounds
 void create_arrays();       // level_map, key_names, key_codes, jump rule
 void create_snowflakes();   // the 151 flakes
 void set_volumes();         // music and sound volume
+
+// The keys a pad action holds (gamepad.h): the bound key, and the fixed key
+// the menus and the key screen read for it.
+int pad_key(PadAction action, int which);
 
 // The game as the runtime sees it (no named routines).
 extern const GameEntry snowbelter_entry;

@@ -20,7 +20,8 @@
  * Also answers which scan code a key name of the game's table stands for,
  * for the script parser.
  *
- * Callers: the replay runner and the checks.  Not for: changing the state.
+ * Callers: the replay runner and the checks, the game's own --trace
+ * (session.h).  Not for: changing the state.
  */
 #pragma once
 

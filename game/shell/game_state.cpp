@@ -1,5 +1,5 @@
 // The state fields: one reader per field, in trace order first.
-#include "replay/game_state.h"
+#include "game/shell/game_state.h"
 
 #include <cstdio>
 

@@ -1,9 +1,10 @@
 // The replay script parser: one directive a line, split into words.
-#include "replay/script.h"
+#include "game/shell/replay_script.h"
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -189,4 +190,12 @@ int last_frame(const ReplayScript& script)
     for (const Expectation& e : script.expectations) last = std::max(last, e.frame);
     for (const Screenshot& shot : script.screenshots) last = std::max(last, shot.frame);
     return last;
+}
+
+void keys_of_frame(const ReplayScript& script, int frame, unsigned char state[KEY_CODE_COUNT])
+{
+    std::memset(state, 0, KEY_CODE_COUNT);
+    for (const KeySpan& span : script.keys) {
+        if (span.first <= frame && frame <= span.last) state[span.code] = KEY_DOWN_BIT;
+    }
 }

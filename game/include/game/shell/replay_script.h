@@ -1,5 +1,5 @@
 /*
- * script.h - replay scripts: the text format and its parsed form.
+ * replay_script.h - replay scripts: the text format and its parsed form.
  *
  * A replay script plays the whole game from start-up with a scripted
  * keyboard.  One directive a line; '#' starts a comment; blank lines are
@@ -41,7 +41,8 @@
  * The replay stops after the `end` frame, or without `end` after the largest
  * frame any directive names.
  *
- * Callers: the replay runner (snowreplay.cpp) and its unit test.
+ * Callers: the replay runner (tests/replay) and its unit test, the game's
+ * own --record and --play (session.h).
  * Not for: running anything; the parser touches no file and no game state.
  */
 #pragma once
@@ -50,6 +51,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "media/keymap.h"
 
 struct KeySpan {
     int first;   // frames first..last inclusive
@@ -98,3 +101,7 @@ bool parse_replay(const std::string& text, const KeyNameLookup& key_code, Replay
 // The last frame the replay plays: `end`, else the largest frame named by
 // any directive; -1 when the script names no frame at all.
 int last_frame(const ReplayScript& script);
+
+// The key state of a frame: KEY_DOWN_BIT for every key a script line holds
+// in that frame, 0 for the rest.
+void keys_of_frame(const ReplayScript& script, int frame, unsigned char state[KEY_CODE_COUNT]);

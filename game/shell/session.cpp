@@ -1,0 +1,172 @@
+/*
+ * session.cpp - the recorder, the player and the trace of the real game.
+ *
+ * Needs: engine/frame.h for the frame count and the frame hook, input.h for
+ * the key source and the player's keys, the script format and the traced
+ * state.
+ */
+#include "game/shell/session.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "core/clock.h"
+#include "core/numbers.h"
+#include "engine/frame.h"
+#include "engine/options.h"
+#include "game/shell/game_state.h"
+#include "game/shell/replay_script.h"
+#include "game/shell/startup.h"
+#include "media/input.h"
+
+namespace {
+
+constexpr double FLUSH_INTERVAL_MS = 1000;
+
+struct Recording {
+    std::FILE* file = nullptr;
+    unsigned char keys[KEY_CODE_COUNT] = {};   // of the span being recorded
+    int span_start = 0;
+    double last_flush = 0;
+};
+
+struct SessionState {
+    bool playing = false;
+    ReplayScript script;
+    int script_end = -1;   // the last frame the script plays
+    Recording recording;
+    std::FILE* trace = nullptr;
+    unsigned char frame_keys[KEY_CODE_COUNT] = {};
+    int keys_frame = -1;   // the frame frame_keys belong to
+};
+SessionState session;
+
+bool read_script(const std::string& path, std::string* error)
+{
+    std::ifstream file(path);
+    if (!file) {
+        *error = path + ": cannot be read";
+        return false;
+    }
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string why;
+    if (!parse_replay(text.str(), key_code_named, &session.script, &why)) {
+        *error = path + ": " + why;
+        return false;
+    }
+    session.script_end = last_frame(session.script);
+    session.playing = true;
+    return true;
+}
+
+std::FILE* open_for_writing(const std::string& path, std::string* error)
+{
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) *error = path + ": cannot be written";
+    return file;
+}
+
+// "A-B CODE CODE  # NAME NAME" for the span that just ended; nothing for a
+// span without keys.
+void write_span(int last_frame_of_span)
+{
+    Recording& rec = session.recording;
+    std::string codes, names;
+    for (int code = 0; code < KEY_CODE_COUNT; ++code) {
+        if (!rec.keys[code]) continue;
+        codes += " " + std::to_string(code);
+        names += std::string(" ") + key_table_name(code);
+    }
+    if (codes.empty()) return;
+    std::fprintf(rec.file, "%d-%d%s   #%s\n", rec.span_start, last_frame_of_span, codes.c_str(),
+                 names.c_str());
+}
+
+void record_frame(int frame, const unsigned char keys[KEY_CODE_COUNT])
+{
+    Recording& rec = session.recording;
+    if (std::memcmp(keys, rec.keys, KEY_CODE_COUNT) != 0) {
+        write_span(frame - 1);
+        std::memcpy(rec.keys, keys, KEY_CODE_COUNT);
+        rec.span_start = frame;
+    }
+    if (now_ms() - rec.last_flush >= FLUSH_INTERVAL_MS) {
+        std::fflush(rec.file);
+        rec.last_flush = now_ms();
+    }
+}
+
+// The keys of a new frame: the script's while it lasts, then the player's.
+void take_frame_keys(int frame)
+{
+    if (session.playing && frame <= session.script_end)
+        keys_of_frame(session.script, frame, session.frame_keys);
+    else
+        read_player_keys(session.frame_keys);
+    if (session.recording.file) record_frame(frame, session.frame_keys);
+}
+
+void session_keys(unsigned char state[KEY_CODE_COUNT])
+{
+    const int frame = frames_shown();
+    if (frame != session.keys_frame) {
+        take_frame_keys(frame);
+        session.keys_frame = frame;
+    }
+    std::memcpy(state, session.frame_keys, KEY_CODE_COUNT);
+}
+
+void write_trace_line()
+{
+    std::fprintf(session.trace, "%s\n", trace_line(take_snapshot(frames_shown(), false)).c_str());
+}
+
+// Every way out of the program passes here (end_program exits through exit).
+void finish_session()
+{
+    Recording& rec = session.recording;
+    if (rec.file) {
+        const int last = frames_shown();
+        write_span(last);
+        std::fprintf(rec.file, "end %d\n", last);
+        std::fclose(rec.file);
+        rec.file = nullptr;
+    }
+    if (session.trace) std::fclose(session.trace);
+    session.trace = nullptr;
+}
+
+}   // namespace
+
+bool prepare_session(std::string* error)
+{
+    const Options& asked = options();
+    if (!asked.play.empty() && !read_script(asked.play, error)) return false;
+    if (!asked.record.empty() && !(session.recording.file = open_for_writing(asked.record, error)))
+        return false;
+    if (!asked.trace.empty() && !(session.trace = open_for_writing(asked.trace, error)))
+        return false;
+    return true;
+}
+
+void start_session()
+{
+    if (session.playing) seed_rnd(session.script.seed);
+    if (session.recording.file) {
+        std::fprintf(session.recording.file,
+                     "# Recorded by %s: keys are scan codes, named after the '#'.\nseed %u\n",
+                     version_line().c_str(), rnd_seed());
+        std::fflush(session.recording.file);
+        session.recording.last_flush = now_ms();
+    }
+    if (session.trace) {
+        std::fprintf(session.trace, "%s\n", trace_header().c_str());
+        set_frame_hook(write_trace_line);
+    }
+    if (session.playing || session.recording.file) set_key_source(session_keys);
+    if (session.recording.file || session.trace) std::atexit(finish_session);
+}

@@ -1,0 +1,61 @@
+/*
+ * gamepad.h - game controllers, merged into the key state as the keys the
+ * player bound.
+ *
+ * Owns the open pads (SDL's game controller layout and mapping database,
+ * plus the player's own mappings in the config folder's
+ * gamecontrollerdb.txt and SDL_GAMECONTROLLERCONFIG), pads plugged in and
+ * pulled out while the game runs, and the dead zone of the sticks.  A pad
+ * drives actions, not fixed keys: while its D-pad or left stick points up,
+ * the key bound to "up" reads as held, and so on; south (A / Cross) holds
+ * the jump key, Start the pause key, Back / Select the back key.  The game
+ * says which keys each action holds through set_pad_action_keys, so a player
+ * who moved jump to W still jumps with A, and the game's code reads keys only.
+ *
+ * Callers: input.cpp (start-up, events, the player's key state), the game
+ * (the action keys, the key screen, the round's pause on a pulled pad).
+ * Not for: the raw joystick state (input.h: joystick_state).
+ */
+#pragma once
+
+#include "media/keymap.h"
+
+union SDL_Event;
+
+enum class PadAction {
+    up,
+    down,
+    left,
+    right,
+    jump,
+    pause,
+    back
+};
+constexpr int PAD_ACTION_COUNT = 7;
+
+// A stick counts as pointing once it leaves this much of its travel.
+constexpr int PAD_STICK_DEAD_ZONE = 32767 / 3;
+
+// Start-up and shut-down, from the input module.
+void gamepad_init();
+void gamepad_shutdown();
+
+// Pads plugged in and pulled out (other events are ignored).
+void gamepad_handle_event(const SDL_Event& event);
+
+// The keys an action holds: key_for(action, 0) and key_for(action, 1), each
+// a key code or 0 for none (the game gives the bound key and the fixed key
+// its menus read).  Null (the default) means no pad keys at all.
+constexpr int PAD_KEYS_PER_ACTION = 2;
+void set_pad_action_keys(int (*key_for)(PadAction action, int which));
+
+// Off while a screen waits for a keyboard key to bind: pads then hold nothing.
+void set_pad_keys_enabled(bool enabled);
+
+// Sets KEY_DOWN_BIT in state for the key of every action a pad holds now.
+void merge_pad_keys(unsigned char state[KEY_CODE_COUNT]);
+
+int pad_count();
+
+// Whether the last pad was pulled out since the last call.
+bool take_last_pad_removed();
