@@ -1,13 +1,14 @@
 /*
  * clock.cpp - the millisecond clock, the frame cap and frame pacing.
  *
- * Needs: std::chrono's steady clock (monotonic) and std::this_thread for
- * sleeping; nothing of the window system.
+ * Needs: the POSIX monotonic clock, and clock_nanosleep for sleeping to an
+ * absolute frame deadline; nothing of the window system.
  */
 #include "core/clock.h"
 
-#include <chrono>
-#include <thread>
+#include <cerrno>
+#include <cmath>
+#include <ctime>
 
 FrameTimes frame_times = {0, 0, 0};
 FramePacing frame_pacing = {0, 1000.0 / 60};
@@ -15,36 +16,56 @@ FramePacing frame_pacing = {0, 1000.0 / 60};
 namespace {
 
 const double UNCAPPED_INTERVAL_MS = 2.0;
-const double SLEEP_MARGIN_MS = 5.0;
-const double SLEEP_THRESHOLD_MS = 7.0;
-const double SPIN_STEP_MS = 1.0;   // how far one spin moves the test clock
+const long long NS_PER_MS = 1000000;
+const long long NS_PER_S = 1000000000;
+
+long long monotonic_ns()
+{
+    timespec now = {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * NS_PER_S + now.tv_nsec;
+}
 
 struct ClockState {
-    std::chrono::steady_clock::time_point origin = std::chrono::steady_clock::now();
+    long long origin_ns = monotonic_ns();
     bool test_clock = false;
     double test_now = 0;
 };
 ClockState clock_state;
 
-// One pass of the busy wait before a deadline: the real clock moves on its
-// own, the test clock is moved by hand.
-void spin_once()
+void sleep_until_ns(long long until_ns)
 {
-    if (clock_state.test_clock) clock_state.test_now += SPIN_STEP_MS;
+    const timespec until = {static_cast<time_t>(until_ns / NS_PER_S),
+                            static_cast<long>(until_ns % NS_PER_S)};
+    // Absolute, so a signal that cuts the sleep short costs nothing but the
+    // retry; a deadline already past returns at once.
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {}
+}
+
+// Until the frame deadline.  The test clock moves in whole milliseconds to
+// the first step past it, where the busy wait of 1 ms steps that paced
+// frames before used to land, so recorded replays keep their times.
+void wait_for_deadline(double deadline)
+{
+    const double now = now_ms();
+    if (clock_state.test_clock) {
+        if (deadline >= now) clock_state.test_now += std::floor(deadline - now) + 1;
+        return;
+    }
+    if (deadline > now) sleep_until_ns(clock_state.origin_ns + std::llround(deadline * NS_PER_MS));
 }
 
 }   // namespace
 
 void init_clock()
 {
-    clock_state.origin = std::chrono::steady_clock::now();
+    clock_state.origin_ns = monotonic_ns();
 }
 
 double now_ms()
 {
     if (clock_state.test_clock) return clock_state.test_now;
-    auto elapsed = std::chrono::steady_clock::now() - clock_state.origin;
-    return std::chrono::duration<double, std::milli>(elapsed).count();
+    return static_cast<double>(monotonic_ns() - clock_state.origin_ns) / NS_PER_MS;
 }
 
 double ms_since_start()
@@ -66,7 +87,7 @@ void sleep_ms(double ms)
         clock_state.test_now += whole;
         return;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(whole));
+    sleep_until_ns(monotonic_ns() + whole * NS_PER_MS);
 }
 
 double frame_interval_for(double fps)
@@ -82,29 +103,17 @@ void limit_fps(double fps)
 
 double pace_frame(FramePacing& pacing, void (*pump)())
 {
-    double t0 = now_ms();
-    double deadline = pacing.next_deadline;
-    double interval = pacing.interval;
-    double t;
-    for (;;) {
-        if (pump) pump();
-        t = now_ms();
-        if (deadline > t + SLEEP_MARGIN_MS) {
-            double wait = static_cast<long>(deadline - t);
-            if (wait > SLEEP_THRESHOLD_MS) {
-                sleep_ms(wait - SLEEP_MARGIN_MS);
-                t += wait - SLEEP_MARGIN_MS;
-            }
-        }
-        if (deadline < t) break;
-        spin_once();
-    }
-    deadline += interval;
-    if (interval > 0) {
-        while (deadline < t) deadline += interval;
+    const double start = now_ms();
+    wait_for_deadline(pacing.next_deadline);
+    // After the sleep, so what happened during it reaches the next frame.
+    if (pump) pump();
+    const double t = now_ms();
+    double deadline = pacing.next_deadline + pacing.interval;
+    if (pacing.interval > 0) {
+        while (deadline < t) deadline += pacing.interval;
     }
     pacing.next_deadline = deadline;
-    return t - t0 + 1;
+    return t - start + 1;
 }
 
 void use_test_clock(double start_ms)

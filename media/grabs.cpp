@@ -202,9 +202,7 @@ void draw_background(int layer_number)
     const BackgroundLayer& layer = renderer->layers[layer_number];
     if (layer.columns == 0) return;
     glDisable(GL_ALPHA_TEST);
-    glActiveTexture(GL_TEXTURE1);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTexture(GL_TEXTURE0);
+    bind_sprite_texture(-1, -1, false, nullptr);   // the second unit off
     glEnable(GL_TEXTURE_2D);
     float x = 0;
     for (int c = 0; c < layer.columns; ++c) {

@@ -164,12 +164,19 @@ void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     };
-    glActiveTexture(GL_TEXTURE1);
-    if (a < 0 || b < 0)
-        glDisable(GL_TEXTURE_2D);
-    else
-        bind(name_of(a));
-    glActiveTexture(GL_TEXTURE0);
+    // Switching the active unit ends the batch of quads the GL driver gathers
+    // across draws of one texture, so the second unit is left alone unless it
+    // changes.
+    const bool second = a >= 0 && b >= 0;
+    if (second || renderer->second_unit_on) {
+        glActiveTexture(GL_TEXTURE1);
+        if (second)
+            bind(name_of(a));
+        else
+            glDisable(GL_TEXTURE_2D);
+        glActiveTexture(GL_TEXTURE0);
+        renderer->second_unit_on = second;
+    }
     if (a < 0) {
         glDisable(GL_TEXTURE_2D);
         return;

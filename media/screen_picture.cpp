@@ -15,10 +15,11 @@
 
 namespace {
 
+// Colour only: the game draws flat 2D with depth and stencil tests off, so a
+// depth buffer would only be cleared every frame and never read.
 struct Picture {
     GLuint framebuffer = 0;
     GLuint colour = 0;
-    GLuint depth_stencil = 0;
 };
 
 struct ScreenPictureState {
@@ -34,7 +35,6 @@ void delete_picture(Picture& picture)
 {
     if (picture.framebuffer) glDeleteFramebuffers(1, &picture.framebuffer);
     if (picture.colour) glDeleteRenderbuffers(1, &picture.colour);
-    if (picture.depth_stencil) glDeleteRenderbuffers(1, &picture.depth_stencil);
     picture = Picture();
 }
 
@@ -42,20 +42,13 @@ bool make_picture(Picture& picture, int width, int height)
 {
     glGenFramebuffers(1, &picture.framebuffer);
     glGenRenderbuffers(1, &picture.colour);
-    glGenRenderbuffers(1, &picture.depth_stencil);
     glBindRenderbuffer(GL_RENDERBUFFER, picture.colour);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glBindRenderbuffer(GL_RENDERBUFFER, picture.depth_stencil);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
     glBindFramebuffer(GL_FRAMEBUFFER, picture.framebuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                               picture.colour);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                              picture.depth_stencil);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                              picture.depth_stencil);
     glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
@@ -63,6 +56,33 @@ void drawable_size(int* width, int* height)
 {
     *width = *height = 0;
     if (screen.window) SDL_GL_GetDrawableSize(screen.window, width, height);
+}
+
+void clear_window_area(int x, int y, int width, int height)
+{
+    if (width <= 0 || height <= 0) return;
+    glScissor(x, y, width, height);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// Black around the picture, rows from the bottom of a window of that size.
+// The picture is blitted over every frame, so only the bars are cleared, and
+// nothing when the picture fills the window.  A scissor box someone else has
+// set (the replay runner's way of not drawing) is left as it is, with the
+// whole window cleared under it.
+void clear_bars(int x, int y, int width, int height, int window_w, int window_h)
+{
+    glClearColor(0, 0, 0, 1);
+    if (glIsEnabled(GL_SCISSOR_TEST)) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    clear_window_area(0, 0, window_w, y);
+    clear_window_area(0, y + height, window_w, window_h - y - height);
+    clear_window_area(0, y, x, height);
+    clear_window_area(x + width, y, window_w - x - width, height);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 }   // namespace
@@ -116,18 +136,16 @@ void present_screen_picture()
     int x, y, w, h, window_w, window_h;
     screen_rect_in_window(&x, &y, &w, &h);
     drawable_size(&window_w, &window_h);
-    GLint game_viewport[4];   // the next frame's background is drawn under it
-    glGetIntegerv(GL_VIEWPORT, game_viewport);
+    // Neither the clear nor the blit depends on the viewport, so the game's
+    // stays set for the next frame's background.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.pictures[screen.drawing].framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glViewport(0, 0, window_w, window_h);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glBlitFramebuffer(0, 0, screen.width, screen.height, x, window_h - y - h, x + w, window_h - y,
+    const int bottom = window_h - y - h;
+    clear_bars(x, bottom, w, h, window_w, window_h);
+    glBlitFramebuffer(0, 0, screen.width, screen.height, x, bottom, x + w, bottom + h,
                       GL_COLOR_BUFFER_BIT, GL_NEAREST);
     screen.drawing ^= 1;
     bind_drawing_picture();
-    glViewport(game_viewport[0], game_viewport[1], game_viewport[2], game_viewport[3]);
 }
 
 void bind_presented_picture_for_read()

@@ -17,11 +17,14 @@ constexpr double DEGREES_TO_RADIANS = 0.017453292;
 // Gives every transparent texel the average colour of its opaque neighbours
 // that lie strictly inside the texture, so linear filtering does not pull
 // dark fringes into sprite edges.  Alpha is never changed, so one pass over
-// the texels in place sees only original colours where it counts.
-void fill_transparent_edges(std::vector<uint8_t>& texels, int tw, int th)
+// the texels in place sees only original colours where it counts.  Texels
+// from column used_w and row used_h on are transparent black, so past one
+// more column and row (the fringe) there is nothing to change.
+void fill_transparent_edges(std::vector<uint8_t>& texels, int tw, int th, int used_w, int used_h)
 {
-    for (int ty = 0; ty < th; ++ty) {
-        for (int tx = 0; tx < tw; ++tx) {
+    const int rows = std::min(used_h + 1, th), columns = std::min(used_w + 1, tw);
+    for (int ty = 0; ty < rows; ++ty) {
+        for (int tx = 0; tx < columns; ++tx) {
             uint8_t* texel = &texels[(std::size_t(ty) * tw + tx) * 4];
             if (texel[3] != 0) continue;
             int sum[3] = {0, 0, 0}, count = 0;
@@ -172,7 +175,7 @@ std::vector<uint8_t> texture_texels(const DecodedImage& image, int x, int y, int
                     &image.pixels[(std::size_t(sy) * image.width + x0) * 4],
                     std::size_t(x1 - x0) * 4);
     }
-    if (edge_fill) fill_transparent_edges(texels, texture_w, texture_h);
+    if (edge_fill) fill_transparent_edges(texels, texture_w, texture_h, x1 - x, h);
     return texels;
 }
 

@@ -115,6 +115,31 @@ TEST(Pacing, UncappedIntervalIsTwoMilliseconds)
     use_real_clock();
 }
 
+int pump_calls = 0;
+
+TEST(Pacing, EventsArePumpedOncePerFrame)
+{
+    use_test_clock(1000);
+    pump_calls = 0;
+    FramePacing pacing = {1000, 1000.0 / 60};
+    for (int frame = 0; frame < 10; ++frame) pace_frame(pacing, [] { ++pump_calls; });
+    EXPECT_EQ(pump_calls, 10);
+    use_real_clock();
+}
+
+TEST(Pacing, FramesStayOnTheDeadlineGrid)
+{
+    use_test_clock(1000);
+    const double interval = 1000.0 / 60;
+    FramePacing pacing = {1000, interval};
+    for (int frame = 0; frame < 600; ++frame) pace_frame(pacing, nullptr);
+    EXPECT_NEAR(pacing.next_deadline, 1000 + 600 * interval, 1e-6);
+    // Each frame ends within a whole step past its deadline, never later.
+    EXPECT_GT(now_ms(), 1000 + 599 * interval);
+    EXPECT_LE(now_ms(), 1000 + 599 * interval + 1);
+    use_real_clock();
+}
+
 // --- the running runtime ------------------------------------------------------
 
 void no_settings() {}

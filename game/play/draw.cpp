@@ -75,6 +75,10 @@ void finish_frame()
         set_smoothing(0);
         zoom_sprite(SCREEN_GRAB_SPRITE, VIRTUAL_WIDTH / 2, VIRTUAL_HEIGHT / 2, DESKTOP_ZOOM,
                     DESKTOP_ZOOM);
+        // The next frame's background is drawn under the viewport this frame
+        // leaves, and only its corner under the game's picture survives the
+        // doubling: drawing the rest would be four times the work for nothing.
+        set_viewport(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
     }
     show_screen();
 }

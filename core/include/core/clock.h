@@ -6,10 +6,10 @@
  * the game read now_ms.
  *
  * The clock can be switched to a manual test clock: then now_ms only moves
- * when a test calls advance_test_clock or when the runtime "sleeps" or
- * "spins", which advance it instead of waiting.  A test can therefore run
- * thousands of paced frames without waiting in real time, and every run sees
- * the same times.
+ * when a test calls advance_test_clock or when the runtime "sleeps" or waits
+ * for a frame deadline, which advance it instead of waiting.  A test can
+ * therefore run thousands of paced frames without waiting in real time, and
+ * every run sees the same times.
  *
  * Not for: the frame state itself (frame.h) or anything on the GPU.
  */
@@ -53,14 +53,16 @@ struct FramePacing {
 };
 extern FramePacing frame_pacing;
 
-// Frame pacing after the buffer swap: waits until the next frame deadline
-// (sleeping when it is more than 7 ms away, spinning the last few ms while
-// pump runs), then moves the deadline on by whole intervals, skipping missed
-// ones.  Returns the milliseconds waited plus 1.
+// Frame pacing after the buffer swap: sleeps until the next frame deadline
+// (not at all when it has passed), runs pump once, then moves the deadline on
+// by whole intervals, skipping missed ones, so frames stay on the deadline
+// grid and a late frame is never made up in a burst.  The test clock instead
+// moves on in whole milliseconds to the first step past the deadline.
+// Returns the milliseconds waited plus 1.
 double pace_frame(FramePacing& pacing, void (*pump)());
 
 // Test clock.  While on, now_ms returns a counter that only advance_test_clock,
-// sleep_ms and the pacing spin move forward.
+// sleep_ms and pace_frame move forward.
 void use_test_clock(double start_ms);
 void use_real_clock();
 bool test_clock_active();

@@ -72,6 +72,10 @@ public:
     int bound_sprite = -1;
     int bound_second_sprite = -1;
     bool bound_3d = false;
+    // Whether texturing may be on for the second texture unit; only
+    // bind_sprite_texture switches it, and touches that unit only when it
+    // must (true until the first bind: unknown counts as on).
+    bool second_unit_on = true;
 
     std::vector<SpriteEntry> sprites;   // exactly SPRITE_COUNT entries
     float alpha = 1.0f;

@@ -1,0 +1,81 @@
+/*
+ * frame_log.cpp - a preloaded library that writes one line per buffer swap,
+ * so the frame times of any SDL2 + GL program can be measured from outside,
+ * the game and the baseline alike, without a line of either knowing.
+ *
+ *   BENCH_FRAME_LOG=FILE LD_PRELOAD=libframe_log.so PROGRAM
+ *
+ * Each line is "<monotonic ns> <picture>" for one SDL_GL_SwapWindow, written
+ * straight to the file (no buffering, so a reader sees every frame at once);
+ * picture is 1 when the frame copied the frame buffer into a texture (the
+ * game's 320 x 240 grab, the first of which is the first menu frame), else 0.
+ * With BENCH_LAUNCH_NS set to the wall-clock launch time, the first such
+ * frame also writes "first_picture_ms <milliseconds since launch>".
+ */
+#include <GL/gl.h>
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+struct FrameLog {
+    int fd = -1;
+    bool copied = false;        // a frame buffer copy since the last swap
+    bool first_shown = false;   // the first picture frame is logged
+};
+FrameLog frame_log;
+
+long long clock_ns(clockid_t clock)
+{
+    timespec now = {};
+    clock_gettime(clock, &now);
+    return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+void note_first_picture()
+{
+    const char* launch = std::getenv("BENCH_LAUNCH_NS");
+    if (frame_log.first_shown || !launch) return;
+    frame_log.first_shown = true;
+    const double ms = double(clock_ns(CLOCK_REALTIME) - std::atoll(launch)) / 1e6;
+    dprintf(frame_log.fd, "first_picture_ms %.1f\n", ms);
+}
+
+template <typename Function>
+Function next_definition(const char* name)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+}   // namespace
+
+__attribute__((constructor)) static void open_frame_log()
+{
+    if (const char* path = std::getenv("BENCH_FRAME_LOG"))
+        frame_log.fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+}
+
+extern "C" void SDL_GL_SwapWindow(SDL_Window* window)
+{
+    using Swap = void (*)(SDL_Window*);
+    static const Swap swap = next_definition<Swap>("SDL_GL_SwapWindow");
+    swap(window);
+    if (frame_log.fd < 0) return;
+    if (frame_log.copied) note_first_picture();
+    dprintf(frame_log.fd, "%lld %d\n", clock_ns(CLOCK_MONOTONIC), frame_log.copied ? 1 : 0);
+    frame_log.copied = false;
+}
+
+extern "C" void glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset,
+                                    GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    using Copy = void (*)(GLenum, GLint, GLint, GLint, GLint, GLint, GLsizei, GLsizei);
+    static const Copy copy = next_definition<Copy>("glCopyTexSubImage2D");
+    copy(target, level, xoffset, yoffset, x, y, width, height);
+    frame_log.copied = true;
+}
