@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "core/log.h"
 #include "core/media_source.h"
 #include "core/paths.h"
 #include "core/sbx_format.h"
@@ -41,14 +42,27 @@ bool keep_in_memory(ArchiveRecord& record, MemoryBlock bytes, std::string& out)
     return record.memory_block != 0;
 }
 
+// The text for the log: bytes outside printable ASCII (an entry name comes
+// from the archive) become '?', so no name can forge a line.
+std::string printable(std::string text)
+{
+    for (char& c : text)
+        if (c < ' ' || c > '~') c = '?';
+    return text;
+}
+
 // The entry name comes from an untrusted archive: it must stay a plain file
-// name inside the temporary folder.
+// name inside the temporary folder.  A folder that is full or cannot be
+// written leaves no file behind and one line in the log.
 bool keep_in_temp_file(ArchiveRecord& record, const SbxEntry& entry, const MemoryBlock& bytes,
                        std::string& out)
 {
     if (!sbx_entry_name_is_safe(entry.name) || temp_folder().empty()) return false;
     std::string path = temp_name_for_entry(entry.offset, entry.stored_size, entry.name);
-    if (!write_whole_file(path, bytes.data(), bytes.size(), false)) return false;
+    if (!write_whole_file(path, bytes.data(), bytes.size(), false)) {
+        log_line(printable("Cannot extract " + entry.name + " to " + path).c_str());
+        return false;
+    }
     record.temp_file = path;
     out = path;
     return true;

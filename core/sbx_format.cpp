@@ -45,9 +45,11 @@ void put_int32(MemoryBlock& out, std::int64_t value)
 }
 
 // Copies size bytes at offset; false when any of them lies outside the source.
+// Nothing to copy needs no buffer (an empty stream has none).
 bool read_at(const SbxSource& source, std::int64_t offset, unsigned char* out, std::int64_t size)
 {
     if (offset < 0 || size < 0 || offset > source.size || size > source.size - offset) return false;
+    if (size == 0) return true;
     if (source.block) {
         std::memcpy(out, source.block->data() + offset, static_cast<std::size_t>(size));
         return true;
@@ -199,7 +201,8 @@ std::string last_path_component(const char* path)
 
 bool sbx_entry_name_is_safe(const std::string& name)
 {
-    if (name.empty() || name.size() > SBX_MAX_NAME || name == "." || name == "..") return false;
+    if (name.empty() || name.size() > SBX_MAX_USABLE_NAME || name == "." || name == "..")
+        return false;
     return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
 

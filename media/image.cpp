@@ -15,6 +15,14 @@ bool image_size_allowed(long long width, long long height)
            MAX_IMAGE_PIXELS;
 }
 
+bool image_decode_fits(long long width, long long height, unsigned long long working_bytes)
+{
+    if (!image_size_allowed(width, height)) return false;
+    const unsigned long long pixel_bytes =
+        static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) * 4;
+    return working_bytes <= MAX_DECODE_BYTES - pixel_bytes;
+}
+
 bool allocate_image(DecodedImage& image, long long width, long long height)
 {
     image = DecodedImage();

@@ -1,6 +1,7 @@
-// Our own BMP reader (core and info headers; 1, 4, 8, 24 and 32 bits) and
-// the 24-bit BMP writer.  Every field is read through a bounds-checked
-// cursor, so a header that lies about sizes can only make the load fail.
+// Our own BMP reader (core and info headers; 1, 4, 8, 24 and 32 bits,
+// uncompressed) and the 24-bit BMP writer.  Every field is read through a
+// bounds-checked cursor, so a header that lies about sizes can only make the
+// load fail.
 #include <cstring>
 
 #include "core/media_source.h"
@@ -11,6 +12,7 @@ namespace {
 constexpr std::size_t FILE_HEADER_SIZE = 14;
 constexpr uint32_t CORE_HEADER_SIZE = 12;
 constexpr uint32_t INFO_HEADER_SIZE = 40;
+constexpr uint32_t UNCOMPRESSED = 0;   // BI_RGB; run-length and bit-field pixels are not read
 
 uint16_t read_u16(const unsigned char* p)
 {
@@ -66,6 +68,7 @@ bool read_bmp_headers(const unsigned char* data, std::size_t size, BmpLayout& la
         layout.height = int32_t(read_u32(header + 8));
         layout.bits = read_u16(header + 14);
         layout.entry_size = 4;
+        if (read_u32(header + 16) != UNCOMPRESSED) return false;
     }
     layout.top_down = layout.height < 0;
     if (layout.top_down) layout.height = -layout.height;

@@ -3,6 +3,16 @@
 // reader instead, so corrupt or truncated data only fails the load.  The
 // function that calls setjmp keeps only plain locals; every C++ object lives
 // in its caller, so the jump never skips a destructor.
+//
+// A file to read is untrusted.  libjpeg's warnings fail the load like its
+// errors do: they tell of corrupt data, of data cut short (which libjpeg
+// would pad with grey even when the file still ends with its end marker) or
+// of a broken progression.  A header that claims more pixels than the file
+// could describe is refused before anything is decoded, as are arithmetic
+// coding (whose decoder pads data cut short without a warning), more scans
+// than any encoder writes, and a progressive picture whose scans stop before
+// every coefficient is complete.  Rows are decoded one at a time straight
+// into the picture.
 #include <csetjmp>
 #include <cstdio>
 #include <jerror.h>
@@ -11,6 +21,18 @@
 #include "media/image.h"
 
 namespace {
+
+// An encoder spends at least a bit on every 8 x 8 block of the first
+// component it sends, so even a flat grey picture has far fewer pixels than
+// this per byte of file.
+constexpr unsigned long long MAX_PIXELS_PER_BYTE = 1024;
+// Each scan is another pass over the blocks it covers; encoders write a
+// dozen or so.
+constexpr int MAX_SCANS = 500;
+// libjpeg's tables and its few rows of blocks (up to three rows of 8 x 8
+// blocks at the largest sampling, per component, per column).
+constexpr unsigned long long JPEG_ROW_WORKING_BYTES = 3ull * 4 * 8 * 2;
+constexpr unsigned long long JPEG_FIXED_WORKING_BYTES = 256ull * 1024;
 
 struct JpegErrorHandler {
     jpeg_error_mgr manager;   // first, so the library's pointer is ours too
@@ -22,7 +44,21 @@ void jpeg_fail(j_common_ptr info)
     std::longjmp(reinterpret_cast<JpegErrorHandler*>(info->err)->jump, 1);
 }
 
+// Level -1 is a warning; the others are trace messages, which stay quiet.
+void jpeg_warning_fails(j_common_ptr info, int level)
+{
+    if (level < 0) jpeg_fail(info);
+}
+
 void jpeg_stay_silent(j_common_ptr) {}
+
+// libjpeg calls this while it reads, at least once per row of blocks.
+void jpeg_limit_scans(j_common_ptr info)
+{
+    if (info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > MAX_SCANS)
+        jpeg_fail(info);
+}
 
 void source_nothing(j_decompress_ptr) {}
 
@@ -43,44 +79,74 @@ void source_skip(j_decompress_ptr info, long count)
     source->bytes_in_buffer -= count;
 }
 
+// The memory libjpeg needs besides the picture: the coefficients of the
+// whole image when the file has several scans, a few rows of blocks, our
+// row of samples and its tables.
+unsigned long long jpeg_working_bytes(jpeg_decompress_struct* info)
+{
+    unsigned long long coefficients = 0;
+    if (jpeg_has_multiple_scans(info)) {
+        for (int c = 0; c < info->num_components; ++c) {
+            const jpeg_component_info& component = info->comp_info[c];
+            coefficients += (component.width_in_blocks + 4ull) *
+                            (component.height_in_blocks + 4ull) * sizeof(JBLOCK);
+        }
+    }
+    const unsigned long long rows = static_cast<unsigned long long>(info->image_width) *
+                                    info->num_components * (JPEG_ROW_WORKING_BYTES + 1);
+    return coefficients + rows + JPEG_FIXED_WORKING_BYTES;
+}
+
+// Whether the file could describe the picture its header claims, and the
+// decode fits the cap.  Also tells libjpeg the memory it may use.
+bool jpeg_header_believable(jpeg_decompress_struct* info, std::size_t file_size)
+{
+    const unsigned long long pixels =
+        static_cast<unsigned long long>(info->image_width) * info->image_height;
+    const unsigned long long working = jpeg_working_bytes(info);
+    if (info->arith_code || pixels > file_size * MAX_PIXELS_PER_BYTE ||
+        !image_decode_fits(info->image_width, info->image_height, working))
+        return false;
+    info->mem->max_memory_to_use = static_cast<long>(working);
+    return true;
+}
+
+// After a progressive file is read: every coefficient of every component
+// has come, down to its last bit.
+bool progression_complete(const jpeg_decompress_struct* info)
+{
+    if (!info->progressive_mode) return true;
+    for (int c = 0; c < info->num_components; ++c)
+        for (int k = 0; k < DCTSIZE2; ++k)
+            if (info->coef_bits[c][k] != 0) return false;
+    return true;
+}
+
 struct JpegLayout {
     JDIMENSION width;
     JDIMENSION height;
     int components;
 };
 
-bool read_jpeg_layout(jpeg_decompress_struct* info, JpegErrorHandler* errors, JpegLayout* layout)
+// Reads the header and starts the decompressor (which reads the whole file
+// when it has several scans).
+bool read_jpeg_layout(jpeg_decompress_struct* info, JpegErrorHandler* errors, std::size_t size,
+                      JpegLayout* layout)
 {
     if (setjmp(errors->jump)) return false;
     jpeg_read_header(info, TRUE);
-    if (!image_size_allowed(info->image_width, info->image_height)) return false;
+    if (!jpeg_header_believable(info, size)) return false;
     info->do_fancy_upsampling = FALSE;
     jpeg_start_decompress(info);
     layout->width = info->output_width;
     layout->height = info->output_height;
     layout->components = info->output_components;
-    return true;
+    return progression_complete(info);
 }
 
-bool read_jpeg_lines(jpeg_decompress_struct* info, JpegErrorHandler* errors, unsigned char* out,
-                     std::size_t row_bytes)
+void convert_jpeg_row(const unsigned char* in, uint8_t* out, JDIMENSION width, int components)
 {
-    if (setjmp(errors->jump)) return false;
-    while (info->output_scanline < info->output_height) {
-        JSAMPROW row = out + std::size_t(info->output_scanline) * row_bytes;
-        jpeg_read_scanlines(info, &row, 1);
-    }
-    jpeg_finish_decompress(info);
-    return true;
-}
-
-void convert_jpeg_samples(DecodedImage& image, const std::vector<unsigned char>& samples,
-                          int components)
-{
-    const std::size_t count = std::size_t(image.width) * image.height;
-    for (std::size_t i = 0; i < count; ++i) {
-        const unsigned char* in = samples.data() + i * components;
-        uint8_t* out = image.pixels.data() + i * 4;
+    for (JDIMENSION x = 0; x < width; ++x, in += components, out += 4) {
         if (components == 1) {
             out[0] = out[1] = out[2] = in[0];
         } else {
@@ -92,17 +158,31 @@ void convert_jpeg_samples(DecodedImage& image, const std::vector<unsigned char>&
     }
 }
 
-bool decode_jpeg(DecodedImage& image, jpeg_decompress_struct* info, JpegErrorHandler* errors)
+// Decodes every row through row (one row of samples) into the picture, then
+// reads on to the end marker.
+bool read_jpeg_lines(jpeg_decompress_struct* info, JpegErrorHandler* errors, DecodedImage* image,
+                     unsigned char* row)
+{
+    if (setjmp(errors->jump)) return false;
+    while (info->output_scanline < info->output_height) {
+        uint8_t* out = image->pixels.data() + std::size_t(info->output_scanline) * image->width * 4;
+        JSAMPROW rows[1] = {row};
+        if (jpeg_read_scanlines(info, rows, 1) != 1) return false;
+        convert_jpeg_row(row, out, info->output_width, info->output_components);
+    }
+    jpeg_finish_decompress(info);
+    return true;
+}
+
+bool decode_jpeg(DecodedImage& image, jpeg_decompress_struct* info, JpegErrorHandler* errors,
+                 std::size_t size)
 {
     JpegLayout layout = {};
-    if (!read_jpeg_layout(info, errors, &layout)) return false;
+    if (!read_jpeg_layout(info, errors, size, &layout)) return false;
     if (layout.components != 1 && layout.components != 3 && layout.components != 4) return false;
     if (!allocate_image(image, layout.width, layout.height)) return false;
-    const std::size_t row_bytes = std::size_t(layout.width) * layout.components;
-    std::vector<unsigned char> samples(row_bytes * layout.height);
-    if (!read_jpeg_lines(info, errors, samples.data(), row_bytes)) return false;
-    convert_jpeg_samples(image, samples, layout.components);
-    return true;
+    std::vector<unsigned char> row(std::size_t(layout.width) * layout.components);
+    return read_jpeg_lines(info, errors, &image, row.data());
 }
 
 }   // namespace
@@ -116,8 +196,12 @@ bool read_jpeg(DecodedImage& image, const unsigned char* data, std::size_t size)
     JpegErrorHandler errors = {};
     info.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = jpeg_fail;
+    errors.manager.emit_message = jpeg_warning_fails;
     errors.manager.output_message = jpeg_stay_silent;
     jpeg_create_decompress(&info);
+    jpeg_progress_mgr progress = {};
+    progress.progress_monitor = jpeg_limit_scans;
+    info.progress = &progress;
     jpeg_source_mgr source = {};
     source.next_input_byte = data;
     source.bytes_in_buffer = size;
@@ -127,7 +211,7 @@ bool read_jpeg(DecodedImage& image, const unsigned char* data, std::size_t size)
     source.resync_to_restart = jpeg_resync_to_restart;
     source.term_source = source_nothing;
     info.src = &source;
-    const bool decoded = decode_jpeg(image, &info, &errors);
+    const bool decoded = decode_jpeg(image, &info, &errors, size);
     jpeg_destroy_decompress(&info);
     if (!decoded) image = DecodedImage();
     return decoded;

@@ -1,7 +1,13 @@
 // PNG reading and writing over libpng's documented interface.  libpng reports
 // errors by longjmp: every function that calls setjmp keeps only plain locals,
 // and all C++ objects live in its caller, so no destructor is ever skipped.
-#include <cstdio>
+//
+// A file to read is untrusted.  Its ancillary chunks are skipped unread (the
+// game uses none, and libpng would first allocate whatever length one
+// claims); every warning and "benign" error of libpng fails the load, as
+// they tell of damaged or surplus data; the file must be long enough to hold
+// the image data its header claims; and the rows are decoded straight into
+// the picture, so a decode needs little more than the picture itself.
 #include <cstring>
 #include <png.h>
 
@@ -10,20 +16,24 @@
 
 namespace {
 
+// Deflate makes at most 1032 bytes of one (a 258-byte match coded in two
+// bits), so no file holds more image data than this many times its size.
+constexpr unsigned long long DEFLATE_MAX_EXPANSION = 1032;
+// libpng's buffers besides its two rows: the zlib window and state.
+constexpr unsigned long long PNG_FIXED_WORKING_BYTES = 64ull * 1024;
+
 struct MemoryReader {
     const unsigned char* data;
     std::size_t size;
     std::size_t position;
 };
 
-// libpng's default error handler prints a message before it jumps; ours only
-// jumps, so a broken file fails its load silently.
+// libpng's default handlers print before they jump or go on; ours jump, so a
+// damaged file fails its load silently.
 void png_fail_silently(png_structp png, png_const_charp)
 {
     png_longjmp(png, 1);
 }
-
-void png_ignore_warning(png_structp, png_const_charp) {}
 
 void png_read_from_memory(png_structp png, png_bytep out, png_size_t count)
 {
@@ -36,98 +46,95 @@ void png_read_from_memory(png_structp png, png_bytep out, png_size_t count)
 struct PngLayout {
     png_uint_32 width;
     png_uint_32 height;
-    int channels;
-    int bit_depth;
-    int colour_type;
-    std::size_t row_bytes;
+    bool keyed;   // no alpha of its own: the colour key applies
 };
 
-// Reads the header and sets up the transformations to 8-bit samples.
+// The bytes of one row of the stored image data: a filter byte, then the
+// packed samples.
+unsigned long long stored_row_bytes(png_structp png, png_infop info)
+{
+    const unsigned long long bits_per_pixel =
+        static_cast<unsigned long long>(png_get_bit_depth(png, info)) * png_get_channels(png, info);
+    return (png_get_image_width(png, info) * bits_per_pixel + 7) / 8 + 1;
+}
+
+// Whether the file can hold the image its header claims, and the picture
+// with libpng's buffers (two rows) and the row table fits the decode cap.
+bool image_data_believable(png_structp png, png_infop info, std::size_t file_size)
+{
+    const unsigned long long row = stored_row_bytes(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    if (row * height > file_size * DEFLATE_MAX_EXPANSION) return false;
+    const unsigned long long working =
+        2 * row + height * sizeof(png_bytep) + PNG_FIXED_WORKING_BYTES;
+    return image_decode_fits(png_get_image_width(png, info), height, working);
+}
+
+// Asks for 8-bit RGBA rows: palettes, low bit depths and tRNS expanded,
+// 16 bits cut to 8, grey spread to RGB, opaque alpha added where there is
+// none.  False for grey with alpha, which the game does not take.
+bool request_rgba(png_structp png, png_infop info, PngLayout* layout)
+{
+    const int type = png_get_color_type(png, info);
+    const bool colour = (type & PNG_COLOR_MASK_COLOR) != 0;
+    const bool alpha =
+        (type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    if (!colour && alpha) return false;
+    png_set_expand(png);
+    png_set_strip_16(png);
+    if (!colour) png_set_gray_to_rgb(png);
+    if (!alpha) png_set_filler(png, 0xff, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    // Grey pictures keep every pixel, whatever the key.
+    layout->keyed = colour && !alpha;
+    return true;
+}
+
+// Reads the header and the chunks before the image data, and sets up the
+// transformations.
 bool read_png_layout(png_structp png, png_infop info, MemoryReader* reader, PngLayout* layout)
 {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, reader, png_read_from_memory);
     png_set_user_limits(png, MAX_IMAGE_SIDE, MAX_IMAGE_SIDE);
+    png_set_benign_errors(png, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
-    const int type = png_get_color_type(png, info);
-    const int depth = png_get_bit_depth(png, info);
-    if (type == PNG_COLOR_TYPE_PALETTE || (type == PNG_COLOR_TYPE_GRAY && depth < 8) ||
-        png_get_valid(png, info, PNG_INFO_tRNS))
-        png_set_expand(png);
-    if (depth == 16) png_set_strip_16(png);
-    if (depth < 8) png_set_packing(png);
-    png_set_interlace_handling(png);
+    if (!image_data_believable(png, info, reader->size) || !request_rgba(png, info, layout))
+        return false;
     png_read_update_info(png, info);
     layout->width = png_get_image_width(png, info);
     layout->height = png_get_image_height(png, info);
-    layout->channels = png_get_channels(png, info);
-    layout->bit_depth = png_get_bit_depth(png, info);
-    layout->colour_type = png_get_color_type(png, info);
-    layout->row_bytes = png_get_rowbytes(png, info);
-    return true;
+    return png_get_channels(png, info) == 4 && png_get_bit_depth(png, info) == 8 &&
+           png_get_rowbytes(png, info) == std::size_t(layout->width) * 4;
 }
 
+// The image data, then the chunks after it up to IEND, so that data that is
+// cut short, surplus or damaged anywhere fails the load.
 bool read_png_rows(png_structp png, png_bytepp rows)
 {
     if (setjmp(png_jmpbuf(png))) return false;
     png_read_image(png, rows);
+    png_read_end(png, nullptr);
     return true;
 }
 
-// The checks after the transformations, with the reader's two messages.
-bool png_layout_supported(const PngLayout& layout, const char* name)
-{
-    if (layout.channels != 1 && layout.channels != 3 && layout.channels != 4) return false;
-    if (layout.bit_depth != 8) {
-        std::printf("File %s has bit depth %d.\n", name, layout.bit_depth);
-        std::printf("Only bit depth of 8 is supported.\n");
-        return false;
-    }
-    if (layout.colour_type != PNG_COLOR_TYPE_GRAY && layout.colour_type != PNG_COLOR_TYPE_RGB &&
-        layout.colour_type != PNG_COLOR_TYPE_RGB_ALPHA) {
-        std::printf("File %s has unsupported color type.\n", name);
-        std::printf("Types GRAY, RGB and RGB_ALPHA are supported.\n");
-        return false;
-    }
-    return layout.row_bytes >= std::size_t(layout.width) * layout.channels &&
-           image_size_allowed(layout.width, layout.height);
-}
-
-void convert_png_rows(DecodedImage& image, const std::vector<unsigned char>& samples,
-                      const PngLayout& layout, int key)
-{
-    for (int y = 0; y < image.height; ++y) {
-        const unsigned char* in = samples.data() + std::size_t(y) * layout.row_bytes;
-        uint8_t* out = image.pixels.data() + std::size_t(y) * image.width * 4;
-        for (int x = 0; x < image.width; ++x, out += 4, in += layout.channels) {
-            if (layout.channels == 1) {
-                out[0] = out[1] = out[2] = in[0];
-                out[3] = 255;
-            } else {
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-                out[3] = layout.channels == 4 ? in[3] : 255;
-            }
-        }
-    }
-    if (layout.channels == 3) apply_colour_key(image, key);
-}
-
-bool decode_png(DecodedImage& image, const char* name, png_structp png, png_infop info,
-                MemoryReader& reader, int key)
+bool decode_png(DecodedImage& image, png_structp png, png_infop info, MemoryReader& reader, int key)
 {
     PngLayout layout = {};
-    if (!read_png_layout(png, info, &reader, &layout) || !png_layout_supported(layout, name))
+    if (!read_png_layout(png, info, &reader, &layout) ||
+        !allocate_image(image, layout.width, layout.height))
         return false;
-    std::vector<unsigned char> samples(layout.row_bytes * layout.height);
     std::vector<png_bytep> rows(layout.height);
-    for (png_uint_32 y = 0; y < layout.height; ++y) rows[y] = samples.data() + y * layout.row_bytes;
-    if (!read_png_rows(png, rows.data()) || !allocate_image(image, layout.width, layout.height))
-        return false;
-    convert_png_rows(image, samples, layout, key);
+    for (png_uint_32 y = 0; y < layout.height; ++y)
+        rows[y] = image.pixels.data() + std::size_t(y) * layout.width * 4;
+    if (!read_png_rows(png, rows.data())) return false;
+    if (layout.keyed) apply_colour_key(image, key);
     return true;
 }
+
+// Warnings while writing our own pixels tell of nothing we could mend.
+void png_ignore_warning(png_structp, png_const_charp) {}
 
 void png_write_to_memory(png_structp png, png_bytep data, png_size_t count)
 {
@@ -152,16 +159,16 @@ bool encode_png(png_structp png, png_infop info, std::vector<unsigned char>* out
 
 }   // namespace
 
-bool read_png(DecodedImage& image, const char* name, const unsigned char* data, std::size_t size,
-              int key)
+bool read_png(DecodedImage& image, const char* /*name*/, const unsigned char* data,
+              std::size_t size, int key)
 {
     image = DecodedImage();
-    if (size < 4 || std::memcmp(data + 1, "PNG", 3) != 0) return false;
+    if (!data || size < 4 || std::memcmp(data + 1, "PNG", 3) != 0) return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_fail_silently,
-                                             png_ignore_warning);
+                                             png_fail_silently);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     MemoryReader reader = {data, size, 0};
-    const bool decoded = info && decode_png(image, name ? name : "", png, info, reader, key);
+    const bool decoded = info && decode_png(image, png, info, reader, key);
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     if (!decoded) image = DecodedImage();
     return decoded;

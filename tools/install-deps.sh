@@ -2,6 +2,8 @@
 # Installs the Debian packages Snowbelter needs to build, play and test.
 # Idempotent: packages already present are skipped, apt is only asked when
 # something is missing. Uses sudo when not run as root.
+#   --fuzz       also clang 14 and its libFuzzer (tools/fuzz.sh)
+#   --valgrind   also valgrind (tools/valgrind-replay.sh)
 set -euo pipefail
 
 PACKAGES=(
@@ -15,6 +17,14 @@ PACKAGES=(
   clang-format clang-tidy
   desktop-file-utils appstream dpkg-dev file imagemagick lintian
 )
+
+for extra in "$@"; do
+  case "$extra" in
+    --fuzz) PACKAGES+=(clang-14 libfuzzer-14-dev) ;;
+    --valgrind) PACKAGES+=(valgrind) ;;
+    *) echo "install-deps.sh: unknown option $extra" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${PACKAGES[@]}"; do

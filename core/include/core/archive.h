@@ -8,7 +8,8 @@
  * (ignoring ASCII case) is unpacked, either into a registered memory block
  * (a "mem://" name, see media_source.h) or into a temporary file
  * temp_folder() + "sbx" + two letters + entry name, which the music player
- * opens by path.
+ * opens by path.  A temporary file that cannot be written whole (the folder
+ * is full or in the way) fails the lookup with one log line and is removed.
  *
  * Lifetime: what one lookup extracted lives in its record until the next
  * lookup through the same record (or a mount, or shut-down), which releases

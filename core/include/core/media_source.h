@@ -48,7 +48,8 @@ SharedBlock find_memory_block(const char* name);
 // True for a memory name of a registered block, or a readable regular file.
 bool media_name_exists(const char* name);
 
-// Opens a regular file for reading; returns an fd or -1 (also for folders).
+// Opens a regular file for reading; returns an fd or -1 (also for folders,
+// devices and named pipes, without waiting for a writer).
 // size, when given, receives the file's size.
 int open_plain_for_reading(const char* path, std::int64_t* size = nullptr);
 

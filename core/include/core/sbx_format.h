@@ -62,6 +62,10 @@ struct SbxInput {
 
 // Entry names are at most this long.
 constexpr std::size_t SBX_MAX_NAME = 255;
+// The longest name the game can use: music is extracted to a file named
+// "sbx", two letters, the entry name and a running copy's "-n", and a file
+// name has at most 255 bytes.
+constexpr std::size_t SBX_MAX_USABLE_NAME = 240;
 
 // Opens a plain file or a memory name as an archive source.
 bool sbx_open(const char* name, SbxSource& source);
@@ -88,8 +92,9 @@ SbxUnpack sbx_unpack(const SbxSource& source, const SbxEntry& entry, MemoryBlock
 // The characters after the last "/" or "\" (all of path when it has neither).
 std::string last_path_component(const char* path);
 
-// True when a name may become a file name in a folder of ours: 1 to 255
-// bytes, no "/", "\" or NUL, and not "." or "..".
+// True when a name may become a file name in a folder of ours: 1 to
+// SBX_MAX_USABLE_NAME bytes, no "/", "\" or NUL, and not "." or "..".  The
+// packer makes no entry of another name, so every entry can be extracted.
 bool sbx_entry_name_is_safe(const std::string& name);
 
 // Builds a whole archive from entries (names of 1 to 255 bytes).  from_end:

@@ -1,0 +1,287 @@
+// Faults of the machine under a running game: the temporary folder full or
+// in the way while music is extracted, the screenshot and settings folders
+// full or in the way, an audio device that fails to open, and an archive
+// that shrinks or vanishes after it was mounted.  The game must play on
+// (silent, or without the picture), say so in one log line and leave no
+// partial file.
+//
+// A full disk is a file size limit (RLIMIT_FSIZE, with SIGXFSZ ignored so a
+// write fails instead of ending the process); "in the way" is a folder or
+// file where the game wants to write, which stops root too.  A limit or a
+// sound driver belongs to the whole process, so those cases run in a child
+// of their own: a death test that must end the way the game ends, having
+// printed PLAYED_ON.
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+#include "core/archive.h"
+#include "core/errors.h"
+#include "core/log.h"
+#include "core/media_source.h"
+#include "core/paths.h"
+#include "core/sbx_format.h"
+#include "game/play/round.h"
+#include "game/shell/settings.h"
+#include "media/image.h"
+#include "media/keymap.h"
+#include "media/music.h"
+#include "media/sound.h"
+#include "media/sprites.h"
+#include "support/harness.h"
+#include "support/play_fixture.h"
+#include "support/scratch_folder.h"
+#include "support/wav_builder.h"
+
+namespace {
+
+const char PLAYED_ON[] = "the game played on";
+const char ROUND_MUSIC[] = "media/sfx/santa.mp3";
+constexpr rlim_t FULL_DISK_BYTES = 64 * 1024;   // the log fits, a tune or a screenshot does not
+constexpr int FRAMES = 30;
+
+// What a child found wrong, on stderr; PLAYED_ON only when nothing was.
+struct ChildChecks {
+    int failures = 0;
+
+    void expect(bool holds, const std::string& what)
+    {
+        if (holds) return;
+        ++failures;
+        std::fprintf(stderr, "failed: %s\n", what.c_str());
+    }
+
+    // Ends the child as the game ends.
+    [[noreturn]] void finish() const
+    {
+        if (failures == 0) std::fputs(PLAYED_ON, stderr);
+        end_program();
+    }
+};
+
+int log_lines_with(const std::string& text)
+{
+    const std::vector<unsigned char> bytes = read_bytes(log_path());
+    const std::string log(bytes.begin(), bytes.end());
+    int count = 0;
+    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++count;
+    return count;
+}
+
+// From here on no file of this process grows past limit bytes.
+void fill_the_disk(rlim_t limit)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit size = {};
+    getrlimit(RLIMIT_FSIZE, &size);
+    size.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &size);
+}
+
+// An archive of the round's tune (far larger than a full disk takes) and a
+// picture, mounted as both archives.
+std::string mount_media(const ScratchFolder& scratch)
+{
+    MemoryBlock tune(4 * FULL_DISK_BYTES);
+    for (std::size_t i = 0; i < tune.size(); ++i)
+        tune[i] = static_cast<unsigned char>(i * 7919 >> 3);
+    const unsigned char pixels[4 * 4 * 4] = {};
+    const std::string picture = scratch.file("tree.png");
+    std::vector<SbxInput> entries(3);
+    entries[0].name = "santa.mp3";
+    entries[0].data = tune;
+    entries[1].name = "tree.png";
+    entries[2].name = "blip.wav";
+    entries[2].data = silent_wav(1, 8000, 8, 80);
+    MemoryBlock archive;
+    if (!write_png(picture.c_str(), pixels, 4, 4) ||
+        !read_whole_media(picture.c_str(), entries[1].data) || !sbx_build(entries, false, archive))
+        return "";
+    std::string path = scratch.file("media.sbx");
+    write_bytes(path, archive);
+    mount_archives(path.c_str(), path.c_str());
+    return path;
+}
+
+// Starts the round and its tune, takes a screenshot and plays on.
+int play_a_round_with_a_screenshot()
+{
+    start_test_round();
+    play_music(ROUND_MUSIC, 1);
+    hold_key(KEY_SPACE);
+    int frames = play_frames(1);
+    release_key(KEY_SPACE);
+    return frames + play_frames(FRAMES - 1);
+}
+
+std::string beside_the_program(const char* name)
+{
+    return exe_folder() + name;
+}
+
+// The round's tune and a screenshot, written to folders that cannot take
+// them; in_the_way: what blocks the tune's file (it stays as it was).
+void check_round_with_nowhere_to_write(ChildChecks& checks, std::size_t in_the_way)
+{
+    checks.expect(play_a_round_with_a_screenshot() == FRAMES, "the round stopped");
+    checks.expect(!music_loaded(), "music plays");
+    checks.expect(log_lines_with("Cannot extract santa.mp3") == 1, "one log line for the tune");
+    checks.expect(names_starting_with(test_temp_folder(), "sbx").size() == in_the_way,
+                  "a partial tune is left");
+    checks.expect(log_lines_with("Screenshot: cannot write") == 1, "one log line for the picture");
+    checks.expect(screenshot_count() == 0, "a screenshot counts as written");
+}
+
+void play_on_a_full_disk()
+{
+    ChildChecks checks;
+    ScratchFolder scratch;
+    checks.expect(start_play_runtime() && !mount_media(scratch).empty(), "no runtime");
+    fill_the_disk(FULL_DISK_BYTES);
+    check_round_with_nowhere_to_write(checks, 0);
+    checks.expect(!path_exists(beside_the_program("temp.BMP")), "a partial screenshot is left");
+    checks.finish();
+}
+
+void play_with_folders_in_the_way()
+{
+    ChildChecks checks;
+    ScratchFolder scratch;
+    checks.expect(start_play_runtime(), "no runtime");
+    const std::string archive = mount_media(scratch);
+    SbxSource source;
+    SbxDirectory directory;
+    SbxEntry tune;
+    checks.expect(sbx_open(archive.c_str(), source) && sbx_read_trailer(source, directory) &&
+                      sbx_find_entry(source, directory, "santa.mp3", tune),
+                  "no tune in the archive");
+    const std::string screenshot = beside_the_program("temp.BMP");
+    std::filesystem::remove(screenshot);
+    std::filesystem::create_directory(screenshot);
+    std::filesystem::create_directory(
+        temp_name_for_entry(tune.offset, tune.stored_size, tune.name));
+    check_round_with_nowhere_to_write(checks, 1);
+    std::filesystem::remove(screenshot);
+    checks.finish();
+}
+
+// The player's settings written where they cannot go: one log line, and an
+// old settings file stays as it was.
+void save_settings_where_they_cannot_go(bool full_disk)
+{
+    ChildChecks checks;
+    ScratchFolder scratch;
+    TempFolderOverride temp(scratch.path + "temp/");
+    setenv("XDG_CONFIG_HOME", scratch.path.c_str(), 1);
+    enable_settings();
+    const std::string path = settings_path();
+    const std::string old_text = "[sound]\nmusic_volume = 0.30\n";
+    write_bytes(scratch.file("snowbelter/settings.ini"), bytes_of(old_text));
+    if (full_disk)
+        fill_the_disk(old_text.size() + 100);   // room for the log line, not for the settings
+    else
+        std::filesystem::create_directory(path + ".new-" + std::to_string(getpid()));
+    save_settings();
+    checks.expect(read_bytes(path) == bytes_of(old_text), "the old settings were damaged");
+    checks.expect(log_lines_with("Settings: cannot write") == 1, "one log line");
+    checks.expect(names_starting_with(scratch.path + "snowbelter/", "settings.ini.new").size() ==
+                      (full_disk ? 0u : 1u),
+                  "a partial settings file is left");
+    checks.finish();
+}
+
+void play_with_an_audio_device_that_fails()
+{
+    ChildChecks checks;
+    ScratchFolder scratch;
+    write_bytes(scratch.file("plain"), bytes_of("a file, not a folder"));
+    setenv("SDL_AUDIODRIVER", "disk", 1);   // SDL's driver that writes the sound to a file
+    setenv("SDL_DISKAUDIOFILE", (scratch.path + "plain/audio.raw").c_str(), 1);
+    checks.expect(start_play_runtime(), "no runtime");
+    checks.expect(sound_system_ready(), "no silent sound system");
+    checks.expect(log_lines_with("No sound device") == 1, "one log line");
+    start_test_round();
+    checks.expect(play_frames(FRAMES) == FRAMES, "the round stopped");
+    checks.finish();
+}
+
+TEST(FullDiskDeathTest, TuneAndScreenshotFailWithOneLogLineEachAndTheRoundPlaysOn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(play_on_a_full_disk(), ::testing::ExitedWithCode(0), PLAYED_ON);
+}
+
+TEST(FoldersInTheWayDeathTest, TuneAndScreenshotFailWithOneLogLineEachAndTheRoundPlaysOn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(play_with_folders_in_the_way(), ::testing::ExitedWithCode(0), PLAYED_ON);
+}
+
+TEST(SettingsDeathTest, AFullDiskLeavesTheOldSettingsWholeWithOneLogLine)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(save_settings_where_they_cannot_go(true), ::testing::ExitedWithCode(0), PLAYED_ON);
+}
+
+TEST(SettingsDeathTest, AFileInTheWayLeavesTheOldSettingsWholeWithOneLogLine)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(save_settings_where_they_cannot_go(false), ::testing::ExitedWithCode(0), PLAYED_ON);
+}
+
+TEST(AudioDeviceDeathTest, ADeviceThatFailsToOpenLeavesTheRoundSilent)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(play_with_an_audio_device_that_fails(), ::testing::ExitedWithCode(0), PLAYED_ON);
+}
+
+// --- an archive that changes under the running game ---------------------------
+
+// Each lookup of the round's media: a picture, a sound and the tune.
+struct Lookups {
+    bool picture;
+    bool sound;
+    bool tune;
+};
+
+Lookups look_up_media()
+{
+    load_sprite("media/gfx/tree.png", 5);
+    int width = 0, height = 0;
+    get_sprite_size(5, &width, &height);
+    load_sound("media/sfx/blip.wav", 3, 1);
+    play_music(ROUND_MUSIC, 1);
+    return Lookups{runtime_status.status == STATUS_SUCCESS && width == 4,
+                   sound_buffer_count(3) == 1, music_archive().temp_file.size() > 0};
+}
+
+TEST(ChangingArchive, ShrunkOrVanishedArchiveMeansMissingMediaAndTheRoundPlaysOn)
+{
+    ASSERT_TRUE(start_play_runtime());
+    ScratchFolder scratch;
+    const std::string path = mount_media(scratch);
+    ASSERT_FALSE(path.empty());
+    const Lookups whole = look_up_media();
+    ASSERT_TRUE(whole.picture && whole.sound && whole.tune);
+
+    const std::uintmax_t size = std::filesystem::file_size(path);
+    for (std::uintmax_t left : {size - 1, size / 2, std::uintmax_t(3)}) {
+        std::filesystem::resize_file(path, left);
+        const Lookups shrunk = look_up_media();
+        EXPECT_FALSE(shrunk.picture || shrunk.sound || shrunk.tune) << left;
+    }
+    std::filesystem::remove(path);
+    const Lookups vanished = look_up_media();
+    EXPECT_FALSE(vanished.picture || vanished.sound || vanished.tune);
+    start_test_round();
+    EXPECT_EQ(play_frames(FRAMES), FRAMES);
+    archives_shutdown();
+}
+
+}   // namespace
