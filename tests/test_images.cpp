@@ -79,7 +79,7 @@ Bytes make_bmp(int header_size, int32_t width, int32_t height, int bits, const B
         put16(b, 26, 1);
         put16(b, 28, unsigned(bits));
     }
-    std::memcpy(&b[14 + header_size], palette.data(), palette.size());
+    if (!palette.empty()) std::memcpy(&b[14 + header_size], palette.data(), palette.size());
     for (const Bytes& row : rows) b.insert(b.end(), row.begin(), row.end());
     put32(b, 2, uint32_t(b.size()));
     return b;

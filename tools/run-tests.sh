@@ -1,13 +1,43 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Snowbelter and runs every test.
+# Installs what is missing, builds Snowbelter and runs every test twice:
+# first built with AddressSanitizer and UndefinedBehaviorSanitizer
+# (build-asan/, with every fuzz corpus run once as a test), then the plain
+# build (build/), whose CTest summary is the last line.  A failing sanitizer
+# run stops here, with its own CTest summary last.
 # Without a display the tests run under a virtual X server (Xvfb) with Mesa's
 # software renderer; audio uses SDL's dummy driver when there is no device.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/tools/build.sh"
-cd "$root/build"
-run=(ctest --output-on-failure -j2)
+xvfb=()
 if [ -z "${DISPLAY:-}" ]; then
-  run=(xvfb-run -a -s "-screen 0 1280x1024x24" "${run[@]}")
+  xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 fi
-"${run[@]}"
+
+# Leaks in our code are errors; those inside Mesa, libdbus and the X
+# libraries are not ours and are suppressed (tests/sanitizers/lsan.supp).
+# Libraries stay loaded to the end (keep_libraries_loaded.c), so every leak
+# names the library it happened in.  Undefined behaviour stops the program at
+# once.  The style and analysis checks read the sources, the install checks
+# run the installed game as another user with a cleared environment or make
+# a build of their own, and the two real-window checks press keys by the
+# clock while a sanitized game starts several times slower: the plain run
+# covers them.
+sanitizer_suite() {
+  local sanitizers="$root/tests/sanitizers" keep="$root/build-asan/keep-libraries-loaded.so"
+  cd "$root"
+  cmake --preset asan -DSNOWBELTER_FUZZ=ON >/dev/null
+  cmake --build --preset asan -j"$(nproc)"
+  cc -shared -fPIC -o "$keep" "$sanitizers/keep_libraries_loaded.c"
+  cd "$root/build-asan"
+  LD_PRELOAD="$keep" \
+    ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0:check_initialization_order=1 \
+    LSAN_OPTIONS=suppressions="$sanitizers/lsan.supp":print_suppressions=0 \
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    "${xvfb[@]}" ctest --output-on-failure -j2 \
+    -E '^(house_style|static_analysis|install_tree|installed_game|deb_package|real_window|comforts_window)$'
+}
+
+sanitizer_suite
+cd "$root/build"
+"${xvfb[@]}" ctest --output-on-failure -j2
