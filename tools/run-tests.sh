@@ -5,6 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/tools/build.sh"
+"$root/tools/build-web.sh"
 cd "$root/build"
 run=(ctest --output-on-failure -j2)
 if [ -z "${DISPLAY:-}" ]; then
