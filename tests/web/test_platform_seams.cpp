@@ -1,6 +1,6 @@
 /*
- * test_gl_target.cpp - the GL operations that differ between desktop GL and
- * the browser's WebGL, held to one contract: byte orders of uploads and
+ * test_platform_seams.cpp - the GL operations that differ between desktop GL
+ * and the browser's WebGL, held to one contract: byte orders of uploads and
  * read-backs, textures read back as they were filled, the single pixel, the
  * drawing picture's alpha, and the host's sleep to a deadline.  Runs the
  * desktop implementation headless (320 x 240) under Xvfb; the browser's
