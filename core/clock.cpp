@@ -1,14 +1,14 @@
 /*
  * clock.cpp - the millisecond clock, the frame cap and frame pacing.
  *
- * Needs: the POSIX monotonic clock, and clock_nanosleep for sleeping to an
- * absolute frame deadline; nothing of the window system.
+ * Needs: the monotonic clock and a sleep to an absolute frame deadline, both
+ * from host_sleep.h; nothing of the window system.
  */
 #include "core/clock.h"
 
-#include <cerrno>
 #include <cmath>
-#include <ctime>
+
+#include "core/host_sleep.h"
 
 FrameTimes frame_times = {0, 0, 0};
 FramePacing frame_pacing = {0, 1000.0 / 60};
@@ -17,13 +17,10 @@ namespace {
 
 const double UNCAPPED_INTERVAL_MS = 2.0;
 const long long NS_PER_MS = 1000000;
-const long long NS_PER_S = 1000000000;
 
 long long monotonic_ns()
 {
-    timespec now = {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * NS_PER_S + now.tv_nsec;
+    return host_monotonic_ns();
 }
 
 struct ClockState {
@@ -32,15 +29,6 @@ struct ClockState {
     double test_now = 0;
 };
 ClockState clock_state;
-
-void sleep_until_ns(long long until_ns)
-{
-    const timespec until = {static_cast<time_t>(until_ns / NS_PER_S),
-                            static_cast<long>(until_ns % NS_PER_S)};
-    // Absolute, so a signal that cuts the sleep short costs nothing but the
-    // retry; a deadline already past returns at once.
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {}
-}
 
 // Until the frame deadline.  The test clock moves in whole milliseconds to
 // the first step past it, where the busy wait of 1 ms steps that paced
@@ -52,7 +40,9 @@ void wait_for_deadline(double deadline)
         if (deadline >= now) clock_state.test_now += std::floor(deadline - now) + 1;
         return;
     }
-    if (deadline > now) sleep_until_ns(clock_state.origin_ns + std::llround(deadline * NS_PER_MS));
+    // Also when the deadline has passed: a browser page must get the
+    // processor back once a frame, and a past deadline costs Linux nothing.
+    host_sleep_until_ns(clock_state.origin_ns + std::llround(deadline * NS_PER_MS));
 }
 
 }   // namespace
@@ -87,7 +77,7 @@ void sleep_ms(double ms)
         clock_state.test_now += whole;
         return;
     }
-    sleep_until_ns(monotonic_ns() + whole * NS_PER_MS);
+    host_sleep_until_ns(monotonic_ns() + whole * NS_PER_MS);
 }
 
 double frame_interval_for(double fps)

@@ -19,6 +19,7 @@
 #include "core/clock.h"
 #include "core/log.h"
 #include "engine/frame.h"
+#include "media/gl_target.h"
 #include "media/image.h"
 #include "media/input.h"
 #include "media/renderer.h"
@@ -53,16 +54,6 @@ void check_software_gl()
                      name);
         log_line("OpenGL Software Emulation");
     }
-}
-
-void set_gl_attributes()
-{
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
 }
 
 // A window of a comfortable size for the display it is on, centred.
@@ -101,7 +92,7 @@ bool create_window(int width, int height, double frame_rate, const char** why)
         *why = SDL_GetError();
         return false;
     }
-    set_gl_attributes();
+    request_gl_context();
     win.window =
         SDL_CreateWindow("Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
@@ -116,7 +107,7 @@ bool create_window(int width, int height, double frame_rate, const char** why)
         return false;
     }
     SDL_GL_SetSwapInterval(0);   // the runtime paces frames itself
-    if (!has_gl_extension("GL_ARB_framebuffer_object")) {
+    if (!gl_offers_framebuffer_objects()) {
         *why = "the OpenGL driver offers no framebuffer objects";
         return false;
     }

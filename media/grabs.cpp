@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "media/gl_target.h"
 #include "media/image.h"
 #include "media/renderer.h"
 #include "media/screen_picture.h"
@@ -53,13 +54,16 @@ uint32_t new_copy_texture(int w, int h)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    upload_texture_bgra(name, w, h, nullptr);
     return name;
 }
 
 void delete_gl_texture(uint32_t& name)
 {
-    if (name) glDeleteTextures(1, &name);
+    if (name) {
+        glDeleteTextures(1, &name);
+        forget_texture(name);
+    }
     name = 0;
 }
 
@@ -71,8 +75,7 @@ void put_window_pixel(int x, int y, const uint8_t rgba[4])
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
     bind_sprite_texture(-1, -1, false, nullptr);
-    glWindowPos2i(x, y);
-    glDrawPixels(1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    write_screen_pixel(x, y, rgba);
     glEnable(GL_ALPHA_TEST);
     if (blending) glEnable(GL_BLEND);
 }
@@ -150,12 +153,12 @@ int grab_side(int size)
 
 // Grab without frame-buffer alpha: read the whole texture's block, make the
 // transparent colour transparent, upload.
-void grab_by_reading(int x, int gl_y, int tw, int th)
+void grab_by_reading(uint32_t name, int x, int gl_y, int tw, int th)
 {
     static std::vector<uint8_t> scratch;   // kept between grabs
     scratch.resize(std::size_t(tw) * th * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, gl_y, tw, th, GL_BGRA, GL_UNSIGNED_BYTE, scratch.data());
+    read_pixels_bgra(x, gl_y, tw, th, scratch.data());
     if (renderer->sprite_key != NO_COLOUR_KEY) {
         const Rgb key = framebuffer_key_colour();
         for (std::size_t i = 0; i < scratch.size(); i += 4) {
@@ -164,7 +167,7 @@ void grab_by_reading(int x, int gl_y, int tw, int th)
         }
     }
     set_unpack_state();
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_BGRA, GL_UNSIGNED_BYTE, scratch.data());
+    upload_texture_bgra(name, tw, th, scratch.data());
 }
 
 }   // namespace
@@ -271,12 +274,10 @@ void grab_sprite(int id, int x, int y, int w, int h)
     entry->u_max = float(w) / float(tw);
     entry->v_max = float(h) / float(th);
     const int gl_y = renderer->screen_height - y - h;
-    GLint alpha_bits = 0;
-    glGetIntegerv(GL_ALPHA_BITS, &alpha_bits);
-    if (alpha_bits != 0)
-        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, gl_y, w, h);
+    if (screen_alpha_bits() != 0)
+        copy_screen_to_texture(entry->texture, tw, th, x, gl_y, w, h);
     else
-        grab_by_reading(x, gl_y, tw, th);
+        grab_by_reading(entry->texture, x, gl_y, tw, th);
 }
 
 void save_screen(const char* name)
@@ -289,7 +290,7 @@ void save_screen(const char* name)
     std::vector<uint8_t> bgr(std::size_t(w) * h * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     bind_presented_picture_for_read();
-    glReadPixels(0, 0, w, h, GL_BGR, GL_UNSIGNED_BYTE, bgr.data());
+    read_pixels_bgr(0, 0, w, h, bgr.data());
     bind_drawing_picture();
     const Rgb key = framebuffer_key_colour();
     set_error(save_bgr_rows(name, bgr.data(), std::size_t(w) * 3, w, h, key) ? STATUS_SUCCESS
@@ -307,7 +308,7 @@ void save_sprite(const char* name, int id)
     std::vector<uint8_t> bgr(std::size_t(tw) * th * 3);
     bind_sprite_texture(id, -1, false, nullptr);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGR, GL_UNSIGNED_BYTE, bgr.data());
+    texture_bgr(entry->texture, tw, th, bgr.data());
     const Rgb key = framebuffer_key_colour();
     set_error(save_bgr_rows(name, bgr.data(), std::size_t(tw) * 3, entry->width, entry->height, key)
                   ? STATUS_SUCCESS

@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "media/gl_target.h"
 #include "media/grabs.h"
 
 OpenGLZadodedo* renderer = nullptr;
@@ -24,6 +25,7 @@ const SpriteEntry EMPTY_SPRITE = {0, 0, 1.0f, 1.0f, -1, -1, 0, 0, 0, 0};
 void delete_texture(uint32_t& name)
 {
     if (name && renderer->context_alive) glDeleteTextures(1, &name);
+    if (name) forget_texture(name);
     name = 0;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "media/gl_target.h"
 
 namespace {
 
@@ -84,12 +85,9 @@ const std::vector<uint8_t>& collision_mask(int id)
     std::vector<uint8_t>& mask = renderer->masks[id];
     if (!mask.empty()) return mask;
     bind_sprite_texture(id, -1, false, nullptr);
-    GLint width = 0, height = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    mask.assign(std::max(std::size_t(std::max(width, 0)) * std::max(height, 0), MIN_MASK_BYTES), 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, mask.data());
+    mask = texture_alpha(renderer->sprites[id].texture);
+    if (mask.size() < MIN_MASK_BYTES) mask.resize(MIN_MASK_BYTES, 0);
     return mask;
 }
 
@@ -207,8 +205,7 @@ BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h
     const GLint filter = kind == FONT_IMAGE ? GL_NEAREST : GL_LINEAR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, built.texture_width, built.texture_height, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, texels.data());
+    upload_texture_rgba(name, built.texture_width, built.texture_height, texels.data());
     built.texture = name;
     return built;
 }

@@ -2,8 +2,9 @@
 # Installs what is missing, builds Snowbelter and runs every test twice:
 # first built with AddressSanitizer and UndefinedBehaviorSanitizer
 # (build-asan/, with every fuzz corpus run once as a test), then the plain
-# build (build/), whose CTest summary is the last line.  A failing sanitizer
-# run stops here, with its own CTest summary last.
+# build (build/) together with the browser build (build-web/) in headless
+# Chromium; the plain run's CTest summary is the last line.  A failing
+# sanitizer run stops here, with its own CTest summary last.
 # Without a display the tests run under a virtual X server (Xvfb) with Mesa's
 # software renderer; audio uses SDL's dummy driver when there is no device.
 set -euo pipefail
@@ -14,15 +15,15 @@ if [ -z "${DISPLAY:-}" ]; then
   xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 fi
 
-# Leaks in our code are errors; those inside Mesa, libdbus and the X
-# libraries are not ours and are suppressed (tests/sanitizers/lsan.supp).
+# Leaks in our code are errors; those inside libraries that are not ours are
+# suppressed (tests/sanitizers/lsan.supp names each).
 # Libraries stay loaded to the end (keep_libraries_loaded.c), so every leak
 # names the library it happened in.  Undefined behaviour stops the program at
 # once.  The style and analysis checks read the sources, the install checks
 # run the installed game as another user with a cleared environment or make
-# a build of their own, and the two real-window checks press keys by the
-# clock while a sanitized game starts several times slower: the plain run
-# covers them.
+# a build of their own, the two real-window checks press keys by the clock
+# while a sanitized game starts several times slower, and the browser checks
+# play the WebAssembly build: the plain run covers them.
 sanitizer_suite() {
   local sanitizers="$root/tests/sanitizers" keep="$root/build-asan/keep-libraries-loaded.so"
   cd "$root"
@@ -35,9 +36,10 @@ sanitizer_suite() {
     LSAN_OPTIONS=suppressions="$sanitizers/lsan.supp":print_suppressions=0 \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     "${xvfb[@]}" ctest --output-on-failure -j2 \
-    -E '^(house_style|static_analysis|install_tree|installed_game|deb_package|real_window|comforts_window)$'
+    -E '^(house_style|static_analysis|install_tree|installed_game|deb_package|real_window|comforts_window|web_.*)$'
 }
 
 sanitizer_suite
+"$root/tools/build-web.sh"
 cd "$root/build"
 "${xvfb[@]}" ctest --output-on-failure -j2

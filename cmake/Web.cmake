@@ -1,0 +1,67 @@
+# The browser build: the same layers compiled by Emscripten, linked against
+# the static WebAssembly libraries tools/build-web-libs.sh makes, and served
+# as one page.  Configured by tools/build-web.sh:
+#
+#   emcmake cmake -S . -B build-web -DSNOWBELTER_WEB_LIBS=<libraries> \
+#                 -DSNOWBELTER_WEB_MEDIA=<folder holding gfx.sbx and sfx.sbx>
+#
+# Defines the imported targets the desktop build gets from pkg-config and
+# CMake's finders, under the same names, so the layers' own CMakeLists stay
+# as they are; and snow_web_page(<target>), which makes a program the page.
+set(SNOWBELTER_WEB_LIBS "" CACHE PATH "Prefix of the WebAssembly libraries")
+set(SNOWBELTER_WEB_MEDIA "" CACHE PATH "The folder of the built media archives")
+if(NOT EXISTS "${SNOWBELTER_WEB_LIBS}/lib/libSDL2.a")
+  message(FATAL_ERROR "SNOWBELTER_WEB_LIBS does not hold the web libraries: run tools/build-web.sh")
+endif()
+if(NOT EXISTS "${SNOWBELTER_WEB_MEDIA}/gfx.sbx" OR NOT EXISTS "${SNOWBELTER_WEB_MEDIA}/sfx.sbx")
+  message(FATAL_ERROR "SNOWBELTER_WEB_MEDIA holds no media archives: build the desktop game first")
+endif()
+
+function(snow_web_library name)
+  add_library(${name} INTERFACE IMPORTED)
+  set(libraries)
+  foreach(library ${ARGN})
+    list(APPEND libraries ${SNOWBELTER_WEB_LIBS}/lib/lib${library}.a)
+  endforeach()
+  set_target_properties(${name} PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES "${SNOWBELTER_WEB_LIBS}/include;${SNOWBELTER_WEB_LIBS}/include/SDL2"
+    INTERFACE_LINK_LIBRARIES "${libraries}")
+endfunction()
+snow_web_library(PkgConfig::SDL2 SDL2)
+snow_web_library(PkgConfig::SDL2_MIXER SDL2_mixer SDL2)
+snow_web_library(PkgConfig::PNG png16 z)
+snow_web_library(PkgConfig::LZO2 lzo2)
+snow_web_library(JPEG::JPEG jpeg)
+target_include_directories(PkgConfig::LZO2 INTERFACE ${SNOWBELTER_WEB_LIBS}/include/lzo)
+# GL is Emscripten's own: its headers are in the system root, and the page
+# links its emulation of the fixed pipeline (snow_web_page).
+add_library(OpenGL::GL INTERFACE IMPORTED)
+
+# The page: <target>.html with the .js, the .wasm and the preloaded .data
+# (the media under /snowbelter/media, the replay scripts under /replays).
+function(snow_web_page target)
+  set(page ${CMAKE_SOURCE_DIR}/web)
+  set_target_properties(${target} PROPERTIES SUFFIX .html)
+  target_link_options(${target} PRIVATE
+    # The game draws with GL 1.x immediate mode; Emscripten emulates it on
+    # WebGL 2, which also has the framebuffer objects and blits it needs.
+    -sLEGACY_GL_EMULATION=1 -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2
+    # The screens are blocking loops: every frame wait unwinds to the
+    # browser and comes back (core/host_sleep_web.cpp).
+    -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072
+    -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728
+    -sFORCE_FILESYSTEM=1 -lidbfs.js
+    # Leaving the game ends the program as on the desktop: the page hears of it.
+    -sEXIT_RUNTIME=1
+    -sEXPORTED_RUNTIME_METHODS=[FS,ENV,callMain]
+    # SDL's audio needs these, and starts after the first key or click.
+    # (From a file: a "$" on a command line meets too many shells.)
+    -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${page}/audio_functions.json
+    # (SHELL: keeps each option with its value: CMake drops repeated options.)
+    "SHELL:--shell-file ${page}/shell.html" -sMINIFY_HTML=0
+    "SHELL:--preload-file ${SNOWBELTER_WEB_MEDIA}/gfx.sbx@/snowbelter/media/gfx.sbx"
+    "SHELL:--preload-file ${SNOWBELTER_WEB_MEDIA}/sfx.sbx@/snowbelter/media/sfx.sbx"
+    "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/tests/replays@/replays")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
+    ${page}/shell.html ${SNOWBELTER_WEB_MEDIA}/gfx.sbx ${SNOWBELTER_WEB_MEDIA}/sfx.sbx)
+endfunction()
