@@ -2,10 +2,13 @@
  * gl_target_web.cpp - the GL operations of gl_target.h on WebGL 2, through
  * Emscripten's emulation of the fixed pipeline.
  *
- * WebGL cannot read a texture back, so every texture uploaded or copied
- * into here is also kept as RGBA texels in memory, by GL name; the game
- * only reads back its sprites (collision masks, sprite saves), whose
- * textures are small.  BGRA and BGR become RGBA with the bytes swapped, and
+ * WebGL has no glGetTexImage, so every texture uploaded here is also kept
+ * as RGBA texels in memory, by GL name; the game only reads back its
+ * sprites (collision masks, sprite saves), whose textures are small.  A
+ * copy from the screen (the game grabs its whole picture every frame) only
+ * marks the kept texels stale: reading pixels back stalls the page until
+ * the GPU has drawn, so a stale texture is read through a framebuffer of
+ * its own only when the game asks for its texels.  BGRA and BGR become RGBA with the bytes swapped, and
  * the single pixel is a one-pixel scissored clear, which ignores textures,
  * the alpha test and blending just as glDrawPixels did.
  */
@@ -23,8 +26,16 @@ struct KeptTexels {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgba;
+    bool stale = false;   // the texture changed on the GPU since rgba was kept
 };
 std::unordered_map<uint32_t, KeptTexels> kept;
+
+// Asking a framebuffer for its format waits for the GPU too; the game's
+// framebuffers keep theirs for as long as they live.
+std::unordered_map<GLint, int> alpha_bits_of_framebuffer;
+
+// The framebuffer through which stale textures are read, made once.
+GLuint texture_reader = 0;
 
 void swap_red_blue(std::vector<uint8_t>& pixels)
 {
@@ -36,6 +47,7 @@ void keep_texels(uint32_t name, int w, int h, const uint8_t* rgba)
     KeptTexels& texels = kept[name];
     texels.width = w;
     texels.height = h;
+    texels.stale = false;
     const std::size_t size = std::size_t(std::max(w, 0)) * std::max(h, 0) * 4;
     if (rgba)
         texels.rgba.assign(rgba, rgba + size);
@@ -51,6 +63,31 @@ std::vector<uint8_t> read_rgba(int x, int y, int w, int h)
         glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     }
     return rgba;
+}
+
+// Reads a stale texture's texels back from the GPU.
+void refresh_texels(uint32_t name, KeptTexels& texels)
+{
+    texels.stale = false;
+    if (texels.rgba.empty()) return;
+    GLint bound = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
+    if (texture_reader == 0) glGenFramebuffers(1, &texture_reader);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, texture_reader);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, name, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, texels.width, texels.height, GL_RGBA, GL_UNSIGNED_BYTE, texels.rgba.data());
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(bound));
+}
+
+// The texels kept for a texture, brought up to date; null for one not kept.
+const KeptTexels* current_texels(uint32_t name)
+{
+    auto found = kept.find(name);
+    if (found == kept.end()) return nullptr;
+    if (found->second.stale) refresh_texels(name, found->second);
+    return &found->second;
 }
 
 }   // namespace
@@ -98,12 +135,7 @@ void copy_screen_to_texture(uint32_t name, int texture_w, int texture_h, int x, 
         keep_texels(name, texture_w, texture_h, nullptr);
         found = kept.find(name);
     }
-    const std::vector<uint8_t> rgba = read_rgba(x, y, w, h);
-    KeptTexels& texels = found->second;
-    for (int row = 0; row < h && row < texture_h; ++row) {
-        std::memcpy(&texels.rgba[std::size_t(row) * texture_w * 4], &rgba[std::size_t(row) * w * 4],
-                    std::size_t(std::min(w, texture_w)) * 4);
-    }
+    found->second.stale = true;
 }
 
 void forget_texture(uint32_t name)
@@ -131,9 +163,9 @@ void read_pixels_bgr(int x, int y, int w, int h, uint8_t* bgr)
 std::vector<uint8_t> texture_alpha(uint32_t name)
 {
     std::vector<uint8_t> alpha;
-    auto found = kept.find(name);
-    if (found == kept.end()) return alpha;
-    const std::vector<uint8_t>& rgba = found->second.rgba;
+    const KeptTexels* texels = current_texels(name);
+    if (!texels) return alpha;
+    const std::vector<uint8_t>& rgba = texels->rgba;
     alpha.reserve(rgba.size() / 4);
     for (std::size_t i = 3; i < rgba.size(); i += 4) alpha.push_back(rgba[i]);
     return alpha;
@@ -143,9 +175,9 @@ void texture_bgr(uint32_t name, int texture_w, int texture_h, uint8_t* bgr)
 {
     const std::size_t count = std::size_t(texture_w) * texture_h;
     std::memset(bgr, 0, count * 3);
-    auto found = kept.find(name);
-    if (found == kept.end()) return;
-    const std::vector<uint8_t>& rgba = found->second.rgba;
+    const KeptTexels* texels = current_texels(name);
+    if (!texels) return;
+    const std::vector<uint8_t>& rgba = texels->rgba;
     for (std::size_t i = 0; i < count && i * 4 + 3 < rgba.size(); ++i) {
         bgr[i * 3] = rgba[i * 4 + 2];
         bgr[i * 3 + 1] = rgba[i * 4 + 1];
@@ -176,8 +208,11 @@ int screen_alpha_bits()
     GLint bound = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
     if (bound == 0) return 0;
+    auto known = alpha_bits_of_framebuffer.find(bound);
+    if (known != alpha_bits_of_framebuffer.end()) return known->second;
     GLint bits = 0;
     glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
                                           GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE, &bits);
+    alpha_bits_of_framebuffer[bound] = bits;
     return bits;
 }
