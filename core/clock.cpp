@@ -18,13 +18,8 @@ namespace {
 const double UNCAPPED_INTERVAL_MS = 2.0;
 const long long NS_PER_MS = 1000000;
 
-long long monotonic_ns()
-{
-    return host_monotonic_ns();
-}
-
 struct ClockState {
-    long long origin_ns = monotonic_ns();
+    long long origin_ns = host_monotonic_ns();
     bool test_clock = false;
     double test_now = 0;
 };
@@ -49,13 +44,13 @@ void wait_for_deadline(double deadline)
 
 void init_clock()
 {
-    clock_state.origin_ns = monotonic_ns();
+    clock_state.origin_ns = host_monotonic_ns();
 }
 
 double now_ms()
 {
     if (clock_state.test_clock) return clock_state.test_now;
-    return static_cast<double>(monotonic_ns() - clock_state.origin_ns) / NS_PER_MS;
+    return static_cast<double>(host_monotonic_ns() - clock_state.origin_ns) / NS_PER_MS;
 }
 
 double ms_since_start()
@@ -77,7 +72,7 @@ void sleep_ms(double ms)
         clock_state.test_now += whole;
         return;
     }
-    host_sleep_until_ns(monotonic_ns() + whole * NS_PER_MS);
+    host_sleep_until_ns(host_monotonic_ns() + whole * NS_PER_MS);
 }
 
 double frame_interval_for(double fps)

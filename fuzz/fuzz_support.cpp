@@ -37,8 +37,9 @@ extern "C" std::size_t __sanitizer_get_allocated_size(const volatile void* point
 
 namespace {
 
-// A run is timed again when it was slow, so one stall of a busy machine is
-// not taken for a slow reader; the fastest of these runs counts.
+// A run is timed again when it was slow: processor time too wobbles (the
+// first run of an input pays for cold caches and fresh pages), so the
+// fastest of these runs counts.
 constexpr int TIMED_RUNS = 3;
 
 // The processor time this thread has spent, in milliseconds: what the
