@@ -1,7 +1,6 @@
 // Bitmap fonts: the slots, the built-in font and the text printer.
 #include "media/fonts.h"
 
-#include <GL/gl.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +8,7 @@
 
 #include "core/archive.h"
 #include "core/errors.h"
+#include "media/quad_batch.h"
 #include "media/renderer.h"
 #include "media/sprites.h"
 
@@ -222,32 +222,22 @@ void print_text(const char* text, std::size_t length, double x, double y)
     if (!text || length == 0 || !renderer) return;
     const int id = FONT_SPRITE_BASE + current_slot;
     const SpriteEntry& entry = current_entry();
-    bind_sprite_texture(id, -1, false, nullptr);
     const int rows = font_rows(entry), cells = rows * FONT_COLUMNS;
     const float cw = float(entry.width / FONT_COLUMNS), ch = float(entry.height / rows);
     const float du = entry.u_max / FONT_COLUMNS, dv = entry.v_max / rows;
-    renderer->reserve_text_vertices(int(std::min<std::size_t>(length, INT32_MAX / 4) * 4));
-    TextVertex* v = renderer->text_vertices.data();
+    const std::size_t count = std::min<std::size_t>(length, INT32_MAX / 4 - 1);
+    QuadVertex* v = add_quads(id, QuadFilters::as_loaded, count);
     float left = float(std::ceil(x));
     const float top = float(std::ceil(y));
-    const std::size_t count = std::min<std::size_t>(length, renderer->text_vertices.size() / 4);
     for (std::size_t i = 0; i < count; ++i, v += 4, left += cw) {
         const int code = static_cast<unsigned char>(text[i]) % cells;
         const float u_left = du * float(code % FONT_COLUMNS), u_right = u_left + du;
         const float v_bottom = dv * float(rows - 1 - code / FONT_COLUMNS), v_top = v_bottom + dv;
-        v[0] = TextVertex{left, top + ch, 0, u_left, v_bottom};
-        v[1] = TextVertex{left + cw, top + ch, 0, u_right, v_bottom};
-        v[2] = TextVertex{left + cw, top, 0, u_right, v_top};
-        v[3] = TextVertex{left, top, 0, u_left, v_top};
+        v[0] = QuadVertex{left, top + ch, 0, u_left, v_bottom};
+        v[1] = QuadVertex{left + cw, top + ch, 0, u_right, v_bottom};
+        v[2] = QuadVertex{left + cw, top, 0, u_right, v_top};
+        v[3] = QuadVertex{left, top, 0, u_left, v_top};
     }
-    const TextVertex* first = renderer->text_vertices.data();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(TextVertex), &first->x);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(TextVertex), &first->u);
-    glDrawArrays(GL_QUADS, 0, GLsizei(count * 4));
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void print_text(const StringValue& text, double x, double y)

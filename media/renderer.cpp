@@ -1,8 +1,9 @@
 /*
  * renderer.cpp - the sprite table and the GL state of 2D drawing.
  *
- * Needs: OpenGL 1.3 (immediate mode, texture units), grabs.h for drawing
- * background layer 0 at the start of every frame.
+ * Needs: OpenGL 1.3 (texture units), grabs.h for drawing background layer 0
+ * at the start of every frame, quad_batch.h to draw waiting quads before the
+ * state they were added under changes.
  */
 #include "media/renderer.h"
 
@@ -11,20 +12,24 @@
 
 #include "media/gl_target.h"
 #include "media/grabs.h"
+#include "media/quad_batch.h"
 
 OpenGLZadodedo* renderer = nullptr;
 
 namespace {
 
-const int TEXT_VERTICES_MIN = 512;
-const int TEXT_VERTICES_STEP = 128;
+const int QUAD_VERTICES_MIN = 512;
+const int QUAD_VERTICES_STEP = 128;
 const float ALPHA_TEST_THRESHOLD = 0.05f;
 
 const SpriteEntry EMPTY_SPRITE = {0, 0, 1.0f, 1.0f, -1, -1, 0, 0, 0, 0};
 
 void delete_texture(uint32_t& name)
 {
-    if (name && renderer->context_alive) glDeleteTextures(1, &name);
+    if (name && renderer->context_alive) {
+        flush_quads();   // waiting quads may use it
+        glDeleteTextures(1, &name);
+    }
     if (name) forget_texture(name);
     name = 0;
 }
@@ -42,12 +47,12 @@ OpenGLZadodedo::~OpenGLZadodedo()
     renderer = previous == this ? nullptr : previous;
 }
 
-void OpenGLZadodedo::reserve_text_vertices(int n)
+void OpenGLZadodedo::reserve_quad_vertices(int n)
 {
-    if (n < static_cast<int>(text_vertices.size())) return;
-    int capacity = n < TEXT_VERTICES_MIN ? TEXT_VERTICES_MIN
-                                         : TEXT_VERTICES_STEP * (n / TEXT_VERTICES_STEP + 1);
-    text_vertices.resize(capacity);
+    if (n < static_cast<int>(quad_vertices.size())) return;
+    int capacity = n < QUAD_VERTICES_MIN ? QUAD_VERTICES_MIN
+                                         : QUAD_VERTICES_STEP * (n / QUAD_VERTICES_STEP + 1);
+    quad_vertices.resize(capacity);
 }
 
 void reset_sprite(int id)
@@ -77,6 +82,7 @@ void apply_smoothing_filters()
 
 void set_viewport(int x, int y, int width, int height)
 {
+    flush_quads();
     if (width <= 0 || height <= 0) {
         width = renderer->screen_width;
         height = renderer->screen_height;
@@ -126,12 +132,14 @@ void get_screen_size(int* width, int* height)
 
 void clear_screen()
 {
+    flush_quads();
     clear_background(0);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void set_alpha_mode(double mode)
 {
+    flush_quads();
     double alpha = mode < 0 ? -mode : mode;
     if (mode == 0) {
         glDisable(GL_BLEND);
@@ -152,6 +160,7 @@ void set_transparency(int colour)
 
 void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names)
 {
+    flush_quads();
     renderer->bound_sprite = a;
     renderer->bound_second_sprite = b;
     renderer->bound_3d = use_3d;
@@ -188,6 +197,7 @@ void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names)
 
 void reset_frame_state()
 {
+    flush_quads();
     glDisable(GL_BLEND);
     renderer->alpha = 1.0f;
     glColor4f(1, 1, 1, 1);

@@ -9,6 +9,7 @@
 
 #include "core/errors.h"
 #include "media/gl_target.h"
+#include "media/quad_batch.h"
 
 namespace {
 
@@ -193,6 +194,7 @@ BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h
     built.texture_height = texture_side(h);
     const std::vector<uint8_t> texels = texture_texels(image, x, y, w, h, built.texture_width,
                                                        built.texture_height, kind == SPRITE_IMAGE);
+    flush_quads();   // the binding below changes the texture waiting quads use
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
@@ -268,21 +270,15 @@ bool anim_frame_coords(const SpriteEntry& entry, int frame, FrameCoords* out)
 
 namespace {
 
-// One GL_QUADS with integer corners, top-right first.
+// One quad with integer corners, top-right first, added to the waiting group.
 void draw_quad(int id, const FrameCoords& c, int x, int y, int w, int h)
 {
-    bind_sprite_texture(id, -1, false, nullptr);
-    apply_smoothing_filters();
-    glBegin(GL_QUADS);
-    glTexCoord2f(c.u_right, c.v_top);
-    glVertex2i(x + w, y);
-    glTexCoord2f(c.u_left, c.v_top);
-    glVertex2i(x, y);
-    glTexCoord2f(c.u_left, c.v_bottom);
-    glVertex2i(x, y + h);
-    glTexCoord2f(c.u_right, c.v_bottom);
-    glVertex2i(x + w, y + h);
-    glEnd();
+    QuadVertex* v = add_quads(id, QuadFilters::smoothing, 1);
+    const float left = float(x), right = float(x + w), top = float(y), bottom = float(y + h);
+    v[0] = QuadVertex{right, top, 0, c.u_right, c.v_top};
+    v[1] = QuadVertex{left, top, 0, c.u_left, c.v_top};
+    v[2] = QuadVertex{left, bottom, 0, c.u_left, c.v_bottom};
+    v[3] = QuadVertex{right, bottom, 0, c.u_right, c.v_bottom};
 }
 
 // Four corners (-a, b), (a, b), (a, -b), (-a, -b) about (cx, cy), turned by

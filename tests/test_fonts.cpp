@@ -13,6 +13,7 @@
 #include "core/errors.h"
 #include "media/fonts.h"
 #include "media/image.h"
+#include "media/quad_batch.h"
 #include "media/renderer.h"
 #include "support/harness.h"
 #include "support/pictures.h"
@@ -264,6 +265,7 @@ TEST_F(Fonts, TextIsNeverSmoothed)
     glMatrixMode(GL_MODELVIEW);
     glScalef(2, 2, 1);
     print_text("W", 1, 10, 10);   // drawn at 20, 20 doubled
+    flush_quads();                // under the doubling matrix
     glLoadIdentity();
     const DecodedImage image = builtin_font_image();
     for (int y = 0; y < 16; ++y)
@@ -312,9 +314,9 @@ TEST_F(Fonts, VertexArrayGrowsInStepsOf128)
 {
     set_font(0);
     const std::string text(300, 'x');
-    const std::size_t before = renderer->text_vertices.size();
+    const std::size_t before = renderer->quad_vertices.size();
     print_text(text.c_str(), text.size(), 0, 200);
-    const std::size_t after = renderer->text_vertices.size();
+    const std::size_t after = renderer->quad_vertices.size();
     EXPECT_GE(after, 1200u);
     if (before <= 1200) {
         EXPECT_EQ(after, 128u * (1200 / 128 + 1));

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "media/image.h"
+#include "media/quad_batch.h"
 #include "media/renderer.h"
 
 Picture::Picture(int w, int h) : width(w), height(h), rgba(std::size_t(w) * h * 4, 0) {}
@@ -45,6 +46,7 @@ void start_clean_frame()
 Colour screen_pixel(int x, int y)
 {
     uint8_t p[4] = {0, 0, 0, 0};
+    flush_quads();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, renderer->screen_height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return Colour{p[0], p[1], p[2], p[3]};
@@ -54,6 +56,7 @@ Picture read_screen()
 {
     const int w = renderer->screen_width, h = renderer->screen_height;
     Picture bottom_up(w, h), picture(w, h);
+    flush_quads();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, bottom_up.rgba.data());
     const std::size_t row = std::size_t(w) * 4;

@@ -54,8 +54,8 @@ struct BackgroundLayer {
     int rows;
 };
 
-// Vertex of the shared text vertex array: position x, y, z and u, v.
-struct TextVertex {
+// Vertex of the quad vertex array: position x, y, z and u, v.
+struct QuadVertex {
     float x, y, z, u, v;
 };
 
@@ -64,10 +64,11 @@ public:
     OpenGLZadodedo();
     virtual ~OpenGLZadodedo();
 
-    // Text vertex array: grows to hold n vertices (512 at least, then steps
-    // of 128); the contents are kept.
-    void reserve_text_vertices(int n);
-    std::vector<TextVertex> text_vertices;
+    // The vertices of the quads waiting to be drawn (quad_batch.h): grows
+    // to hold n vertices (512 at least, then steps of 128); the contents are
+    // kept.
+    void reserve_quad_vertices(int n);
+    std::vector<QuadVertex> quad_vertices;
 
     int bound_sprite = -1;
     int bound_second_sprite = -1;

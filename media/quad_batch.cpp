@@ -1,0 +1,59 @@
+// Groups of consecutive quads that share a texture, drawn with one
+// client-array draw.
+#include "media/quad_batch.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+// Emscripten draws GL_QUADS through 16-bit indices: a group stays below
+// 65536 vertices.
+constexpr std::size_t MAX_GROUP_QUADS = 16384;
+
+struct Group {
+    std::size_t quads = 0;   // waiting, at the start of the vertex array
+    uint32_t texture = 0;
+    QuadFilters filters = QuadFilters::as_loaded;
+    bool smoothing = false;
+};
+Group group;
+
+bool joins_group(uint32_t texture, QuadFilters filters, std::size_t count)
+{
+    return group.quads > 0 && group.texture == texture && group.filters == filters &&
+           (filters == QuadFilters::as_loaded || group.smoothing == renderer->smoothing) &&
+           group.quads + count <= MAX_GROUP_QUADS;
+}
+
+}   // namespace
+
+QuadVertex* add_quads(int id, QuadFilters filters, std::size_t count)
+{
+    const uint32_t texture = renderer->sprites[id].texture;
+    if (!joins_group(texture, filters, count)) {
+        flush_quads();
+        bind_sprite_texture(id, -1, false, nullptr);
+        if (filters == QuadFilters::smoothing) apply_smoothing_filters();
+        group.texture = texture;
+        group.filters = filters;
+        group.smoothing = renderer->smoothing;
+    }
+    renderer->reserve_quad_vertices(int((group.quads + count) * 4));
+    QuadVertex* room = renderer->quad_vertices.data() + group.quads * 4;
+    group.quads += count;
+    return room;
+}
+
+void flush_quads()
+{
+    if (group.quads == 0) return;
+    const QuadVertex* first = renderer->quad_vertices.data();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(QuadVertex), &first->x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(QuadVertex), &first->u);
+    glDrawArrays(GL_QUADS, 0, GLsizei(group.quads * 4));
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    group.quads = 0;
+}
