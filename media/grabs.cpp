@@ -12,6 +12,7 @@
 #include "core/errors.h"
 #include "media/gl_target.h"
 #include "media/image.h"
+#include "media/quad_batch.h"
 #include "media/renderer.h"
 #include "media/screen_picture.h"
 #include "media/sprites.h"
@@ -85,19 +86,24 @@ struct Rgb {
 };
 
 // The sprite transparent colour as the drawing picture stores it: drawn
-// into a borrowed pixel and read back, then the pixel is put back.
+// into a borrowed pixel and read back, then the pixel is put back.  The
+// pixel is the one shown at the probe position, so where drawing is cut off
+// by a scissor box the colour found there is the shown picture's, whichever
+// part of the drawing picture is shown.
 Rgb framebuffer_key_colour()
 {
     const int key = renderer->sprite_key;
     if (key == 0) return Rgb{0, 0, 0};
+    int x = 0, y = 0;
+    drawing_pixel_shown_at(KEY_PROBE_X, KEY_PROBE_Y, &x, &y);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     uint8_t saved[4] = {0, 0, 0, 0}, probe[4] = {0, 0, 0, 0};
-    glReadPixels(KEY_PROBE_X, KEY_PROBE_Y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, saved);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, saved);
     const uint8_t wanted[4] = {uint8_t(key & 0xff), uint8_t((key >> 8) & 0xff),
                                uint8_t((key >> 16) & 0xff), 255};
-    put_window_pixel(KEY_PROBE_X, KEY_PROBE_Y, wanted);
-    glReadPixels(KEY_PROBE_X, KEY_PROBE_Y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, probe);
-    put_window_pixel(KEY_PROBE_X, KEY_PROBE_Y, saved);
+    put_window_pixel(x, y, wanted);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, probe);
+    put_window_pixel(x, y, saved);
     return Rgb{probe[0], probe[1], probe[2]};
 }
 
@@ -174,6 +180,7 @@ void grab_by_reading(uint32_t name, int x, int gl_y, int tw, int th)
 
 void use_as_background()
 {
+    flush_quads();
     const int w = renderer->screen_width, h = renderer->screen_height;
     const int max_size = max_texture_size();
     int side = BACKGROUND_MIN_TILE;
@@ -201,6 +208,7 @@ void use_as_background()
 
 void draw_background(int layer_number)
 {
+    flush_quads();
     if (!renderer || layer_number < 0 || layer_number >= BACKGROUND_LAYERS) return;
     const BackgroundLayer& layer = renderer->layers[layer_number];
     if (layer.columns == 0) return;
@@ -230,6 +238,7 @@ void draw_background(int layer_number)
 
 void load_background(const char* name)
 {
+    flush_quads();
     set_error(STATUS_SUCCESS);
     clear_background(0);
     DecodedImage image;
@@ -254,6 +263,7 @@ void load_background(const char* name)
 
 void grab_sprite(int id, int x, int y, int w, int h)
 {
+    flush_quads();
     SpriteEntry* entry = sprite_entry(id);
     if (!entry || w <= 0 || h <= 0) return;
     entry->frame_width = entry->frame_height = 0;
@@ -282,16 +292,14 @@ void grab_sprite(int id, int x, int y, int w, int h)
 
 void save_screen(const char* name)
 {
+    flush_quads();
     const int w = renderer->screen_width, h = renderer->screen_height;
     if (!name || w <= 0 || h <= 0) {
         set_error(STATUS_NO_SUCH_FILE);
         return;
     }
     std::vector<uint8_t> bgr(std::size_t(w) * h * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    bind_presented_picture_for_read();
-    read_pixels_bgr(0, 0, w, h, bgr.data());
-    bind_drawing_picture();
+    read_presented_picture_bgr(bgr.data());
     const Rgb key = framebuffer_key_colour();
     set_error(save_bgr_rows(name, bgr.data(), std::size_t(w) * 3, w, h, key) ? STATUS_SUCCESS
                                                                              : STATUS_NO_SUCH_FILE);
@@ -299,6 +307,7 @@ void save_screen(const char* name)
 
 void save_sprite(const char* name, int id)
 {
+    flush_quads();
     const SpriteEntry* entry = sprite_entry(id);
     if (!name || !entry || entry->texture == 0) {
         set_error(STATUS_NO_SUCH_FILE);
@@ -317,6 +326,7 @@ void save_sprite(const char* name, int id)
 
 int get_pixel(int x, int y)
 {
+    flush_quads();
     uint8_t rgba[4] = {0, 0, 0, 0};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, renderer->screen_height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
@@ -325,6 +335,7 @@ int get_pixel(int x, int y)
 
 void set_pixel(int x, int y, int colour)
 {
+    flush_quads();
     glDisable(GL_ALPHA_TEST);
     bind_sprite_texture(-1, -1, false, nullptr);
     const uint8_t alpha = colour == renderer->sprite_key ? 0 : uint8_t(renderer->alpha * 255.0f);

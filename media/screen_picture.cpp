@@ -3,7 +3,8 @@
  * window.
  *
  * Needs: OpenGL framebuffer objects and glBlitFramebuffer; SDL2 only for the
- * size of the window's drawable.
+ * size of the window's drawable; gl_target.h for read-backs; quad_batch.h to
+ * draw waiting quads before the picture changes.
  */
 #include "media/screen_picture.h"
 
@@ -12,6 +13,10 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cmath>
+#include <vector>
+
+#include "media/gl_target.h"
+#include "media/quad_batch.h"
 
 namespace {
 
@@ -22,12 +27,37 @@ struct Picture {
     GLuint colour = 0;
 };
 
+// The top-left part of a picture that is shown, scaled up to the picture's
+// size; 0 x 0 stands for the whole picture.
+struct Corner {
+    int width = 0;
+    int height = 0;
+};
+
+// Where the shown picture went in the window, to know when the bars change.
+struct Placement {
+    int window_w = 0, window_h = 0, x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Placement& other) const
+    {
+        return window_w == other.window_w && window_h == other.window_h && x == other.x &&
+               y == other.y && width == other.width && height == other.height;
+    }
+};
+
+// Bars are cleared on this many presents after the placement changes: one
+// for each back buffer a double- or triple-buffered window swaps through.
+constexpr int BAR_CLEARS = 3;
+
 struct ScreenPictureState {
     SDL_Window* window = nullptr;
     Picture pictures[2];
     int drawing = 0;   // index of the picture being drawn
     int width = 0;
     int height = 0;
+    Corner shown;              // of the picture being drawn
+    Corner presented;          // of the last presented picture
+    Placement placement;       // of the last present
+    int bar_clears_left = 0;   // presents that still clear the bars
 };
 ScreenPictureState screen;
 
@@ -65,24 +95,43 @@ void clear_window_area(int x, int y, int width, int height)
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-// Black around the picture, rows from the bottom of a window of that size.
-// The picture is blitted over every frame, so only the bars are cleared, and
-// nothing when the picture fills the window.  A scissor box someone else has
-// set (the replay runner's way of not drawing) is left as it is, with the
-// whole window cleared under it.
-void clear_bars(int x, int y, int width, int height, int window_w, int window_h)
+// Black around the picture, rows from the bottom of the window.  The picture
+// is blitted over every frame and the bars stay black in every back buffer
+// once cleared, so they are cleared only on the presents after the placement
+// changes, and never when the picture fills the window.  A scissor box
+// someone else has set (the replay runner's way of not drawing) is left as it
+// is, with the whole window cleared under it.
+void clear_bars(const Placement& at)
 {
     glClearColor(0, 0, 0, 1);
     if (glIsEnabled(GL_SCISSOR_TEST)) {
         glClear(GL_COLOR_BUFFER_BIT);
         return;
     }
+    if (!(at == screen.placement)) screen.bar_clears_left = BAR_CLEARS;
+    screen.placement = at;
+    if (screen.bar_clears_left == 0) return;
+    --screen.bar_clears_left;
+    const int right = at.x + at.width, top = at.y + at.height;
     glEnable(GL_SCISSOR_TEST);
-    clear_window_area(0, 0, window_w, y);
-    clear_window_area(0, y + height, window_w, window_h - y - height);
-    clear_window_area(0, y, x, height);
-    clear_window_area(x + width, y, window_w - x - width, height);
+    clear_window_area(0, 0, at.window_w, at.y);
+    clear_window_area(0, top, at.window_w, at.window_h - top);
+    clear_window_area(0, at.y, at.x, at.height);
+    clear_window_area(right, at.y, at.window_w - right, at.height);
     glDisable(GL_SCISSOR_TEST);
+}
+
+// The corner in force, in pixels of the picture.
+Corner whole_or(const Corner& corner)
+{
+    if (corner.width <= 0 || corner.height <= 0) return Corner{screen.width, screen.height};
+    return Corner{std::min(corner.width, screen.width), std::min(corner.height, screen.height)};
+}
+
+// The nearest source pixel of `to` pixels scaled from `from`.
+int nearest(int i, int to, int from)
+{
+    return int((2LL * i + 1) * from / (2LL * to));
 }
 
 }   // namespace
@@ -99,6 +148,7 @@ SDL_Window* screen_window()
 
 bool size_screen_pictures(int width, int height)
 {
+    flush_quads();
     if (width == screen.width && height == screen.height && screen.pictures[0].framebuffer)
         return true;
     for (Picture& picture : screen.pictures) delete_picture(picture);
@@ -107,12 +157,14 @@ bool size_screen_pictures(int width, int height)
     screen.width = width;
     screen.height = height;
     screen.drawing = 0;
+    screen.presented = Corner();
     bind_drawing_picture();
     return ok;
 }
 
 void delete_screen_pictures()
 {
+    flush_quads();
     for (Picture& picture : screen.pictures) delete_picture(picture);
     screen = ScreenPictureState();
 }
@@ -131,29 +183,65 @@ void screen_rect_in_window(int* x, int* y, int* width, int* height)
     *y = (window_h - *height) / 2;
 }
 
+void show_picture_corner(int width, int height)
+{
+    screen.shown = Corner{width, height};
+}
+
 void present_screen_picture()
 {
-    int x, y, w, h, window_w, window_h;
-    screen_rect_in_window(&x, &y, &w, &h);
-    drawable_size(&window_w, &window_h);
+    flush_quads();
+    Placement at;
+    screen_rect_in_window(&at.x, &at.y, &at.width, &at.height);
+    drawable_size(&at.window_w, &at.window_h);
+    at.y = at.window_h - at.y - at.height;   // GL counts rows from the bottom
+    const Corner corner = whole_or(screen.shown);
     // Neither the clear nor the blit depends on the viewport, so the game's
     // stays set for the next frame's background.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.pictures[screen.drawing].framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    const int bottom = window_h - y - h;
-    clear_bars(x, bottom, w, h, window_w, window_h);
-    glBlitFramebuffer(0, 0, screen.width, screen.height, x, bottom, x + w, bottom + h,
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    clear_bars(at);
+    glBlitFramebuffer(0, screen.height - corner.height, corner.width, screen.height, at.x, at.y,
+                      at.x + at.width, at.y + at.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    screen.presented = corner;
     screen.drawing ^= 1;
     bind_drawing_picture();
 }
 
-void bind_presented_picture_for_read()
+void drawing_pixel_shown_at(int x, int y, int* picture_x, int* picture_y)
 {
+    const Corner corner = whole_or(screen.shown);
+    const int from_top = nearest(screen.height - 1 - y, screen.height, corner.height);
+    *picture_x = nearest(x, screen.width, corner.width);
+    *picture_y = screen.height - 1 - from_top;
+}
+
+void read_presented_picture_bgr(uint8_t* bgr)
+{
+    flush_quads();
+    const Corner corner = screen.presented.width > 0 ? screen.presented : whole_or(Corner());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.pictures[screen.drawing ^ 1].framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    const int w = screen.width, h = screen.height;
+    if (corner.width == w && corner.height == h) {
+        read_pixels_bgr(0, 0, w, h, bgr);
+    } else {
+        // Rows bottom first: the corner's top row is the picture's top row.
+        std::vector<uint8_t> part(std::size_t(corner.width) * corner.height * 3);
+        read_pixels_bgr(0, h - corner.height, corner.width, corner.height, part.data());
+        for (int row = 0; row < h; ++row) {
+            const int from_top = nearest(h - 1 - row, h, corner.height);
+            const uint8_t* in = &part[std::size_t(corner.height - 1 - from_top) * corner.width * 3];
+            uint8_t* out = bgr + std::size_t(row) * w * 3;
+            for (int x = 0; x < w; ++x)
+                std::copy_n(in + nearest(x, w, corner.width) * 3, 3, out + x * 3);
+        }
+    }
+    bind_drawing_picture();
 }
 
 void bind_drawing_picture()
 {
+    flush_quads();
     glBindFramebuffer(GL_FRAMEBUFFER, screen.pictures[screen.drawing].framebuffer);
 }

@@ -33,6 +33,7 @@
 #include "media/keymap.h"
 #include "media/music.h"
 #include "media/renderer.h"
+#include "media/screen_picture.h"
 #include "media/sound.h"
 #include "media/sprites.h"
 #include "support/exit_status.h"
@@ -298,16 +299,19 @@ TEST_F(Shell, FinishFrameOnTheDesktopShowsThePictureDoubled)
 {
     device_name = "DESKTOP";
     set_screen(640, 480, 1);
-    int seen[4] = {};
-    start_script([&seen](int) {
-        seen[0] = pixel(2 * 50, 2 * 60);
-        seen[1] = pixel(2 * 50 + 1, 2 * 60 + 1);
-        seen[2] = pixel(2 * 57 + 1, 2 * 60);
-        seen[3] = pixel(2 * 50 + 2, 2 * 60);
-    });
+    start_script([](int) {});
     draw_text(50, 60, "Hi");
     finish_frame();
     set_frame_hook(nullptr);
+    // The presented frame as shown: 640 x 480, rows bottom first.
+    std::vector<uint8_t> shown(640 * 480 * 3);
+    read_presented_picture_bgr(shown.data());
+    auto shown_pixel = [&shown](int x, int y) {
+        const uint8_t* p = &shown[(std::size_t(479 - y) * 640 + x) * 3];
+        return p[2] + 256 * p[1] + 65536 * p[0];
+    };
+    const int seen[4] = {shown_pixel(2 * 50, 2 * 60), shown_pixel(2 * 50 + 1, 2 * 60 + 1),
+                         shown_pixel(2 * 57 + 1, 2 * 60), shown_pixel(2 * 50 + 2, 2 * 60)};
     set_screen(320, 240, 0);
     EXPECT_EQ(seen[0], letter_colour('H').value());
     EXPECT_EQ(seen[1], letter_colour('H').value());   // pixel-sharp, no smoothing

@@ -5,8 +5,8 @@
 #include "engine/frame.h"
 #include "game/media_ids.h"
 #include "game/play/world.h"
-#include "media/grabs.h"
 #include "media/renderer.h"
+#include "media/screen_picture.h"
 #include "media/sprites.h"
 
 namespace {
@@ -36,8 +36,6 @@ constexpr FontSpacing FONT_SPACING[] = {
     {84, -1},   // t
     {87, +1},   // w
 };
-
-constexpr double DESKTOP_ZOOM = 2;
 
 }   // namespace
 
@@ -70,14 +68,14 @@ void draw_text(double x, double y, const StringValue& text)
 
 void finish_frame()
 {
+    // On the desktop the game's 320 x 240 picture, drawn in the corner of the
+    // 640 x 480 screen, is what the screen shows, doubled on its one way to
+    // the window (and in screenshots).
     if (device_name == DESKTOP_DEVICE) {
-        grab_sprite(SCREEN_GRAB_SPRITE, 0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
-        set_smoothing(0);
-        zoom_sprite(SCREEN_GRAB_SPRITE, VIRTUAL_WIDTH / 2, VIRTUAL_HEIGHT / 2, DESKTOP_ZOOM,
-                    DESKTOP_ZOOM);
+        show_picture_corner(VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
         // The next frame's background is drawn under the viewport this frame
-        // leaves, and only its corner under the game's picture survives the
-        // doubling: drawing the rest would be four times the work for nothing.
+        // leaves, and only its corner under the game's picture is shown:
+        // drawing the rest would be four times the work for nothing.
         set_viewport(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
     }
     show_screen();

@@ -34,9 +34,6 @@ constexpr int ANIM_LOGO2 = 25;
 constexpr int ANIM_LOGO3 = 26;
 constexpr int ANIM_MERRY_CHRISTMAS = 27;
 
-// The sprite that holds the grab of each frame for the doubled desktop view.
-constexpr int SCREEN_GRAB_SPRITE = 999;
-
 // Sound slots.
 constexpr int SOUND_JUMP = 1;
 constexpr int SOUND_PICKUP = 2;

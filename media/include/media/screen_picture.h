@@ -2,21 +2,25 @@
  * screen_picture.h - the picture the game draws into, and how it is shown.
  *
  * Owns the two off-screen pictures of exactly the game's screen size (the one
- * being drawn and the last presented one, which stays readable for grabs and
- * screenshots), the window they are shown in, and the placement of the
- * picture inside that window: scaled by the largest multiple of 0.5 that
- * fits, so the pixels stay square, centred with black bars.
+ * being drawn and the last presented one, which stays readable for
+ * screenshots), the part of them that is shown (the whole, or a top-left
+ * corner shown scaled up to the whole size), the window they are shown in,
+ * and the placement of the picture inside that window: scaled by the largest
+ * multiple of 0.5 that fits, so the pixels stay square, centred with black
+ * bars.
  *
  * Why off-screen: the game reads back what it drew in its own screen
  * coordinates, while the real window may be any size, full screen on any
  * monitor.
  *
  * Callers: the window module (sizes the pictures, presents, attaches the
- * window), grabs.h (reads the presented picture), input.h (maps the mouse
- * between window and screen).  Not for: creating the window or its context
+ * window), the game (which corner is shown), grabs.h (reads the presented
+ * picture), input.h (maps the mouse between window and screen).  Not for: creating the window or its context
  * (engine/window.h) or drawing (renderer.h and friends).
  */
 #pragma once
+
+#include <cstdint>
 
 struct SDL_Window;
 
@@ -37,7 +41,19 @@ void present_screen_picture();
 // Where the game's screen lands inside the window's drawable, in pixels.
 void screen_rect_in_window(int* x, int* y, int* width, int* height);
 
-// Binds the picture of the last presented frame for glReadPixels; the
-// drawing picture is bound again by bind_drawing_picture.
-void bind_presented_picture_for_read();
+// Which part of the picture is shown: its top-left width x height, scaled up
+// to the whole picture's size on its way to the window (in one pass, by
+// whole multiples where they fit) and in read_presented_picture_bgr.  0 x 0
+// (the start) shows the whole picture as it is.  In force from the next
+// present on, until changed.
+void show_picture_corner(int width, int height);
+
+// The pixel of the drawing picture that shows as pixel (x, y) of the whole
+// shown picture, rows counted from the bottom in both.
+void drawing_pixel_shown_at(int x, int y, int* picture_x, int* picture_y);
+
+// The last presented frame as it was shown, at the picture's full size:
+// rows bottom first, blue, green, red, packed.  The drawing picture stays
+// bound.
+void read_presented_picture_bgr(uint8_t* bgr);
 void bind_drawing_picture();
