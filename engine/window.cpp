@@ -179,7 +179,13 @@ void set_screen(int width, int height, int fullscreen)
     else
         enter_windowed();
     show_mouse_cursor(mouse_cursor_visible());
-    for (int cycle = 0; cycle < SET_SCREEN_CYCLES; ++cycle) show_screen();
+    // These frames count like any other (recorded and scripted key timings
+    // are numbered from the first), but nothing is drawn in them that needs
+    // a frame's time, so none waits for a deadline.
+    for (int cycle = 0; cycle < SET_SCREEN_CYCLES; ++cycle) {
+        frame_pacing.next_deadline = now_ms();
+        show_screen();
+    }
 }
 
 void windowed_size(int screen_width, int screen_height, int usable_width, int usable_height,
