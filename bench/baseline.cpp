@@ -3,17 +3,17 @@
  * SDL2 + OpenGL program that draws a frame of the same shape as a round frame
  * and does nothing else.
  *
- * One frame: about 270 textured quads from one texture atlas into a 640 x 480
- * off-screen picture (a 320 x 240 backdrop and 269 small sprites that move),
- * the 320 x 240 corner copied into a texture, that texture drawn doubled over
- * the picture, the picture blitted into the window (scaled by the largest
- * multiple of 0.5 that fits, centred, black around it) and the swap.  Frames
- * are paced by sleeping to a deadline on a 60 Hz grid, a missed deadline
- * skipped; window events are handled every frame.
+ * One frame: about 270 textured quads from one texture atlas (a 320 x 240
+ * backdrop and 269 small sprites that move) into a 320 x 240 off-screen
+ * picture as one client-array draw, then the picture blitted into the window
+ * in one scaled pass (by the largest whole multiple that fits, centred, the
+ * black bars around it cleared only when the window's size changes) and the
+ * swap.  Frames are paced by sleeping to a deadline on a 60 Hz grid, a missed
+ * deadline skipped; window events are handled every frame.
  *
  * Usage: bench_baseline --window | --fullscreen | --still
- *   --still opens a small window that draws nothing and only waits for
- *   events: something to move the focus to.
+ *   --window opens a 640 x 480 window; --still a small window that draws
+ *   nothing and only waits for events: something to move the focus to.
  * Ends on SIGTERM or when the window is closed.
  */
 #include <GL/gl.h>
@@ -28,56 +28,24 @@
 
 namespace {
 
-constexpr int PICTURE_W = 640, PICTURE_H = 480;   // the off-screen picture
-constexpr int GAME_W = 320, GAME_H = 240;         // the part drawn, then doubled
-constexpr int GRAB_W = 512, GRAB_H = 256;         // its texture
+constexpr int WINDOW_W = 640, WINDOW_H = 480;     // the window when not full screen
+constexpr int PICTURE_W = 320, PICTURE_H = 240;   // the off-screen picture
 constexpr int ATLAS_SIDE = 256, ATLAS_CELL = 32;
 constexpr int SPRITE_COUNT = 269;
+constexpr int BAR_CLEARS = 3;   // presents that clear the bars after a change
 constexpr long long FRAME_NS = 1000000000LL / 60;
 
-using GenFramebuffers = void (*)(GLsizei, GLuint*);
-using BindFramebuffer = void (*)(GLenum, GLuint);
-using FramebufferRenderbuffer = void (*)(GLenum, GLenum, GLenum, GLuint);
-using RenderbufferStorage = void (*)(GLenum, GLenum, GLsizei, GLsizei);
-using BlitFramebuffer = void (*)(GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLbitfield,
-                                 GLenum);
-
-struct FramebufferCalls {
-    GenFramebuffers gen_framebuffers;
-    GenFramebuffers gen_renderbuffers;
-    BindFramebuffer bind_framebuffer;
-    BindFramebuffer bind_renderbuffer;
-    FramebufferRenderbuffer framebuffer_renderbuffer;
-    RenderbufferStorage renderbuffer_storage;
-    BlitFramebuffer blit_framebuffer;
+struct Vertex {
+    float x, y, u, v;
 };
-FramebufferCalls fbo;
-
-template <typename Function>
-Function gl_call(const char* name)
-{
-    return reinterpret_cast<Function>(SDL_GL_GetProcAddress(name));
-}
-
-bool load_framebuffer_calls()
-{
-    fbo.gen_framebuffers = gl_call<GenFramebuffers>("glGenFramebuffers");
-    fbo.gen_renderbuffers = gl_call<GenFramebuffers>("glGenRenderbuffers");
-    fbo.bind_framebuffer = gl_call<BindFramebuffer>("glBindFramebuffer");
-    fbo.bind_renderbuffer = gl_call<BindFramebuffer>("glBindRenderbuffer");
-    fbo.framebuffer_renderbuffer = gl_call<FramebufferRenderbuffer>("glFramebufferRenderbuffer");
-    fbo.renderbuffer_storage = gl_call<RenderbufferStorage>("glRenderbufferStorage");
-    fbo.blit_framebuffer = gl_call<BlitFramebuffer>("glBlitFramebuffer");
-    return fbo.gen_framebuffers && fbo.gen_renderbuffers && fbo.bind_framebuffer &&
-           fbo.bind_renderbuffer && fbo.framebuffer_renderbuffer && fbo.renderbuffer_storage &&
-           fbo.blit_framebuffer;
-}
 
 struct Scene {
     SDL_Window* window = nullptr;
     GLuint atlas = 0;
-    GLuint grab = 0;
     GLuint picture = 0;   // frame buffer object
+    std::vector<Vertex> quads;
+    int placed_w = 0, placed_h = 0;   // the window size the bars were cleared for
+    int bar_clears_left = 0;
     int frame = 0;
 };
 
@@ -139,23 +107,22 @@ GLuint make_texture(int width, int height, const void* texels, GLint filter)
 GLuint make_picture()
 {
     GLuint framebuffer = 0, colour = 0;
-    fbo.gen_framebuffers(1, &framebuffer);
-    fbo.gen_renderbuffers(1, &colour);
-    fbo.bind_renderbuffer(GL_RENDERBUFFER, colour);
-    fbo.renderbuffer_storage(GL_RENDERBUFFER, GL_RGBA8, PICTURE_W, PICTURE_H);
-    fbo.bind_framebuffer(GL_FRAMEBUFFER, framebuffer);
-    fbo.framebuffer_renderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glGenFramebuffers(1, &framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, PICTURE_W, PICTURE_H);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
     return framebuffer;
 }
 
 bool set_up(Scene& scene)
 {
-    if (!load_framebuffer_calls()) return false;
+    if (!SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object")) return false;
     std::vector<unsigned char> texels(std::size_t(ATLAS_SIDE) * ATLAS_SIDE * 4);
     for (int cell = 0; cell < (ATLAS_SIDE / ATLAS_CELL) * (ATLAS_SIDE / ATLAS_CELL); ++cell)
         paint_cell(texels, cell);
     scene.atlas = make_texture(ATLAS_SIDE, ATLAS_SIDE, texels.data(), GL_LINEAR);
-    scene.grab = make_texture(GRAB_W, GRAB_H, nullptr, GL_NEAREST);
     scene.picture = make_picture();
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_ALPHA_TEST);
@@ -168,71 +135,77 @@ bool set_up(Scene& scene)
     return true;
 }
 
-void quad(float x, float y, float w, float h, float u0, float v0, float u1, float v1)
+void add_quad(Scene& scene, float x, float y, float w, float h, float u0, float v0, float u1,
+              float v1)
 {
-    glTexCoord2f(u0, v0);
-    glVertex2f(x, y);
-    glTexCoord2f(u1, v0);
-    glVertex2f(x + w, y);
-    glTexCoord2f(u1, v1);
-    glVertex2f(x + w, y + h);
-    glTexCoord2f(u0, v1);
-    glVertex2f(x, y + h);
+    scene.quads.push_back({x, y, u0, v0});
+    scene.quads.push_back({x + w, y, u1, v0});
+    scene.quads.push_back({x + w, y + h, u1, v1});
+    scene.quads.push_back({x, y + h, u0, v1});
 }
 
-// The backdrop and the sprites, moving a little every frame like snow.
-void draw_sprites(const Scene& scene)
+// The backdrop and the sprites, moving a little every frame like snow, as
+// one draw.
+void draw_sprites(Scene& scene)
 {
     const float cell_uv = float(ATLAS_CELL) / ATLAS_SIDE;
-    glBindTexture(GL_TEXTURE_2D, scene.atlas);
-    glBegin(GL_QUADS);
-    quad(0, 0, GAME_W, GAME_H, 0, 0, cell_uv, cell_uv);
+    scene.quads.clear();
+    add_quad(scene, 0, 0, PICTURE_W, PICTURE_H, 0, 0, cell_uv, cell_uv);
     for (int i = 0; i < SPRITE_COUNT; ++i) {
         const int cell = 1 + i % 63;
         const float u = float(cell % 8) * cell_uv, v = float(cell / 8) * cell_uv;
         const float size = float(8 + (i % 4) * 8);
-        const float x = float((i * 53 + scene.frame / 3) % (GAME_W + 32)) - 16;
-        const float y = float((i * 29 + scene.frame / (1 + i % 5)) % (GAME_H + 32)) - 16;
-        quad(x, y, size, size, u, v, u + cell_uv, v + cell_uv);
+        const float x = float((i * 53 + scene.frame / 3) % (PICTURE_W + 32)) - 16;
+        const float y = float((i * 29 + scene.frame / (1 + i % 5)) % (PICTURE_H + 32)) - 16;
+        add_quad(scene, x, y, size, size, u, v, u + cell_uv, v + cell_uv);
     }
-    glEnd();
+    glBindTexture(GL_TEXTURE_2D, scene.atlas);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &scene.quads[0].x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &scene.quads[0].u);
+    glDrawArrays(GL_QUADS, 0, GLsizei(scene.quads.size()));
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-// The 320 x 240 corner into the grab texture, drawn back doubled and sharp.
-void draw_doubled(const Scene& scene)
+// Black bars around the picture, cleared on the first presents at a window
+// size (one for each back buffer the window may swap through).
+void clear_bars(Scene& scene, int window_w, int window_h)
 {
-    glBindTexture(GL_TEXTURE_2D, scene.grab);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, PICTURE_H - GAME_H, GAME_W, GAME_H);
-    const float u = float(GAME_W) / GRAB_W, v = float(GAME_H) / GRAB_H;
-    glBegin(GL_QUADS);
-    quad(0, 0, PICTURE_W, PICTURE_H, 0, v, u, 0);
-    glEnd();
+    if (window_w != scene.placed_w || window_h != scene.placed_h) {
+        scene.placed_w = window_w;
+        scene.placed_h = window_h;
+        scene.bar_clears_left = BAR_CLEARS;
+    }
+    if (scene.bar_clears_left == 0) return;
+    --scene.bar_clears_left;
+    glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void show_picture(const Scene& scene)
+// The picture into the window in one scaled pass.
+void show_picture(Scene& scene)
 {
     int window_w = 0, window_h = 0;
     SDL_GL_GetDrawableSize(scene.window, &window_w, &window_h);
     const double fit = std::min(double(window_w) / PICTURE_W, double(window_h) / PICTURE_H);
-    const double scale = std::max(std::floor(fit * 2) / 2, 0.5);
+    const double scale = fit < 1 ? fit : std::floor(fit);
     const int w = int(PICTURE_W * scale), h = int(PICTURE_H * scale);
     const int x = (window_w - w) / 2, y = (window_h - h) / 2;
-    fbo.bind_framebuffer(GL_READ_FRAMEBUFFER, scene.picture);
-    fbo.bind_framebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glViewport(0, 0, window_w, window_h);
-    glClear(GL_COLOR_BUFFER_BIT);
-    fbo.blit_framebuffer(0, 0, PICTURE_W, PICTURE_H, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT,
-                         GL_NEAREST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, scene.picture);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    clear_bars(scene, window_w, window_h);
+    glBlitFramebuffer(0, 0, PICTURE_W, PICTURE_H, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
     SDL_GL_SwapWindow(scene.window);
 }
 
 void draw_frame(Scene& scene)
 {
-    fbo.bind_framebuffer(GL_FRAMEBUFFER, scene.picture);
+    glBindFramebuffer(GL_FRAMEBUFFER, scene.picture);
     glViewport(0, 0, PICTURE_W, PICTURE_H);
     glClear(GL_COLOR_BUFFER_BIT);
     draw_sprites(scene);
-    draw_doubled(scene);
     show_picture(scene);
     ++scene.frame;
 }
@@ -265,7 +238,7 @@ bool handle_events()
 int run_frames(bool fullscreen)
 {
     Scene scene;
-    scene.window = open_window(fullscreen, PICTURE_W, PICTURE_H);
+    scene.window = open_window(fullscreen, WINDOW_W, WINDOW_H);
     if (!scene.window || !SDL_GL_CreateContext(scene.window) || !set_up(scene)) {
         std::fprintf(stderr, "bench_baseline: %s\n", SDL_GetError());
         return 1;

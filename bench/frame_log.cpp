@@ -7,8 +7,9 @@
  *
  * Each line is "<monotonic ns> <picture>" for one SDL_GL_SwapWindow, written
  * straight to the file (no buffering, so a reader sees every frame at once);
- * picture is 1 when the frame copied the frame buffer into a texture (the
- * game's 320 x 240 grab, the first of which is the first menu frame), else 0.
+ * picture is 1 when the frame drew something (glDrawArrays or glBegin: the
+ * game's start-up frames only clear and show, so its first such frame is the
+ * first menu frame), else 0.
  * With BENCH_LAUNCH_NS set to the wall-clock launch time, the first such
  * frame also writes "first_picture_ms <milliseconds since launch>".
  */
@@ -25,7 +26,7 @@ namespace {
 
 struct FrameLog {
     int fd = -1;
-    bool copied = false;        // a frame buffer copy since the last swap
+    bool drew = false;          // a draw since the last swap
     bool first_shown = false;   // the first picture frame is logged
 };
 FrameLog frame_log;
@@ -66,16 +67,23 @@ extern "C" void SDL_GL_SwapWindow(SDL_Window* window)
     static const Swap swap = next_definition<Swap>("SDL_GL_SwapWindow");
     swap(window);
     if (frame_log.fd < 0) return;
-    if (frame_log.copied) note_first_picture();
-    dprintf(frame_log.fd, "%lld %d\n", clock_ns(CLOCK_MONOTONIC), frame_log.copied ? 1 : 0);
-    frame_log.copied = false;
+    if (frame_log.drew) note_first_picture();
+    dprintf(frame_log.fd, "%lld %d\n", clock_ns(CLOCK_MONOTONIC), frame_log.drew ? 1 : 0);
+    frame_log.drew = false;
 }
 
-extern "C" void glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset,
-                                    GLint x, GLint y, GLsizei width, GLsizei height)
+extern "C" void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
-    using Copy = void (*)(GLenum, GLint, GLint, GLint, GLint, GLint, GLsizei, GLsizei);
-    static const Copy copy = next_definition<Copy>("glCopyTexSubImage2D");
-    copy(target, level, xoffset, yoffset, x, y, width, height);
-    frame_log.copied = true;
+    using Draw = void (*)(GLenum, GLint, GLsizei);
+    static const Draw draw = next_definition<Draw>("glDrawArrays");
+    draw(mode, first, count);
+    frame_log.drew = true;
+}
+
+extern "C" void glBegin(GLenum mode)
+{
+    using Begin = void (*)(GLenum);
+    static const Begin begin = next_definition<Begin>("glBegin");
+    begin(mode);
+    frame_log.drew = true;
 }

@@ -7,11 +7,16 @@
 # Prints, per size: CPU milliseconds per frame (utime + stime of
 # /proc/PID/stat over the measured spans, divided by the frames shown in
 # them) of the baseline, the game's menu and a round with Santa walking, with
-# the ratio to the baseline, and the frame intervals (mean, p50, p99, worst);
-# then the game's CPU while paused by focus loss, the time to the first menu
-# frame against the baseline's first frame (the best of three launches), and
-# peak memory (VmHWM) of both.
-# Frames are timed by bench/frame_log.cpp, preloaded into both programs.
+# the ratio to the baseline, the frame intervals (mean, p50, p99, worst) and
+# GL draw calls and texture binds per frame (mean and most); then the game's
+# CPU while paused by focus loss, the time to the first menu frame against
+# the baseline's first frame (the best of three launches), and peak memory
+# (VmHWM) of both; last, how each one's CPU per frame grows from the small
+# window to the large.
+# Frames are timed by bench/frame_log.cpp and GL calls counted by
+# bench/gl_count.cpp, both preloaded into both programs.  The report also goes
+# to OUT/report.txt, and a PNG histogram of the frame intervals, game against
+# baseline, to OUT/intervals.png beside it.
 #
 # The machine is shared, so the two programs take turns: spans of one
 # alternate with spans of the other while the one not measured is stopped
@@ -21,6 +26,7 @@
 #   BENCH_SECONDS   length of one measured span (default 4)
 #   BENCH_TURNS     spans per program and screen (default 3)
 #   SNOWBELTER      the game program to measure (default BUILD_DIR/snowbelter)
+#   BENCH_OUT       where the report and the histogram go (default BUILD_DIR/bench)
 # A benchmark, not a test: the numbers depend on the machine and its load.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -32,17 +38,20 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   [ "$build" = "$root/build" ] || { echo "run.sh: $build is not a build folder" >&2; exit 2; }
   "$root/tools/build.sh"
 fi
-cmake --build "$build" --target snowbelter bench_baseline frame_log >/dev/null
+cmake --build "$build" --target snowbelter bench_baseline frame_log gl_count bench_histogram \
+  >/dev/null
 game=$(realpath "${SNOWBELTER:-$build/snowbelter}")
 baseline=$build/bench/bench_baseline
-preload=$build/bench/libframe_log.so
+preload="$build/bench/libframe_log.so $build/bench/libgl_count.so"
+out=$(realpath -m "${BENCH_OUT:-$build/bench}")
+mkdir -p "$out"
 ticks_per_s=$(getconf CLK_TCK)
 
 work=$(mktemp -d)
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill -CONT "$pid" 2>/dev/null && kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null || true
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -59,12 +68,14 @@ start_xvfb() {   # WIDTH HEIGHT: sets DISPLAY to a new server of that size
   rm -f "$file"
 }
 
-# NAME PROGRAM ARGS...: starts it with its frame log $work/NAME.SIZE.log,
-# sets NAME_pid and returns once it has shown its first picture.
+# NAME PROGRAM ARGS...: starts it with its frame log $work/NAME.SIZE.log and
+# GL counts $work/NAME.SIZE.gl, sets NAME_pid and returns once it has shown
+# its first picture.
 launch() {
   local name=$1
   shift
-  BENCH_LAUNCH_NS=$(date +%s%N) BENCH_FRAME_LOG=$work/$name.$size.log LD_PRELOAD=$preload \
+  BENCH_LAUNCH_NS=$(date +%s%N) BENCH_FRAME_LOG=$work/$name.$size.log \
+    BENCH_GL_COUNT=$work/$name.$size.gl LD_PRELOAD=$preload \
     "$@" >"$work/$name.$size.out" 2>&1 &
   pids+=($!)
   eval "${name}_pid=$!"
@@ -116,8 +127,8 @@ best_first_ms() {
 }
 
 # NAME KEY PID [COMMAND...]: one span of $span seconds (or of COMMAND) of the
-# running program NAME, the others stopped; adds its CPU ticks, frames and
-# frame intervals to $work/KEY.*.
+# running program NAME, the others stopped; adds its CPU ticks, frames, frame
+# intervals and GL counts per frame to $work/KEY.*.
 measure() {
   local name=$1 key=$2 pid=$3
   shift 3
@@ -136,6 +147,14 @@ measure() {
   # from before the stop.
   grep '^[0-9]* [01]$' "$log" | sed -n "$((n0 + 2)),${n1}p" |
     awk 'NR > 1 {printf "%.6f\n", ($1 - last) / 1e6} {last = $1}' >>"$work/$key.intervals"
+  # The GL counter writes one line per swap too, after the frame log's.
+  sed -n "$((n0 + 2)),${n1}p" "$work/$name.$size.gl" >>"$work/$key.gl"
+}
+
+# KEY: "draws_mean draws_most binds_mean binds_most" per frame.
+gl_stats() {
+  awk '{d += $1; b += $2; if ($1 > dm) dm = $1; if ($2 > bm) bm = $2}
+    END {printf "%.1f %d %.1f %d\n", d / NR, dm, b / NR, bm}' "$work/$1.gl"
 }
 
 # KEY: "cpu_ms_per_frame frames mean p50 p99 worst", intervals in ms.
@@ -161,11 +180,19 @@ paused_cpu() {   # PID
 }
 
 row() {   # WHAT KEY BASELINE_KEY
-  local mine base
+  local mine base gl
   mine=($(stats "$2"))
   base=($(stats "$3"))
-  printf "%-9s %-10s %8.3f %6.2f %7d %8.3f %8.3f %8.3f %8.3f\n" "$size" "$1" "${mine[0]}" \
-    "$(awk -v a="${mine[0]}" -v b="${base[0]}" 'BEGIN {print a / b}')" "${mine[@]:1}"
+  gl=($(gl_stats "$2"))
+  echo "${mine[0]}" >"$work/$2.cpu"
+  printf "%-9s %-10s %8.3f %6.2f %7d %8.3f %8.3f %8.3f %8.3f %6.1f %4d %6.1f %4d\n" "$size" "$1" \
+    "${mine[0]}" "$(awk -v a="${mine[0]}" -v b="${base[0]}" 'BEGIN {print a / b}')" \
+    "${mine[@]:1}" "${gl[@]}"
+}
+
+growth() {   # WHAT KEY: CPU per frame at the large size over the small
+  awk -v w="$1" -v s="$(cat "$work/$2.640x480.cpu")" -v l="$(cat "$work/$2.1280x1024.cpu")" \
+    'BEGIN {printf "%-10s %8.3f -> %8.3f ms, %.2f x\n", w, s, l, l / s}'
 }
 
 # --- one screen size ---------------------------------------------------------------
@@ -233,11 +260,22 @@ run_size() {   # LABEL SCREEN_W SCREEN_H OPTION (--window or --fullscreen)
   end "$xvfb_pid"
 }
 
+exec > >(tee "$out/report.txt")
 echo "game: $game; $turns spans of $span s each;$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)"
-printf "%-9s %-10s %8s %6s %7s %8s %8s %8s %8s\n" size program "cpu ms/f" "x base" frames \
-  "mean ms" "p50 ms" "p99 ms" "worst ms"
+printf "%-9s %-10s %8s %6s %7s %8s %8s %8s %8s %6s %4s %6s %4s\n" size program "cpu ms/f" \
+  "x base" frames "mean ms" "p50 ms" "p99 ms" "worst ms" draws most binds most
 summary=()
 run_size 640x480 800 600 --window
 run_size 1280x1024 1280 1024 --fullscreen
 echo "game against baseline:"
 printf "%s\n" "${summary[@]}"
+echo "growth of CPU per frame from 640x480 to 1280x1024:"
+growth baseline base
+growth "game menu" menu
+growth "game round" round
+panels=()
+for s in 640x480 1280x1024; do
+  panels+=("$s:$work/base.$s.intervals:$work/menu.$s.intervals:$work/round.$s.intervals")
+done
+"$build/bench/bench_histogram" "$out/intervals.png" "${panels[@]}"
+echo "histogram of frame intervals: $out/intervals.png"
