@@ -176,6 +176,18 @@ void grab_by_reading(uint32_t name, int x, int gl_y, int tw, int th)
     upload_texture_bgra(name, tw, th, scratch.data());
 }
 
+// The tile's texture as a framebuffer to blit from, made on first use.
+uint32_t tile_framebuffer(BackgroundTile& tile)
+{
+    if (tile.framebuffer == 0) {
+        glGenFramebuffers(1, &tile.framebuffer);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, tile.framebuffer);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                               tile.texture, 0);
+    }
+    return tile.framebuffer;
+}
+
 }   // namespace
 
 void use_as_background()
@@ -195,6 +207,7 @@ void use_as_background()
                 glBindTexture(GL_TEXTURE_2D, tile.texture);
             } else {
                 delete_gl_texture(tile.texture);
+                forget_tile_framebuffer(tile);
                 tile.texture = new_copy_texture(side, side);
             }
             glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, c * side, h - r * side - tile.tile_height,
@@ -236,6 +249,36 @@ void draw_background(int layer_number)
     apply_smoothing_filters();
 }
 
+void put_background(int layer_number)
+{
+    flush_quads();
+    if (!renderer || layer_number < 0 || layer_number >= BACKGROUND_LAYERS) return;
+    BackgroundLayer& layer = renderer->layers[layer_number];
+    if (layer.columns == 0) return;
+    const int view_w = renderer->viewport_width, view_h = renderer->viewport_height;
+    // The viewport's top-left corner, in the picture's rows from the bottom.
+    const int left = renderer->viewport_x, top = renderer->screen_height - renderer->viewport_y;
+    int x = 0;
+    for (int c = 0; c < layer.columns; ++c) {
+        int y = 0;
+        for (int r = 0; r < layer.rows; ++r) {
+            BackgroundTile& tile = layer.tiles[c][r];
+            // The part inside the viewport: the tile's left columns and top rows.
+            const int w = std::min(tile.tile_width, view_w - x);
+            const int h = std::min(tile.tile_height, view_h - y);
+            if (w > 0 && h > 0) {
+                glBindFramebuffer(GL_READ_FRAMEBUFFER, tile_framebuffer(tile));
+                glBlitFramebuffer(0, tile.tile_height - h, w, tile.tile_height, left + x,
+                                  top - y - h, left + x + w, top - y, GL_COLOR_BUFFER_BIT,
+                                  GL_NEAREST);
+            }
+            y += tile.texture_height;
+        }
+        x += layer.tiles[c][0].texture_width;
+    }
+    bind_drawing_picture();
+}
+
 void load_background(const char* name)
 {
     flush_quads();
@@ -253,7 +296,7 @@ void load_background(const char* name)
         for (int c = 0; c < BACKGROUND_GRID && c * side < image.width; ++c) {
             const BuiltTexture built =
                 build_texture(image, c * side, r * side, side, side, SPRITE_IMAGE);
-            layer.tiles[c][r] = BackgroundTile{built.texture, side, side, side, side};
+            layer.tiles[c][r] = BackgroundTile{built.texture, side, side, side, side, 0};
             layer.columns = c + 1;
         }
         layer.rows = r + 1;

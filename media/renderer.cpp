@@ -201,7 +201,7 @@ void reset_frame_state()
     glDisable(GL_BLEND);
     renderer->alpha = 1.0f;
     glColor4f(1, 1, 1, 1);
-    draw_background(0);
+    put_background(0);
     set_viewport(0, 0, 0, 0);
 }
 
@@ -216,6 +216,15 @@ void clear_background(int layer)
 {
     BackgroundLayer& target = renderer->layers[layer];
     for (auto& column : target.tiles)
-        for (BackgroundTile& tile : column) delete_texture(tile.texture);
+        for (BackgroundTile& tile : column) {
+            delete_texture(tile.texture);
+            forget_tile_framebuffer(tile);
+        }
     target = BackgroundLayer();
+}
+
+void forget_tile_framebuffer(BackgroundTile& tile)
+{
+    if (tile.framebuffer && renderer->context_alive) glDeleteFramebuffers(1, &tile.framebuffer);
+    tile.framebuffer = 0;
 }

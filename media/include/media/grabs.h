@@ -8,7 +8,7 @@
  * (renderer.h); clear_background is the renderer's.
  *
  * Callers: the game (use_as_background, grab_sprite, save_screen), the frame
- * cycle (draw_background through reset_frame_state).  Not for: decoding
+ * cycle (put_background through reset_frame_state).  Not for: decoding
  * files (image.h) or sprite draws (sprites.h).
  */
 #pragma once
@@ -17,6 +17,9 @@
 void use_as_background();
 // Draws the layer at the top-left of the screen; an empty layer draws nothing.
 void draw_background(int layer);
+// Puts the layer back at the top-left of the viewport as its texels are, by
+// blits rather than draws: what draw_background gives with blending off.
+void put_background(int layer);
 // Loads an image (no colour key) into layer 0 and draws it; status 3, layer 0
 // cleared and the colour buffer cleared when it cannot be loaded.
 void load_background(const char* name);

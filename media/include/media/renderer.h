@@ -46,6 +46,7 @@ struct BackgroundTile {
     int texture_height;
     int tile_width;
     int tile_height;
+    uint32_t framebuffer;   // the texture as a picture to blit from; 0 until needed
 };
 
 struct BackgroundLayer {
@@ -113,10 +114,12 @@ void set_transparency(int colour);
 // Binds sprite a (b: second unit, -1 none) on texture unit 0 with GL_REPEAT.
 void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names);
 // The state every frame starts with: blend off, alpha 1, white colour,
-// background layer 0 drawn, whole-screen viewport.
+// background layer 0 put back, whole-screen viewport.
 void reset_frame_state();
 // Fixed GL state set once when a context is made current.
 void setup_gl_state();
 // Deletes every texture of background layer n when the context is alive and
 // zeroes the layer.
 void clear_background(int layer);
+// Deletes the tile's framebuffer, if it has one (when the context is alive).
+void forget_tile_framebuffer(BackgroundTile& tile);
