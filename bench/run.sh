@@ -231,9 +231,9 @@ run_size() {   # LABEL SCREEN_W SCREEN_H OPTION (--window or --fullscreen)
   focus "$window"
   sleep 1
   hold Return 0.3      # menu: Start Game
-  sleep 1
+  sleep 2              # the story must be up before the key that leaves it
   hold Control_L 0.3   # leave the story
-  sleep 0.5
+  sleep 1.5
   climb
   kill -STOP "$game_pid"
   for _ in $(seq "$turns"); do

@@ -234,7 +234,8 @@ void read_presented_picture_bgr(uint8_t* bgr)
             const uint8_t* in = &part[std::size_t(corner.height - 1 - from_top) * corner.width * 3];
             uint8_t* out = bgr + std::size_t(row) * w * 3;
             for (int x = 0; x < w; ++x)
-                std::copy_n(in + nearest(x, w, corner.width) * 3, 3, out + x * 3);
+                std::copy_n(in + std::size_t(nearest(x, w, corner.width)) * 3, 3,
+                            out + std::size_t(x) * 3);
         }
     }
     bind_drawing_picture();
