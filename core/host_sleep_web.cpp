@@ -37,7 +37,7 @@ EM_JS(int, page_holds_game, (), {
 // The length of a refresh is learnt from refreshes that one wait sees in a
 // row (at 60 Hz a wait rarely sees two, and the first guess is right).
 EM_ASYNC_JS(void, wait_for_refresh, (double left_ms), {
-    const LATE_REFRESH_MS = 250;
+    const LATE_REFRESH_MS = 1000;
     const pace = Module.refreshPace || (Module.refreshPace = { period: 1000 / 60 });
     const deadline = performance.now() + left_ms;
     await new Promise((resolve) => {
