@@ -48,21 +48,29 @@ function options(argv) {
 
 const TICKS_PER_S = Number(execFileSync('getconf', ['CLK_TCK']).toString());
 
-// Processor seconds (user and system) of the browser's processes of a
-// type ("gpu-process", "renderer"), found by their command lines.
+// Processor seconds (user and system) of the browser's own processes of a
+// type ("gpu-process", "renderer"): its descendants with that command line.
 function processSeconds(browser, type) {
-  const profile = browser.process().spawnargs.find((a) => a.startsWith('--user-data-dir='));
-  let ticks = 0;
+  const processes = new Map();
   for (const pid of fs.readdirSync('/proc').filter((name) => /^\d+$/.test(name))) {
     try {
-      const command = fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8').split('\0');
-      if (!command.includes(`--type=${type}`) || (profile && !command.includes(profile))) continue;
       const fields = fs.readFileSync(`/proc/${pid}/stat`, 'utf8').replace(/^.*\) /, '').split(' ');
-      ticks += Number(fields[11]) + Number(fields[12]);
+      // (Chromium rewrites its command line into one string.)
+      const command = fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8').split(/[\0 ]/);
+      processes.set(Number(pid), { parent: Number(fields[1]), ticks: Number(fields[11]) + Number(fields[12]),
+        type: command.includes(`--type=${type}`) });
     } catch (error) {
       // a process that ended meanwhile
     }
   }
+  const ours = (pid) => {
+    for (let p = pid; p > 1; p = processes.has(p) ? processes.get(p).parent : 0) {
+      if (p === browser.process().pid) return true;
+    }
+    return false;
+  };
+  let ticks = 0;
+  for (const [pid, p] of processes) if (p.type && ours(pid)) ticks += p.ticks;
   return ticks / TICKS_PER_S;
 }
 
