@@ -1,9 +1,18 @@
 /*
- * host_sleep_web.cpp - waiting in a browser page: the game's loops are
- * plain blocking loops, so every wait unwinds to the browser through
- * Asyncify (emscripten_sleep) and comes back on a timer.  That is when the
- * page shows the frame just drawn and delivers keys, so even a deadline
- * already past yields once.
+ * host_sleep_web.cpp - waiting in a browser page, on the display's refresh.
+ *
+ * The game's loops are plain blocking loops, so every wait unwinds to the
+ * browser through Asyncify and comes back on an animation frame
+ * (requestAnimationFrame): the first refresh no more than half a refresh
+ * before the deadline, which is the refresh nearest to it.  The browser
+ * shows the frame just drawn at the refresh after the wait begins, so a wait
+ * always takes at least one refresh, even for a deadline already past: at
+ * most one frame per refresh.  At 60 Hz that is one frame every refresh; on
+ * a faster display the frames follow the deadlines, and clock.cpp skips a
+ * deadline missed rather than bunching frames to catch up.
+ *
+ * A hidden page gets no refreshes, so there (and should a refresh not come
+ * for a while) a timer ends the wait instead.
  *
  * The page may also hold the game at a wait (window.snowbelter.hold, see
  * web/shell.html): the frame just shown then stays on the canvas for as
@@ -17,12 +26,42 @@
 
 namespace {
 const long long NS_PER_S = 1000000000;
-const long long NS_PER_MS = 1000000;
+const double NS_PER_MS = 1e6;
 const unsigned HOLD_POLL_MS = 10;
 
 // clang-format off
 EM_JS(int, page_holds_game, (), {
     return (typeof window !== 'undefined' && window.snowbelter && window.snowbelter.hold) ? 1 : 0;
+});
+
+// The length of a refresh is learnt from refreshes that one wait sees in a
+// row (at 60 Hz a wait rarely sees two, and the first guess is right).
+EM_ASYNC_JS(void, wait_for_refresh, (double left_ms), {
+    const LATE_REFRESH_MS = 1000;
+    const pace = Module.refreshPace || (Module.refreshPace = { period: 1000 / 60 });
+    const deadline = performance.now() + left_ms;
+    await new Promise((resolve) => {
+        let done = false, previous = 0, timer = 0;
+        const finish = () => {
+            if (done) return;
+            done = true;
+            clearTimeout(timer);
+            resolve();
+        };
+        const onRefresh = (now) => {
+            if (done) return;
+            if (previous) pace.period += (Math.min(now - previous, 100) - pace.period) / 4;
+            previous = now;
+            if (now >= deadline - pace.period / 2) finish();
+            else requestAnimationFrame(onRefresh);
+        };
+        if (document.hidden) {
+            timer = setTimeout(finish, Math.max(left_ms, 0));
+            return;
+        }
+        timer = setTimeout(finish, Math.max(left_ms, 0) + LATE_REFRESH_MS);
+        requestAnimationFrame(onRefresh);
+    });
 });
 // clang-format on
 
@@ -37,9 +76,6 @@ long long host_monotonic_ns()
 
 void host_sleep_until_ns(long long until_ns)
 {
-    const long long left = until_ns - host_monotonic_ns();
-    // Whole milliseconds, rounded down: a browser timer fires late rather
-    // than early, and a wake-up past the deadline would cost the next frame.
-    emscripten_sleep(left > 0 ? static_cast<unsigned>(left / NS_PER_MS) : 0);
+    wait_for_refresh(static_cast<double>(until_ns - host_monotonic_ns()) / NS_PER_MS);
     while (page_holds_game()) emscripten_sleep(HOLD_POLL_MS);
 }

@@ -84,6 +84,11 @@ void set_paused(bool paused)
     SDL_SetWindowTitle(screen_window(), caption.c_str());
 }
 
+bool window_has_focus()
+{
+    return (SDL_GetWindowFlags(screen_window()) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
 // This copy's log, emptied, opening with the version.
 void start_log()
 {
@@ -209,8 +214,14 @@ void window_proc(const SDL_Event& event)
     }
     switch (event.window.event) {
     case SDL_WINDOWEVENT_CLOSE: end_program();
-    case SDL_WINDOWEVENT_FOCUS_LOST: set_paused(true); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+    case SDL_WINDOWEVENT_HIDDEN: set_paused(true); break;
     case SDL_WINDOWEVENT_FOCUS_GAINED: set_paused(false); break;
+    // A hidden browser tab need not lose the focus, and then hears no focus
+    // event when it is shown again; a window without the focus waits for it.
+    case SDL_WINDOWEVENT_SHOWN:
+        if (window_has_focus()) set_paused(false);
+        break;
     default: break;
     }
 }

@@ -269,6 +269,28 @@ TEST_F(Frame, LosingFocusPausesAndShowsItInTheCaption)
     set_auto_pause(0);
 }
 
+TEST_F(Frame, HidingPausesAndShowingResumesOnlyWithTheFocus)
+{
+    set_auto_pause(1);
+    SDL_Event event = {};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_HIDDEN;
+    window_proc(event);
+    EXPECT_TRUE(runtime_paused());
+    EXPECT_STREQ(SDL_GetWindowTitle(screen_window()), "snowbelter <pause>");
+
+    // Shown again: the pause lasts exactly as long as the focus is away.
+    const bool focused = (SDL_GetWindowFlags(screen_window()) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    event.window.event = SDL_WINDOWEVENT_SHOWN;
+    window_proc(event);
+    EXPECT_EQ(runtime_paused(), !focused);
+    event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    window_proc(event);
+    EXPECT_FALSE(runtime_paused());
+    EXPECT_STREQ(SDL_GetWindowTitle(screen_window()), "snowbelter");
+    set_auto_pause(0);
+}
+
 TEST_F(Frame, FramesArePacedToTheCap)
 {
     limit_fps(60);

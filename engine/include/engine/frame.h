@@ -76,7 +76,8 @@ void set_auto_pause(double flag);
 bool runtime_paused();
 
 // Handles one window event the way the window handler does: close ends the
-// program, focus changes pause and resume (with the caption), everything
+// program, losing the focus or being hidden (a browser tab) pauses, gaining
+// it or being shown again with it resumes (with the caption), everything
 // else goes to the input module.
 void window_proc(const SDL_Event& event);
 
