@@ -1,5 +1,6 @@
 // touch.js - a phone plays by touch: on an emulated phone held sideways,
-// a tap on the start card starts the game, the labelled touch controls
+// a tap on the start card starts the game, the key screen says it needs a
+// keyboard and lets the player back out, the labelled touch controls
 // (found by their aria-label, as a screen reader names them, each at least
 // 48 CSS pixels) start a round, Right held walks Santa, a thumb slid from
 // Right to Left turns him, and Jump pressed while Right is held jumps him to
@@ -53,6 +54,21 @@ class Fingers {
     this.down.delete(id);
     await this.send(this.down.size ? 'touchMove' : 'touchEnd');
   }
+  // Holds a control for exactly that many frames: the game is held (the
+  // page's hold, window.snowbelter) while the finger goes down and comes up.
+  async holdForFrames(label, frames) {
+    await this.game.page.evaluate(() => { window.snowbelter.hold = true; });
+    await web.sleep(200);   // the game reaches its wait
+    await this.put(9, label);
+    await this.game.page.evaluate((n) => {
+      const s = window.snowbelter;
+      s.holdAfter.add(parseInt(s.trace[s.trace.length - 1], 10) + n);
+      s.release();
+    }, frames);
+    await web.waitFor(this.game, () => window.snowbelter.heldAt >= 0, `${label} held`, STEP_TIMEOUT_MS);
+    await this.lift(9);
+    await this.game.page.evaluate(() => window.snowbelter.release());
+  }
   async liftAll() {
     this.down.clear();
     await this.send('touchEnd');
@@ -79,7 +95,9 @@ async function until(game, test, why, stopOnHit = true) {
       throw new HazardHit(`a hazard hit Santa at x ${state.santa_x} waiting for ${why}`);
     }
     if (test(state)) return state;
-    if (Date.now() - start > STEP_TIMEOUT_MS) throw new Error(`timed out waiting for ${why}`);
+    if (Date.now() - start > STEP_TIMEOUT_MS) {
+      throw new Error(`timed out waiting for ${why} (at frame ${state.frame}: ${state.screen})`);
+    }
     await web.sleep(20);
   }
 }
@@ -122,6 +140,28 @@ async function walkTurnAndJump(game, fingers) {
   }
 }
 
+// The key screen by touch: Start on a row waits for a keyboard key, which
+// the page says it needs; its Back ends the wait, and the touch Back then
+// leaves for the menu (that the row keeps its key is the desktop's test).
+async function keyScreenWithoutAKeyboard(game, fingers) {
+  await fingers.holdForFrames('Down', 2);   // one step; a longer hold steps on to Exit
+  await web.waitForScreen(game, 'menu', STEP_TIMEOUT_MS);
+  await fingers.tap('Start');
+  await web.waitForScreen(game, 'keys', STEP_TIMEOUT_MS);
+  await fingers.tap('Start');
+  await web.waitFor(game, () => !document.getElementById('keyboard-note').hidden,
+    'the page to say the key screen needs a keyboard', STEP_TIMEOUT_MS);
+  await game.page.tap('#keyboard-back');
+  await web.waitFor(game, () => document.getElementById('keyboard-note').hidden,
+    'the note to go once the wait is given up', STEP_TIMEOUT_MS);
+  // Pads and touches hold nothing while a row waits: Back works only if
+  // the wait has ended.
+  await web.waitForScreen(game, 'keys', STEP_TIMEOUT_MS);
+  await fingers.tap('Back');
+  await web.waitForScreen(game, 'menu', STEP_TIMEOUT_MS);
+  console.log('touch: the key screen said it needs a keyboard, and Back ended the wait');
+}
+
 async function checkControls(game) {
   for (const label of LABELS) {
     const element = await game.page.$(`#touch [role="button"][aria-label="${label}"]`);
@@ -150,6 +190,7 @@ async function main() {
     await game.page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
     await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
     await checkControls(game);
+    await keyScreenWithoutAKeyboard(game, fingers);
 
     await fingers.tap('Start');   // Start Game
     await web.waitForScreen(game, 'story', STEP_TIMEOUT_MS);
