@@ -33,6 +33,8 @@ snow_web_library(PkgConfig::PNG png16 z)
 snow_web_library(PkgConfig::LZO2 lzo2)
 snow_web_library(JPEG::JPEG jpeg)
 target_include_directories(PkgConfig::LZO2 INTERFACE ${SNOWBELTER_WEB_LIBS}/include/lzo)
+include(${CMAKE_CURRENT_LIST_DIR}/WebPreloads.cmake)
+
 # GL is Emscripten's own: its headers are in the system root, and the page
 # links its emulation of the fixed pipeline (snow_web_page).
 add_library(OpenGL::GL INTERFACE IMPORTED)
@@ -54,6 +56,9 @@ function(snow_web_page target)
     # Leaving the game ends the program as on the desktop: the page hears of it.
     -sEXIT_RUNTIME=1
     -sEXPORTED_RUNTIME_METHODS=[FS,ENV,callMain]
+    # The touch controls' calls (media/gamepad_touch_web.cpp); naming them
+    # here also pulls their object out of the media library.
+    -sEXPORTED_FUNCTIONS=[_main,_snowbelter_touch,_snowbelter_keyboard_wanted,_snowbelter_give_up_key_wait]
     # SDL's audio needs these, and starts after the first key or click.
     # (From a file: a "$" on a command line meets too many shells.)
     -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${page}/audio_functions.json
@@ -63,5 +68,7 @@ function(snow_web_page target)
     "SHELL:--preload-file ${SNOWBELTER_WEB_MEDIA}/sfx.sbx@/snowbelter/media/sfx.sbx"
     "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/tests/replays@/replays")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-    ${page}/shell.html ${SNOWBELTER_WEB_MEDIA}/gfx.sbx ${SNOWBELTER_WEB_MEDIA}/sfx.sbx)
+    ${page}/shell.html ${page}/audio_functions.json
+    ${SNOWBELTER_WEB_MEDIA}/gfx.sbx ${SNOWBELTER_WEB_MEDIA}/sfx.sbx)
+  snow_web_preloads(${target} ${CMAKE_SOURCE_DIR}/tests/replays)
 endfunction()

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "core/log.h"
@@ -20,6 +21,8 @@ struct GamepadState {
     int (*key_for)(PadAction, int) = nullptr;
     bool enabled = true;
     bool last_removed = false;
+    bool wait_cancelled = false;
+    bool touch_held[PAD_ACTION_COUNT] = {};
 };
 GamepadState gamepads;
 
@@ -118,10 +121,33 @@ void set_pad_keys_enabled(bool enabled)
     gamepads.enabled = enabled;
 }
 
+bool pad_keys_enabled()
+{
+    return gamepads.enabled;
+}
+
+void cancel_keyboard_wait()
+{
+    gamepads.wait_cancelled = true;
+}
+
+bool take_keyboard_wait_cancelled()
+{
+    bool cancelled = gamepads.wait_cancelled;
+    gamepads.wait_cancelled = false;
+    return cancelled;
+}
+
+void set_touch_action(PadAction action, bool held)
+{
+    gamepads.touch_held[int(action)] = held;
+}
+
 void merge_pad_keys(unsigned char state[KEY_CODE_COUNT])
 {
-    if (!gamepads.key_for || !gamepads.enabled || gamepads.pads.empty()) return;
-    bool held[PAD_ACTION_COUNT] = {};
+    if (!gamepads.key_for || !gamepads.enabled) return;
+    bool held[PAD_ACTION_COUNT];
+    std::copy(std::begin(gamepads.touch_held), std::end(gamepads.touch_held), held);
     for (SDL_GameController* pad : gamepads.pads) actions_of(pad, held);
     for (int action = 0; action < PAD_ACTION_COUNT; ++action) {
         if (!held[action]) continue;

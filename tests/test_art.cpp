@@ -618,6 +618,24 @@ TEST_F(ArtSet, LargerIconsAreWholeStepEnlargementsOfTheSmallest)
     }
 }
 
+// The browser page's manifest icons: the same face, enlarged by whole steps.
+TEST_F(ArtSet, WebIconsAreWholeStepEnlargementsOfTheSmallest)
+{
+    const DecodedImage base = icon(16);
+    ASSERT_EQ(base.width, 16);
+    for (int size : {192, 512}) {
+        const DecodedImage im =
+            load_png(folder->path + "icons/web/icon-" + std::to_string(size) + ".png");
+        ASSERT_EQ(im.width, size);
+        ASSERT_EQ(im.height, size);
+        const int step = size / 16;
+        for (int y = 0; y < size; y += step / 2)
+            for (int x = 0; x < size; x += step / 2)
+                ASSERT_EQ(colour_at(im, x, y), colour_at(base, x / step, y / step))
+                    << size << " at " << x << ", " << y;
+    }
+}
+
 // The build's own outputs, against what the tool draws from the sources now.
 TEST_F(ArtSet, BuildFolderHoldsTheIconTheme)
 {

@@ -1,6 +1,7 @@
 // Gamepads as the player's keys, with SDL's virtual joystick standing in for
 // a real pad: the bound actions, the stick's dead zone, the key screen, a
 // round played and paused by pad alone, and a pad pulled out mid-round.
+// The page's touch controls, a pad of their own, hold the same keys.
 #include <SDL.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -258,6 +259,83 @@ TEST_F(Gamepad, PullingTheLastPadOutPausesAnUnpausedRound)
     play_frames(2);
     EXPECT_EQ(pad_count(), 0);
     EXPECT_EQ(paused, 1);
+}
+
+// The touch controls beside the (idle) virtual pad: each test lets go of
+// every touch action it held.
+class Touch : public Gamepad {
+protected:
+    void TearDown() override
+    {
+        for (int action = 0; action < PAD_ACTION_COUNT; ++action)
+            set_touch_action(PadAction(action), false);
+        Gamepad::TearDown();
+    }
+};
+
+TEST_F(Touch, ButtonsHoldThePlayersCurrentBindings)
+{
+    bind_jump = 57;   // Space
+    set_touch_action(PadAction::jump, true);
+    EXPECT_TRUE(key_down(57));
+    EXPECT_FALSE(key_down(KEY_LEFT_CTRL));
+    set_touch_action(PadAction::jump, false);
+    EXPECT_FALSE(key_down(57));
+    set_touch_action(PadAction::start, true);
+    EXPECT_TRUE(key_down(KEY_ENTER));
+    set_touch_action(PadAction::start, false);
+    set_touch_action(PadAction::back, true);
+    EXPECT_TRUE(key_down(KEY_ESCAPE));
+}
+
+TEST_F(Touch, WalkingAndJumpingAtOnceJumpsToTheRight)
+{
+    start_test_round();
+    remove_hazards();
+    const double x = santa().x;
+    set_touch_action(PadAction::right, true);
+    set_touch_action(PadAction::jump, true);
+    play_frames(3);
+    set_touch_action(PadAction::jump, false);
+    EXPECT_EQ(santa().jumping, 1);
+    play_frames(7);
+    set_touch_action(PadAction::right, false);
+    EXPECT_GT(santa().x, x);
+}
+
+// On the key screen: Start picks the first row, the page gives up the wait
+// (a player with no keyboard), and Back leaves.  A keyboard Escape ends the
+// screen if the touch controls could not.
+int touch_frames = 0;
+bool touch_row_waited = false;
+void work_the_touch_controls()
+{
+    set_touch_action(PadAction::start, touch_frames == 25);
+    if (touch_frames == 40) {
+        touch_row_waited = keys_screen.selecting && !pad_keys_enabled();
+        cancel_keyboard_wait();
+    }
+    set_touch_action(PadAction::back, touch_frames == 60);
+    if (touch_frames == 200) {
+        use_player_keys(false);
+        hold_key(KEY_ESCAPE);
+    }
+    ++touch_frames;
+}
+
+TEST_F(Touch, GivingUpTheWaitForAKeyKeepsTheRowsKey)
+{
+    create_arrays();
+    const double up = bind_up;
+    touch_frames = 0;
+    set_frame_hook(work_the_touch_controls);
+    redefine_keys();
+    set_frame_hook(nullptr);
+    release_all_keys();
+    EXPECT_TRUE(touch_row_waited);
+    EXPECT_LT(touch_frames, 200);   // left by the touch Back, not the keyboard
+    EXPECT_EQ(bind_up, up);
+    EXPECT_TRUE(pad_keys_enabled());
 }
 
 }   // namespace

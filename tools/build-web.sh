@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Builds Snowbelter for the browser into build-web/: snowbelter.html with its
-# .js, .wasm and .data (the media archives and the replay scripts). Installs
+# .js, .wasm and .data (the media archives and the replay scripts), the
+# page's own files from web/, the icons and the title picture from the
+# desktop build's media, the service worker (sw.js, its cache named by the
+# version and a hash of every other file), and snowbelter-web-VERSION.zip,
+# which holds exactly what a static web host needs. Installs
 # what is missing first (tools/install-web-deps.sh), takes the WebAssembly
 # libraries from the cache or builds them (tools/build-web-libs.sh), and
 # takes the media archives from the desktop build in build/, building that
@@ -27,5 +31,30 @@ if [ ! -f "$out/CMakeCache.txt" ]; then
 else
   cmake "$out" -DSNOWBELTER_WEB_LIBS="$libs" >/dev/null
 fi
+# The link makes all four files at once but CMake knows only the page: a
+# missing one must make the link run again.
+for made in snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data; do
+  [ -f "$out/$made" ] || rm -f "$out/snowbelter.html"
+done
 cmake --build "$out" --target snowbelter -j2
+
+# The page's other files, then the service worker over all of them.
+cp "$root/web/page.js" "$root/web/touch.js" "$root/web/page.css" \
+   "$root/web/snowbelter.webmanifest" "$out/"
+cp "$root/build/icons/web/icon-192.png" "$root/build/icons/web/icon-512.png" "$out/"
+cp "$root/build/media-work/gfx/snowbelter2.png" "$out/title.png"
+files=(snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data page.js touch.js page.css
+       snowbelter.webmanifest icon-192.png icon-512.png title.png)
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")"
+hash="$(cd "$out" && sha256sum "${files[@]}" | sha256sum | cut -c1-16)"
+listing="$(printf "'%s', " "${files[@]}")"
+sed -e "s/@VERSION@/$version/" -e "s/@HASH@/$hash/" -e "s/@FILES@/${listing%, }/" \
+  "$root/web/sw.js" > "$out/sw.js.new"
+# Unchanged files keep their date, so a rebuild of nothing changes nothing.
+if cmp -s "$out/sw.js.new" "$out/sw.js"; then rm "$out/sw.js.new"; else mv "$out/sw.js.new" "$out/sw.js"; fi
+
+zip="snowbelter-web-$version.zip"
+rm -f "$out"/snowbelter-web-*.zip
+(cd "$out" && zip -q -X "$zip" "${files[@]}" sw.js)
+echo "build-web: $out/$zip, $(du -k "$out/$zip" | cut -f1) KB: unpack it on any static web host"
 echo "build-web: $out/snowbelter.html (tools/serve-web.sh serves it)"

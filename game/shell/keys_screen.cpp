@@ -47,11 +47,16 @@ void draw_key_names()
     }
 }
 
+int cursor_row()
+{
+    return to_int((keys_screen.cursor_y - KEYS_CURSOR_FIRST_Y) / KEYS_ROW_SPACING);
+}
+
 // While waiting the row shows "???"; the lowest-numbered key held once the
 // cooldown is over is taken, Enter and Escape included.
 void capture_key()
 {
-    int row = to_int((keys_screen.cursor_y - KEYS_CURSOR_FIRST_Y) / KEYS_ROW_SPACING);
+    int row = cursor_row();
     key_codes.at(row) = KEY_CODE_WAITING;
     for (int code = 0; code < SCANNED_KEY_COUNT; ++code) {
         if (key_free(code)) {
@@ -60,6 +65,13 @@ void capture_key()
             key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
         }
     }
+}
+
+void give_up_capture()
+{
+    key_codes.at(cursor_row()) = key_binding(cursor_row());
+    keys_screen.selecting = false;
+    key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
 }
 
 void move_cursor()
@@ -88,6 +100,8 @@ void keys_screen_frame()
         key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
     }
     // Bindings are keyboard keys: while a row waits, pads hold nothing.
+    // A player with no keyboard can give up the wait: the row keeps its saved key.
+    if (take_keyboard_wait_cancelled() && keys_screen.selecting) give_up_capture();
     set_pad_keys_enabled(!keys_screen.selecting);
     if (keys_screen.selecting) capture_key();
     draw_key_names();

@@ -174,6 +174,7 @@ int pad_key(PadAction action, int which)
     case PadAction::jump: return which ? 0 : to_int(bind_jump);
     case PadAction::pause: return which ? KEY_ENTER : to_int(bind_pause);
     case PadAction::back: return which ? 0 : KEY_ESCAPE;
+    case PadAction::start: return which ? 0 : KEY_ENTER;
     }
     return 0;
 }

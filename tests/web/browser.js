@@ -9,7 +9,8 @@ const path = require('path');
 
 const TYPES = {
   '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream',
+  '.data': 'application/octet-stream', '.css': 'text/css', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // Fails with one clear line when the browser build is missing.
@@ -32,14 +33,25 @@ function serve(folder) {
         response.end();
         return;
       }
-      response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
+      response.writeHead(200, {
+        'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
+        'Content-Length': fs.statSync(file).size,
+        'Cache-Control': 'no-cache',
+      });
       fs.createReadStream(file).pipe(response);
     });
     server.listen(0, '127.0.0.1', () => resolve(server));
   });
 }
 
-async function launch() {
+// Ends the server and every connection it holds open: the page is offline.
+function unplug(server) {
+  server.closeAllConnections();
+  return new Promise((resolve) => server.close(resolve));
+}
+
+// extraArgs: more Chromium switches.
+async function launch(extraArgs = []) {
   let puppeteer;
   try {
     puppeteer = require('puppeteer-core');
@@ -55,16 +67,18 @@ async function launch() {
     args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox',
       '--window-size=800,600', '--autoplay-policy=no-user-gesture-required',
       '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
-      '--disable-backgrounding-occluded-windows'],
+      '--disable-backgrounding-occluded-windows', ...extraArgs],
   });
 }
 
 // Opens the page with the given address parameters; the browser's own
-// errors end the test at once, with the page's last lines.
-async function openGame(browser, server, query) {
+// errors end the test at once, with the page's last lines.  prepare(page),
+// when given, runs before the page loads (to emulate a device).
+async function openGame(browser, server, query, prepare = null) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(String(error)));
+  if (prepare) await prepare(page);
   const url = `http://127.0.0.1:${server.address().port}/snowbelter.html?${query}`;
   await page.goto(url, { waitUntil: 'load' });
   return { page, errors };
@@ -92,4 +106,36 @@ async function canvasPicture(game) {
   return canvas.screenshot({ type: 'png' });
 }
 
-module.exports = { requirePage, serve, launch, openGame, waitFor, canvasPicture };
+// The latest trace line, by column name (the header is the first line).
+async function latestTrace(game) {
+  const [header, line] = await game.page.evaluate(() => {
+    const t = window.snowbelter.trace;
+    return [t[0] || '', t.length > 1 ? t[t.length - 1] : ''];
+  });
+  const names = header.split(','), values = line.split(',');
+  const state = {};
+  names.forEach((name, i) => { state[name] = values[i]; });
+  return state;
+}
+
+// Until the screen shows and takes keys (each screen ignores them for a
+// moment after it opens: the key_cooldown column counts that down).
+async function waitForScreen(game, screen, timeoutMs) {
+  const start = Date.now();
+  for (;;) {
+    if (game.errors.length) throw new Error(`the page failed: ${game.errors.join('; ')}`);
+    const state = await latestTrace(game);
+    if (state.screen === screen && Number(state.key_cooldown) === 0) return state;
+    if (Date.now() - start > timeoutMs) {
+      throw new Error(`the ${screen} screen never came (still ${state.screen} at frame ${state.frame})`);
+    }
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+module.exports = {
+  requirePage, serve, unplug, launch, openGame, waitFor, canvasPicture, latestTrace, waitForScreen,
+  sleep,
+};

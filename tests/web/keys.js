@@ -1,14 +1,14 @@
-// keys.js - a player's keys reach the game in the browser: real key events
-// sent to the page (Enter in the menu, the jump key to leave the story,
-// Right in the round) start a round and move Santa, as the game's own trace
-// (printed by the page) and the canvas both show.
+// keys.js - a player's keys reach the game in the browser: after a click on
+// the start card, real key events sent to the page (Enter in the menu, the
+// jump key to leave the story, Right in the round) start a round and move
+// Santa, as the game's own trace (printed by the page) and the canvas both
+// show.
 //
 //   node keys.js --page-dir build-web
 'use strict';
 const path = require('path');
 const web = require('./browser');
 
-const TRACE_COLUMNS = ['frame', 'screen', 'santa_x', 'key_cooldown'];
 const START_TIMEOUT_MS = 120000;
 const STEP_TIMEOUT_MS = 60000;
 
@@ -18,31 +18,8 @@ function pageDir(argv) {
   return path.resolve(argv[at + 1]);
 }
 
-// The latest trace line as { frame, screen, santa_x }.
-async function latest(game) {
-  const [header, line] = await game.page.evaluate(() => {
-    const t = window.snowbelter.trace;
-    return [t[0] || '', t.length > 1 ? t[t.length - 1] : ''];
-  });
-  const names = header.split(','), values = line.split(',');
-  const state = {};
-  for (const column of TRACE_COLUMNS) state[column] = values[names.indexOf(column)];
-  return state;
-}
-
-// Until the screen shows and takes keys (each screen ignores them for a
-// moment after it opens: the key_cooldown column counts that down).
-async function waitForScreen(game, screen, timeoutMs) {
-  const start = Date.now();
-  for (;;) {
-    const state = await latest(game);
-    if (state.screen === screen && Number(state.key_cooldown) === 0) return state;
-    if (Date.now() - start > timeoutMs) {
-      throw new Error(`the ${screen} screen never came (still ${state.screen} at frame ${state.frame})`);
-    }
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
+const latest = web.latestTrace;
+const waitForScreen = web.waitForScreen;
 
 // A key held long enough for several frames to see it, as a player presses.
 async function press(game, key, ms = 250) {
@@ -58,6 +35,11 @@ async function main() {
   const browser = await web.launch();
   try {
     const game = await web.openGame(browser, server, 'trace=1&settings=0');
+    // A player's page waits for one click on the start card.
+    await web.waitFor(game, () => document.getElementById('card-text').textContent ===
+      'Click or tap to play', 'the start card to offer play', START_TIMEOUT_MS);
+    if ((await latest(game)).frame !== undefined) throw new Error('the game started before the click');
+    await game.page.click('#start-card');
     await game.page.focus('#canvas');
     await waitForScreen(game, 'menu', START_TIMEOUT_MS);
     await press(game, 'Enter');   // Start Game

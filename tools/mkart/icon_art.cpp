@@ -14,6 +14,8 @@ constexpr bool every_size_is_whole_steps()
 {
     for (int size : ICON_THEME_SIZES)
         if (size % ICON_GRID != 0) return false;
+    for (int size : WEB_ICON_SIZES)
+        if (size % ICON_GRID != 0) return false;
     return WINDOW_ICON_SIZE % ICON_GRID == 0;
 }
 static_assert(every_size_is_whole_steps(), "an icon size is not a multiple of the grid");
@@ -49,4 +51,9 @@ std::string icon_theme_file(const std::string& theme_root, int size)
 {
     const std::string side = std::to_string(size);
     return theme_root + "/hicolor/" + side + "x" + side + "/apps/" + APP_ID + ".png";
+}
+
+std::string web_icon_file(const std::string& icon_root, int size)
+{
+    return icon_root + "/web/icon-" + std::to_string(size) + ".png";
 }

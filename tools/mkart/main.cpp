@@ -2,7 +2,8 @@
 // art sources in ASSETDIR and writes them as PNG files into OUTDIR, under the
 // names the game loads, plus contact_sheet.png for review.  The application
 // icon goes into OUTDIR too, as icon.png at the window's size; with ICONDIR
-// it is also written at every size of the icon theme, under ICONDIR/hicolor.
+// it is also written at every size of the icon theme, under ICONDIR/hicolor,
+// and at the browser page's sizes, under ICONDIR/web.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -31,19 +32,24 @@ bool save(const std::string& dir, const std::string& file, const Picture& p)
     return save_png(dir + "/" + file, p);
 }
 
-// The theme's folders (hicolor/SxS/apps) are made as they are needed.
-bool save_theme_icons(const std::string& theme_root, const Picture& icon)
+// The icon's folders (hicolor/SxS/apps, web) are made as they are needed.
+bool save_icon(const std::filesystem::path& path, const Picture& icon, int size)
 {
-    for (int size : ICON_THEME_SIZES) {
-        const std::filesystem::path path = icon_theme_file(theme_root, size);
-        std::error_code failure;
-        std::filesystem::create_directories(path.parent_path(), failure);
-        if (failure) {
-            std::fprintf(stderr, "mkart: cannot make %s\n", path.parent_path().c_str());
-            return false;
-        }
-        if (!save_png(path.string(), icon_at(icon, size))) return false;
+    std::error_code failure;
+    std::filesystem::create_directories(path.parent_path(), failure);
+    if (failure) {
+        std::fprintf(stderr, "mkart: cannot make %s\n", path.parent_path().c_str());
+        return false;
     }
+    return save_png(path.string(), icon_at(icon, size));
+}
+
+bool save_icons(const std::string& icon_root, const Picture& icon)
+{
+    for (int size : ICON_THEME_SIZES)
+        if (!save_icon(icon_theme_file(icon_root, size), icon, size)) return false;
+    for (int size : WEB_ICON_SIZES)
+        if (!save_icon(web_icon_file(icon_root, size), icon, size)) return false;
     return true;
 }
 
@@ -92,6 +98,6 @@ int main(int argc, char** argv)
         if (!save(out_dir, s.file, s.picture)) return 1;
     const Picture window_icon = icon_at(icon, WINDOW_ICON_SIZE);
     if (!save(out_dir, WINDOW_ICON_FILE, window_icon)) return 1;
-    if (argc == 4 && !save_theme_icons(argv[3], icon)) return 1;
+    if (argc == 4 && !save_icons(argv[3], icon)) return 1;
     return save_contact_sheet(out_dir, strips, window_icon) ? 0 : 1;
 }

@@ -12,8 +12,13 @@
  * says which keys each action holds through set_pad_action_keys, so a player
  * who moved jump to W still jumps with A, and the game's code reads keys only.
  *
+ * The browser page's touch controls are one more pad: set_touch_action
+ * holds an action as a pad's button would, through the same bound keys,
+ * plus start (Enter), which a pad has no button for.
+ *
  * Callers: input.cpp (start-up, events, the player's key state), the game
- * (the action keys, the key screen, the round's pause on a pulled pad).
+ * (the action keys, the key screen, the round's pause on a pulled pad),
+ * gamepad_touch_web.cpp (the page's touch controls).
  * Not for: the raw joystick state (input.h: joystick_state).
  */
 #pragma once
@@ -29,9 +34,10 @@ enum class PadAction {
     right,
     jump,
     pause,
-    back
+    back,
+    start
 };
-constexpr int PAD_ACTION_COUNT = 7;
+constexpr int PAD_ACTION_COUNT = 8;
 
 // A stick counts as pointing once it leaves this much of its travel.
 constexpr int PAD_STICK_DEAD_ZONE = 32767 / 3;
@@ -51,6 +57,15 @@ void set_pad_action_keys(int (*key_for)(PadAction action, int which));
 
 // Off while a screen waits for a keyboard key to bind: pads then hold nothing.
 void set_pad_keys_enabled(bool enabled);
+bool pad_keys_enabled();
+
+// A player with no keyboard gives up the wait for a key (the page's Back
+// while pads are off); the waiting screen takes it once.
+void cancel_keyboard_wait();
+bool take_keyboard_wait_cancelled();
+
+// The touch controls' actions, held until released.
+void set_touch_action(PadAction action, bool held);
 
 // Sets KEY_DOWN_BIT in state for the key of every action a pad holds now.
 void merge_pad_keys(unsigned char state[KEY_CODE_COUNT]);

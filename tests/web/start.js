@@ -1,0 +1,148 @@
+// start.js - how the page starts, beyond the game itself:
+//   --case offline    a first visit leaves the service worker's copy, so a
+//                     reload with the server gone reaches the menu; a new
+//                     build (a new sw.js) replaces the old copy on the next
+//                     visit, and plays offline too.
+//   --case no-webgl2  with WebGL 2 turned off, the start card says so in a
+//                     sentence and offers a retry; with a file missing on
+//                     the server, it says the download failed.
+// Each runs on a scratch copy of build-web/, which it may change.
+//
+//   node start.js --page-dir build-web --case offline|no-webgl2
+'use strict';
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const web = require('./browser');
+
+const START_TIMEOUT_MS = 120000;
+
+function option(argv, name) {
+  const at = argv.indexOf(name);
+  if (at < 0 || !argv[at + 1]) throw new Error(`${name} is missing`);
+  return argv[at + 1];
+}
+
+function scratchCopy(folder) {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'snowbelter-page-'));
+  for (const name of fs.readdirSync(folder)) {
+    const file = path.join(folder, name);
+    if (fs.statSync(file).isFile() && !name.endsWith('.zip')) fs.copyFileSync(file, path.join(copy, name));
+  }
+  return copy;
+}
+
+const cacheNames = (game) => game.page.evaluate(() => caches.keys());
+
+function cacheNameIn(folder) {
+  const m = /const CACHE = '([^']+)'/.exec(fs.readFileSync(path.join(folder, 'sw.js'), 'utf8'));
+  if (!m) throw new Error('sw.js names no cache');
+  return m[1];
+}
+
+async function waitForCaches(game, expected, why) {
+  const start = Date.now();
+  for (;;) {
+    const names = await cacheNames(game);
+    if (JSON.stringify(names) === JSON.stringify(expected)) return;
+    if (Date.now() - start > START_TIMEOUT_MS) {
+      throw new Error(`${why}: the caches are ${JSON.stringify(names)}, not ${JSON.stringify(expected)}`);
+    }
+    await web.sleep(100);
+  }
+}
+
+// The next visit: the last page closed, the same address opened anew.
+async function visitToMenu(browser, game, why) {
+  const address = game.page.url();
+  await game.page.close();
+  const page = await browser.newPage();
+  const next = { page, errors: [] };
+  page.on('pageerror', (error) => next.errors.push(String(error)));
+  await page.goto(address, { waitUntil: 'load' });
+  await web.waitForScreen(next, 'menu', START_TIMEOUT_MS).catch((error) => {
+    throw new Error(`${why}: ${error.message}`);
+  });
+  const controlled = await page.evaluate(() => navigator.serviceWorker.controller !== null);
+  if (!controlled) throw new Error(`${why}: the service worker did not serve the page`);
+  return next;
+}
+
+async function offline(folder) {
+  const server = await web.serve(folder);
+  const browser = await web.launch();
+  try {
+    const game = await web.openGame(browser, server, 'autostart=1&trace=1&settings=0');
+    await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
+    const first = cacheNameIn(folder);
+    await waitForCaches(game, [first], 'the first visit');
+
+    // A new build: the same files under a new cache name.
+    fs.writeFileSync(path.join(folder, 'sw.js'),
+      fs.readFileSync(path.join(folder, 'sw.js'), 'utf8').replace(first, `${first}-next`));
+    const second = await visitToMenu(browser, game, 'the visit after a new build');
+    await waitForCaches(second, [`${first}-next`], 'the visit after a new build');
+
+    await web.unplug(server);
+    await visitToMenu(browser, second, 'the visit with the server gone');
+    console.log(`offline: the page reached the menu with no server, from ${first}-next`);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+async function cardSays(browser, server, query, expected, prepare) {
+  const game = await web.openGame(browser, server, query, prepare);
+  await web.waitFor(game, () => !document.getElementById('retry').hidden,
+    'the start card to offer a retry', START_TIMEOUT_MS);
+  const text = await game.page.$eval('#card-text', (element) => element.textContent);
+  if (!expected.test(text)) throw new Error(`the start card says "${text}"`);
+  const started = await game.page.evaluate(() => window.snowbelter.trace.length);
+  if (started) throw new Error('the game started anyway');
+  console.log(`${query}: the start card says "${text}"`);
+  await game.page.close();
+}
+
+async function noWebgl2(folder) {
+  const server = await web.serve(folder);
+  const browser = await web.launch(['--disable-webgl2']);
+  try {
+    const probe = await web.openGame(browser, server, 'settings=0');
+    if (await probe.page.evaluate(() => document.createElement('canvas').getContext('webgl2') !== null)) {
+      throw new Error('Chromium still offers WebGL 2 with --disable-webgl2');
+    }
+    await probe.page.close();
+    await cardSays(browser, server, 'autostart=1&settings=0', /WebGL 2/);
+  } finally {
+    await browser.close();
+  }
+  // A file the page needs is missing: the download fails.
+  fs.unlinkSync(path.join(folder, 'snowbelter.data'));
+  const online = await web.launch();
+  try {
+    await cardSays(online, server, 'autostart=1&settings=0', /could not be downloaded/);
+  } finally {
+    await online.close();
+    server.close();
+  }
+}
+
+async function main() {
+  const folder = path.resolve(option(process.argv, '--page-dir'));
+  web.requirePage(folder);
+  const scratch = scratchCopy(folder);
+  try {
+    const which = option(process.argv, '--case');
+    if (which === 'offline') await offline(scratch);
+    else if (which === 'no-webgl2') await noWebgl2(scratch);
+    else throw new Error(`no case ${which}`);
+  } finally {
+    fs.rmSync(scratch, { recursive: true, force: true });
+  }
+}
+
+main().catch((error) => {
+  console.log(`FAIL: ${error.message}`);
+  process.exit(1);
+});

@@ -1,0 +1,227 @@
+// touch.js - a phone plays by touch: on an emulated phone held sideways,
+// a tap on the start card starts the game, the key screen says it needs a
+// keyboard and lets the player back out, the labelled touch controls
+// (found by their aria-label, as a screen reader names them, each at least
+// 48 CSS pixels) start a round, Right held walks Santa, a thumb slid from
+// Right to Left turns him, and Jump pressed while Right is held jumps him to
+// the right, as the game's own trace shows.
+//
+//   node touch.js --page-dir build-web
+'use strict';
+const path = require('path');
+const web = require('./browser');
+
+const LABELS = ['Left', 'Right', 'Up', 'Down', 'Jump', 'Pause', 'Back', 'Start'];
+const START_TIMEOUT_MS = 120000;
+const STEP_TIMEOUT_MS = 60000;
+const MIN_TARGET_PX = 48;
+
+function pageDir(argv) {
+  const at = argv.indexOf('--page-dir');
+  if (at < 0 || !argv[at + 1]) throw new Error('--page-dir is missing');
+  return path.resolve(argv[at + 1]);
+}
+
+async function phone(page) {
+  await page.setViewport({ width: 844, height: 390, deviceScaleFactor: 1, isMobile: true,
+    hasTouch: true, isLandscape: true });
+}
+
+// Fingers on the screen, each at the middle of a labelled control.
+class Fingers {
+  constructor(game, session) {
+    this.game = game;
+    this.session = session;
+    this.down = new Map();
+  }
+  async centre(label) {
+    const box = await (await this.game.page.$(`[aria-label="${label}"]`)).boundingBox();
+    return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+  }
+  async send(type) {
+    const touchPoints = [...this.down.entries()].map(([id, at]) => ({ id, x: at.x, y: at.y }));
+    await this.session.send('Input.dispatchTouchEvent', { type, touchPoints });
+  }
+  async put(id, label) {
+    this.down.set(id, await this.centre(label));
+    await this.send('touchStart');
+  }
+  async slide(id, label) {
+    this.down.set(id, await this.centre(label));
+    await this.send('touchMove');
+  }
+  async lift(id) {
+    this.down.delete(id);
+    await this.send(this.down.size ? 'touchMove' : 'touchEnd');
+  }
+  // Holds a control for exactly that many frames: the game is held (the
+  // page's hold, window.snowbelter) while the finger goes down and comes up.
+  async holdForFrames(label, frames) {
+    await this.game.page.evaluate(() => { window.snowbelter.hold = true; });
+    await web.sleep(200);   // the game reaches its wait
+    await this.put(9, label);
+    await this.game.page.evaluate((n) => {
+      const s = window.snowbelter;
+      s.holdAfter.add(parseInt(s.trace[s.trace.length - 1], 10) + n);
+      s.release();
+    }, frames);
+    await web.waitFor(this.game, () => window.snowbelter.heldAt >= 0, `${label} held`, STEP_TIMEOUT_MS);
+    await this.lift(9);
+    await this.game.page.evaluate(() => window.snowbelter.release());
+  }
+  async liftAll() {
+    this.down.clear();
+    await this.send('touchEnd');
+  }
+  async tap(label, ms = 200) {
+    await this.put(9, label);
+    await web.sleep(ms);
+    await this.lift(9);
+  }
+}
+
+class HazardHit extends Error {}
+const ATTEMPTS = 3;
+
+// Polls the trace until test(state) holds, with santa_x and santa_y as
+// numbers; a hazard's hit throws HazardHit, unless hits are expected.
+async function until(game, test, why, stopOnHit = true) {
+  const start = Date.now();
+  for (;;) {
+    const state = await web.latestTrace(game);
+    state.santa_x = Number(state.santa_x);
+    state.santa_y = Number(state.santa_y);
+    if (stopOnHit && state.santa_hit === '1') {
+      throw new HazardHit(`a hazard hit Santa at x ${state.santa_x} waiting for ${why}`);
+    }
+    if (test(state)) return state;
+    if (Date.now() - start > STEP_TIMEOUT_MS) {
+      throw new Error(`timed out waiting for ${why} (at frame ${state.frame}: ${state.screen})`);
+    }
+    await web.sleep(20);
+  }
+}
+
+// Walks Santa right, slides the thumb to Left to turn him, then holds Right
+// again and jumps with a second finger: he must rise and land further right.
+async function walkTurnAndJump(game, fingers) {
+  const before = await web.latestTrace(game);
+  await fingers.put(1, 'Right');
+  const walked = await until(game, (state) => state.santa_x >= Number(before.santa_x) + 16,
+    `Right held to walk Santa from x ${before.santa_x}`);
+  // Slid to Left without lifting the thumb, then back to Right.
+  await fingers.slide(1, 'Left');
+  const turned = await until(game, (state) => state.santa_x <= walked.santa_x - 16,
+    `the thumb slid to Left to turn Santa back from x ${walked.santa_x}`);
+  await fingers.slide(1, 'Right');
+
+  // Jump with a second finger while the first holds Right.
+  const from = (await game.page.evaluate(() => window.snowbelter.trace.length)) - 1;
+  const start = await web.latestTrace(game);
+  await fingers.put(2, 'Jump');
+  await until(game, (state) => state.santa_y < Number(start.santa_y), 'Santa to jump');
+  await web.sleep(300);
+  await fingers.lift(1);
+  await fingers.lift(2);
+  const names = (await game.page.evaluate(() => window.snowbelter.trace[0])).split(',');
+  const lines = (await game.page.evaluate((n) => window.snowbelter.trace.slice(n), from))
+    .map((line) => line.split(','));
+  const column = (line, name) => Number(line[names.indexOf(name)]);
+  const hit = lines.find((line) => column(line, 'santa_hit'));
+  if (hit) throw new HazardHit(`a hazard hit Santa at x ${column(hit, 'santa_x')} in the jump`);
+  const highest = Math.min(...lines.map((line) => column(line, 'santa_y')));
+  const end = lines[lines.length - 1];
+  console.log(`touch: walked x ${before.santa_x} -> ${walked.santa_x}, turned to ${turned.santa_x}; ` +
+    `jumped from (${start.santa_x}, ${start.santa_y}) up to y ${highest} and on to x ` +
+    `${column(end, 'santa_x')} in ${lines.length} frames`);
+  if (!(highest < Number(start.santa_y))) throw new Error('Jump with Right held did not jump');
+  if (!(column(end, 'santa_x') > Number(start.santa_x))) {
+    throw new Error('Jump with Right held did not move Santa to the right');
+  }
+}
+
+// The key screen by touch: Start on a row waits for a keyboard key, which
+// the page says it needs; its Back ends the wait, and the touch Back then
+// leaves for the menu (that the row keeps its key is the desktop's test).
+async function keyScreenWithoutAKeyboard(game, fingers) {
+  await fingers.holdForFrames('Down', 2);   // one step; a longer hold steps on to Exit
+  await web.waitForScreen(game, 'menu', STEP_TIMEOUT_MS);
+  await fingers.tap('Start');
+  await web.waitForScreen(game, 'keys', STEP_TIMEOUT_MS);
+  await fingers.tap('Start');
+  await web.waitFor(game, () => !document.getElementById('keyboard-note').hidden,
+    'the page to say the key screen needs a keyboard', STEP_TIMEOUT_MS);
+  await game.page.tap('#keyboard-back');
+  await web.waitFor(game, () => document.getElementById('keyboard-note').hidden,
+    'the note to go once the wait is given up', STEP_TIMEOUT_MS);
+  // Pads and touches hold nothing while a row waits: Back works only if
+  // the wait has ended.
+  await web.waitForScreen(game, 'keys', STEP_TIMEOUT_MS);
+  await fingers.tap('Back');
+  await web.waitForScreen(game, 'menu', STEP_TIMEOUT_MS);
+  console.log('touch: the key screen said it needs a keyboard, and Back ended the wait');
+}
+
+async function checkControls(game) {
+  for (const label of LABELS) {
+    const element = await game.page.$(`#touch [role="button"][aria-label="${label}"]`);
+    if (!element) throw new Error(`no touch control labelled ${label}`);
+    const box = await element.boundingBox();
+    if (!box) throw new Error(`the ${label} control is not shown`);
+    if (box.width < MIN_TARGET_PX || box.height < MIN_TARGET_PX) {
+      throw new Error(`the ${label} control is ${box.width} x ${box.height} CSS pixels`);
+    }
+  }
+}
+
+async function main() {
+  const folder = pageDir(process.argv);
+  web.requirePage(folder);
+  const server = await web.serve(folder);
+  const browser = await web.launch();
+  try {
+    const game = await web.openGame(browser, server, 'trace=1&settings=0', phone);
+    const session = await game.page.createCDPSession();
+    const fingers = new Fingers(game, session);
+    await web.waitFor(game, () => document.getElementById('card-text').textContent ===
+      'Click or tap to play', 'the start card to offer play', START_TIMEOUT_MS);
+    const card = await game.page.$('#start-card');
+    const box = await card.boundingBox();
+    await game.page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+    await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
+    await checkControls(game);
+    await keyScreenWithoutAKeyboard(game, fingers);
+
+    await fingers.tap('Start');   // Start Game
+    await web.waitForScreen(game, 'story', STEP_TIMEOUT_MS);
+    await web.sleep(1500);        // the story ignores the jump key for a moment
+    await fingers.tap('Jump');
+    await web.waitForScreen(game, 'round', STEP_TIMEOUT_MS);
+    await web.sleep(1000);        // Santa lands
+
+    // The hazards start at random: one that hits Santa costs a life and
+    // another try, not the test.
+    for (let attempt = 1; ; ++attempt) {
+      try {
+        await walkTurnAndJump(game, fingers);
+        break;
+      } catch (error) {
+        if (!(error instanceof HazardHit) || attempt === ATTEMPTS) throw error;
+        console.log(`touch: ${error.message}; trying again`);
+        await fingers.liftAll();
+        await until(game, (state) => state.santa_hit === '0' && state.screen === 'round' &&
+          state.key_cooldown === '0', 'Santa to come back', false);
+        await web.sleep(1000);
+      }
+    }
+    console.log('touch: the labelled controls started a round, walked, turned and jumped Santa');
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+main().catch((error) => {
+  console.log(`FAIL: ${error.message}`);
+  process.exit(1);
+});
