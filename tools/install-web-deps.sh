@@ -10,7 +10,7 @@ SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 
-PACKAGES=(emscripten chromium nodejs npm dpkg-dev python3)
+PACKAGES=(emscripten chromium nodejs npm dpkg-dev python3 zip)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

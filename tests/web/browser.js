@@ -133,9 +133,37 @@ async function waitForScreen(game, screen, timeoutMs) {
   }
 }
 
+// The build-web/ folder a test was given with --page-dir, checked.
+function pageDirArgument(argv) {
+  const at = argv.indexOf('--page-dir');
+  if (at < 0 || !argv[at + 1]) throw new Error('--page-dir is missing');
+  const folder = path.resolve(argv[at + 1]);
+  requirePage(folder);
+  return folder;
+}
+
+// Runs one browser test: serves the --page-dir folder, starts Chromium
+// (with browserArgs), runs body(browser, server) and closes both whatever
+// happens; any error ends the test with one "FAIL: " line and exit code 1.
+function runPageTest(body, browserArgs = []) {
+  (async () => {
+    const server = await serve(pageDirArgument(process.argv));
+    const browser = await launch(browserArgs);
+    try {
+      await body(browser, server);
+    } finally {
+      await browser.close();
+      server.close();
+    }
+  })().catch((error) => {
+    console.log(`FAIL: ${error.message}`);
+    process.exit(1);
+  });
+}
+
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 module.exports = {
   requirePage, serve, unplug, launch, openGame, waitFor, canvasPicture, latestTrace, waitForScreen,
-  sleep,
+  sleep, runPageTest,
 };

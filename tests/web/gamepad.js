@@ -6,7 +6,6 @@
 //
 //   node gamepad.js --page-dir build-web
 'use strict';
-const path = require('path');
 const web = require('./browser');
 
 const START_TIMEOUT_MS = 120000;
@@ -14,13 +13,8 @@ const STEP_TIMEOUT_MS = 60000;
 // Buttons of the standard layout (the W3C Gamepad's "standard" mapping).
 const BUTTON = { a: 0, start: 9, right: 15 };
 
-function pageDir(argv) {
-  const at = argv.indexOf('--page-dir');
-  if (at < 0 || !argv[at + 1]) throw new Error('--page-dir is missing');
-  return path.resolve(argv[at + 1]);
-}
 
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const sleep = web.sleep;
 
 // The latest trace line, by column.
 async function latest(game) {
@@ -71,40 +65,26 @@ async function press(game, button, ms = 250) {
   await game.page.evaluate((b) => window.fakePad.set(b, false), button);
 }
 
-async function main() {
-  const folder = pageDir(process.argv);
-  web.requirePage(folder);
-  const server = await web.serve(folder);
-  const browser = await web.launch();
-  try {
-    const game = await web.openGame(browser, server, 'autostart=1&trace=1&settings=0');
-    await waitForScreen(game, 'menu', START_TIMEOUT_MS);
-    // SDL hears pads only while its window has the focus: the page gets it
-    // from the player's first click (the start card's, without autostart).
-    await game.page.click('#canvas');
-    await game.page.evaluate(plugInPad);
-    await sleep(250);   // the game opens the pad at its next frame
-    await press(game, BUTTON.start);   // Start Game
-    await waitForScreen(game, 'story', STEP_TIMEOUT_MS);
-    await sleep(1500);   // the story ignores the jump key for its first moment
-    await press(game, BUTTON.a);
-    const start = await waitForScreen(game, 'round', STEP_TIMEOUT_MS);
-    await sleep(1500);   // Santa lands
-    const before = await latest(game);
-    await press(game, BUTTON.right, 1000);
-    const after = await latest(game);
-    console.log(`round from frame ${start.frame}; Santa at x ${before.santaX}, after the ` +
-      `D-pad's right at x ${after.santaX}`);
-    if (after.screen !== 'round') throw new Error(`the D-pad left the round for ${after.screen}`);
-    if (!(after.santaX > before.santaX)) throw new Error('the D-pad did not walk Santa right');
-    console.log('gamepad: Start and A started a round and the D-pad walked Santa right');
-  } finally {
-    await browser.close();
-    server.close();
-  }
-}
-
-main().catch((error) => {
-  console.log(`FAIL: ${error.message}`);
-  process.exit(1);
+web.runPageTest(async (browser, server) => {
+  const game = await web.openGame(browser, server, 'autostart=1&trace=1&settings=0');
+  await waitForScreen(game, 'menu', START_TIMEOUT_MS);
+  // SDL hears pads only while its window has the focus: the page gets it
+  // from the player's first click (the start card's, without autostart).
+  await game.page.click('#canvas');
+  await game.page.evaluate(plugInPad);
+  await sleep(250);   // the game opens the pad at its next frame
+  await press(game, BUTTON.start);   // Start Game
+  await waitForScreen(game, 'story', STEP_TIMEOUT_MS);
+  await sleep(1500);   // the story ignores the jump key for its first moment
+  await press(game, BUTTON.a);
+  const start = await waitForScreen(game, 'round', STEP_TIMEOUT_MS);
+  await sleep(1500);   // Santa lands
+  const before = await latest(game);
+  await press(game, BUTTON.right, 1000);
+  const after = await latest(game);
+  console.log(`round from frame ${start.frame}; Santa at x ${before.santaX}, after the ` +
+    `D-pad's right at x ${after.santaX}`);
+  if (after.screen !== 'round') throw new Error(`the D-pad left the round for ${after.screen}`);
+  if (!(after.santaX > before.santaX)) throw new Error('the D-pad did not walk Santa right');
+  console.log('gamepad: Start and A started a round and the D-pad walked Santa right');
 });

@@ -5,20 +5,14 @@
 //
 //   node hidden_tab.js --page-dir build-web
 'use strict';
-const path = require('path');
 const web = require('./browser');
 
 const START_TIMEOUT_MS = 120000;
 const STEP_TIMEOUT_MS = 10000;
 const STILL_MS = 1500;
 
-function pageDir(argv) {
-  const at = argv.indexOf('--page-dir');
-  if (at < 0 || !argv[at + 1]) throw new Error('--page-dir is missing');
-  return path.resolve(argv[at + 1]);
-}
 
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const sleep = web.sleep;
 
 // What the page shows of the game: its frames so far and its title.
 function state(game) {
@@ -34,38 +28,24 @@ function setHidden(game, hidden) {
   }, hidden);
 }
 
-async function main() {
-  const folder = pageDir(process.argv);
-  web.requirePage(folder);
-  const server = await web.serve(folder);
-  const browser = await web.launch();
-  try {
-    const game = await web.openGame(browser, server, 'autostart=1&trace=1&settings=0');
-    await web.waitFor(game, () => window.snowbelter.trace.length > 60, 'the menu', START_TIMEOUT_MS);
-    await game.page.click('#canvas');   // the game has the focus, and keeps it
-    await setHidden(game, true);
-    await web.waitFor(game, () => document.title.includes('<pause>'), 'the pause', STEP_TIMEOUT_MS);
-    const paused = await state(game);
-    await sleep(STILL_MS);
-    const still = await state(game);
-    if (still.frames > paused.frames + 1) {
-      throw new Error(`the hidden game went on: ${still.frames - paused.frames} frames in ${STILL_MS} ms`);
-    }
-    await setHidden(game, false);
-    await web.waitFor(game, () => !document.title.includes('<pause>'), 'the end of the pause', STEP_TIMEOUT_MS);
-    const resumed = await state(game);
-    await sleep(STILL_MS);
-    const later = await state(game);
-    if (!(later.frames > resumed.frames + 30)) throw new Error('the game did not go on once shown');
-    console.log(`hidden tab: paused as "${paused.title}" for ${STILL_MS} ms, then ` +
-      `${later.frames - resumed.frames} frames in ${STILL_MS} ms once shown`);
-  } finally {
-    await browser.close();
-    server.close();
+web.runPageTest(async (browser, server) => {
+  const game = await web.openGame(browser, server, 'autostart=1&trace=1&settings=0');
+  await web.waitFor(game, () => window.snowbelter.trace.length > 60, 'the menu', START_TIMEOUT_MS);
+  await game.page.click('#canvas');   // the game has the focus, and keeps it
+  await setHidden(game, true);
+  await web.waitFor(game, () => document.title.includes('<pause>'), 'the pause', STEP_TIMEOUT_MS);
+  const paused = await state(game);
+  await sleep(STILL_MS);
+  const still = await state(game);
+  if (still.frames > paused.frames + 1) {
+    throw new Error(`the hidden game went on: ${still.frames - paused.frames} frames in ${STILL_MS} ms`);
   }
-}
-
-main().catch((error) => {
-  console.log(`FAIL: ${error.message}`);
-  process.exit(1);
+  await setHidden(game, false);
+  await web.waitFor(game, () => !document.title.includes('<pause>'), 'the end of the pause', STEP_TIMEOUT_MS);
+  const resumed = await state(game);
+  await sleep(STILL_MS);
+  const later = await state(game);
+  if (!(later.frames > resumed.frames + 30)) throw new Error('the game did not go on once shown');
+  console.log(`hidden tab: paused as "${paused.title}" for ${STILL_MS} ms, then ` +
+    `${later.frames - resumed.frames} frames in ${STILL_MS} ms once shown`);
 });

@@ -8,16 +8,10 @@
 //
 //   node refresh.js --page-dir build-web
 'use strict';
-const path = require('path');
 const web = require('./browser');
 
 const MENU_REFRESHES = 3000;   // at most, at 60 Hz, before the menu shows
 
-function pageDir(argv) {
-  const at = argv.indexOf('--page-dir');
-  if (at < 0 || !argv[at + 1]) throw new Error('--page-dir is missing');
-  return path.resolve(argv[at + 1]);
-}
 
 // In the page, before its scripts: performance.now() reads a clock that
 // moves only with the refreshes the test hands out.
@@ -65,49 +59,35 @@ async function second(game, hz, expected) {
   if (Math.abs(taken - expected) > 1) throw new Error(`${taken} frames in a second at ${hz} Hz, not ${expected}`);
 }
 
-async function main() {
-  const folder = pageDir(process.argv);
-  web.requirePage(folder);
-  const server = await web.serve(folder);
-  const browser = await web.launch();
-  try {
-    const page = await browser.newPage();
-    const game = { page, errors: [] };
-    page.on('pageerror', (error) => game.errors.push(String(error)));
-    await page.evaluateOnNewDocument(installRefreshes);
-    await page.goto(`http://127.0.0.1:${server.address().port}/snowbelter.html?autostart=1&trace=1&settings=0`,
-      { waitUntil: 'load' });
-    let menu = false;
-    for (let n = 0; !menu && n < MENU_REFRESHES; n += 60) {
-      await refreshes(game, 1000 / 60, 60);
-      menu = await page.evaluate(() => {
-        const trace = window.snowbelter.trace, screen = (trace[0] || '').split(',').indexOf('screen');
-        return trace.some((line) => line.split(',')[screen] === 'menu');
-      });
-    }
-    if (!menu) throw new Error('the menu never came');
-    await refreshes(game, 1000 / 60, 30);   // settled
-    await second(game, 60, 60);
-    await second(game, 120, 60);
-    await second(game, 144, 60);
-    await second(game, 50, 50);
-    // A stall: one refresh half a second late takes one frame, and the
-    // next ones one each.
-    const stalled = await refreshes(game, 500, 1);
-    const after = await refreshes(game, 1000 / 60, 10);
-    console.log(`a refresh 500 ms late: ${stalled[0]} frame, then ${sum(after)} in 10 refreshes`);
-    if (stalled[0] !== 1 || Math.max(...after) > 1 || sum(after) < 9) {
-      throw new Error(`a stall gave ${stalled[0]} frames, then ${after.join(' ')}`);
-    }
-    if (game.errors.length) throw new Error(`the page failed: ${game.errors.join('; ')}`);
-    console.log('refresh: at most one frame per refresh, 60 a second at 60, 120 and 144 Hz');
-  } finally {
-    await browser.close();
-    server.close();
+web.runPageTest(async (browser, server) => {
+  const page = await browser.newPage();
+  const game = { page, errors: [] };
+  page.on('pageerror', (error) => game.errors.push(String(error)));
+  await page.evaluateOnNewDocument(installRefreshes);
+  await page.goto(`http://127.0.0.1:${server.address().port}/snowbelter.html?autostart=1&trace=1&settings=0`,
+    { waitUntil: 'load' });
+  let menu = false;
+  for (let n = 0; !menu && n < MENU_REFRESHES; n += 60) {
+    await refreshes(game, 1000 / 60, 60);
+    menu = await page.evaluate(() => {
+      const trace = window.snowbelter.trace, screen = (trace[0] || '').split(',').indexOf('screen');
+      return trace.some((line) => line.split(',')[screen] === 'menu');
+    });
   }
-}
-
-main().catch((error) => {
-  console.log(`FAIL: ${error.message}`);
-  process.exit(1);
+  if (!menu) throw new Error('the menu never came');
+  await refreshes(game, 1000 / 60, 30);   // settled
+  await second(game, 60, 60);
+  await second(game, 120, 60);
+  await second(game, 144, 60);
+  await second(game, 50, 50);
+  // A stall: one refresh half a second late takes one frame, and the
+  // next ones one each.
+  const stalled = await refreshes(game, 500, 1);
+  const after = await refreshes(game, 1000 / 60, 10);
+  console.log(`a refresh 500 ms late: ${stalled[0]} frame, then ${sum(after)} in 10 refreshes`);
+  if (stalled[0] !== 1 || Math.max(...after) > 1 || sum(after) < 9) {
+    throw new Error(`a stall gave ${stalled[0]} frames, then ${after.join(' ')}`);
+  }
+  if (game.errors.length) throw new Error(`the page failed: ${game.errors.join('; ')}`);
+  console.log('refresh: at most one frame per refresh, 60 a second at 60, 120 and 144 Hz');
 });

@@ -8,7 +8,6 @@
 //
 //   node touch.js --page-dir build-web
 'use strict';
-const path = require('path');
 const web = require('./browser');
 
 const LABELS = ['Left', 'Right', 'Up', 'Down', 'Jump', 'Pause', 'Back', 'Start'];
@@ -16,11 +15,6 @@ const START_TIMEOUT_MS = 120000;
 const STEP_TIMEOUT_MS = 60000;
 const MIN_TARGET_PX = 48;
 
-function pageDir(argv) {
-  const at = argv.indexOf('--page-dir');
-  if (at < 0 || !argv[at + 1]) throw new Error('--page-dir is missing');
-  return path.resolve(argv[at + 1]);
-}
 
 async function phone(page) {
   await page.setViewport({ width: 844, height: 390, deviceScaleFactor: 1, isMobile: true,
@@ -174,54 +168,40 @@ async function checkControls(game) {
   }
 }
 
-async function main() {
-  const folder = pageDir(process.argv);
-  web.requirePage(folder);
-  const server = await web.serve(folder);
-  const browser = await web.launch();
-  try {
-    const game = await web.openGame(browser, server, 'trace=1&settings=0', phone);
-    const session = await game.page.createCDPSession();
-    const fingers = new Fingers(game, session);
-    await web.waitFor(game, () => document.getElementById('card-text').textContent ===
-      'Click or tap to play', 'the start card to offer play', START_TIMEOUT_MS);
-    const card = await game.page.$('#start-card');
-    const box = await card.boundingBox();
-    await game.page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
-    await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
-    await checkControls(game);
-    await keyScreenWithoutAKeyboard(game, fingers);
+web.runPageTest(async (browser, server) => {
+  const game = await web.openGame(browser, server, 'trace=1&settings=0', phone);
+  const session = await game.page.createCDPSession();
+  const fingers = new Fingers(game, session);
+  await web.waitFor(game, () => document.getElementById('card-text').textContent ===
+    'Click or tap to play', 'the start card to offer play', START_TIMEOUT_MS);
+  const card = await game.page.$('#start-card');
+  const box = await card.boundingBox();
+  await game.page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+  await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
+  await checkControls(game);
+  await keyScreenWithoutAKeyboard(game, fingers);
 
-    await fingers.tap('Start');   // Start Game
-    await web.waitForScreen(game, 'story', STEP_TIMEOUT_MS);
-    await web.sleep(1500);        // the story ignores the jump key for a moment
-    await fingers.tap('Jump');
-    await web.waitForScreen(game, 'round', STEP_TIMEOUT_MS);
-    await web.sleep(1000);        // Santa lands
+  await fingers.tap('Start');   // Start Game
+  await web.waitForScreen(game, 'story', STEP_TIMEOUT_MS);
+  await web.sleep(1500);        // the story ignores the jump key for a moment
+  await fingers.tap('Jump');
+  await web.waitForScreen(game, 'round', STEP_TIMEOUT_MS);
+  await web.sleep(1000);        // Santa lands
 
-    // The hazards start at random: one that hits Santa costs a life and
-    // another try, not the test.
-    for (let attempt = 1; ; ++attempt) {
-      try {
-        await walkTurnAndJump(game, fingers);
-        break;
-      } catch (error) {
-        if (!(error instanceof HazardHit) || attempt === ATTEMPTS) throw error;
-        console.log(`touch: ${error.message}; trying again`);
-        await fingers.liftAll();
-        await until(game, (state) => state.santa_hit === '0' && state.screen === 'round' &&
-          state.key_cooldown === '0', 'Santa to come back', false);
-        await web.sleep(1000);
-      }
+  // The hazards start at random: one that hits Santa costs a life and
+  // another try, not the test.
+  for (let attempt = 1; ; ++attempt) {
+    try {
+      await walkTurnAndJump(game, fingers);
+      break;
+    } catch (error) {
+      if (!(error instanceof HazardHit) || attempt === ATTEMPTS) throw error;
+      console.log(`touch: ${error.message}; trying again`);
+      await fingers.liftAll();
+      await until(game, (state) => state.santa_hit === '0' && state.screen === 'round' &&
+        state.key_cooldown === '0', 'Santa to come back', false);
+      await web.sleep(1000);
     }
-    console.log('touch: the labelled controls started a round, walked, turned and jumped Santa');
-  } finally {
-    await browser.close();
-    server.close();
   }
-}
-
-main().catch((error) => {
-  console.log(`FAIL: ${error.message}`);
-  process.exit(1);
+  console.log('touch: the labelled controls started a round, walked, turned and jumped Santa');
 });
