@@ -12,20 +12,15 @@ set -uo pipefail
 game=$(realpath "$1")
 data=$(dirname "$game")
 
-if [ -z "${INSIDE_XVFB:-}" ]; then
-  export INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+source "$(dirname "$0")/window_test_lib.sh"
+run_on_private_display "$@"
+begin_window_test
 
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
 # The program runs from a folder of its own, so its screenshots land there.
 mkdir -p "$tmp/bin" "$tmp/home" "$tmp/temp"
 cp "$game" "$tmp/bin/snowbelter"
-export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" TMPDIR="$tmp/temp" SDL_AUDIODRIVER=dummy
+export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" TMPDIR="$tmp/temp"
 settings="$tmp/config/snowbelter/settings.ini"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # Holds each chord for a few frames (a key up and down within one frame is
 # never seen: the game reads the keyboard once a frame).
 press() {
@@ -42,20 +37,11 @@ size_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: //p'; }
 start() {
   "$tmp/bin/snowbelter" --data-dir "$data" "$@" > "$tmp/out" 2>&1 &
   pid=$!
-  window=$(timeout 20 xdotool search --sync --name '^snowbelter$' | head -n 1)
-  [ -n "$window" ] || { fail "no window"; return 1; }
-  xdotool windowfocus --sync "$window"
+  find_game_window || return 1
   sleep 1.5
 }
 
-finish() {
-  xdotool keydown Alt_L keydown F4; sleep 0.3; xdotool keyup F4 keyup Alt_L
-  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
-  kill -0 $pid 2>/dev/null && { fail "$1: Alt+F4 did not end the game"; kill -9 $pid; }
-  wait $pid
-  local code=$?
-  [ $code -eq 0 ] || fail "$1: exit code $code"
-}
+finish() { close_with_alt_f4 $pid "$1"; }
 
 # First run: a window; a script played by the game itself (so no key press
 # depends on the machine's speed) raises the music and moves jump to W on
@@ -113,9 +99,5 @@ kill -0 $pid 2>/dev/null || fail "a damaged settings file stopped the game"
 finish "damaged settings"
 grep -q '^Settings: ' "$tmp/temp/ErrorLog.txt" || fail "the log does not mention the damaged settings"
 
-if [ $failures -ne 0 ]; then
-  echo "--- output"; cat "$tmp/out"
-  echo "--- log"; cat "$tmp/temp/ErrorLog.txt"
-  exit 1
-fi
-echo "comforts: window size, Alt+Enter both ways, settings kept and used, damaged settings survived"
+report_and_exit "comforts: window size, Alt+Enter both ways, settings kept and used, damaged settings survived" \
+  "$tmp/out" "$tmp/temp/ErrorLog.txt"

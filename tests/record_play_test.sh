@@ -7,24 +7,17 @@ set -uo pipefail
 game=$(realpath "$1")
 runner=$(realpath "$2")
 
-if [ -z "${INSIDE_XVFB:-}" ]; then
-  export INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+source "$(dirname "$0")/window_test_lib.sh"
+run_on_private_display "$@"
+begin_window_test
 
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-export TMPDIR=$tmp SDL_AUDIODRIVER=dummy HOME=$tmp
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+export TMPDIR=$tmp HOME=$tmp
 hold() { xdotool keydown "$1"; sleep "${2:-0.2}"; xdotool keyup "$1"; sleep 0.3; }
 
 "$game" --window --no-settings --record "$tmp/session.replay" --trace "$tmp/game.csv" \
   > "$tmp/game.out" 2>&1 &
 pid=$!
-window=$(timeout 20 xdotool search --sync --name '^snowbelter$' | head -n 1)
-[ -n "$window" ] || { fail "no window"; kill $pid; exit 1; }
-xdotool windowfocus --sync "$window"
+find_game_window || { kill $pid; exit 1; }
 sleep 1
 hold Prior                 # music louder
 hold Return                # Start Game
@@ -38,12 +31,7 @@ hold Return                # ... and on
 sleep 1
 # A crash would leave the file as it is now: already a script that plays.
 grep -q '^seed ' "$tmp/session.replay" || fail "nothing recorded while playing"
-xdotool keydown Alt_L keydown F4; sleep 0.3; xdotool keyup F4 keyup Alt_L
-for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
-kill -0 $pid 2>/dev/null && { fail "Alt+F4 did not end the game"; kill -9 $pid; }
-wait $pid
-code=$?
-[ $code -eq 0 ] || fail "the game ended with $code"
+close_with_alt_f4 $pid "the recorded session"
 tail -n 1 "$tmp/session.replay" | grep -q '^end [0-9]*$' || fail "the recording has no end line"
 
 mkdir -p "$tmp/runner"
@@ -59,8 +47,5 @@ code=$?
 [ $code -eq 2 ] || fail "a malformed script gave exit code $code"
 grep -q "^snowbelter: $tmp/bad.replay: line 2: " "$tmp/bad.out" || fail "no line number: $(cat "$tmp/bad.out")"
 
-if [ $failures -ne 0 ]; then
-  echo "--- recording"; cat "$tmp/session.replay"; echo "--- game"; cat "$tmp/game.out"
-  exit 1
-fi
-echo "record and play: $(wc -l < "$tmp/game.csv") trace lines agree; a bad script is refused with exit 2"
+report_and_exit "record and play: $(wc -l < "$tmp/game.csv") trace lines agree; a bad script is refused with exit 2" \
+  "$tmp/session.replay" "$tmp/game.out"

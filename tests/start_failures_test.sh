@@ -8,30 +8,8 @@
 set -uo pipefail
 game=$(realpath "$1")
 
-tmp=$(mktemp -d)
-servers=()
-cleanup() {
-  for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-export SDL_AUDIODRIVER=dummy
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Starts Xvfb with extra arguments on a free display and sets DISPLAY.
-start_x() {
-  local n
-  for n in $(seq 70 99); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp "$@" >/dev/null 2>&1 &
-    servers+=($!)
-    for _ in $(seq 50); do xdpyinfo -display ":$n" >/dev/null 2>&1 && break; sleep 0.1; done
-    export DISPLAY=":$n"
-    return 0
-  done
-  echo "no free X display"; exit 1
-}
+source "$(dirname "$0")/window_test_lib.sh"
+begin_window_test
 
 # Runs the game with the given arguments, dismisses its message box with
 # Return when one shows, and checks the exit code and the stderr line.
@@ -83,8 +61,5 @@ for pid in $second $first; do
   wait $pid 2>/dev/null
 done
 
-if [ $failures -ne 0 ]; then
-  echo "--- logs"; tail -n +1 "$logs"/* 2>/dev/null
-  exit 1
-fi
-echo "start failures: no OpenGL and no data refused with a line and exit 1; two copies keep their own logs"
+report_and_exit "start failures: no OpenGL and no data refused with a line and exit 1; two copies keep their own logs" \
+  "$logs"/*
