@@ -151,6 +151,20 @@ LetterStyle greeting_style(const Palette& pal, Rgba top, Rgba bottom, Rgba depth
                        1, 0, CLEAR, CLEAR};
 }
 
+// The title words: outlined two pixels wide, with snow on their caps.
+struct CappedShape {
+    int scale_x, scale_y, corner, depth, snow_depth;
+};
+
+LetterStyle snow_capped_style(const Palette& pal, CappedShape shape, const char* top,
+                              const char* bottom, const char* depth_colour)
+{
+    return LetterStyle{shape.scale_x,    shape.scale_y,         shape.corner,
+                       named(pal, top),  named(pal, bottom),    named(pal, depth_colour),
+                       shape.depth,      named(pal, "outline"), 2,
+                       shape.snow_depth, named(pal, "snow"),    named(pal, "ice")};
+}
+
 const Picture& part_or_empty(const ArtSource& source, const std::string& name)
 {
     static const Picture empty;
@@ -193,18 +207,7 @@ Strip build_font(const ArtSource& glyphs)
 Strip build_title(const ArtSource& glyphs)
 {
     const Palette& pal = colours(glyphs);
-    const LetterStyle st{5,
-                         7,
-                         3,
-                         named(pal, "gold"),
-                         named(pal, "orange"),
-                         named(pal, "red-dark"),
-                         3,
-                         named(pal, "outline"),
-                         2,
-                         4,
-                         named(pal, "snow"),
-                         named(pal, "ice")};
+    const LetterStyle st = snow_capped_style(pal, {5, 7, 3, 3, 4}, "gold", "orange", "red-dark");
     const Picture word = render_lettering(glyphs, "Snowbelter", st);
     Strip s = single_picture("snowbelter2.png", 288, 69);
     centre_at(s, word, (69 - capital_box_height(word, st)) / 2);
@@ -214,18 +217,7 @@ Strip build_title(const ArtSource& glyphs)
 Strip build_merry_christmas(const ArtSource& glyphs)
 {
     const Palette& pal = colours(glyphs);
-    const LetterStyle st{3,
-                         3,
-                         2,
-                         named(pal, "red-light"),
-                         named(pal, "red-dark"),
-                         named(pal, "gold"),
-                         1,
-                         named(pal, "outline"),
-                         2,
-                         3,
-                         named(pal, "snow"),
-                         named(pal, "ice")};
+    const LetterStyle st = snow_capped_style(pal, {3, 3, 2, 1, 3}, "red-light", "red-dark", "gold");
     const Picture merry = render_lettering(glyphs, "Merry", st);
     const Picture christmas = render_lettering(glyphs, "Christmas", st);
     Strip s = single_picture("merry_christmas.png", 232, 55);

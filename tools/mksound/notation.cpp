@@ -43,6 +43,22 @@ std::vector<std::string> split_lines(const std::string& text)
     return lines;
 }
 
+bool read_statements(const std::string& text, const StatementReader& read_statement,
+                     std::string& error)
+{
+    const std::vector<std::string> lines = split_lines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::vector<std::string> words = split_words(lines[i]);
+        if (words.empty()) continue;
+        const std::string fault = read_statement(words);
+        if (!fault.empty()) {
+            error = "line " + std::to_string(i + 1) + ": " + fault;
+            return false;
+        }
+    }
+    return true;
+}
+
 bool parse_number(const std::string& word, double& value)
 {
     if (word.empty()) return false;

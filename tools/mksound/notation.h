@@ -4,6 +4,7 @@
    reader of either format. */
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,13 @@ std::vector<std::string> split_words(const std::string& line);
 
 // The lines of a text, with "\r\n" and "\n" both ending a line.
 std::vector<std::string> split_lines(const std::string& text);
+
+// Hands the words of every line that has any to read_statement, which
+// answers "" or what is wrong.  Stops at the first fault and puts it in
+// `error` as "line N: fault"; true when every statement was read.
+using StatementReader = std::function<std::string(const std::vector<std::string>& words)>;
+bool read_statements(const std::string& text, const StatementReader& read_statement,
+                     std::string& error);
 
 // A whole word read as a decimal number ("0.25", "-3", "1e3"). The reading
 // functions leave their result untouched when the word does not fit.

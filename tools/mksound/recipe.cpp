@@ -68,16 +68,10 @@ std::string read_statement(const std::vector<std::string>& words, Recipe& recipe
 bool parse_recipe(const std::string& text, Recipe& recipe, std::string& error)
 {
     recipe = Recipe{};
-    const std::vector<std::string> lines = split_lines(text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::vector<std::string> words = split_words(lines[i]);
-        if (words.empty()) continue;
-        std::string fault = read_statement(words, recipe);
-        if (!fault.empty()) {
-            error = "line " + std::to_string(i + 1) + ": " + fault;
-            return false;
-        }
-    }
+    const auto read = [&recipe](const std::vector<std::string>& words) {
+        return read_statement(words, recipe);
+    };
+    if (!read_statements(text, read, error)) return false;
     if (recipe.tones.empty()) {
         error = "the recipe has no tone";
         return false;

@@ -301,16 +301,10 @@ bool parse_score(const std::string& text, Score& score, std::string& error)
 {
     score = Score{};
     Reader reader{score, {}, false, {}, {}};
-    const std::vector<std::string> lines = split_lines(text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::vector<std::string> words = split_words(lines[i]);
-        if (words.empty()) continue;
-        std::string fault = read_statement(words, reader);
-        if (!fault.empty()) {
-            error = "line " + std::to_string(i + 1) + ": " + fault;
-            return false;
-        }
-    }
+    const auto read = [&reader](const std::vector<std::string>& words) {
+        return read_statement(words, reader);
+    };
+    if (!read_statements(text, read, error)) return false;
     std::string fault =
         reader.in_part ? "part '" + reader.part_name + "' has no 'end'" : check_song(score);
     if (!fault.empty()) error = "end of score: " + fault;
