@@ -5,7 +5,7 @@
 //   sbxpack extract X.sbx ENTRY OUT    unpacks one entry (matched like the game does)
 //   sbxpack append TARGET FILE...      appends an archive to TARGET, offsets counted from the end
 //
-// The format itself lives in the runtime (runtime/sbx_format.h), so the
+// The format itself lives in the core library (core/sbx_format.h), so the
 // packer writes exactly what the game reads.
 
 #include <cstdio>
