@@ -317,22 +317,29 @@ void string_truncate(StringValue& value, int32_t n)
 
 // --- Numbers to text and back ---------------------------------------------
 
-StringValue string_from_number(double number)
+namespace {
+
+// A value holding what write puts in a buffer of capacity characters.
+template <typename Number>
+StringValue written_number(Number number, uint32_t capacity, int (*write)(Number, char*))
 {
     StringValue value;
-    string_reserve(value, NUMBER_TEXT_CHARS, false);
-    number_text(number, value.buffer);
+    string_reserve(value, capacity, false);
+    write(number, value.buffer);
     string_recount(value);
     return value;
 }
 
+}   // namespace
+
+StringValue string_from_number(double number)
+{
+    return written_number(number, NUMBER_TEXT_CHARS, number_text);
+}
+
 StringValue string_from_int(int32_t number)
 {
-    StringValue value;
-    string_reserve(value, INT_TEXT_CHARS, false);
-    int_text(number, value.buffer);
-    string_recount(value);
-    return value;
+    return written_number(number, INT_TEXT_CHARS, int_text);
 }
 
 int number_text_length(double number)
@@ -674,11 +681,6 @@ bool same(const StringValue& l, const StringValue& r)
         auto s = sides(left, right);                                                               \
         return s.first >= s.second;                                                                \
     }
-SNOW_TEXT_COMPARISONS(const StringValue&, const StringValue&)
-SNOW_TEXT_COMPARISONS(const StringValue&, const char*)
-SNOW_TEXT_COMPARISONS(const char*, const StringValue&)
-SNOW_TEXT_COMPARISONS(const StringValue&, double)
-SNOW_TEXT_COMPARISONS(double, const StringValue&)
-SNOW_TEXT_COMPARISONS(const StringValue&, int)
-SNOW_TEXT_COMPARISONS(int, const StringValue&)
+SNOW_FOR_EACH_TEXT_COMPARISON(SNOW_TEXT_COMPARISONS)
 #undef SNOW_TEXT_COMPARISONS
+#undef SNOW_FOR_EACH_TEXT_COMPARISON

@@ -151,11 +151,14 @@ int string_compare(const char* left, const char* right);
     bool operator>(LEFT left, RIGHT right);                                                        \
     bool operator<=(LEFT left, RIGHT right);                                                       \
     bool operator>=(LEFT left, RIGHT right);
-SNOW_TEXT_COMPARISONS(const StringValue&, const StringValue&)
-SNOW_TEXT_COMPARISONS(const StringValue&, const char*)
-SNOW_TEXT_COMPARISONS(const char*, const StringValue&)
-SNOW_TEXT_COMPARISONS(const StringValue&, double)
-SNOW_TEXT_COMPARISONS(double, const StringValue&)
-SNOW_TEXT_COMPARISONS(const StringValue&, int)
-SNOW_TEXT_COMPARISONS(int, const StringValue&)
+// Every pair of sides text is compared with; values.cpp defines the same set.
+#define SNOW_FOR_EACH_TEXT_COMPARISON(APPLY)                                                       \
+    APPLY(const StringValue&, const StringValue&)                                                  \
+    APPLY(const StringValue&, const char*)                                                         \
+    APPLY(const char*, const StringValue&)                                                         \
+    APPLY(const StringValue&, double)                                                              \
+    APPLY(double, const StringValue&)                                                              \
+    APPLY(const StringValue&, int)                                                                 \
+    APPLY(int, const StringValue&)
+SNOW_FOR_EACH_TEXT_COMPARISON(SNOW_TEXT_COMPARISONS)
 #undef SNOW_TEXT_COMPARISONS
