@@ -60,17 +60,24 @@ bool parse_memory_name(const char* name, unsigned& length, unsigned& handle)
     return parse_field(name + PREFIX_LENGTH, length) && parse_field(name + POINT_AT + 1, handle);
 }
 
-// Reads exactly size bytes, retrying short reads.
-bool read_fully(int fd, unsigned char* out, std::size_t size)
+// Moves exactly size bytes with transfer (::read or ::write), retrying
+// short and interrupted transfers; false on an error or the end of the file.
+template <typename Byte, typename Transfer>
+bool transfer_fully(int fd, Byte* next, std::size_t size, Transfer transfer)
 {
     while (size > 0) {
-        ssize_t got = ::read(fd, out, size);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        out += got;
-        size -= static_cast<std::size_t>(got);
+        ssize_t done = transfer(fd, next, size);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        next += done;
+        size -= static_cast<std::size_t>(done);
     }
     return true;
+}
+
+bool read_fully(int fd, unsigned char* out, std::size_t size)
+{
+    return transfer_fully(fd, out, size, ::read);
 }
 
 bool read_plain_file(const char* path, std::vector<unsigned char>& bytes)
@@ -158,15 +165,7 @@ int open_plain_for_reading(const char* path, std::int64_t* size)
 
 bool write_all_bytes(int fd, const void* data, std::size_t size)
 {
-    const unsigned char* next = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        ssize_t put = ::write(fd, next, size);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        next += put;
-        size -= static_cast<std::size_t>(put);
-    }
-    return true;
+    return transfer_fully(fd, static_cast<const unsigned char*>(data), size, ::write);
 }
 
 bool read_whole_media(const char* name, std::vector<unsigned char>& bytes)
