@@ -18,9 +18,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <dlfcn.h>
-#include <fcntl.h>
 #include <unistd.h>
+
+#include "preload.h"
 
 namespace {
 
@@ -47,25 +47,16 @@ void note_first_picture()
     dprintf(frame_log.fd, "first_picture_ms %.1f\n", ms);
 }
 
-template <typename Function>
-Function next_definition(const char* name)
-{
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
-
 }   // namespace
 
 __attribute__((constructor)) static void open_frame_log()
 {
-    if (const char* path = std::getenv("BENCH_FRAME_LOG"))
-        frame_log.fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    frame_log.fd = open_log_named("BENCH_FRAME_LOG");
 }
 
 extern "C" void SDL_GL_SwapWindow(SDL_Window* window)
 {
-    using Swap = void (*)(SDL_Window*);
-    static const Swap swap = next_definition<Swap>("SDL_GL_SwapWindow");
-    swap(window);
+    CALL_NEXT_DEFINITION(SDL_GL_SwapWindow, window);
     if (frame_log.fd < 0) return;
     if (frame_log.drew) note_first_picture();
     dprintf(frame_log.fd, "%lld %d\n", clock_ns(CLOCK_MONOTONIC), frame_log.drew ? 1 : 0);
@@ -74,16 +65,12 @@ extern "C" void SDL_GL_SwapWindow(SDL_Window* window)
 
 extern "C" void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
-    using Draw = void (*)(GLenum, GLint, GLsizei);
-    static const Draw draw = next_definition<Draw>("glDrawArrays");
-    draw(mode, first, count);
+    CALL_NEXT_DEFINITION(glDrawArrays, mode, first, count);
     frame_log.drew = true;
 }
 
 extern "C" void glBegin(GLenum mode)
 {
-    using Begin = void (*)(GLenum);
-    static const Begin begin = next_definition<Begin>("glBegin");
-    begin(mode);
+    CALL_NEXT_DEFINITION(glBegin, mode);
     frame_log.drew = true;
 }

@@ -15,9 +15,9 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #include <cstdlib>
-#include <dlfcn.h>
-#include <fcntl.h>
 #include <unistd.h>
+
+#include "preload.h"
 
 namespace {
 
@@ -27,25 +27,16 @@ struct Counts {
 };
 Counts counts;
 
-template <typename Function>
-Function next_definition(const char* name)
-{
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
-
 }   // namespace
 
 __attribute__((constructor)) static void open_count_file()
 {
-    if (const char* path = std::getenv("BENCH_GL_COUNT"))
-        counts.fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    counts.fd = open_log_named("BENCH_GL_COUNT");
 }
 
 extern "C" void SDL_GL_SwapWindow(SDL_Window* window)
 {
-    using Swap = void (*)(SDL_Window*);
-    static const Swap swap = next_definition<Swap>("SDL_GL_SwapWindow");
-    swap(window);
+    CALL_NEXT_DEFINITION(SDL_GL_SwapWindow, window);
     if (counts.fd >= 0)
         dprintf(counts.fd, "%ld %ld %ld %ld\n", counts.draws, counts.binds, counts.blits,
                 counts.copies);
@@ -54,51 +45,38 @@ extern "C" void SDL_GL_SwapWindow(SDL_Window* window)
 
 extern "C" void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
-    using Draw = void (*)(GLenum, GLint, GLsizei);
-    static const Draw draw = next_definition<Draw>("glDrawArrays");
-    draw(mode, first, count);
+    CALL_NEXT_DEFINITION(glDrawArrays, mode, first, count);
     ++counts.draws;
 }
 
 extern "C" void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices)
 {
-    using Draw = void (*)(GLenum, GLsizei, GLenum, const void*);
-    static const Draw draw = next_definition<Draw>("glDrawElements");
-    draw(mode, count, type, indices);
+    CALL_NEXT_DEFINITION(glDrawElements, mode, count, type, indices);
     ++counts.draws;
 }
 
 extern "C" void glBegin(GLenum mode)
 {
-    using Begin = void (*)(GLenum);
-    static const Begin begin = next_definition<Begin>("glBegin");
-    begin(mode);
+    CALL_NEXT_DEFINITION(glBegin, mode);
     ++counts.draws;
 }
 
 extern "C" void glBindTexture(GLenum target, GLuint texture)
 {
-    using Bind = void (*)(GLenum, GLuint);
-    static const Bind bind = next_definition<Bind>("glBindTexture");
-    bind(target, texture);
+    CALL_NEXT_DEFINITION(glBindTexture, target, texture);
     ++counts.binds;
 }
 
 extern "C" void glBlitFramebuffer(GLint sx0, GLint sy0, GLint sx1, GLint sy1, GLint dx0, GLint dy0,
                                   GLint dx1, GLint dy1, GLbitfield mask, GLenum filter)
 {
-    using Blit =
-        void (*)(GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLbitfield, GLenum);
-    static const Blit blit = next_definition<Blit>("glBlitFramebuffer");
-    blit(sx0, sy0, sx1, sy1, dx0, dy0, dx1, dy1, mask, filter);
+    CALL_NEXT_DEFINITION(glBlitFramebuffer, sx0, sy0, sx1, sy1, dx0, dy0, dx1, dy1, mask, filter);
     ++counts.blits;
 }
 
 extern "C" void glCopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset,
                                     GLint x, GLint y, GLsizei width, GLsizei height)
 {
-    using Copy = void (*)(GLenum, GLint, GLint, GLint, GLint, GLint, GLsizei, GLsizei);
-    static const Copy copy = next_definition<Copy>("glCopyTexSubImage2D");
-    copy(target, level, xoffset, yoffset, x, y, width, height);
+    CALL_NEXT_DEFINITION(glCopyTexSubImage2D, target, level, xoffset, yoffset, x, y, width, height);
     ++counts.copies;
 }
