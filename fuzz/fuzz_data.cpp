@@ -127,7 +127,4 @@ void read_items(const std::uint8_t* data, std::size_t size)
 
 }   // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    return run_within_bounds(data, size, read_items);
-}
+SNOW_FUZZ_TARGET(read_items)

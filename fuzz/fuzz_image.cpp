@@ -48,7 +48,4 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    return run_within_bounds(data, size, load);
-}
+SNOW_FUZZ_TARGET(load)

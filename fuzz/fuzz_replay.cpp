@@ -43,7 +43,4 @@ void parse(const std::uint8_t* data, std::size_t size)
 
 }   // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    return run_within_bounds(data, size, parse);
-}
+SNOW_FUZZ_TARGET(parse)

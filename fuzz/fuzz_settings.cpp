@@ -62,7 +62,4 @@ void read_text(const std::uint8_t* data, std::size_t size)
 
 }   // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    return run_within_bounds(data, size, read_text);
-}
+SNOW_FUZZ_TARGET(read_text)

@@ -29,6 +29,14 @@ constexpr std::size_t SMALL_INPUT_MEMORY = std::size_t(64) << 20;
 int run_within_bounds(const std::uint8_t* data, std::size_t size,
                       void (*body)(const std::uint8_t*, std::size_t));
 
+// Defines the fuzzer's entry point: every input goes to body through
+// run_within_bounds.
+#define SNOW_FUZZ_TARGET(body)                                                                     \
+    extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)              \
+    {                                                                                              \
+        return run_within_bounds(data, size, body);                                                \
+    }
+
 // Points the runtime's temporary folder (extractions, the log) at a fresh
 // folder of this process's own, removed again at exit.
 void use_private_temp_folder();
