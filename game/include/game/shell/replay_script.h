@@ -41,7 +41,7 @@
  * The replay stops after the `end` frame, or without `end` after the largest
  * frame any directive names.
  *
- * Callers: the replay runner (tests/replay) and its unit test, the game's
+ * Callers: the replay runner (tests/replay_runner) and its unit test, the game's
  * own --record and --play (session.h).
  * Not for: running anything; the parser touches no file and no game state.
  */

@@ -1,6 +1,6 @@
 // Drawing on and off through the scissor box, which the runtime leaves
 // alone after start-up.
-#include "replay/drawing.h"
+#include "replay_runner/drawing.h"
 
 #include <GL/gl.h>
 #include <algorithm>

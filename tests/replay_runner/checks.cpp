@@ -1,5 +1,5 @@
 // Field and picture checks of a replay.
-#include "replay/checks.h"
+#include "replay_runner/checks.h"
 
 #include <algorithm>
 #include <cstdlib>

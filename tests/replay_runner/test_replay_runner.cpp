@@ -10,9 +10,9 @@
 #include "game/shell/game_state.h"
 #include "game/shell/replay_script.h"
 #include "media/image.h"
-#include "replay/checks.h"
-#include "replay/drawing.h"
-#include "replay/feeder.h"
+#include "replay_runner/checks.h"
+#include "replay_runner/drawing.h"
+#include "replay_runner/feeder.h"
 #include "support/scratch_folder.h"
 
 namespace {

@@ -36,9 +36,9 @@
 #include "game/shell/startup.h"
 #include "media/grabs.h"
 #include "media/input.h"
-#include "replay/checks.h"
-#include "replay/drawing.h"
-#include "replay/feeder.h"
+#include "replay_runner/checks.h"
+#include "replay_runner/drawing.h"
+#include "replay_runner/feeder.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
 // The scripted keyboard: one cached key state per frame.
-#include "replay/feeder.h"
+#include "replay_runner/feeder.h"
 
 #include <cstring>
 
