@@ -13,8 +13,7 @@ game=$(realpath "$1")
 data=$(dirname "$game")
 
 source "$(dirname "$0")/window_test_lib.sh"
-run_on_private_display "$@"
-begin_window_test
+begin_on_private_display "$@"
 
 # The program runs from a folder of its own, so its screenshots land there.
 mkdir -p "$tmp/bin" "$tmp/home" "$tmp/temp"

@@ -7,8 +7,7 @@
 set -uo pipefail
 game=$1
 source "$(dirname "$0")/window_test_lib.sh"
-run_on_private_display "$@"
-begin_window_test
+begin_on_private_display "$@"
 
 export TMPDIR=$tmp
 hold() { xdotool keydown "$1"; sleep "${2:-0.3}"; xdotool keyup "$1"; }

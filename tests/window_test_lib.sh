@@ -4,16 +4,8 @@
 #
 # Sourced (not run) by real_window_test.sh, comforts_window_test.sh,
 # record_play_test.sh and start_failures_test.sh, which then call
-# begin_window_test (after run_on_private_display, where they use it).
-
-# Runs the calling script again under xvfb-run, once, so the game's window
-# opens on a display of its own.  Call it first, with the script's arguments.
-run_on_private_display() {
-  if [ -z "${INSIDE_XVFB:-}" ]; then
-    export INSIDE_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-  fi
-}
+# begin_on_private_display (or begin_window_test, to start X servers of
+# their own).
 
 # Makes $tmp, a fresh folder removed on exit together with any X server
 # start_x began, sets failures to 0 and sends sound to SDL's dummy driver.
@@ -24,6 +16,18 @@ begin_window_test() {
   export SDL_AUDIODRIVER=dummy
   failures=0
 }
+
+# Runs the calling script again under xvfb-run, once, so the game's window
+# opens on a display of its own, then begins the test there.  Call it first,
+# with the script's arguments.
+begin_on_private_display() {
+  if [ -z "${INSIDE_XVFB:-}" ]; then
+    export INSIDE_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  fi
+  begin_window_test
+}
+
 remove_scratch() {
   local server
   for server in "${x_servers[@]}"; do kill "$server" 2>/dev/null; done

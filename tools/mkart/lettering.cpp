@@ -145,10 +145,24 @@ const Palette& colours(const ArtSource& glyphs)
     return glyphs.palette;
 }
 
-LetterStyle greeting_style(const Palette& pal, Rgba top, Rgba bottom, Rgba depth_colour)
+// A greeting's words: small, outlined one pixel wide, without snow.
+Picture greeting_words(const ArtSource& glyphs, const std::string& text, const char* top,
+                       const char* bottom, const char* depth_colour)
 {
-    return LetterStyle{2, 2, 1,     top,  bottom, depth_colour, 1, named(pal, "outline"),
-                       1, 0, CLEAR, CLEAR};
+    const Palette& pal = colours(glyphs);
+    const LetterStyle style{2,
+                            2,
+                            1,
+                            named(pal, top),
+                            named(pal, bottom),
+                            named(pal, depth_colour),
+                            1,
+                            named(pal, "outline"),
+                            1,
+                            0,
+                            CLEAR,
+                            CLEAR};
+    return render_lettering(glyphs, text, style);
 }
 
 // The title words: outlined two pixels wide, with snow on their caps.
@@ -228,20 +242,14 @@ Strip build_merry_christmas(const ArtSource& glyphs)
 
 Strip build_logo1(const ArtSource& glyphs, const ArtSource& decorations)
 {
-    const Palette& pal = colours(glyphs);
-    const Picture line = render_lettering(
-        glyphs, "Love from Santa",
-        greeting_style(pal, named(pal, "gold"), named(pal, "orange"), named(pal, "red-dark")));
+    const Picture line = greeting_words(glyphs, "Love from Santa", "gold", "orange", "red-dark");
     const Picture& holly = part_or_empty(decorations, "holly");
     return greeting("logo1.png", 227, 38, line, holly, flipped(holly), 12);
 }
 
 Strip build_logo2(const ArtSource& glyphs, const ArtSource& decorations)
 {
-    const Palette& pal = colours(glyphs);
-    const Picture line = render_lettering(
-        glyphs, "and all the elves",
-        greeting_style(pal, named(pal, "snow"), named(pal, "ice"), named(pal, "green-dark")));
+    const Picture line = greeting_words(glyphs, "and all the elves", "snow", "ice", "green-dark");
     Strip s = single_picture("logo2.png", 168, 45);
     centre_at(s, line, 2);
     // Under the words: an elf's hat either side of a row of presents.
@@ -257,10 +265,7 @@ Strip build_logo2(const ArtSource& glyphs, const ArtSource& decorations)
 
 Strip build_logo3(const ArtSource& glyphs, const ArtSource& decorations)
 {
-    const Palette& pal = colours(glyphs);
-    const Picture line = render_lettering(
-        glyphs, "Till next year!",
-        greeting_style(pal, named(pal, "white"), named(pal, "ice"), named(pal, "night-2")));
+    const Picture line = greeting_words(glyphs, "Till next year!", "white", "ice", "night-2");
     const Picture& star = part_or_empty(decorations, "star");
     return greeting("logo3.png", 177, 26, line, star, star, 4);
 }
