@@ -52,30 +52,6 @@ TEST(Options, AnEmptyCommandLineGivesTheDefaults)
 
 // --- the data folder --------------------------------------------------------
 
-class EnvOverride {
-public:
-    EnvOverride(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) saved_ = old, had_ = true;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~EnvOverride()
-    {
-        if (had_)
-            setenv(name_, saved_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::string saved_;
-    bool had_ = false;
-};
-
 TEST(DataFolder, CandidatesComeInTheirOrderWithTheXdgDefaults)
 {
     EnvOverride home("HOME", "/home/santa");

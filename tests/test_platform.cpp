@@ -29,31 +29,6 @@ void write_text(const std::string& path, const std::string& text)
     write_bytes(path, bytes_of(text));
 }
 
-// Sets an environment variable for one test and puts the old value back.
-struct EnvOverride {
-    std::string name;
-    std::string saved;
-    bool had_saved;
-
-    EnvOverride(const char* variable, const char* value) : name(variable)
-    {
-        const char* old = std::getenv(variable);
-        had_saved = old != nullptr;
-        if (had_saved) saved = old;
-        if (value)
-            setenv(variable, value, 1);
-        else
-            unsetenv(variable);
-    }
-    ~EnvOverride()
-    {
-        if (had_saved)
-            setenv(name.c_str(), saved.c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-};
-
 std::tm broken_down(int year, int month, int day, int hour, int minute, int second)
 {
     std::tm parts{};

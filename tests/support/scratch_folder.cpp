@@ -31,24 +31,47 @@ std::string ScratchFolder::file(const std::string& relative) const
     return full;
 }
 
-TempFolderOverride::TempFolderOverride(const std::string& folder_path) : folder(folder_path)
+namespace {
+
+// The path, after making the folder and any missing on the way.
+const char* made_folder(const std::string& path)
 {
-    if (const char* old = std::getenv("TMPDIR")) {
+    fs::create_directories(path);
+    return path.c_str();
+}
+
+}   // namespace
+
+EnvOverride::EnvOverride(const char* variable, const char* value) : name(variable)
+{
+    if (const char* old = std::getenv(variable)) {
         saved = old;
         had_saved = true;
     }
-    fs::create_directories(folder);
-    ::setenv("TMPDIR", folder.c_str(), 1);
+    if (value)
+        ::setenv(variable, value, 1);
+    else
+        ::unsetenv(variable);
+}
+
+EnvOverride::~EnvOverride()
+{
+    if (had_saved)
+        ::setenv(name.c_str(), saved.c_str(), 1);
+    else
+        ::unsetenv(name.c_str());
+}
+
+TempFolderOverride::TempFolderOverride(const std::string& folder_path)
+    : folder(folder_path), tmpdir("TMPDIR", made_folder(folder_path))
+{
     reset_temp_folder();
 }
 
+// The variable is put back by tmpdir's destructor, after this body: the
+// runtime reads it again on the next use.
 TempFolderOverride::~TempFolderOverride()
 {
-    if (had_saved) {
-        ::setenv("TMPDIR", saved.c_str(), 1);
-    } else {
-        ::unsetenv("TMPDIR");
-    }
     reset_temp_folder();
 }
 

@@ -1,10 +1,12 @@
 /*
- * scratch_folder.h - throw-away folders and byte files for tests.
+ * scratch_folder.h - throw-away folders, byte files and environment
+ * variables for tests.
  *
  * ScratchFolder makes a fresh folder under the system's /tmp and removes it
  * with everything in it at the end of the test.  TempFolderOverride points
  * the runtime's temporary folder (TMPDIR) at a folder of the test's own, so a
- * test can see exactly which files the runtime leaves there.
+ * test can see exactly which files the runtime leaves there.  EnvOverride
+ * sets (or, given null, removes) one environment variable while it lives.
  *
  * Callers: tests that read and write files.  Not for: the runtime itself.
  */
@@ -25,10 +27,20 @@ struct ScratchFolder {
     std::string file(const std::string& relative) const;
 };
 
-struct TempFolderOverride {
-    std::string folder;   // the runtime's temporary folder while this lives
+struct EnvOverride {
+    std::string name;
     std::string saved;
     bool had_saved = false;
+
+    EnvOverride(const char* variable, const char* value);
+    ~EnvOverride();
+    EnvOverride(const EnvOverride&) = delete;
+    EnvOverride& operator=(const EnvOverride&) = delete;
+};
+
+struct TempFolderOverride {
+    std::string folder;   // the runtime's temporary folder while this lives
+    EnvOverride tmpdir;
 
     explicit TempFolderOverride(const std::string& folder);
     ~TempFolderOverride();
