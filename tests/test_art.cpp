@@ -665,6 +665,12 @@ TEST_F(ArtSet, GfxArchiveHoldsTheWindowIcon)
 
 // --- failures ---------------------------------------------------------------------
 
+// The game's art sources, copied for a test to spoil.
+void copy_art_sources(const ScratchFolder& to)
+{
+    std::filesystem::copy(ART_SOURCES, to.path, std::filesystem::copy_options::recursive);
+}
+
 TEST(ArtTool, RefusesAMissingSourceFolder)
 {
     ScratchFolder out;
@@ -675,8 +681,7 @@ TEST(ArtTool, RefusesAMissingSourceFolder)
 TEST(ArtTool, RefusesAPixelMapWithAnUnknownColour)
 {
     ScratchFolder out, sources;
-    namespace fs = std::filesystem;
-    fs::copy(ART_SOURCES, sources.path, fs::copy_options::recursive);
+    copy_art_sources(sources);
     std::ofstream(sources.path + "snow.txt", std::ios::app) << "part broken\n.?.\nend\n";
     EXPECT_NE(run_mkart(out.path, sources.path), 0);
 }
@@ -684,8 +689,7 @@ TEST(ArtTool, RefusesAPixelMapWithAnUnknownColour)
 TEST(ArtTool, RefusesAPictureOfTheWrongFrameSize)
 {
     ScratchFolder out, sources;
-    namespace fs = std::filesystem;
-    fs::copy(ART_SOURCES, sources.path, fs::copy_options::recursive);
+    copy_art_sources(sources);
     std::ofstream(sources.path + "snow.txt") << "sheet snow.png 4 4 3 3\n";
     EXPECT_NE(run_mkart(out.path, sources.path), 0);
 }
@@ -693,8 +697,7 @@ TEST(ArtTool, RefusesAPictureOfTheWrongFrameSize)
 TEST(ArtTool, RefusesAnIconThatIsNotSixteenSquare)
 {
     ScratchFolder out, sources;
-    namespace fs = std::filesystem;
-    fs::copy(ART_SOURCES, sources.path, fs::copy_options::recursive);
+    copy_art_sources(sources);
     std::ofstream(sources.path + "icon.txt") << "part icon\nKKK\nKKK\nend\n";
     EXPECT_NE(run_mkart(out.path, sources.path, out.path + "icons"), 0);
     EXPECT_FALSE(path_exists(out.path + "icon.png"));
