@@ -55,7 +55,7 @@ struct GameTable {
     void (*frame)();
     // After every switch between window and full screen (Alt+Enter, F11).
     void (*display_mode_changed)();
-    // Once, first, on every way out through end_program.
+    // Once, first, on every way out (end_program, end_with_fault).
     void (*quit)();
 };
 
@@ -70,8 +70,9 @@ bool runtime_startup(const GameTable& game, const char** why);
 
 // Orderly release of everything start-up brought up, in its reverse order:
 // music, working directory, file channels, input, sound, renderer, archives,
-// window.  Does nothing when start-up never built the renderer.  end_program
-// runs it (after the game's quit entry) once start-up has begun.
+// window.  Does nothing when start-up never built the renderer.  Both ways
+// out of core/errors.h run it (after the game's quit entry) once start-up
+// has begun.
 void runtime_shutdown();
 
 // Presents the frame and runs one cycle of the frame loop.
