@@ -178,6 +178,12 @@ int runtime_main(int argc, char** argv, const GameTable& game)
         report_start_failure(cause);
         return 1;
     }
+    // No message box can show on a display that does not answer.
+    if (!display_opens(&cause)) {
+        start_log();
+        report_start_failure(cause, StartFailureBox::none);
+        return 1;
+    }
     const char* why = "unknown cause";
     if (!runtime_startup(game, &why)) {
         runtime_shutdown();
