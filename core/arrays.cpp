@@ -69,8 +69,11 @@ int64_t array_offset(const ArrayLayout& layout, bool has_storage, double i0, dou
 
 void array_fail(int status)
 {
-    set_error(status);
-    end_program();
+    switch (status) {
+    case STATUS_OUT_OF_BOUNDS: end_with_fault(status, "array index out of bounds");
+    case STATUS_BAD_LIST_CHANGE: end_with_fault(status, "bad list change");
+    default: end_with_fault(status, "no room for the array");
+    }
 }
 
 void dim_number_array(NumberArray& array, int32_t d0, int32_t d1, int32_t d2, int32_t d3)

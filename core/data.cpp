@@ -15,8 +15,7 @@ const DataItem& next_item()
     DataBlock* block = current_block;
     if (block == nullptr || block->items == nullptr || block->position < 0 ||
         block->position >= block->count) {
-        set_error(STATUS_OUT_OF_DATA);
-        end_program();
+        end_with_fault(STATUS_OUT_OF_DATA, "read past the end of the data");
     }
     return block->items[block->position++];
 }

@@ -49,11 +49,28 @@ void end_statement()
     end_program();
 }
 
-void end_program()
+namespace {
+
+[[noreturn]] void shut_down_and_exit(int exit_code)
 {
     if (shutdown_routine) shutdown_routine();
     std::fflush(nullptr);
-    std::exit(0);
+    std::exit(exit_code);
+}
+
+}   // namespace
+
+void end_program()
+{
+    shut_down_and_exit(0);
+}
+
+void end_with_fault(int code, const char* what)
+{
+    set_error(code);
+    std::fprintf(stderr, "snowbelter: run-time fault: %s (status %.4d)\n", what,
+                 runtime_status.status);
+    shut_down_and_exit(1);
 }
 
 void set_shutdown_routine(void (*routine)())

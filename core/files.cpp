@@ -20,15 +20,11 @@ struct FileChannel {
 
 FileChannel channels[FILE_CHANNEL_COUNT];
 
-[[noreturn]] void fatal(int status)
-{
-    set_error(status);
-    end_program();
-}
-
 FileChannel& channel_at(int channel)
 {
-    if (channel < 0 || channel >= FILE_CHANNEL_COUNT) fatal(STATUS_OUT_OF_MEMORY);
+    // The original runtime's status for a channel it does not have.
+    if (channel < 0 || channel >= FILE_CHANNEL_COUNT)
+        end_with_fault(STATUS_OUT_OF_MEMORY, "no file channel of that number");
     return channels[channel];
 }
 
@@ -96,7 +92,8 @@ void read_byte(int channel, std::int32_t& value)
         do {
             got = ch.fd >= 0 ? ::read(ch.fd, &byte, 1) : 0;
         } while (got < 0 && errno == EINTR);
-        if (got != 1) fatal(STATUS_NO_SUCH_FILE);
+        if (got != 1)
+            end_with_fault(STATUS_NO_SUCH_FILE, "read past the end of a file or a closed channel");
         ++ch.position;
     }
     // A signed byte: sign-extended on purpose.
@@ -106,7 +103,8 @@ void read_byte(int channel, std::int32_t& value)
 void write_text(int channel, const char* text, std::size_t length)
 {
     FileChannel& ch = channel_at(channel);
-    if (ch.fd < 0 || !write_all_bytes(ch.fd, text, length)) fatal(STATUS_NO_SUCH_FILE);
+    if (ch.fd < 0 || !write_all_bytes(ch.fd, text, length))
+        end_with_fault(STATUS_NO_SUCH_FILE, "cannot write to the file channel");
 }
 
 bool file_exists(const char* name)

@@ -10,7 +10,6 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #include <cstdio>
-#include <cstring>
 
 #include "core/archive.h"
 #include "core/clock.h"
@@ -23,6 +22,7 @@
 #include "engine/start_checks.h"
 #include "engine/window.h"
 #include "media/fonts.h"
+#include "media/gamepad.h"
 #include "media/input.h"
 #include "media/keymap.h"
 #include "media/music.h"
@@ -39,12 +39,11 @@ const char* const PAUSE_SUFFIX = " <pause>";
 
 struct FrameState {
     std::string command_line;
-    const RoutineEntry* routines = nullptr;
+    GameTable game = {};
     bool auto_pause = true;
     bool paused = false;
     bool allow_escape = true;
-    void (*frame_hook)() = nullptr;
-    bool quit_hook_called = false;
+    bool quit_entry_called = false;
     int frames_shown = 0;
 };
 FrameState frame;
@@ -97,33 +96,31 @@ void start_log()
     log_line(version_line().c_str());
 }
 
-void call_quit_hook_once()
+void call_quit_entry_once()
 {
-    if (frame.quit_hook_called) return;
-    frame.quit_hook_called = true;
-    if (void (*hook)() = find_routine("MRV_ON_QUIT")) hook();
+    if (frame.quit_entry_called) return;
+    frame.quit_entry_called = true;
+    if (frame.game.quit) frame.game.quit();
 }
 
 // What end_program runs on every way out of the process.
 void end_the_runtime()
 {
-    call_quit_hook_once();
+    call_quit_entry_once();
     runtime_shutdown();
+}
+
+void switch_display_mode()
+{
+    toggle_fullscreen();
+    if (frame.game.display_mode_changed) frame.game.display_mode_changed();
 }
 
 }   // namespace
 
-void (*find_routine(const char* name))()
+bool runtime_startup(const GameTable& game, const char** why)
 {
-    for (const RoutineEntry* entry = frame.routines; entry && entry->routine; ++entry) {
-        if (std::strcmp(entry->name, name) == 0) return entry->routine;
-    }
-    return nullptr;
-}
-
-bool runtime_startup(const GameEntry& game, const char** why)
-{
-    frame.routines = game.routines;
+    frame.game = game;
     set_shutdown_routine(end_the_runtime);
     start_log();
     frame.auto_pause = true;
@@ -141,6 +138,8 @@ bool runtime_startup(const GameEntry& game, const char** why)
     else
         enter_windowed();
     input_init(project_settings.exclusive_input != 0);
+    set_key_source(game.key_source);
+    set_pad_action_keys(game.pad_action_key);
     archives_init();
     enter_data_folder();
     clear_screen();
@@ -155,7 +154,7 @@ bool runtime_startup(const GameEntry& game, const char** why)
     return true;
 }
 
-int runtime_main(int argc, char** argv, const GameEntry& game)
+int runtime_main(int argc, char** argv, const GameTable& game)
 {
     for (int i = 0; i < argc; ++i) {
         if (i) frame.command_line += ' ';
@@ -177,6 +176,12 @@ int runtime_main(int argc, char** argv, const GameEntry& game)
     if (!find_game_data(parsed.data_dir, &cause) || !display_named(&cause)) {
         start_log();
         report_start_failure(cause);
+        return 1;
+    }
+    // No message box can show on a display that does not answer.
+    if (!display_opens(&cause)) {
+        start_log();
+        report_start_failure(cause, StartFailureBox::none);
         return 1;
     }
     const char* why = "unknown cause";
@@ -234,12 +239,12 @@ void pump_messages()
 
 void show_screen()
 {
-    if (frame.frame_hook) frame.frame_hook();
+    if (frame.game.frame) frame.game.frame();
     frame_times.previous = frame_times.current;
     frame_times.current = now_ms();
     wait_while_paused();
     poll_keyboard();
-    if (take_display_toggle_request()) toggle_fullscreen();
+    if (take_display_toggle_request()) switch_display_mode();
     if (quit_keys_down()) {
         set_error(STATUS_SUCCESS);
         end_program();
@@ -270,11 +275,6 @@ void set_auto_pause(double flag)
 bool runtime_paused()
 {
     return frame.paused;
-}
-
-void set_frame_hook(void (*hook)())
-{
-    frame.frame_hook = hook;
 }
 
 const std::string& command_line()

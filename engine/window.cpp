@@ -35,7 +35,6 @@ struct WindowState {
     bool fullscreen = false;
     bool software_checked = false;
     std::string caption;
-    void (*display_mode_hook)() = nullptr;
 };
 WindowState win;
 
@@ -211,12 +210,6 @@ void toggle_fullscreen()
         enter_fullscreen();
     else
         enter_windowed();
-    if (win.display_mode_hook) win.display_mode_hook();
-}
-
-void set_display_mode_hook(void (*hook)())
-{
-    win.display_mode_hook = hook;
 }
 
 bool has_gl_extension(const char* name)

@@ -6,5 +6,5 @@
 int main(int argc, char** argv)
 {
     enable_settings();
-    return runtime_main(argc, argv, snowbelter_entry);
+    return runtime_main(argc, argv, snowbelter_table);
 }

@@ -3,6 +3,7 @@
 # a player would see them on private virtual X servers:
 #   - no OpenGL (an X server without GLX) and no game data: one line on
 #     stderr and exit code 1 (a message box, where one shows, is dismissed);
+#   - a display that does not answer (DISPLAY=:977): one line, exit code 1;
 #   - two copies at once: each keeps its own log, neither deletes the other's.
 # Usage: start_failures_test.sh PATH_TO_SNOWBELTER
 set -uo pipefail
@@ -39,6 +40,14 @@ mkdir -p "$tmp/bare" "$tmp/home"
 cp "$game" "$tmp/bare/snowbelter"
 expect_refusal "no data" "the game's data \(media/gfx.sbx\) is in none of these folders: $tmp/bare/, " \
   env HOME="$tmp/home" XDG_DATA_HOME= XDG_DATA_DIRS=/nowhere TMPDIR="$tmp" "$tmp/bare/snowbelter"
+
+# A display that does not answer: no fall-back to an invisible window, no
+# message box (none can show there), one line and exit code 1.
+env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:977 TMPDIR="$tmp" timeout 20 "$game" > "$tmp/out" 2>&1
+code=$?
+[ $code -eq 1 ] || fail "a display that does not answer: exit code $code"
+grep -q "^snowbelter: cannot start: cannot open the display :977: ." "$tmp/out" ||
+  fail "a display that does not answer: stderr was: $(cat "$tmp/out")"
 
 # Two copies: the second starts while the first runs.
 logs="$tmp/logs"

@@ -20,7 +20,7 @@ struct Flake {
             report_status_at_exit();                                                               \
             statement;                                                                             \
         },                                                                                         \
-        ::testing::ExitedWithCode(0), status_pattern(code))
+        ::testing::ExitedWithCode(1), fault_pattern(code))
 
 std::string text_of(const StringValue& value)
 {

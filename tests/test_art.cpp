@@ -382,7 +382,7 @@ TEST(LevelDataDeathTest, ReadingPastTheLayoutIsOutOfData)
             double extra = 0;
             read_data(extra);
         },
-        ::testing::ExitedWithCode(0), status_pattern(STATUS_OUT_OF_DATA));
+        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
 }
 
 // --- the sleigh -----------------------------------------------------------------

@@ -110,7 +110,8 @@ struct NoGame {
 
 int run_main(std::vector<std::string> words)
 {
-    static const GameEntry entry = {NoGame::settings, NoGame::main, nullptr};
+    static const GameTable entry = {NoGame::settings, NoGame::main, nullptr, nullptr,
+                                    nullptr,          nullptr,      nullptr};
     words.insert(words.begin(), "snowbelter");
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());

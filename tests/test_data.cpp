@@ -86,21 +86,21 @@ TEST(DataBlocksDeathTest, ReadingPastTheEndEndsWithOutOfData)
             report_status_at_exit();
             read_data(number);
         },
-        ::testing::ExitedWithCode(0), status_pattern(STATUS_OUT_OF_DATA));
+        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
     int32_t whole = 0;
     EXPECT_EXIT(
         {
             report_status_at_exit();
             read_data_int(whole);
         },
-        ::testing::ExitedWithCode(0), status_pattern(STATUS_OUT_OF_DATA));
+        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
     StringValue text;
     EXPECT_EXIT(
         {
             report_status_at_exit();
             read_data_text(text);
         },
-        ::testing::ExitedWithCode(0), status_pattern(STATUS_OUT_OF_DATA));
+        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
 }
 
 TEST(DataBlocksDeathTest, ReadingBeforeAnyRestoreEndsWithOutOfData)
@@ -113,7 +113,7 @@ TEST(DataBlocksDeathTest, ReadingBeforeAnyRestoreEndsWithOutOfData)
             report_status_at_exit();
             read_data(number);
         },
-        ::testing::ExitedWithCode(0), status_pattern(STATUS_OUT_OF_DATA));
+        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
 }
 
 TEST(DataBlocksDeathTest, AnEmptyBlockHasNothingToRead)
@@ -126,7 +126,7 @@ TEST(DataBlocksDeathTest, AnEmptyBlockHasNothingToRead)
             report_status_at_exit();
             read_data(number);
         },
-        ::testing::ExitedWithCode(0), status_pattern(STATUS_OUT_OF_DATA));
+        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
 }
 
 }   // namespace

@@ -5,6 +5,10 @@
 // (silent, or without the picture), say so in one log line and leave no
 // partial file.
 //
+// A run-time fault (a bad index, file channel or read) is the other way:
+// the program ends at once with exit code 1 and one line on stderr, shut down
+// as a normal end is, leaving no temporary file behind.
+//
 // A full disk is a file size limit (RLIMIT_FSIZE, with SIGXFSZ ignored so a
 // write fails instead of ending the process); "in the way" is a folder or
 // file where the game wants to write, which stops root too.  A limit or a
@@ -21,7 +25,10 @@
 #include <vector>
 
 #include "core/archive.h"
+#include "core/arrays.h"
+#include "core/data.h"
 #include "core/errors.h"
+#include "core/files.h"
 #include "core/log.h"
 #include "core/media_source.h"
 #include "core/paths.h"
@@ -33,6 +40,7 @@
 #include "media/music.h"
 #include "media/sound.h"
 #include "media/sprites.h"
+#include "support/exit_status.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
 #include "support/scratch_folder.h"
@@ -282,6 +290,92 @@ TEST(ChangingArchive, ShrunkOrVanishedArchiveMeansMissingMediaAndTheRoundPlaysOn
     start_test_round();
     EXPECT_EQ(play_frames(FRAMES), FRAMES);
     archives_shutdown();
+}
+
+// --- run-time faults ------------------------------------------------------------
+
+// Start-up has its own lines on stderr; after this one only the way out
+// writes there.
+const char ENDING[] = "[ending]";
+const char ENDING_PATTERN[] = "\\[ending\\]";
+const char NO_TEMPORARY_FILE[] = "\\[temporary files 0\\]\n";
+
+void report_temporary_files_at_exit()
+{
+    std::atexit([] {
+        std::fprintf(stderr, "[temporary files %zu]\n",
+                     names_starting_with(test_temp_folder(), "sbx").size());
+    });
+}
+
+// The round with its tune extracted to a temporary file, then the way out.
+void end_while_the_tune_plays(void (*end)())
+{
+    static ScratchFolder scratch;   // static: it goes as the process exits
+    if (!start_play_runtime() || mount_media(scratch).empty()) std::_Exit(2);
+    start_test_round();
+    play_music(ROUND_MUSIC, 1);
+    if (names_starting_with(test_temp_folder(), "sbx").size() != 1) std::_Exit(3);
+    report_temporary_files_at_exit();
+    report_status_at_exit();   // the later handler writes first
+    std::fprintf(stderr, "%s\n", ENDING);
+    end();
+}
+
+void index_out_of_bounds()
+{
+    NumberArray numbers;
+    dim_number_array(numbers, 2);
+    numbers.at(5) = 1;
+}
+
+void channel_out_of_range()
+{
+    close_file(8);
+}
+
+void read_past_the_end_of_a_file()
+{
+    const std::string path = std::string(test_temp_folder()) + "one.bin";
+    write_bytes(path, {0x01});
+    std::int32_t value = 0;
+    if (!open_file(0, path.c_str(), FILE_MODE_READ)) std::_Exit(4);
+    read_byte(0, value);
+    read_byte(0, value);
+}
+
+void read_past_the_data()
+{
+    DataBlock empty{nullptr, 0, 0};
+    restore_data(empty);
+    double number = 0;
+    read_data(number);
+}
+
+struct Fault {
+    void (*commit)();
+    int status;
+};
+
+TEST(RunTimeFaultDeathTest, EndsWithCode1AndOneLineNamingItAndNoTemporaryFile)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const Fault faults[] = {{index_out_of_bounds, STATUS_OUT_OF_BOUNDS},
+                            {channel_out_of_range, STATUS_OUT_OF_MEMORY},
+                            {read_past_the_end_of_a_file, STATUS_NO_SUCH_FILE},
+                            {read_past_the_data, STATUS_OUT_OF_DATA}};
+    for (const Fault& fault : faults) {
+        EXPECT_EXIT(end_while_the_tune_plays(fault.commit), ::testing::ExitedWithCode(1),
+                    ENDING_PATTERN + fault_pattern(fault.status) + NO_TEMPORARY_FILE);
+    }
+}
+
+TEST(RunTimeFaultDeathTest, TheGamesOwnEndStaysCode0WithoutALine)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(end_while_the_tune_plays(end_statement), ::testing::ExitedWithCode(0),
+                std::string(ENDING_PATTERN) + "\n" + status_pattern(STATUS_SUCCESS) + "\n" +
+                    NO_TEMPORARY_FILE);
 }
 
 }   // namespace

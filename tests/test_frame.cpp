@@ -150,7 +150,8 @@ int start_without_display()
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     setenv("SDL_VIDEODRIVER", "x11", 1);
-    static const GameEntry entry = {no_settings, no_game, nullptr};
+    static const GameTable entry = {no_settings, no_game, nullptr, nullptr,
+                                    nullptr,     nullptr, nullptr};
     // The build folder holds the game's data, so only the display is missing.
     std::string data_dir = SNOW_BINARY_DIR;
     char* argv[] = {const_cast<char*>("snowbelter"), const_cast<char*>("--data-dir"),
@@ -305,9 +306,9 @@ int frame_hook_calls = 0;
 TEST_F(Frame, SetScreenRunsFiveFrameCycles)
 {
     frame_hook_calls = 0;
-    set_frame_hook([] { ++frame_hook_calls; });
+    set_test_frame_hook([] { ++frame_hook_calls; });
     set_screen(0, 0, 0);   // 0 keeps the current size
-    set_frame_hook(nullptr);
+    set_test_frame_hook(nullptr);
     EXPECT_EQ(frame_hook_calls, 5);
     EXPECT_EQ(renderer->screen_width, 320);
     EXPECT_EQ(renderer->screen_height, 240);

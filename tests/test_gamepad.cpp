@@ -203,7 +203,7 @@ void script_pad(SDL_Joystick* pad, const PadStep (&steps)[N])
     pad_script_length = N;
     pad_frames = 0;
     scripted_pad = pad;
-    set_frame_hook(work_the_pad);
+    set_test_frame_hook(work_the_pad);
 }
 
 TEST_F(Gamepad, TheMenuAndTheKeyScreenAreWorkedByPadAlone)
@@ -217,7 +217,7 @@ TEST_F(Gamepad, TheMenuAndTheKeyScreenAreWorkedByPadAlone)
                                      {40, SDL_CONTROLLER_BUTTON_BACK}};
     script_pad(pad, browse);
     redefine_keys();
-    set_frame_hook(nullptr);
+    set_test_frame_hook(nullptr);
     EXPECT_EQ(keys_screen.cursor_y, KEYS_CURSOR_FIRST_Y + KEYS_ROW_SPACING);
     EXPECT_EQ(bind_down, KEY_CURSOR_DOWN);
 }
@@ -241,9 +241,9 @@ TEST_F(Gamepad, PadButtonsBindNothingOnTheKeyScreen)
     static const PadStep pick_then_a[] = {{25, SDL_CONTROLLER_BUTTON_START},
                                           {40, SDL_CONTROLLER_BUTTON_A}};
     script_pad(pad, pick_then_a);
-    set_frame_hook(press_a_then_escape);
+    set_test_frame_hook(press_a_then_escape);
     redefine_keys();
-    set_frame_hook(nullptr);
+    set_test_frame_hook(nullptr);
     release_all_keys();
     EXPECT_TRUE(row_still_waiting);
     EXPECT_NE(bind_up, KEY_LEFT_CTRL);
@@ -328,9 +328,9 @@ TEST_F(Touch, GivingUpTheWaitForAKeyKeepsTheRowsKey)
     create_arrays();
     const double up = bind_up;
     touch_frames = 0;
-    set_frame_hook(work_the_touch_controls);
+    set_test_frame_hook(work_the_touch_controls);
     redefine_keys();
-    set_frame_hook(nullptr);
+    set_test_frame_hook(nullptr);
     release_all_keys();
     EXPECT_TRUE(touch_row_waited);
     EXPECT_LT(touch_frames, 200);   // left by the touch Back, not the keyboard

@@ -25,7 +25,7 @@ protected:
     }
     void TearDown() override
     {
-        set_frame_hook(nullptr);
+        set_test_frame_hook(nullptr);
         reset_play_state();
     }
 
@@ -287,7 +287,7 @@ TEST_F(RoundTest, TheStatusLineShowsZeroPaddedScoreTimeAndLives)
     score = 1000;
     time_left = 7;
     lives = 4;
-    set_frame_hook(read_status_line);
+    set_test_frame_hook(read_status_line);
     play_frames(1);
     EXPECT_EQ(glyph_at(10), 'S');
     EXPECT_EQ(glyph_at(140), 'T');
@@ -304,7 +304,7 @@ TEST_F(RoundTest, TheGameOverMessageStandsInTheMiddleOfTheScreen)
 {
     remove_hazards();
     lives = 0;
-    set_frame_hook([] {
+    set_test_frame_hook([] {
         for (int x = 0; x < 320; ++x) status_frames[x] = frame_seen_at(x, 125);
     });
     play_frames(1);
@@ -365,7 +365,7 @@ TEST_F(RoundTest, FiveDeathsEndTheRoundAndItReturnsWithEverythingCleared)
 {
     reset_play_state(42);
     watch = RoundWatch{};
-    set_frame_hook(watch_round);
+    set_test_frame_hook(watch_round);
     run_round();   // Santa stands still at the start until the puddings get him
     EXPECT_EQ(watch.story_frames, 31);   // the jump key counts after 30 frames
     EXPECT_EQ(watch.deaths_seen, 5);
@@ -381,7 +381,7 @@ TEST_F(RoundTest, The300SecondClockEndsTheRound)
     reset_play_state(42);
     watch = RoundWatch{};
     watch.without_hazards = true;
-    set_frame_hook(watch_round);
+    set_test_frame_hook(watch_round);
     run_round();
     EXPECT_EQ(watch.deaths_seen, 0);
     EXPECT_EQ(watch.frame_time_up, 300 * 61);

@@ -350,11 +350,11 @@ protected:
     {
         SantaTest::SetUp();
         seen_frames.clear();
-        set_frame_hook(watch_santa);
+        set_test_frame_hook(watch_santa);
     }
     void TearDown() override
     {
-        set_frame_hook(nullptr);
+        set_test_frame_hook(nullptr);
         SantaTest::TearDown();
     }
 };

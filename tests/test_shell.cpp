@@ -25,6 +25,7 @@
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/menu.h"
+#include "game/shell/session.h"
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
 #include "game/shell/story.h"
@@ -191,7 +192,7 @@ void start_script(std::function<void(int)> on_show)
 {
     script = Script{};
     script.on_show = std::move(on_show);
-    set_frame_hook(script_hook);
+    set_test_frame_hook(script_hook);
 }
 
 void load_test_media()
@@ -226,7 +227,7 @@ protected:
     void SetUp() override { prepare_shell(); }
     void TearDown() override
     {
-        set_frame_hook(nullptr);
+        set_test_frame_hook(nullptr);
         release_all_keys();
     }
 };
@@ -302,7 +303,7 @@ TEST_F(Shell, FinishFrameOnTheDesktopShowsThePictureDoubled)
     start_script([](int) {});
     draw_text(50, 60, "Hi");
     finish_frame();
-    set_frame_hook(nullptr);
+    set_test_frame_hook(nullptr);
     // The presented frame as shown: 640 x 480, rows bottom first.
     std::vector<uint8_t> shown(640 * 480 * 3);
     read_presented_picture_bgr(shown.data());
@@ -355,11 +356,15 @@ TEST(Startup, ProjectSettings)
     project_settings = saved;
 }
 
-TEST(Startup, EntryHandsTheRuntimeTheGame)
+TEST(Startup, TableHandsTheRuntimeTheGame)
 {
-    EXPECT_EQ(snowbelter_entry.apply_project_settings, &apply_project_settings);
-    EXPECT_EQ(snowbelter_entry.game_main, &game_main);
-    EXPECT_EQ(snowbelter_entry.routines, nullptr);
+    EXPECT_EQ(snowbelter_table.apply_project_settings, &apply_project_settings);
+    EXPECT_EQ(snowbelter_table.game_main, &game_main);
+    EXPECT_EQ(snowbelter_table.key_source, &session_keys);
+    EXPECT_EQ(snowbelter_table.frame, &session_frame);
+    EXPECT_NE(snowbelter_table.pad_action_key, nullptr);
+    EXPECT_NE(snowbelter_table.display_mode_changed, nullptr);
+    EXPECT_EQ(snowbelter_table.quit, nullptr);
 }
 
 TEST_F(Shell, DesktopGetsTheDoubledFullScreenAndEscapeDoesNotQuit)

@@ -27,7 +27,7 @@ protected:
     }
     void TearDown() override
     {
-        set_frame_hook(nullptr);
+        set_test_frame_hook(nullptr);
         reset_play_state();
     }
 
@@ -329,7 +329,7 @@ TEST_F(SleighTest, TheFinaleEndsInTheEndScreenOnceSantaHasFlownOff)
     EXPECT_EXIT(
         {
             carry_last_part_to_the_sleigh(7);
-            set_frame_hook(report_end_screen);
+            set_test_frame_hook(report_end_screen);
             play_frames(5000);
             std::fprintf(stderr, "the finale did not end\n");
             std::_Exit(1);

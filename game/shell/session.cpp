@@ -1,9 +1,8 @@
 /*
  * session.cpp - the recorder, the player and the trace of the real game.
  *
- * Needs: engine/frame.h for the frame count and the frame hook, input.h for
- * the key source and the player's keys, the script format and the traced
- * state.
+ * Needs: engine/frame.h for the frame count, input.h for the player's keys,
+ * the script format and the traced state.
  */
 #include "game/shell/session.h"
 
@@ -39,6 +38,7 @@ struct SessionState {
     int script_end = -1;   // the last frame the script plays
     Recording recording;
     std::FILE* trace = nullptr;
+    bool tracing = false;   // the header is written: every frame adds a line
     unsigned char frame_keys[KEY_CODE_COUNT] = {};
     int keys_frame = -1;   // the frame frame_keys belong to
 };
@@ -110,21 +110,6 @@ void take_frame_keys(int frame)
     if (session.recording.file) record_frame(frame, session.frame_keys);
 }
 
-void session_keys(unsigned char state[KEY_CODE_COUNT])
-{
-    const int frame = frames_shown();
-    if (frame != session.keys_frame) {
-        take_frame_keys(frame);
-        session.keys_frame = frame;
-    }
-    std::memcpy(state, session.frame_keys, KEY_CODE_COUNT);
-}
-
-void write_trace_line()
-{
-    std::fprintf(session.trace, "%s\n", trace_line(take_snapshot(frames_shown(), false)).c_str());
-}
-
 // Every way out of the program passes here (end_program exits through exit).
 void finish_session()
 {
@@ -165,8 +150,27 @@ void start_session()
     }
     if (session.trace) {
         std::fprintf(session.trace, "%s\n", trace_header().c_str());
-        set_frame_hook(write_trace_line);
+        session.tracing = true;
     }
-    if (session.playing || session.recording.file) set_key_source(session_keys);
     if (session.recording.file || session.trace) std::atexit(finish_session);
+}
+
+void session_keys(unsigned char state[KEY_CODE_COUNT])
+{
+    if (!session.playing && !session.recording.file) {
+        read_player_keys(state);
+        return;
+    }
+    const int frame = frames_shown();
+    if (frame != session.keys_frame) {
+        take_frame_keys(frame);
+        session.keys_frame = frame;
+    }
+    std::memcpy(state, session.frame_keys, KEY_CODE_COUNT);
+}
+
+void session_frame()
+{
+    if (!session.tracing) return;
+    std::fprintf(session.trace, "%s\n", trace_line(take_snapshot(frames_shown(), false)).c_str());
 }

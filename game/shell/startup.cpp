@@ -99,6 +99,14 @@ bool on_desktop()
     return device_name == DESKTOP_DEVICE;
 }
 
+// Until game_main has set everything up, switching the display mode is not
+// saved and pads hold no keys (the bindings are not yet the player's).
+struct SetUpState {
+    bool saving_changes = false;
+    bool pads_hold_keys = false;
+};
+SetUpState set_up;
+
 // What settings.ini held (the defaults when it held nothing), until start-up
 // has applied it.
 SavedSettings saved_settings = {{}, INITIAL_MUSIC_VOLUME, true};
@@ -129,9 +137,19 @@ void apply_saved_keys()
 // From here on every change of a setting is written at once.
 void remember_setting_changes()
 {
-    set_display_mode_hook(save_settings);
+    set_up.saving_changes = true;
     set_volume_changed_hook(save_settings);
     if (options().display != DisplayChoice::unset) save_settings();
+}
+
+int pad_action_key(PadAction action, int which)
+{
+    return set_up.pads_hold_keys ? pad_key(action, which) : 0;
+}
+
+void save_display_mode()
+{
+    if (set_up.saving_changes) save_settings();
 }
 
 }   // namespace
@@ -243,9 +261,13 @@ void game_main()
     create_snowflakes();
     set_volumes();
     remember_setting_changes();
-    set_pad_action_keys(pad_key);
+    set_up.pads_hold_keys = true;
     main_menu();
     end_statement();
 }
 
-const GameEntry snowbelter_entry = {apply_project_settings, game_main, nullptr};
+// In the order of GameTable's fields; the game has nothing to do on quitting.
+const GameTable snowbelter_table = {
+    apply_project_settings, game_main,         session_keys, pad_action_key,
+    session_frame,          save_display_mode, nullptr,
+};

@@ -35,7 +35,6 @@
 #include "game/shell/replay_script.h"
 #include "game/shell/startup.h"
 #include "media/grabs.h"
-#include "media/input.h"
 #include "replay_runner/checks.h"
 #include "replay_runner/drawing.h"
 #include "replay_runner/feeder.h"
@@ -154,7 +153,7 @@ bool draws(int frame)
     return replay.options.draw_all || (!replay.learning && frame_drawn(replay.drawn, frame));
 }
 
-// The frame hook: the start of show_screen call `frame`.
+// The table's frame entry: the start of show_screen call `frame`.
 void on_frame()
 {
     if (!feeder_call_started()) fail("the clock stood still in a frame: key timing lost");
@@ -195,7 +194,8 @@ void report_to_first_pass()
     replay.exit_code = 0;
 }
 
-// MRV_ON_QUIT: the program is ending, by the runner or by the game itself.
+// The table's quit entry: the program is ending, by the runner or by the
+// game itself.
 void on_quit()
 {
     if (replay.learning) return report_to_first_pass();
@@ -232,15 +232,21 @@ void replay_game_main()
 {
     set_auto_pause(0);   // replays run side by side
     feeder_start(replay.script);
-    set_key_source(feed_keys);
-    set_frame_hook(on_frame);
     set_drawing(draws(0));
     seed_rnd(replay.script.seed);
     game_main();
 }
 
-const RoutineEntry REPLAY_ROUTINES[] = {{on_quit, "MRV_ON_QUIT"}, {nullptr, nullptr}};
-const GameEntry REPLAY_ENTRY = {apply_project_settings, replay_game_main, REPLAY_ROUTINES};
+// The game's own table with the runner's main, keys, frame and quit entries.
+GameTable replay_table()
+{
+    GameTable table = snowbelter_table;
+    table.game_main = replay_game_main;
+    table.key_source = feed_keys;
+    table.frame = on_frame;
+    table.quit = on_quit;
+    return table;
+}
 
 // The runtime's log and extracted music go to a folder of this pass's own.
 bool make_private_temp()
@@ -266,7 +272,7 @@ bool make_private_temp()
     // The runner's own options are not the game's: the game starts as it
     // does with no options (its data lies beside the runner).
     char* game_argv[] = {program};
-    int code = runtime_main(1, game_argv, REPLAY_ENTRY);
+    int code = runtime_main(1, game_argv, replay_table());
     // Only a failed start-up comes back here.
     std::fprintf(stderr,
                  "no window for the game on SDL's %s video driver "

@@ -2,8 +2,8 @@
  * harness.cpp - the headless runtime for tests.
  *
  * Needs: the runtime's start-up (frame.h), the test clock (clock.h), the
- * replaceable keyboard (input.h), and a scratch folder for the runtime's
- * temporary files.
+ * player's keys (input.h), and a scratch folder for the runtime's temporary
+ * files.
  */
 #include "support/harness.h"
 
@@ -27,14 +27,24 @@ struct HarnessState {
     bool started = false;
     bool ok = false;
     unsigned char keys[KEY_CODE_COUNT] = {};
+    bool player_keys = false;
+    void (*frame_hook)() = nullptr;
     std::string temp;
     pid_t owner = 0;   // death-test children must not remove the parent's folder
 };
 HarnessState harness;
 
-void fill_scripted_keys(unsigned char state[KEY_CODE_COUNT])
+void test_keys(unsigned char state[KEY_CODE_COUNT])
 {
-    std::memcpy(state, harness.keys, KEY_CODE_COUNT);
+    if (harness.player_keys)
+        read_player_keys(state);
+    else
+        std::memcpy(state, harness.keys, KEY_CODE_COUNT);
+}
+
+void test_frame()
+{
+    if (harness.frame_hook) harness.frame_hook();
 }
 
 void no_settings() {}
@@ -73,16 +83,17 @@ bool start_test_runtime(int width, int height)
     project_settings.screen_width = width;
     project_settings.screen_height = height;
     project_settings.fullscreen = 0;
-    static const GameEntry entry = {no_settings, no_game, nullptr};
+    // The keys and the frame entry are the test's; no pads, no quit entry.
+    static const GameTable table = {no_settings, no_game, test_keys, nullptr,
+                                    test_frame,  nullptr, nullptr};
     const char* why = "";
-    harness.ok = runtime_startup(entry, &why);
+    harness.ok = runtime_startup(table, &why);
     // The game shuts the runtime down as it ends; a test program ends by
     // returning from main, so it does the same at exit (before the temporary
     // folder goes), and the leak checker sees only what was really lost.
     if (harness.ok) std::atexit(runtime_shutdown);
     // Test programs share one X server and steal each other's focus.
     set_auto_pause(0);
-    set_key_source(fill_scripted_keys);
     return harness.ok;
 }
 
@@ -98,7 +109,12 @@ void release_key(int code)
 
 void use_player_keys(bool on)
 {
-    set_key_source(on ? nullptr : fill_scripted_keys);
+    harness.player_keys = on;
+}
+
+void set_test_frame_hook(void (*hook)())
+{
+    harness.frame_hook = hook;
 }
 
 void release_all_keys()

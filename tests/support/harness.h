@@ -7,9 +7,10 @@
  * temporary folder pointed at a private scratch folder.  Frames then run
  * without waiting in real time: pacing moves the test clock instead.
  *
- * The scripted keyboard is a plain 256-byte table the test sets; the frame
- * hook (set_frame_hook in runtime/frame.h) lets a test change keys frame by
- * frame.
+ * The runtime gets the harness's own GameTable (engine/frame.h): its key
+ * source is the scripted keyboard, a plain 256-byte table the test sets, and
+ * its frame entry calls the test's frame hook, which lets a test change keys
+ * frame by frame.
  *
  * Callers: GL, sprite, sound, shell and game tests.  Not for: production code.
  */
@@ -27,6 +28,9 @@ void release_all_keys();
 // Switches the game from the scripted keyboard to the player's (the real
 // keyboard and any pads) and back.
 void use_player_keys(bool on);
+
+// Called at the start of every show_screen (null: nothing).
+void set_test_frame_hook(void (*hook)());
 
 // Runs n frames (show_screen) with nothing drawn in between.
 void run_frames(int n);

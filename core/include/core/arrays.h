@@ -10,8 +10,9 @@
  * beyond the element count.  Every access passes the index test: a negative
  * first index wraps once by size0; anything still outside the sizes, a
  * non-zero index for a dimension the array does not have, or an array
- * without storage sets status 9 and ends the program.  A bad append or
- * delete sets 8, a size that cannot be stored or allocated sets 7.
+ * without storage is a run-time fault of status 9 (end_with_fault in
+ * errors.h).  A bad append or delete is one of status 8, a size that cannot
+ * be stored or allocated one of status 7.
  *
  * Indices are taken as doubles (the game's numbers) and truncated toward
  * zero; an index that is not a number or beyond 32 bits is out of bounds.
@@ -50,7 +51,8 @@ int64_t array_offset(const ArrayLayout& layout, bool has_storage, double i0, dou
 // an index far outside every array (negative for NaN).
 int64_t array_index(double value);
 
-// Sets status code and ends the program (7, 8 or 9).
+// Ends the program on a fault of status 7 (no room), 8 (bad list change) or
+// 9 (index out of bounds): end_with_fault in errors.h.
 [[noreturn]] void array_fail(int status);
 
 // Inline element room inside the array object; none for count 0.

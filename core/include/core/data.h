@@ -4,8 +4,8 @@
  *
  * A DataBlock is an array of DataItem with a count and a read position; the
  * runtime keeps one current block, set by restore_data.  Reading past the
- * end of the current block, or before any restore_data, sets status 20
- * ("out of data") and ends the program.
+ * end of the current block, or before any restore_data, is a run-time fault
+ * of status 20, "out of data" (end_with_fault in errors.h).
  *
  * Callers: the game's level data (the level map).  Not for: files (those
  * are read through the file channels).

@@ -1,14 +1,15 @@
 /*
  * errors.h - the process-wide run-time status and the one way out.
  *
- * Owns RuntimeStatus (status code, error line, current line) and
- * end_program, which every exit path takes: the game's END, a fatal fault in
- * a runtime operation, the window's close box, Alt+F4 and the quit keys of
- * show_screen.  Ending is silent and the exit code is always 0; the status
- * record is the only trace of the cause.
+ * Owns RuntimeStatus (status code, error line, current line) and the two
+ * ways out every exit path takes: end_program for the game's END, the
+ * window's close box, Alt+F4 and the quit keys of show_screen (silent, exit
+ * code 0), and end_with_fault for a fatal fault in a runtime operation (one
+ * line on stderr naming the fault, exit code 1).  Both shut down the same
+ * way.
  *
  * The core cannot know what the layers above it started, so the engine hands
- * end_program its shut-down routine at start-up (set_shutdown_routine).
+ * the way out its shut-down routine at start-up (set_shutdown_routine).
  *
  * Callers: every runtime module that fails (files, arrays, data blocks,
  * loaders), the frame cycle, and the game.  Not for: logging (log.h) or
@@ -48,6 +49,12 @@ StringValue status_text();
 // Runs the shut-down routine, flushes every stream and exits with code 0.
 [[noreturn]] void end_program();
 
-// What end_program runs before the process exits (null: nothing).  The
-// engine's start-up installs the quit hook and the runtime's shut-down here.
+// A fault the program cannot go on after: sets the status to code, writes
+// "snowbelter: run-time fault: WHAT (status NNNN)" on stderr, then ends as
+// end_program does but with exit code 1.
+[[noreturn]] void end_with_fault(int code, const char* what);
+
+// What both ways out run before the process exits (null: nothing).  The
+// engine's start-up installs the game's quit entry and the runtime's
+// shut-down here.
 void set_shutdown_routine(void (*routine)());

@@ -6,10 +6,10 @@
  * memory, so an archive entry reads like a file; the channel shares the
  * block, so it stays readable after the archive moves on to another lookup.
  *
- * Failures follow the runtime's rules: a channel number outside 0 to 7 sets
- * status 7 and ends the program; a failed open sets status 3 and returns
- * false; reading past the end of a file, or from a closed channel, and a
- * failed write set status 3 and end the program.  Reading past the end of a
+ * Failures follow the runtime's rules: a channel number outside 0 to 7 is a
+ * run-time fault of status 7 (end_with_fault in errors.h); a failed open sets
+ * status 3 and returns false; reading past the end of a file, or from a
+ * closed channel, and a failed write are run-time faults of status 3.  Reading past the end of a
  * block yields zeros.
  *
  * Callers: the game's file commands, shut-down (close_all_channels).  Not for:

@@ -5,17 +5,23 @@
  * Owns the project settings, the start-up sequence, the window event pump,
  * the pause while the window is inactive, the quit keys, and show_screen, the
  * call with which every game screen ends its frame.  The game hands itself to
- * the runtime as a GameEntry; runtime_main calls its settings routine, starts
- * everything, calls its main routine once and ends through end_program.
+ * the runtime once, as a GameTable of every entry point the engine calls;
+ * runtime_main calls its settings routine, starts everything, calls its main
+ * routine once and ends through end_program.  The engine passes the key
+ * source and the pad's action keys on to the input module at start-up; the
+ * game registers nothing else.
  *
  * Callers: the program's main(), the game's screens (show_screen and the
- * switches below), tests and the replay runner (GameEntry, the frame hook).
+ * switches below), tests and the replay runner (each with a GameTable).
  * Not for: window creation (window.h), pacing arithmetic (clock.h), or the
  * run-time status (core/errors.h).
  */
 #pragma once
 
 #include <string>
+
+#include "media/gamepad.h"   // PadAction
+#include "media/keymap.h"    // KEY_CODE_COUNT
 
 union SDL_Event;
 
@@ -31,36 +37,43 @@ struct ProjectSettings {
 };
 extern ProjectSettings project_settings;
 
-// A routine the game offers by name ("MRV_ON_QUIT", "MRV_WIN32_MSG").
-// The table ends with an entry whose routine is null.
-struct RoutineEntry {
-    void (*routine)();
-    const char* name;
-};
-
-struct GameEntry {
+// The game's entry points, handed over once (runtime_main, runtime_startup)
+// and in the order the engine takes them into use.  The first two are
+// required; a null one of the rest is never called (a null key source means
+// the player's keys, a null pad entry no pad keys).
+struct GameTable {
+    // Fills project_settings, before anything starts.
     void (*apply_project_settings)();
+    // The game itself, called once; the program ends when it returns.
     void (*game_main)();
-    const RoutineEntry* routines;   // may be null: no routines
+    // Fills the key state of every poll instead of the player's keys
+    // (set_key_source in input.h).
+    void (*key_source)(unsigned char state[KEY_CODE_COUNT]);
+    // The keys a pad action holds (set_pad_action_keys in gamepad.h).
+    int (*pad_action_key)(PadAction action, int which);
+    // At the start of every show_screen call, before anything else.
+    void (*frame)();
+    // After every switch between window and full screen (Alt+Enter, F11).
+    void (*display_mode_changed)();
+    // Once, first, on every way out (end_program, end_with_fault).
+    void (*quit)();
 };
 
 // Keeps the command line, applies the settings, starts the runtime, resets
 // the status, runs game_main and ends the program.  When start-up fails it
 // prints one line naming the cause on stderr and returns a nonzero exit code.
-int runtime_main(int argc, char** argv, const GameEntry& game);
+int runtime_main(int argc, char** argv, const GameTable& game);
 
 // The start-up sequence alone (tests use it without runtime_main).  Returns
 // false, with the cause in *why, when there is no window or GL context.
-bool runtime_startup(const GameEntry& game, const char** why);
+bool runtime_startup(const GameTable& game, const char** why);
 
 // Orderly release of everything start-up brought up, in its reverse order:
 // music, working directory, file channels, input, sound, renderer, archives,
-// window.  Does nothing when start-up never built the renderer.  end_program
-// runs it (after the game's quit hook) once start-up has begun.
+// window.  Does nothing when start-up never built the renderer.  Both ways
+// out of core/errors.h run it (after the game's quit entry) once start-up
+// has begun.
 void runtime_shutdown();
-
-// The game's routine of that exact name, or null.
-void (*find_routine(const char* name))();
 
 // Presents the frame and runs one cycle of the frame loop.
 void show_screen();
@@ -83,10 +96,6 @@ void window_proc(const SDL_Event& event);
 
 // Removes and handles every pending window event.
 void pump_messages();
-
-// Called at the start of every show_screen call, before anything else
-// (the replay runner writes its trace and feeds scripted keys there).
-void set_frame_hook(void (*hook)());
 
 // The command line kept for the game.
 const std::string& command_line();

@@ -32,12 +32,9 @@ void windowed_size(int screen_width, int screen_height, int usable_width, int us
                    int* width, int* height);
 
 // Switches between window and full screen (Alt+Enter, F11); the context, its
-// textures and the game's state stay as they are.
+// textures and the game's state stay as they are.  The frame cycle tells the
+// game afterwards (GameTable in frame.h).
 void toggle_fullscreen();
-
-// Called after every switch of toggle_fullscreen (the game remembers the
-// choice); null for none.
-void set_display_mode_hook(void (*hook)());
 
 bool has_gl_extension(const char* name);
 

@@ -9,15 +9,17 @@
  * drives actions, not fixed keys: while its D-pad or left stick points up,
  * the key bound to "up" reads as held, and so on; south (A / Cross) holds
  * the jump key, Start the pause key, Back / Select the back key.  The game
- * says which keys each action holds through set_pad_action_keys, so a player
- * who moved jump to W still jumps with A, and the game's code reads keys only.
+ * says which keys each action holds (its table's entry, which the engine's
+ * start-up hands to set_pad_action_keys), so a player who moved jump to W
+ * still jumps with A, and the game's code reads keys only.
  *
  * The browser page's touch controls are one more pad: set_touch_action
  * holds an action as a pad's button would, through the same bound keys,
  * plus start (Enter), which a pad has no button for.
  *
- * Callers: input.cpp (start-up, events, the player's key state), the game
- * (the action keys, the key screen, the round's pause on a pulled pad),
+ * Callers: input.cpp (start-up, events, the player's key state), the
+ * engine's start-up (the action keys), the game (the key screen, the round's
+ * pause on a pulled pad),
  * gamepad_touch_web.cpp (the page's touch controls).
  * Not for: the raw joystick state (input.h: joystick_state).
  */

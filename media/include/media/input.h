@@ -7,13 +7,14 @@
  *
  * The key state changes only when polled, and the real keyboard is polled
  * only while the game window has the keyboard focus: otherwise the last
- * state stays.  Tests and the replay runner replace the keyboard with
- * set_key_source.
+ * state stays.  A key source replaces the keyboard (set_key_source): the
+ * engine's start-up installs the one the game's table gives, so recorded
+ * play, the replay runner and tests script their keys.
  *
- * Callers: start-up and shut-down (input_init, input_shutdown), the frame
- * cycle (poll_keyboard once per frame, input_handle_event from its event
- * pump, show_mouse_cursor), set_screen (show_mouse_cursor again), and the
- * game (key_down).  Not for: window focus and pausing (frame.h) or the
+ * Callers: start-up and shut-down (input_init, set_key_source,
+ * input_shutdown), the frame cycle (poll_keyboard once per frame,
+ * input_handle_event from its event pump, show_mouse_cursor), set_screen
+ * (show_mouse_cursor again), and the game (key_down).  Not for: window focus and pausing (frame.h) or the
  * scancode table itself (keymap.h).
  */
 #pragma once

@@ -7,7 +7,7 @@
  * Also owns the key-name table and the editable copy of the key bindings
  * (key_codes), which the key screen reads and writes.
  *
- * Callers: the runtime (through snowbelter_entry), the key screen
+ * Callers: the runtime (through snowbelter_table), the key screen
  * (key_names, key_codes), tests.  Not for: the media ids themselves
  * (game/media_ids.h), the game state shared by the round
  * (game/play/world.h) or the screens themselves (game/screens.h).
@@ -54,5 +54,7 @@ void set_volumes();         // music and sound volume
 // the menus and the key screen read for it.
 int pad_key(PadAction action, int which);
 
-// The game as the runtime sees it (no named routines).
-extern const GameEntry snowbelter_entry;
+// The game as the runtime sees it: these settings and game_main, the
+// session's key source and frame entry (session.h), pad_key once set-up is
+// done, and settings.ini saved after every display switch from then on.
+extern const GameTable snowbelter_table;
