@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #include <cstdio>
+#include <cstring>
 
 #include "core/archive.h"
 #include "core/clock.h"
@@ -117,6 +118,11 @@ void switch_display_mode()
 }
 
 }   // namespace
+
+void (*find_routine(const char* name))()
+{
+    return std::strcmp(name, "MRV_ON_QUIT") == 0 ? frame.game.quit : nullptr;
+}
 
 bool runtime_startup(const GameTable& game, const char** why)
 {

@@ -75,6 +75,11 @@ bool runtime_startup(const GameTable& game, const char** why);
 // has begun.
 void runtime_shutdown();
 
+// The game's message hooks by their documented names: "MRV_ON_QUIT" is the
+// table's quit entry; "MRV_WIN32_MSG" has no counterpart on this platform.
+// Null for any other name, and for an entry the game left empty.
+void (*find_routine(const char* name))();
+
 // Presents the frame and runs one cycle of the frame loop.
 void show_screen();
 
