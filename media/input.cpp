@@ -64,7 +64,7 @@ InputState input;
 
 // Kept apart from InputState: a replay runner installs its keyboard before
 // start-up, and start-up must not forget it.
-void (*key_source)(unsigned char state[KEY_CODE_COUNT]) = nullptr;
+bool (*key_source)(unsigned char state[KEY_CODE_COUNT]) = nullptr;
 
 bool video_running()
 {
@@ -363,7 +363,7 @@ void input_handle_event(const SDL_Event& event)
     }
 }
 
-void set_key_source(void (*fill)(unsigned char state[KEY_CODE_COUNT]))
+void set_key_source(bool (*fill)(unsigned char state[KEY_CODE_COUNT]))
 {
     key_source = fill;
 }
@@ -371,12 +371,8 @@ void set_key_source(void (*fill)(unsigned char state[KEY_CODE_COUNT]))
 void poll_keyboard()
 {
     input.mouse.movement_due = true;
-    if (key_source) {
-        std::memset(input.keys, 0, sizeof input.keys);
-        key_source(input.keys);
-    } else {
-        read_player_keys(input.keys);
-    }
+    std::memset(input.keys, 0, sizeof input.keys);
+    if (!key_source || !key_source(input.keys)) read_player_keys(input.keys);
     take_display_toggle_keys();
 }
 

@@ -207,16 +207,18 @@ TEST(KeyTable, ShortScancodeArrayIsNotReadPastItsEnd)
 unsigned char scripted[KEY_CODE_COUNT];
 int source_calls = 0;
 
-void fill_from_script(unsigned char state[KEY_CODE_COUNT])
+bool fill_from_script(unsigned char state[KEY_CODE_COUNT])
 {
     ++source_calls;
     std::memcpy(state, scripted, KEY_CODE_COUNT);
+    return true;
 }
 
 // Sets only the keys it holds: poll_keyboard must clear the rest itself.
-void fill_only_space(unsigned char state[KEY_CODE_COUNT])
+bool fill_only_space(unsigned char state[KEY_CODE_COUNT])
 {
     state[57] = KEY_DOWN_BIT;
+    return true;
 }
 
 class ScriptedKeys : public ::testing::Test {

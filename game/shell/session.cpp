@@ -155,18 +155,16 @@ void start_session()
     if (session.recording.file || session.trace) std::atexit(finish_session);
 }
 
-void session_keys(unsigned char state[KEY_CODE_COUNT])
+bool session_keys(unsigned char state[KEY_CODE_COUNT])
 {
-    if (!session.playing && !session.recording.file) {
-        read_player_keys(state);
-        return;
-    }
+    if (!session.playing && !session.recording.file) return false;
     const int frame = frames_shown();
     if (frame != session.keys_frame) {
         take_frame_keys(frame);
         session.keys_frame = frame;
     }
     std::memcpy(state, session.frame_keys, KEY_CODE_COUNT);
+    return true;
 }
 
 void session_frame()

@@ -43,7 +43,7 @@ int feeder_calls_started()
     return feeder.calls_started;
 }
 
-void feed_keys(unsigned char state[KEY_CODE_COUNT])
+bool feed_keys(unsigned char state[KEY_CODE_COUNT])
 {
     bool clock_moved = now_ms() != feeder.clock_at_call_start;
     int frame = keyboard_frame(feeder.calls_started, clock_moved);
@@ -52,4 +52,5 @@ void feed_keys(unsigned char state[KEY_CODE_COUNT])
         feeder.cached_frame = frame;
     }
     std::memcpy(state, feeder.cached_keys, KEY_CODE_COUNT);
+    return true;
 }

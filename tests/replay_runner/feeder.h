@@ -34,4 +34,4 @@ bool feeder_call_started();
 int feeder_calls_started();
 
 // The key source: fills the key state of the frame being played.
-void feed_keys(unsigned char state[KEY_CODE_COUNT]);
+bool feed_keys(unsigned char state[KEY_CODE_COUNT]);

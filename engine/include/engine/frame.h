@@ -48,7 +48,7 @@ struct GameTable {
     void (*game_main)();
     // Fills the key state of every poll instead of the player's keys
     // (set_key_source in input.h).
-    void (*key_source)(unsigned char state[KEY_CODE_COUNT]);
+    bool (*key_source)(unsigned char state[KEY_CODE_COUNT]);
     // The keys a pad action holds (set_pad_action_keys in gamepad.h).
     int (*pad_action_key)(PadAction action, int which);
     // At the start of every show_screen call, before anything else.

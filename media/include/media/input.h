@@ -38,11 +38,11 @@ void input_shutdown();
 void input_handle_event(const SDL_Event& event);
 
 // A replacement keyboard.  While set, poll_keyboard clears the key state and
-// calls fill with it instead of reading SDL, whether or not the window has
-// the focus (a scripted keyboard has no focus to lose); fill sets
-// KEY_DOWN_BIT in the bytes of the keys it holds down.  Null restores the
-// real keyboard.
-void set_key_source(void (*fill)(unsigned char state[KEY_CODE_COUNT]));
+// calls fill with it; fill sets KEY_DOWN_BIT in the bytes of the keys it
+// holds down and answers true, and then the state is fill's whether or not
+// the window has the focus (a scripted keyboard has no focus to lose).  When
+// fill answers false, or none is set, the player's keys are read.
+void set_key_source(bool (*fill)(unsigned char state[KEY_CODE_COUNT]));
 
 // Refreshes the key state (see above) and marks a mouse movement as due.
 // Alt+Enter and F11 belong to the window: the press asks for a switch

@@ -29,9 +29,9 @@ bool prepare_session(std::string* error);
 void start_session();
 
 // The game's key source: while playing or recording, the one key state of
-// the frame (the script's while it lasts); otherwise the player's keys as
-// they are at each poll.
-void session_keys(unsigned char state[KEY_CODE_COUNT]);
+// the frame (the script's while it lasts); otherwise false, and the input
+// module reads the player's keys as they are at each poll.
+bool session_keys(unsigned char state[KEY_CODE_COUNT]);
 
 // The game's frame entry: one trace line per frame once start_session has
 // started the trace.
