@@ -12,14 +12,9 @@
 
 namespace {
 
-class HazardTest : public ::testing::Test {
+class HazardTest : public PlayTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(start_play_runtime());
-        start_test_round();
-    }
-    void TearDown() override { reset_play_state(); }
+    HazardTest() : PlayTest({1, true}) {}
 
     Pudding& pudding(int i) { return array_at(puddings, i); }
     Soldier& soldier(int i) { return array_at(soldiers, i); }
@@ -208,15 +203,15 @@ TEST_F(HazardTest, APuddingContactCountsOnlyAfterTheShieldHasRunOut)
     add_pudding(470, 200, 0);   // Santa stands at world 480..518
     place_santa(160, 191, -320);
     array_at(santa_list, 0).shield = 20;
-    santa_shield = 20;
+    santa_status.shield = 20;
     play_frames(20);
-    EXPECT_EQ(santa_shield, 0);
-    EXPECT_EQ(santa_hit, 0);
-    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(santa_status.shield, 0);
+    EXPECT_EQ(santa_status.hit, 0);
+    EXPECT_EQ(tally.lives, 5);
     play_frames(1);
-    EXPECT_EQ(santa_hit, 1);
+    EXPECT_EQ(santa_status.hit, 1);
     EXPECT_EQ(array_at(santa_list, 0).dying, 1);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(tally.lives, 4);
 }
 
 TEST_F(HazardTest, AStandingSoldierKillsAnUnshieldedSanta)
@@ -225,8 +220,8 @@ TEST_F(HazardTest, AStandingSoldierKillsAnUnshieldedSanta)
     add_soldier(490, 1, 0, 1);
     place_santa(160, 191, -320);
     play_frames(1);
-    EXPECT_EQ(santa_hit, 1);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(santa_status.hit, 1);
+    EXPECT_EQ(tally.lives, 4);
 }
 
 TEST_F(HazardTest, HazardsOutOfReachDoNotTouchSanta)
@@ -236,8 +231,8 @@ TEST_F(HazardTest, HazardsOutOfReachDoNotTouchSanta)
     add_soldier(560, 0, 0, 1);   // standing right of Santa's 518
     place_santa(160, 191, -320);
     play_frames(50);
-    EXPECT_EQ(santa_hit, 0);
-    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(santa_status.hit, 0);
+    EXPECT_EQ(tally.lives, 5);
 }
 
 TEST_F(HazardTest, AHazardTouchingSantaMidJumpKillsHimWhenHeLands)
@@ -249,12 +244,12 @@ TEST_F(HazardTest, AHazardTouchingSantaMidJumpKillsHimWhenHeLands)
     release_all_keys();
     add_soldier(490, 1, 0, 1);   // the soldier's 29 pixels reach up to y 197
     play_frames(1);
-    EXPECT_EQ(santa_hit, 1);
+    EXPECT_EQ(santa_status.hit, 1);
     EXPECT_EQ(array_at(santa_list, 0).dying, 0);
     play_until([] { return array_at(santa_list, 0).jumping == 0; }, 40);
     play_frames(1);
     EXPECT_EQ(array_at(santa_list, 0).dying, 1);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(tally.lives, 4);
 }
 
 TEST_F(HazardTest, PauseFreezesHazardsButTheirContactStillCounts)
@@ -262,7 +257,7 @@ TEST_F(HazardTest, PauseFreezesHazardsButTheirContactStillCounts)
     hold_key(KEY_ENTER);
     play_frames(1);
     release_all_keys();
-    ASSERT_EQ(paused, 1);
+    ASSERT_EQ(screen_state.paused, 1);
     double pudding_x = pudding(0).x;
     double pudding_frame = pudding(0).frame;
     double rest = soldier(0).rest_timer;
@@ -274,9 +269,9 @@ TEST_F(HazardTest, PauseFreezesHazardsButTheirContactStillCounts)
     add_pudding(480, 200, 0);
     place_santa(160, 191, -320);
     play_frames(1);
-    EXPECT_EQ(santa_hit, 1);
+    EXPECT_EQ(santa_status.hit, 1);
     EXPECT_EQ(array_at(santa_list, 0).dying, 0);   // the death waits for the pause to end
-    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(tally.lives, 5);
 }
 
 }   // namespace

@@ -12,22 +12,14 @@
 
 namespace {
 
-class SceneryTest : public ::testing::Test {
+class SceneryTest : public PlayTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(start_play_runtime());
-        start_test_round();
-        remove_hazards();
-    }
-    void TearDown() override { reset_play_state(); }
-
     void pause_game()
     {
         hold_key(KEY_ENTER);
         play_frames(1);
         release_all_keys();
-        ASSERT_EQ(paused, 1);
+        ASSERT_EQ(screen_state.paused, 1);
     }
 };
 
@@ -89,7 +81,7 @@ TEST_F(SceneryTest, ASecondHalfSegmentStartsAtFrame5UntilItsFirstUnpausedUpdate)
     play_frames(10);
     EXPECT_EQ(segment.frame, 5);   // drawn as frame 10 of the strip meanwhile
     hold_key(KEY_ENTER);
-    play_until([] { return paused == 0.0; }, 30);
+    play_until([] { return screen_state.paused == 0.0; }, 30);
     release_all_keys();
     EXPECT_EQ(segment.frame, 0);
 }

@@ -43,7 +43,7 @@ void draw_labels()
 void draw_key_names()
 {
     for (int row = 0; row < KEY_BINDING_COUNT; ++row) {
-        draw_text(KEY_NAME_X, row_y(row), key_name_for(key_codes.at(row)));
+        draw_text(KEY_NAME_X, row_y(row), key_table_name(key_codes.at(row)));
     }
 }
 
@@ -62,7 +62,7 @@ void capture_key()
         if (key_free(code)) {
             key_codes.at(row) = code;
             keys_screen.selecting = false;
-            key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+            screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
         }
     }
 }
@@ -71,17 +71,17 @@ void give_up_capture()
 {
     key_codes.at(cursor_row()) = key_binding(cursor_row());
     keys_screen.selecting = false;
-    key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+    screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
 }
 
 void move_cursor()
 {
     if (key_free(KEY_CURSOR_UP) && keys_screen.cursor_y > KEYS_CURSOR_FIRST_Y) {
-        key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+        screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
         keys_screen.cursor_y -= KEYS_ROW_SPACING;
     }
     if (key_free(KEY_CURSOR_DOWN) && keys_screen.cursor_y < KEYS_CURSOR_LAST_Y) {
-        key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+        screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
         keys_screen.cursor_y += KEYS_ROW_SPACING;
     }
 }
@@ -90,6 +90,7 @@ void keys_screen_frame()
 {
     if (key_down(KEY_ESCAPE)) keys_screen.done = true;
     update_snow();
+    draw_snow();
     draw_labels();
     draw_key_names();
     draw_text(20, 218, "SELECT KEY WITH CURSORS. ENTER TO SELECT");
@@ -97,7 +98,7 @@ void keys_screen_frame()
     // held when the capture's cooldown ends is taken as the new key.
     if (!keys_screen.selecting && key_free(KEY_ENTER)) {
         keys_screen.selecting = true;
-        key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+        screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
     }
     // Bindings are keyboard keys: while a row waits, pads hold nothing.
     // A player with no keyboard can give up the wait: the row keeps its saved key.
@@ -106,7 +107,7 @@ void keys_screen_frame()
     if (keys_screen.selecting) capture_key();
     draw_key_names();
     move_cursor();
-    if (key_cooldown > 0) key_cooldown -= 1;
+    if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
     draw_anim(ANIM_PUDDINGS, 0, CURSOR_X, to_int(keys_screen.cursor_y));
     finish_frame();
 }
@@ -118,16 +119,10 @@ void copy_bindings()
 
 }   // namespace
 
-StringValue key_name_for(double code)
-{
-    if (!(code >= 0 && code < array_count(key_names))) return StringValue();
-    return key_names.at(code);
-}
-
 void redefine_keys()
 {
-    current_screen = Screen::keys;
-    key_cooldown = KEYS_SCREEN_OPEN_COOLDOWN;
+    screen_state.current = Screen::keys;
+    screen_state.key_cooldown = KEYS_SCREEN_OPEN_COOLDOWN;
     keys_screen = KeysScreenState{KEYS_CURSOR_FIRST_Y, false, false};
     while (!keys_screen.done) keys_screen_frame();
     set_pad_keys_enabled(true);

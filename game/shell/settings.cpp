@@ -121,7 +121,7 @@ void log_complaint(const std::string& complaint)
 
 SavedSettings current_settings()
 {
-    SavedSettings now = {{}, music_volume, window_is_fullscreen()};
+    SavedSettings now = {{}, volumes.music, window_is_fullscreen()};
     for (int i = 0; i < KEY_BINDING_COUNT; ++i) now.keys[i] = key_binding(i);
     return now;
 }

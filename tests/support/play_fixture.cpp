@@ -88,21 +88,16 @@ void reset_play_state(uint32_t seed)
     if (array_count(snowflakes) == 0) create_snowflakes();
     reload_level_map();
     device_name = "TEST";
-    bind_up = 200;
-    bind_down = 208;
-    bind_left = 203;
-    bind_right = 205;
-    bind_jump = 29;
-    bind_pause = 28;
-    scroll_x = -320;
-    paused = 0;
-    pause_blink = 0;
-    clock_ticks = 0;
-    key_cooldown = 0;
-    volume_cooldown = 0;
-    game_over_countdown = 0;
-    santa_x = santa_y = santa_shield = 0;
-    current_screen = Screen::round;
+    bindings = DEFAULT_BINDINGS;
+    screen_state.scroll_x = -320;
+    screen_state.paused = 0;
+    screen_state.pause_blink = 0;
+    round_clock.ticks = 0;
+    screen_state.key_cooldown = 0;
+    screen_state.volume_cooldown = 0;
+    round_clock.game_over_countdown = 0;
+    santa_status.x = santa_status.y = santa_status.shield = 0;
+    screen_state.current = Screen::round;
     seed_rnd(seed);
 }
 
@@ -120,7 +115,7 @@ Santa& santa()
 int play_frames(int n)
 {
     for (int i = 0; i < n; ++i) {
-        if (play_round_frame()) return i + 1;
+        if (play_round_frame() != RoundOutcome::playing) return i + 1;
     }
     return n;
 }
@@ -141,10 +136,10 @@ void place_santa(double x, double y, double scroll)
     s.y = y;
     s.shield = 0;
     s.blink = 0;
-    scroll_x = scroll;
-    santa_x = x;
-    santa_y = y;
-    santa_shield = 0;
+    screen_state.scroll_x = scroll;
+    santa_status.x = x;
+    santa_status.y = y;
+    santa_status.shield = 0;
 }
 
 int frame_seen_at(int x, int y)
@@ -159,4 +154,17 @@ void remove_hazards()
 {
     while (array_count(puddings) > 0) array_delete(puddings, 0);
     while (array_count(soldiers) > 0) array_delete(soldiers, 0);
+}
+
+void PlayTest::SetUp()
+{
+    ASSERT_TRUE(start_play_runtime());
+    start_test_round(round_.seed);
+    if (!round_.with_hazards) remove_hazards();
+}
+
+void PlayTest::TearDown()
+{
+    set_frame_hook(nullptr);
+    reset_play_state();
 }

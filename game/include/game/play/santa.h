@@ -3,9 +3,9 @@
  * under him, ladders, the fixed-arc jump, the fatal fall from a ledge, death
  * and revival with a blinking shield, and his scripted moves in the finale.
  *
- * update_santa runs once per frame from the round loop and publishes
- * santa_x, santa_y and santa_shield, which the hazards and the sleigh parts
- * read; they answer through santa_hit and carried_part.
+ * update_santa runs once per frame from the round loop and publishes his
+ * position and shield in santa_status, which the hazards and the sleigh
+ * parts read; they answer through its hit and carried_part.
  *
  * Callers: the round loop (update_santa, add_santa), the hazards (santa_touches).
  * Not for: the finale phases that the round or the reindeer advance.
@@ -28,7 +28,10 @@ constexpr int SANTA_MASK_FRAME = 31;
 void add_santa();
 
 // One frame of Santa: input, movement, animation, drawing, the ledge test.
-void update_santa();
+// His drawing stays inside: he is drawn where he stands before the ledge
+// test moves him.  True once he has flown far off screen at the end of the
+// finale (the round then hands over to the end screen).
+bool update_santa();
 
 // Whether frame `frame` of strip `strip` at world (x, y) overlaps Santa's
 // mask at the position he published last.
