@@ -121,24 +121,15 @@ TEST_F(HazardTest, PuddingsTurnAt300And0OnTheLeftAnd620And320OnTheRight)
 
 TEST_F(HazardTest, TheRightSoldierStandsFor211FramesThenMarchesTwoPixelsEveryThird)
 {
-    play_frames(211);
+    expect_after_frames(soldier(0).frame, {{211, 2}});
     EXPECT_EQ(soldier(0).x, 609);
-    EXPECT_EQ(soldier(0).frame, 2);
-    play_frames(1);
-    EXPECT_EQ(soldier(0).x, 607);
-    play_frames(3);
-    EXPECT_EQ(soldier(0).x, 605);
-    play_frames(30);
-    EXPECT_EQ(soldier(0).x, 585);
+    expect_after_frames(soldier(0).x, {{1, 607}, {3, 605}, {30, 585}});
 }
 
 TEST_F(HazardTest, TheLeftSoldierStandsFor421Frames)
 {
-    play_frames(421);
-    EXPECT_EQ(soldier(1).x, 0);
-    EXPECT_EQ(soldier(1).frame, 2);
-    play_frames(1);
-    EXPECT_EQ(soldier(1).x, 2);
+    expect_after_frames(soldier(1).frame, {{421, 2}});
+    expect_after_frames(soldier(1).x, {{0, 0}, {1, 2}});
 }
 
 TEST_F(HazardTest, AMarchingSoldierChangesPictureEveryNinthFrame)
@@ -148,16 +139,8 @@ TEST_F(HazardTest, AMarchingSoldierChangesPictureEveryNinthFrame)
     s.frame = 0;
     s.frame_tick = 0;
     s.step_tick = 0;
-    play_frames(7);
-    EXPECT_EQ(s.frame, 0);
-    play_frames(1);
-    EXPECT_EQ(s.frame, 1);
-    play_frames(8);
-    EXPECT_EQ(s.frame, 1);
-    play_frames(1);
-    EXPECT_EQ(s.frame, 2);
-    play_frames(9 * 4);
-    EXPECT_EQ(s.frame, 0);   // six pictures, then round again
+    // Six pictures, then round again.
+    expect_after_frames(s.frame, {{7, 0}, {1, 1}, {8, 1}, {1, 2}, {9 * 4, 0}});
 }
 
 TEST_F(HazardTest, ASoldierRestsAfterWalkingToOneEndOfItsZoneAndBack)

@@ -30,33 +30,35 @@ protected:
 
 // --- Set-up -----------------------------------------------------------------
 
+// How many records each list holds, in the order round set-up fills them.
+struct ListCounts {
+    int santa, ladders, lights, presents, conveyors, puddings, soldiers, parts, reindeer,
+        snowflakes;
+};
+
+void expect_list_counts(const ListCounts& expected)
+{
+    EXPECT_EQ(array_count(santa_list), expected.santa);
+    EXPECT_EQ(array_count(ladders), expected.ladders);
+    EXPECT_EQ(array_count(lights), expected.lights);
+    EXPECT_EQ(array_count(presents), expected.presents);
+    EXPECT_EQ(array_count(conveyors), expected.conveyors);
+    EXPECT_EQ(array_count(puddings), expected.puddings);
+    EXPECT_EQ(array_count(soldiers), expected.soldiers);
+    EXPECT_EQ(array_count(sleigh_parts), expected.parts);
+    EXPECT_EQ(array_count(reindeer), expected.reindeer);
+    EXPECT_EQ(array_count(snowflakes), expected.snowflakes);
+}
+
 // Every list a round fills is empty; the snow, which the menu shares, stays.
 void expect_round_lists_empty()
 {
-    EXPECT_EQ(array_count(santa_list), 0);
-    EXPECT_EQ(array_count(ladders), 0);
-    EXPECT_EQ(array_count(lights), 0);
-    EXPECT_EQ(array_count(presents), 0);
-    EXPECT_EQ(array_count(conveyors), 0);
-    EXPECT_EQ(array_count(puddings), 0);
-    EXPECT_EQ(array_count(soldiers), 0);
-    EXPECT_EQ(array_count(sleigh_parts), 0);
-    EXPECT_EQ(array_count(reindeer), 0);
-    EXPECT_EQ(array_count(snowflakes), 151);
+    expect_list_counts({0, 0, 0, 0, 0, 0, 0, 0, 0, 151});
 }
 
 TEST_F(RoundTest, SetUpFillsEveryListButTheReindeer)
 {
-    EXPECT_EQ(array_count(santa_list), 1);
-    EXPECT_EQ(array_count(ladders), 5);
-    EXPECT_EQ(array_count(lights), 4);
-    EXPECT_EQ(array_count(presents), 5);
-    EXPECT_EQ(array_count(conveyors), 62);
-    EXPECT_EQ(array_count(puddings), 4);
-    EXPECT_EQ(array_count(soldiers), 2);
-    EXPECT_EQ(array_count(sleigh_parts), 8);
-    EXPECT_EQ(array_count(reindeer), 0);
-    EXPECT_EQ(array_count(snowflakes), 151);
+    expect_list_counts({1, 5, 4, 5, 62, 4, 2, 8, 0, 151});
 }
 
 TEST_F(RoundTest, LaddersJoinTheFloors)
@@ -95,14 +97,11 @@ TEST_F(RoundTest, RandomPicturesAreDrawnPuddingsFirstThenLightsThenPresents)
 
 TEST_F(RoundTest, EachRoundStartsWithFiveLives300SecondsAndNoScore)
 {
-    tally.lives = 1;
-    round_clock.time_left = 12;
-    tally.score = 7000;
-    finale.parts_fitted = 6;
+    tally = Tally{7000, 1};
+    round_clock = RoundClock{12, 0, 40};
+    finale = Finale{9, 6};
     santa_status.carried_part = 3;
-    finale.phase = 9;
     santa_status.hit = 1;
-    round_clock.game_over_countdown = 40;
     clear_round_lists();
     build_round();
     EXPECT_EQ(tally.lives, 5);
@@ -153,9 +152,7 @@ TEST_F(PlayTest, EachTestStartsFromAFreshRoundWhateverTheLastOneLeft)
     SetUp();
     EXPECT_EQ(tally.score, 0);
     EXPECT_EQ(tally.lives, LIVES_AT_START);
-    for (int i = 0; i < BINDING_COUNT; ++i) {
-        EXPECT_EQ(key_binding(i), DEFAULT_BINDINGS.*BINDING_ORDER[i]) << i;
-    }
+    expect_bindings(DEFAULT_BINDINGS);
     EXPECT_EQ(screen_state.paused, 0);
     EXPECT_EQ(screen_state.scroll_x, SCROLL_RIGHT_END);
     EXPECT_EQ(array_count(santa_list), 1);

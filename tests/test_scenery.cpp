@@ -103,12 +103,7 @@ TEST_F(SceneryTest, LightsChaseBackwardsOneStepEveryFiveFrames)
     Light& light = array_at(lights, 0);
     light.frame = 1;
     light.tick = 0;
-    play_frames(4);
-    EXPECT_EQ(light.frame, 1);
-    play_frames(1);
-    EXPECT_EQ(light.frame, 0);
-    play_frames(5);
-    EXPECT_EQ(light.frame, 7);
+    expect_after_frames(light.frame, {{4, 1}, {1, 0}, {5, 7}});
 }
 
 TEST_F(SceneryTest, LightsGoOnWhilePaused)
@@ -186,6 +181,17 @@ protected:
             flake.tick = 0;
         }
     }
+
+    // Flakes placed at x drift no further than [low, high] in one fall step.
+    void expect_flakes_kept_between(double x, double low, double high)
+    {
+        place_flakes(x, 10);
+        for (int i = 0; i < 5; ++i) update_snow();
+        for (int i = 0; i < array_count(snowflakes); ++i) {
+            EXPECT_GE(array_at(snowflakes, i).x, low) << i;
+            EXPECT_LE(array_at(snowflakes, i).x, high) << i;
+        }
+    }
 };
 
 TEST_F(SnowTest, ThereAre151FlakesOfThreeSizes)
@@ -214,18 +220,8 @@ TEST_F(SnowTest, AFlakeFallsEveryFifthFrameByItsSizePlusOneAndDrifts)
 
 TEST_F(SnowTest, FlakesStayBetween0And640)
 {
-    place_flakes(0, 10);
-    for (int i = 0; i < 5; ++i) update_snow();
-    for (int i = 0; i < 151; ++i) {
-        EXPECT_GE(array_at(snowflakes, i).x, 0);
-        EXPECT_LE(array_at(snowflakes, i).x, 2);
-    }
-    place_flakes(640, 10);
-    for (int i = 0; i < 5; ++i) update_snow();
-    for (int i = 0; i < 151; ++i) {
-        EXPECT_GE(array_at(snowflakes, i).x, 638);
-        EXPECT_LE(array_at(snowflakes, i).x, 640);
-    }
+    expect_flakes_kept_between(0, 0, 2);
+    expect_flakes_kept_between(640, 638, 640);
 }
 
 TEST_F(SnowTest, AFlakePastTheGroundStartsAgainAtTheTop)

@@ -89,15 +89,10 @@ void reset_play_state(uint32_t seed)
     reload_level_map();
     device_name = "TEST";
     bindings = DEFAULT_BINDINGS;
-    screen_state.scroll_x = -320;
-    screen_state.paused = 0;
-    screen_state.pause_blink = 0;
+    screen_state = ScreenState{Screen::round, SCROLL_RIGHT_END, 0, 0, 0, 0};
     round_clock.ticks = 0;
-    screen_state.key_cooldown = 0;
-    screen_state.volume_cooldown = 0;
     round_clock.game_over_countdown = 0;
     santa_status.x = santa_status.y = santa_status.shield = 0;
-    screen_state.current = Screen::round;
     seed_rnd(seed);
 }
 
@@ -154,6 +149,23 @@ void remove_hazards()
 {
     while (array_count(puddings) > 0) array_delete(puddings, 0);
     while (array_count(soldiers) > 0) array_delete(soldiers, 0);
+}
+
+void expect_after_frames(const double& watched, std::initializer_list<FrameStep> steps)
+{
+    int played = 0;
+    for (const FrameStep& step : steps) {
+        play_frames(step.frames);
+        played += step.frames;
+        EXPECT_EQ(watched, step.expected) << "after " << played << " frames";
+    }
+}
+
+void expect_bindings(const KeyBindings& expected)
+{
+    for (int i = 0; i < BINDING_COUNT; ++i) {
+        EXPECT_EQ(key_binding(i), expected.*BINDING_ORDER[i]) << "binding " << i;
+    }
 }
 
 void PlayTest::SetUp()

@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <initializer_list>
 
 #include "game/play/world.h"
 
@@ -59,6 +60,19 @@ int frame_seen_at(int x, int y);
 // Empties the pudding and soldier lists, so a test of movement alone is not
 // disturbed by deaths.
 void remove_hazards();
+
+// One step of a frame-by-frame expectation: after this many more frames the
+// watched value is expected.
+struct FrameStep {
+    int frames;
+    double expected;
+};
+
+// Plays each step's frames in turn and checks the watched value after each.
+void expect_after_frames(const double& watched, std::initializer_list<FrameStep> steps);
+
+// Expects the six bindings to be those of expected.
+void expect_bindings(const KeyBindings& expected);
 
 // How a PlayTest round starts: the random seed, and whether the puddings and
 // soldiers stay (tests of movement alone take them away).
