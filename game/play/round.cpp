@@ -222,9 +222,17 @@ void draw_ladders()
     }
 }
 
-// Each kind is updated, then drawn, in the order the pictures overlap.
-// Santa and the sleigh parts still draw inside their updates (santa.h,
-// sleigh.h).  True once Santa has flown off: nothing more is drawn then.
+// True once Santa has flown off.
+bool play_santa()
+{
+    update_santa();
+    draw_santa();
+    return settle_santa();
+}
+
+// Each kind is updated, then drawn, in the order the pictures overlap; the
+// sleigh parts still draw inside their update (sleigh.h).  True once Santa
+// has flown off: nothing more is drawn then.
 bool update_scenery_and_cast()
 {
     draw_trees();
@@ -239,7 +247,7 @@ bool update_scenery_and_cast()
     draw_ladders();
     // From the walk back to the sleigh on, Santa is drawn behind the parts.
     bool santa_behind = finale.phase > FINALE_SANTA_WALKS_RIGHT;
-    if (santa_behind && update_santa()) return true;
+    if (santa_behind && play_santa()) return true;
     update_sleigh_parts();
     update_puddings();
     draw_puddings();
@@ -247,7 +255,7 @@ bool update_scenery_and_cast()
     draw_soldiers();
     update_presents();
     draw_presents();
-    if (!santa_behind && update_santa()) return true;
+    if (!santa_behind && play_santa()) return true;
     update_reindeer();
     draw_reindeer();
     return false;

@@ -259,12 +259,16 @@ void wear_shield(Santa& s)
     if (s.blink > BLINK_LAST_PHASE) s.blink = 0;
 }
 
-void draw(Santa& s)
+// On a ladder the animation runs through the climbing frames only.
+void hold_climb_frame(Santa& s)
 {
-    if (s.on_ladder == 1) {
-        if (s.frame < FIRST_CLIMB_FRAME) s.frame = LAST_CLIMB_FRAME;
-        if (s.frame > LAST_CLIMB_FRAME) s.frame = FIRST_CLIMB_FRAME;
-    }
+    if (s.on_ladder != 1) return;
+    if (s.frame < FIRST_CLIMB_FRAME) s.frame = LAST_CLIMB_FRAME;
+    if (s.frame > LAST_CLIMB_FRAME) s.frame = FIRST_CLIMB_FRAME;
+}
+
+void draw(const Santa& s)
+{
     // In the finale Santa's x is a world x: he moves with the view.
     double offset = finale.phase != 0 ? screen_state.scroll_x : 0;
     int x = to_int(offset + s.x);
@@ -321,7 +325,12 @@ void update(Santa& s)
     die(s);
     land_on_ground(s);
     wear_shield(s);
-    draw(s);
+    hold_climb_frame(s);
+}
+
+// The ledge test comes after the drawing: a fall shows from the next frame.
+void settle(Santa& s)
+{
     fall(s);
     publish(s);
 }
@@ -337,13 +346,20 @@ void add_santa()
     array_append(santa_list, santa);
 }
 
-bool update_santa()
+void update_santa()
 {
-    for (int i = 0; i < array_count(santa_list); ++i) {
-        update(array_at(santa_list, i));
-        if (santa_status.x < FLOWN_OFF_X) return true;
-    }
-    return false;
+    for_each_record(santa_list, update);
+}
+
+void draw_santa()
+{
+    for_each_record(santa_list, draw);
+}
+
+bool settle_santa()
+{
+    for_each_record(santa_list, settle);
+    return array_count(santa_list) > 0 && santa_status.x < FLOWN_OFF_X;
 }
 
 bool santa_touches(int strip, int frame, double x, double y)

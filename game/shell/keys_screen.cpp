@@ -25,8 +25,7 @@ constexpr int CURSOR_X = 55;
 // Scan codes the screen listens to while it waits for a key.
 constexpr int SCANNED_KEY_COUNT = 256;
 
-constexpr const char* ROW_LABELS[KEY_BINDING_COUNT] = {"UP",    "DOWN", "LEFT",
-                                                       "RIGHT", "JUMP", "PAUSE"};
+constexpr const char* ROW_LABELS[BINDING_COUNT] = {"UP", "DOWN", "LEFT", "RIGHT", "JUMP", "PAUSE"};
 
 double row_y(int row)
 {
@@ -36,13 +35,12 @@ double row_y(int row)
 void draw_labels()
 {
     draw_text(100, 20, "REDEFINE KEYS");
-    for (int row = 0; row < KEY_BINDING_COUNT; ++row)
-        draw_text(LABEL_X, row_y(row), ROW_LABELS[row]);
+    for (int row = 0; row < BINDING_COUNT; ++row) draw_text(LABEL_X, row_y(row), ROW_LABELS[row]);
 }
 
 void draw_key_names()
 {
-    for (int row = 0; row < KEY_BINDING_COUNT; ++row) {
+    for (int row = 0; row < BINDING_COUNT; ++row) {
         draw_text(KEY_NAME_X, row_y(row), key_table_name(key_codes.at(row)));
     }
 }
@@ -114,7 +112,7 @@ void keys_screen_frame()
 
 void copy_bindings()
 {
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_binding(i) = key_codes.at(i);
+    for (int i = 0; i < BINDING_COUNT; ++i) key_binding(i) = key_codes.at(i);
 }
 
 }   // namespace

@@ -106,7 +106,7 @@ SavedSettings saved_settings = {{}, INITIAL_MUSIC_VOLUME, true};
 void read_saved_settings()
 {
     SavedSettings defaults = {{}, INITIAL_MUSIC_VOLUME, true};
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) defaults.keys[i] = key_binding(i);
+    for (int i = 0; i < BINDING_COUNT; ++i) defaults.keys[i] = key_binding(i);
     read_settings(defaults, &saved_settings);
 }
 
@@ -123,7 +123,7 @@ bool wants_fullscreen()
 
 void apply_saved_keys()
 {
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_binding(i) = saved_settings.keys[i];
+    for (int i = 0; i < BINDING_COUNT; ++i) key_binding(i) = saved_settings.keys[i];
 }
 
 // From here on every change of a setting is written at once.
@@ -206,8 +206,8 @@ void load_media()
 void create_arrays()
 {
     dim_number_array(level_map, LEVEL_MAP_SIZE, LEVEL_MAP_SIZE);
-    dim_number_array(key_codes, KEY_BINDING_COUNT);
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_codes.at(i) = key_binding(i);
+    dim_number_array(key_codes, BINDING_COUNT);
+    for (int i = 0; i < BINDING_COUNT; ++i) key_codes.at(i) = key_binding(i);
     // key_codes keeps the desktop jump key until the key screen copies it back.
     if (!on_desktop()) bindings.jump = OTHER_DEVICE_JUMP_KEY;
 }

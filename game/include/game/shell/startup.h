@@ -19,10 +19,8 @@
 #include "game/media_ids.h"
 #include "media/gamepad.h"
 
-// Codes key_table_name answers for (every scan code 0..255 among them), and
-// the entries of key_codes (up, down, left, right, jump, pause).
+// Codes key_table_name answers for (every scan code 0..255 among them).
 constexpr int KEY_NAME_COUNT = 300;
-constexpr int KEY_BINDING_COUNT = 6;
 // The code the key screen shows ("???") while it waits for a key.
 constexpr int KEY_CODE_WAITING = 255;
 
