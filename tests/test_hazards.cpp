@@ -18,6 +18,17 @@ protected:
 
     Pudding& pudding(int i) { return array_at(puddings, i); }
     Soldier& soldier(int i) { return array_at(soldiers, i); }
+
+    // Soldier i at x, rested and about to march right.
+    Soldier& march_right_from(int i, double x)
+    {
+        Soldier& s = soldier(i);
+        s.x = x;
+        s.direction = 0;
+        s.rest_timer = SOLDIER_REST_FRAMES + 1;
+        s.step_tick = 0;
+        return s;
+    }
 };
 
 // --- Set-up -----------------------------------------------------------------
@@ -145,11 +156,7 @@ TEST_F(HazardTest, AMarchingSoldierChangesPictureEveryNinthFrame)
 
 TEST_F(HazardTest, ASoldierRestsAfterWalkingToOneEndOfItsZoneAndBack)
 {
-    Soldier& s = soldier(1);
-    s.x = 298;
-    s.direction = 0;
-    s.rest_timer = 421;
-    s.step_tick = 0;
+    Soldier& s = march_right_from(1, 298);
     play_frames(6);
     EXPECT_EQ(s.x, 300);
     EXPECT_EQ(s.direction, 1);
@@ -168,11 +175,7 @@ TEST_F(HazardTest, ASoldierRestsAfterWalkingToOneEndOfItsZoneAndBack)
 
 TEST_F(HazardTest, TheRightSoldierTurnsAt609WhereAPuddingWouldGoOn)
 {
-    Soldier& s = soldier(0);
-    s.x = 607;
-    s.direction = 0;
-    s.rest_timer = 421;
-    s.step_tick = 0;
+    Soldier& s = march_right_from(0, 607);
     play_frames(6);
     EXPECT_EQ(s.x, 609);
     EXPECT_EQ(s.direction, 1);

@@ -122,12 +122,7 @@ TEST_F(SceneryTest, PresentsRideRightTwoPixelsEveryThirdFrame)
 {
     Present& present = array_at(presents, 4);
     ASSERT_EQ(present.x, 220);
-    play_frames(2);
-    EXPECT_EQ(present.x, 220);
-    play_frames(1);
-    EXPECT_EQ(present.x, 222);
-    play_frames(30);
-    EXPECT_EQ(present.x, 242);
+    expect_after_frames(present.x, {{2, 220}, {1, 222}, {30, 242}});
     EXPECT_EQ(present.y, 16);
 }
 
@@ -153,10 +148,7 @@ TEST_F(SceneryTest, TheDropTakesTenStepsOfFourPixels)
     present.x = 292;
     present.direction = 2;
     present.tick = 0;
-    play_frames(27);
-    EXPECT_EQ(present.y, 52);
-    play_frames(3);
-    EXPECT_EQ(present.y, 56);
+    expect_after_frames(present.y, {{27, 52}, {3, 56}});
     EXPECT_EQ(present.direction, 1);
 }
 
