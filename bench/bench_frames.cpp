@@ -93,9 +93,10 @@ int main(int argc, char** argv)
     FrameCost bare = ms_per_frame(frames, show_screen);
     FrameCost menu = ms_per_frame(frames, [] {
         update_snow();
+        draw_snow();
         finish_frame();
     });
-    scroll_x = -320;
+    screen_state.scroll_x = -320;
     build_round();
     hold_key(KEY_CURSOR_RIGHT);
     FrameCost round = ms_per_frame(frames, [] { play_round_frame(); });

@@ -96,8 +96,8 @@ TEST_F(Gamepad, ButtonsHoldTheBoundKeysAndTheMenuKeys)
 
 TEST_F(Gamepad, ARedefinedJumpIsFollowedAndTheMenusStillWork)
 {
-    bind_jump = 17;    // W
-    bind_right = 32;   // D
+    bindings.jump = 17;    // W
+    bindings.right = 32;   // D
     press(SDL_CONTROLLER_BUTTON_A, true);
     EXPECT_TRUE(key_down(17));
     EXPECT_FALSE(key_down(KEY_LEFT_CTRL));
@@ -136,11 +136,11 @@ TEST_F(Gamepad, ARestingStickNeverWalksSanta)
 {
     start_test_round();
     remove_hazards();
-    const double x = santa().x, scroll = scroll_x;
+    const double x = santa().x, scroll = screen_state.scroll_x;
     tilt(SDL_CONTROLLER_AXIS_LEFTX, PAD_STICK_DEAD_ZONE / 2);
     play_frames(30);
     EXPECT_EQ(santa().x, x);
-    EXPECT_EQ(scroll_x, scroll);
+    EXPECT_EQ(screen_state.scroll_x, scroll);
     tilt(SDL_CONTROLLER_AXIS_LEFTX, 0);
 }
 
@@ -161,12 +161,12 @@ TEST_F(Gamepad, ARoundIsWalkedJumpedPausedAndLeftByPad)
     press(SDL_CONTROLLER_BUTTON_START, true);
     play_frames(1);
     press(SDL_CONTROLLER_BUTTON_START, false);
-    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(screen_state.paused, 1);
     play_frames(25);
     press(SDL_CONTROLLER_BUTTON_START, true);
     play_frames(1);
     press(SDL_CONTROLLER_BUTTON_START, false);
-    EXPECT_EQ(paused, 0);
+    EXPECT_EQ(screen_state.paused, 0);
     play_frames(25);
     press(SDL_CONTROLLER_BUTTON_BACK, true);
     EXPECT_EQ(play_frames(5), 1);   // Escape ends the round at once
@@ -219,7 +219,7 @@ TEST_F(Gamepad, TheMenuAndTheKeyScreenAreWorkedByPadAlone)
     redefine_keys();
     set_test_frame_hook(nullptr);
     EXPECT_EQ(keys_screen.cursor_y, KEYS_CURSOR_FIRST_Y + KEYS_ROW_SPACING);
-    EXPECT_EQ(bind_down, KEY_CURSOR_DOWN);
+    EXPECT_EQ(bindings.down, KEY_CURSOR_DOWN);
 }
 
 // While a row waits for a key, the pad's A must not bind the jump key; the
@@ -246,7 +246,7 @@ TEST_F(Gamepad, PadButtonsBindNothingOnTheKeyScreen)
     set_test_frame_hook(nullptr);
     release_all_keys();
     EXPECT_TRUE(row_still_waiting);
-    EXPECT_NE(bind_up, KEY_LEFT_CTRL);
+    EXPECT_NE(bindings.up, KEY_LEFT_CTRL);
 }
 
 TEST_F(Gamepad, PullingTheLastPadOutPausesAnUnpausedRound)
@@ -254,11 +254,11 @@ TEST_F(Gamepad, PullingTheLastPadOutPausesAnUnpausedRound)
     start_test_round();
     remove_hazards();
     play_frames(2);
-    ASSERT_EQ(paused, 0);
+    ASSERT_EQ(screen_state.paused, 0);
     detach();
     play_frames(2);
     EXPECT_EQ(pad_count(), 0);
-    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(screen_state.paused, 1);
 }
 
 // The touch controls beside the (idle) virtual pad: each test lets go of
@@ -275,7 +275,7 @@ protected:
 
 TEST_F(Touch, ButtonsHoldThePlayersCurrentBindings)
 {
-    bind_jump = 57;   // Space
+    bindings.jump = 57;   // Space
     set_touch_action(PadAction::jump, true);
     EXPECT_TRUE(key_down(57));
     EXPECT_FALSE(key_down(KEY_LEFT_CTRL));
@@ -326,7 +326,7 @@ void work_the_touch_controls()
 TEST_F(Touch, GivingUpTheWaitForAKeyKeepsTheRowsKey)
 {
     create_arrays();
-    const double up = bind_up;
+    const double up = bindings.up;
     touch_frames = 0;
     set_test_frame_hook(work_the_touch_controls);
     redefine_keys();
@@ -334,7 +334,7 @@ TEST_F(Touch, GivingUpTheWaitForAKeyKeepsTheRowsKey)
     release_all_keys();
     EXPECT_TRUE(touch_row_waited);
     EXPECT_LT(touch_frames, 200);   // left by the touch Back, not the keyboard
-    EXPECT_EQ(bind_up, up);
+    EXPECT_EQ(bindings.up, up);
     EXPECT_TRUE(pad_keys_enabled());
 }
 

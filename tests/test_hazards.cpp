@@ -12,17 +12,23 @@
 
 namespace {
 
-class HazardTest : public ::testing::Test {
+class HazardTest : public PlayTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(start_play_runtime());
-        start_test_round();
-    }
-    void TearDown() override { reset_play_state(); }
+    HazardTest() : PlayTest({1, true}) {}
 
     Pudding& pudding(int i) { return array_at(puddings, i); }
     Soldier& soldier(int i) { return array_at(soldiers, i); }
+
+    // Soldier i at x, rested and about to march right.
+    Soldier& march_right_from(int i, double x)
+    {
+        Soldier& s = soldier(i);
+        s.x = x;
+        s.direction = 0;
+        s.rest_timer = SOLDIER_REST_FRAMES + 1;
+        s.step_tick = 0;
+        return s;
+    }
 };
 
 // --- Set-up -----------------------------------------------------------------
@@ -126,24 +132,15 @@ TEST_F(HazardTest, PuddingsTurnAt300And0OnTheLeftAnd620And320OnTheRight)
 
 TEST_F(HazardTest, TheRightSoldierStandsFor211FramesThenMarchesTwoPixelsEveryThird)
 {
-    play_frames(211);
+    expect_after_frames(soldier(0).frame, {{211, 2}});
     EXPECT_EQ(soldier(0).x, 609);
-    EXPECT_EQ(soldier(0).frame, 2);
-    play_frames(1);
-    EXPECT_EQ(soldier(0).x, 607);
-    play_frames(3);
-    EXPECT_EQ(soldier(0).x, 605);
-    play_frames(30);
-    EXPECT_EQ(soldier(0).x, 585);
+    expect_after_frames(soldier(0).x, {{1, 607}, {3, 605}, {30, 585}});
 }
 
 TEST_F(HazardTest, TheLeftSoldierStandsFor421Frames)
 {
-    play_frames(421);
-    EXPECT_EQ(soldier(1).x, 0);
-    EXPECT_EQ(soldier(1).frame, 2);
-    play_frames(1);
-    EXPECT_EQ(soldier(1).x, 2);
+    expect_after_frames(soldier(1).frame, {{421, 2}});
+    expect_after_frames(soldier(1).x, {{0, 0}, {1, 2}});
 }
 
 TEST_F(HazardTest, AMarchingSoldierChangesPictureEveryNinthFrame)
@@ -153,25 +150,13 @@ TEST_F(HazardTest, AMarchingSoldierChangesPictureEveryNinthFrame)
     s.frame = 0;
     s.frame_tick = 0;
     s.step_tick = 0;
-    play_frames(7);
-    EXPECT_EQ(s.frame, 0);
-    play_frames(1);
-    EXPECT_EQ(s.frame, 1);
-    play_frames(8);
-    EXPECT_EQ(s.frame, 1);
-    play_frames(1);
-    EXPECT_EQ(s.frame, 2);
-    play_frames(9 * 4);
-    EXPECT_EQ(s.frame, 0);   // six pictures, then round again
+    // Six pictures, then round again.
+    expect_after_frames(s.frame, {{7, 0}, {1, 1}, {8, 1}, {1, 2}, {9 * 4, 0}});
 }
 
 TEST_F(HazardTest, ASoldierRestsAfterWalkingToOneEndOfItsZoneAndBack)
 {
-    Soldier& s = soldier(1);
-    s.x = 298;
-    s.direction = 0;
-    s.rest_timer = 421;
-    s.step_tick = 0;
+    Soldier& s = march_right_from(1, 298);
     play_frames(6);
     EXPECT_EQ(s.x, 300);
     EXPECT_EQ(s.direction, 1);
@@ -190,11 +175,7 @@ TEST_F(HazardTest, ASoldierRestsAfterWalkingToOneEndOfItsZoneAndBack)
 
 TEST_F(HazardTest, TheRightSoldierTurnsAt609WhereAPuddingWouldGoOn)
 {
-    Soldier& s = soldier(0);
-    s.x = 607;
-    s.direction = 0;
-    s.rest_timer = 421;
-    s.step_tick = 0;
+    Soldier& s = march_right_from(0, 607);
     play_frames(6);
     EXPECT_EQ(s.x, 609);
     EXPECT_EQ(s.direction, 1);
@@ -208,15 +189,15 @@ TEST_F(HazardTest, APuddingContactCountsOnlyAfterTheShieldHasRunOut)
     add_pudding(470, 200, 0);   // Santa stands at world 480..518
     place_santa(160, 191, -320);
     array_at(santa_list, 0).shield = 20;
-    santa_shield = 20;
+    santa_status.shield = 20;
     play_frames(20);
-    EXPECT_EQ(santa_shield, 0);
-    EXPECT_EQ(santa_hit, 0);
-    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(santa_status.shield, 0);
+    EXPECT_EQ(santa_status.hit, 0);
+    EXPECT_EQ(tally.lives, 5);
     play_frames(1);
-    EXPECT_EQ(santa_hit, 1);
+    EXPECT_EQ(santa_status.hit, 1);
     EXPECT_EQ(array_at(santa_list, 0).dying, 1);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(tally.lives, 4);
 }
 
 TEST_F(HazardTest, AStandingSoldierKillsAnUnshieldedSanta)
@@ -225,8 +206,8 @@ TEST_F(HazardTest, AStandingSoldierKillsAnUnshieldedSanta)
     add_soldier(490, 1, 0, 1);
     place_santa(160, 191, -320);
     play_frames(1);
-    EXPECT_EQ(santa_hit, 1);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(santa_status.hit, 1);
+    EXPECT_EQ(tally.lives, 4);
 }
 
 TEST_F(HazardTest, HazardsOutOfReachDoNotTouchSanta)
@@ -236,8 +217,8 @@ TEST_F(HazardTest, HazardsOutOfReachDoNotTouchSanta)
     add_soldier(560, 0, 0, 1);   // standing right of Santa's 518
     place_santa(160, 191, -320);
     play_frames(50);
-    EXPECT_EQ(santa_hit, 0);
-    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(santa_status.hit, 0);
+    EXPECT_EQ(tally.lives, 5);
 }
 
 TEST_F(HazardTest, AHazardTouchingSantaMidJumpKillsHimWhenHeLands)
@@ -249,12 +230,12 @@ TEST_F(HazardTest, AHazardTouchingSantaMidJumpKillsHimWhenHeLands)
     release_all_keys();
     add_soldier(490, 1, 0, 1);   // the soldier's 29 pixels reach up to y 197
     play_frames(1);
-    EXPECT_EQ(santa_hit, 1);
+    EXPECT_EQ(santa_status.hit, 1);
     EXPECT_EQ(array_at(santa_list, 0).dying, 0);
     play_until([] { return array_at(santa_list, 0).jumping == 0; }, 40);
     play_frames(1);
     EXPECT_EQ(array_at(santa_list, 0).dying, 1);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(tally.lives, 4);
 }
 
 TEST_F(HazardTest, PauseFreezesHazardsButTheirContactStillCounts)
@@ -262,7 +243,7 @@ TEST_F(HazardTest, PauseFreezesHazardsButTheirContactStillCounts)
     hold_key(KEY_ENTER);
     play_frames(1);
     release_all_keys();
-    ASSERT_EQ(paused, 1);
+    ASSERT_EQ(screen_state.paused, 1);
     double pudding_x = pudding(0).x;
     double pudding_frame = pudding(0).frame;
     double rest = soldier(0).rest_timer;
@@ -274,9 +255,9 @@ TEST_F(HazardTest, PauseFreezesHazardsButTheirContactStillCounts)
     add_pudding(480, 200, 0);
     place_santa(160, 191, -320);
     play_frames(1);
-    EXPECT_EQ(santa_hit, 1);
+    EXPECT_EQ(santa_status.hit, 1);
     EXPECT_EQ(array_at(santa_list, 0).dying, 0);   // the death waits for the pause to end
-    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(tally.lives, 5);
 }
 
 }   // namespace

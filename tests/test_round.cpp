@@ -16,18 +16,9 @@
 
 namespace {
 
-class RoundTest : public ::testing::Test {
+class RoundTest : public PlayTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(start_play_runtime());
-        start_test_round(42);
-    }
-    void TearDown() override
-    {
-        set_test_frame_hook(nullptr);
-        reset_play_state();
-    }
+    RoundTest() : PlayTest({42, true}) {}
 
     void press_pause()
     {
@@ -39,33 +30,35 @@ protected:
 
 // --- Set-up -----------------------------------------------------------------
 
+// How many records each list holds, in the order round set-up fills them.
+struct ListCounts {
+    int santa, ladders, lights, presents, conveyors, puddings, soldiers, parts, reindeer,
+        snowflakes;
+};
+
+void expect_list_counts(const ListCounts& expected)
+{
+    EXPECT_EQ(array_count(santa_list), expected.santa);
+    EXPECT_EQ(array_count(ladders), expected.ladders);
+    EXPECT_EQ(array_count(lights), expected.lights);
+    EXPECT_EQ(array_count(presents), expected.presents);
+    EXPECT_EQ(array_count(conveyors), expected.conveyors);
+    EXPECT_EQ(array_count(puddings), expected.puddings);
+    EXPECT_EQ(array_count(soldiers), expected.soldiers);
+    EXPECT_EQ(array_count(sleigh_parts), expected.parts);
+    EXPECT_EQ(array_count(reindeer), expected.reindeer);
+    EXPECT_EQ(array_count(snowflakes), expected.snowflakes);
+}
+
 // Every list a round fills is empty; the snow, which the menu shares, stays.
 void expect_round_lists_empty()
 {
-    EXPECT_EQ(array_count(santa_list), 0);
-    EXPECT_EQ(array_count(ladders), 0);
-    EXPECT_EQ(array_count(lights), 0);
-    EXPECT_EQ(array_count(presents), 0);
-    EXPECT_EQ(array_count(conveyors), 0);
-    EXPECT_EQ(array_count(puddings), 0);
-    EXPECT_EQ(array_count(soldiers), 0);
-    EXPECT_EQ(array_count(sleigh_parts), 0);
-    EXPECT_EQ(array_count(reindeer), 0);
-    EXPECT_EQ(array_count(snowflakes), 151);
+    expect_list_counts({0, 0, 0, 0, 0, 0, 0, 0, 0, 151});
 }
 
 TEST_F(RoundTest, SetUpFillsEveryListButTheReindeer)
 {
-    EXPECT_EQ(array_count(santa_list), 1);
-    EXPECT_EQ(array_count(ladders), 5);
-    EXPECT_EQ(array_count(lights), 4);
-    EXPECT_EQ(array_count(presents), 5);
-    EXPECT_EQ(array_count(conveyors), 62);
-    EXPECT_EQ(array_count(puddings), 4);
-    EXPECT_EQ(array_count(soldiers), 2);
-    EXPECT_EQ(array_count(sleigh_parts), 8);
-    EXPECT_EQ(array_count(reindeer), 0);
-    EXPECT_EQ(array_count(snowflakes), 151);
+    expect_list_counts({1, 5, 4, 5, 62, 4, 2, 8, 0, 151});
 }
 
 TEST_F(RoundTest, LaddersJoinTheFloors)
@@ -76,7 +69,6 @@ TEST_F(RoundTest, LaddersJoinTheFloors)
         const Ladder& ladder = array_at(ladders, i);
         EXPECT_EQ(ladder.x, xs[i]);
         EXPECT_EQ(ladder.top_y, tops[i]);
-        EXPECT_EQ(ladder.mid_y, tops[i] + 37);
         EXPECT_EQ(ladder.bottom_y, tops[i] + 107);
     }
 }
@@ -105,34 +97,31 @@ TEST_F(RoundTest, RandomPicturesAreDrawnPuddingsFirstThenLightsThenPresents)
 
 TEST_F(RoundTest, EachRoundStartsWithFiveLives300SecondsAndNoScore)
 {
-    lives = 1;
-    time_left = 12;
-    score = 7000;
-    parts_fitted = 6;
-    carried_part = 3;
-    finale_phase = 9;
-    santa_hit = 1;
-    game_over_countdown = 40;
+    tally = Tally{7000, 1};
+    round_clock = RoundClock{12, 0, 40};
+    finale = Finale{9, 6};
+    santa_status.carried_part = 3;
+    santa_status.hit = 1;
     clear_round_lists();
     build_round();
-    EXPECT_EQ(lives, 5);
-    EXPECT_EQ(time_left, 300);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(parts_fitted, 2);
-    EXPECT_EQ(carried_part, -1);
-    EXPECT_EQ(finale_phase, 0);
-    EXPECT_EQ(santa_hit, 0);
-    EXPECT_EQ(game_over_countdown, 0);
+    EXPECT_EQ(tally.lives, 5);
+    EXPECT_EQ(round_clock.time_left, 300);
+    EXPECT_EQ(tally.score, 0);
+    EXPECT_EQ(finale.parts_fitted, 2);
+    EXPECT_EQ(santa_status.carried_part, -1);
+    EXPECT_EQ(finale.phase, 0);
+    EXPECT_EQ(santa_status.hit, 0);
+    EXPECT_EQ(round_clock.game_over_countdown, 0);
 }
 
 TEST_F(RoundTest, APauseLeftOnCarriesIntoTheNextRound)
 {
     press_pause();
-    clock_ticks = 33;
+    round_clock.ticks = 33;
     clear_round_lists();
     build_round();
-    EXPECT_EQ(paused, 1);
-    EXPECT_EQ(clock_ticks, 33);
+    EXPECT_EQ(screen_state.paused, 1);
+    EXPECT_EQ(round_clock.ticks, 33);
 }
 
 TEST_F(RoundTest, ClearingEmptiesEveryRoundListButKeepsTheSnow)
@@ -141,25 +130,57 @@ TEST_F(RoundTest, ClearingEmptiesEveryRoundListButKeepsTheSnow)
     expect_round_lists_empty();
 }
 
+// --- The shared fixture -------------------------------------------------------
+
+int hooked_frames = 0;
+void count_hooked_frame()
+{
+    ++hooked_frames;
+}
+
+// Whatever a test leaves behind, the next one starts from a new round as
+// play_fixture.h describes it.
+TEST_F(PlayTest, EachTestStartsFromAFreshRoundWhateverTheLastOneLeft)
+{
+    tally.score = 4000;
+    tally.lives = 1;
+    bindings.jump = 57;
+    screen_state.paused = 1;
+    screen_state.scroll_x = 0;
+    set_test_frame_hook(count_hooked_frame);
+    TearDown();
+    SetUp();
+    EXPECT_EQ(tally.score, 0);
+    EXPECT_EQ(tally.lives, LIVES_AT_START);
+    expect_bindings(DEFAULT_BINDINGS);
+    EXPECT_EQ(screen_state.paused, 0);
+    EXPECT_EQ(screen_state.scroll_x, SCROLL_RIGHT_END);
+    EXPECT_EQ(array_count(santa_list), 1);
+    EXPECT_EQ(array_count(puddings), 0);   // the default round has no hazards
+    hooked_frames = 0;
+    play_frames(1);
+    EXPECT_EQ(hooked_frames, 0);
+}
+
 // --- Clock ------------------------------------------------------------------
 
 TEST_F(RoundTest, AGameSecondIs61Frames)
 {
     remove_hazards();
     play_frames(60);
-    EXPECT_EQ(time_left, 300);
+    EXPECT_EQ(round_clock.time_left, 300);
     play_frames(1);
-    EXPECT_EQ(time_left, 299);
+    EXPECT_EQ(round_clock.time_left, 299);
     play_frames(61 * 10);
-    EXPECT_EQ(time_left, 289);
+    EXPECT_EQ(round_clock.time_left, 289);
 }
 
 TEST_F(RoundTest, TheClockStopsInTheFinale)
 {
     remove_hazards();
-    finale_phase = 3;
+    finale.phase = 3;
     play_frames(200);
-    EXPECT_EQ(time_left, 300);
+    EXPECT_EQ(round_clock.time_left, 300);
 }
 
 // --- Pause ------------------------------------------------------------------
@@ -168,13 +189,13 @@ TEST_F(RoundTest, HoldingEnterTogglesPauseOnceEvery20Frames)
 {
     hold_key(KEY_ENTER);
     play_frames(1);
-    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(screen_state.paused, 1);
     play_frames(19);
-    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(screen_state.paused, 1);
     play_frames(1);
-    EXPECT_EQ(paused, 0);
+    EXPECT_EQ(screen_state.paused, 0);
     play_frames(20);
-    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(screen_state.paused, 1);
 }
 
 TEST_F(RoundTest, PauseFreezesPlayAndTheClockButNotTheSnowOrTheLights)
@@ -183,8 +204,8 @@ TEST_F(RoundTest, PauseFreezesPlayAndTheClockButNotTheSnowOrTheLights)
     press_pause();
     double santa_shield_then = santa().shield;
     double pudding_x = array_at(puddings, 0).x;
-    double time = time_left;
-    double ticks = clock_ticks;
+    double time = round_clock.time_left;
+    double ticks = round_clock.ticks;
     double flake_y = array_at(snowflakes, 0).y;
     double flake_tick = array_at(snowflakes, 0).tick;
     double light_frame = array_at(lights, 0).frame;
@@ -193,10 +214,10 @@ TEST_F(RoundTest, PauseFreezesPlayAndTheClockButNotTheSnowOrTheLights)
     play_frames(100);
     EXPECT_EQ(santa().x, 160);
     EXPECT_EQ(santa().shield, santa_shield_then);
-    EXPECT_EQ(scroll_x, -320);
+    EXPECT_EQ(screen_state.scroll_x, -320);
     EXPECT_EQ(array_at(puddings, 0).x, pudding_x);
-    EXPECT_EQ(time_left, time);
-    EXPECT_EQ(clock_ticks, ticks);
+    EXPECT_EQ(round_clock.time_left, time);
+    EXPECT_EQ(round_clock.ticks, ticks);
     EXPECT_TRUE(array_at(snowflakes, 0).y != flake_y || array_at(snowflakes, 0).tick != flake_tick);
     EXPECT_TRUE(array_at(lights, 0).frame != light_frame || array_at(lights, 0).tick != light_tick);
 }
@@ -204,13 +225,13 @@ TEST_F(RoundTest, PauseFreezesPlayAndTheClockButNotTheSnowOrTheLights)
 TEST_F(RoundTest, ThePauseBannerBlinksIn41FramePeriods)
 {
     press_pause();
-    EXPECT_EQ(pause_blink, 1);
+    EXPECT_EQ(screen_state.pause_blink, 1);
     play_frames(39);
-    EXPECT_EQ(pause_blink, 40);
+    EXPECT_EQ(screen_state.pause_blink, 40);
     play_frames(1);
-    EXPECT_EQ(pause_blink, 0);   // 41 reached, so back to the start
+    EXPECT_EQ(screen_state.pause_blink, 0);   // 41 reached, so back to the start
     play_frames(1);
-    EXPECT_EQ(pause_blink, 1);
+    EXPECT_EQ(screen_state.pause_blink, 1);
 }
 
 // --- Escape -----------------------------------------------------------------
@@ -230,7 +251,7 @@ TEST_F(RoundTest, EscapeIsIgnoredFor19FramesAfterAPauseToggle)
 
 TEST_F(RoundTest, EscapeWaitsForACooldownLeftByTheMenu)
 {
-    key_cooldown = 20;
+    screen_state.key_cooldown = 20;
     hold_key(KEY_ESCAPE);
     EXPECT_EQ(play_frames(100), 21);
 }
@@ -240,28 +261,28 @@ TEST_F(RoundTest, EscapeWaitsForACooldownLeftByTheMenu)
 TEST_F(RoundTest, WhenTheTimeIsUpTheMessageRuns99FramesAndTheClockGoesOn)
 {
     remove_hazards();
-    time_left = 1;
+    round_clock.time_left = 1;
     play_frames(60);
-    EXPECT_EQ(game_over_countdown, 0);
+    EXPECT_EQ(round_clock.game_over_countdown, 0);
     play_frames(1);
-    EXPECT_EQ(time_left, 0);
-    EXPECT_EQ(game_over_countdown, 99);
+    EXPECT_EQ(round_clock.time_left, 0);
+    EXPECT_EQ(round_clock.game_over_countdown, 99);
     EXPECT_EQ(play_frames(200), 98);
-    EXPECT_EQ(time_left, -1);   // shown as a negative time before the round ends
+    EXPECT_EQ(round_clock.time_left, -1);   // shown as a negative time before the round ends
 }
 
 TEST_F(RoundTest, TheLastLifeStartsTheMessageOnceWhileSantaIsStillDying)
 {
     remove_hazards();
-    lives = 1;
+    tally.lives = 1;
     place_santa(160, 191, -320);
-    santa_hit = 1;
+    santa_status.hit = 1;
     play_frames(1);
-    EXPECT_EQ(lives, 0);
+    EXPECT_EQ(tally.lives, 0);
     EXPECT_EQ(santa().dying, 1);
-    EXPECT_EQ(game_over_countdown, 99);
+    EXPECT_EQ(round_clock.game_over_countdown, 99);
     play_frames(50);
-    EXPECT_EQ(game_over_countdown, 49);
+    EXPECT_EQ(round_clock.game_over_countdown, 49);
     EXPECT_EQ(play_frames(200), 48);
 }
 
@@ -284,9 +305,9 @@ char glyph_at(int x)
 TEST_F(RoundTest, TheStatusLineShowsZeroPaddedScoreTimeAndLives)
 {
     remove_hazards();
-    score = 1000;
-    time_left = 7;
-    lives = 4;
+    tally.score = 1000;
+    round_clock.time_left = 7;
+    tally.lives = 4;
     set_test_frame_hook(read_status_line);
     play_frames(1);
     EXPECT_EQ(glyph_at(10), 'S');
@@ -303,7 +324,7 @@ TEST_F(RoundTest, TheStatusLineShowsZeroPaddedScoreTimeAndLives)
 TEST_F(RoundTest, TheGameOverMessageStandsInTheMiddleOfTheScreen)
 {
     remove_hazards();
-    lives = 0;
+    tally.lives = 0;
     set_test_frame_hook([] {
         for (int x = 0; x < 320; ++x) status_frames[x] = frame_seen_at(x, 125);
     });
@@ -340,24 +361,26 @@ RoundWatch watch;
 // the lives and the time ran out.
 void watch_round()
 {
-    if (current_screen == Screen::story) {
+    if (screen_state.current == Screen::story) {
         ++watch.story_frames;
         hold_key(KEY_LEFT_CTRL);
         return;
     }
-    if (current_screen != Screen::round) return;
+    if (screen_state.current != Screen::round) return;
     release_all_keys();
     ++watch.round_frames;
     if (watch.without_hazards && array_count(puddings) > 0) remove_hazards();
-    if (lives < watch.last_lives) ++watch.deaths_seen;
-    watch.last_lives = lives;
-    if (lives == 0 && watch.frame_lives_gone == 0) watch.frame_lives_gone = watch.round_frames;
-    if (time_left <= 0 && watch.frame_time_up == 0) watch.frame_time_up = watch.round_frames;
+    if (tally.lives < watch.last_lives) ++watch.deaths_seen;
+    watch.last_lives = tally.lives;
+    if (tally.lives == 0 && watch.frame_lives_gone == 0)
+        watch.frame_lives_gone = watch.round_frames;
+    if (round_clock.time_left <= 0 && watch.frame_time_up == 0)
+        watch.frame_time_up = watch.round_frames;
 }
 
 void expect_everything_cleared()
 {
-    EXPECT_EQ(game_over_countdown, 0);
+    EXPECT_EQ(round_clock.game_over_countdown, 0);
     expect_round_lists_empty();
 }
 
@@ -369,7 +392,7 @@ TEST_F(RoundTest, FiveDeathsEndTheRoundAndItReturnsWithEverythingCleared)
     run_round();   // Santa stands still at the start until the puddings get him
     EXPECT_EQ(watch.story_frames, 31);   // the jump key counts after 30 frames
     EXPECT_EQ(watch.deaths_seen, 5);
-    EXPECT_EQ(lives, 0);
+    EXPECT_EQ(tally.lives, 0);
     ASSERT_GT(watch.frame_lives_gone, 0);
     // The message stands in the frame the last life went and 98 more.
     EXPECT_EQ(watch.round_frames - watch.frame_lives_gone, 98);
@@ -386,7 +409,7 @@ TEST_F(RoundTest, The300SecondClockEndsTheRound)
     EXPECT_EQ(watch.deaths_seen, 0);
     EXPECT_EQ(watch.frame_time_up, 300 * 61);
     EXPECT_EQ(watch.round_frames, 300 * 61 + 98);
-    EXPECT_EQ(time_left, -1);
+    EXPECT_EQ(round_clock.time_left, -1);
     expect_everything_cleared();
 }
 

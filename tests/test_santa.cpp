@@ -13,16 +13,7 @@
 
 namespace {
 
-class SantaTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(start_play_runtime());
-        start_test_round();
-        remove_hazards();
-    }
-    void TearDown() override { reset_play_state(); }
-};
+class SantaTest : public PlayTest {};
 
 // --- Walking and the view ---------------------------------------------------
 
@@ -31,17 +22,17 @@ TEST_F(SantaTest, StartsAtScreenCentreWithTheViewAtTheRightEnd)
     EXPECT_EQ(santa().x, 160);
     EXPECT_EQ(santa().y, 191);
     EXPECT_EQ(santa().shield, 110);
-    EXPECT_EQ(scroll_x, -320);
+    EXPECT_EQ(screen_state.scroll_x, -320);
     play_frames(1);
-    EXPECT_EQ(santa_x, 160);
-    EXPECT_EQ(santa_y, 191);
+    EXPECT_EQ(santa_status.x, 160);
+    EXPECT_EQ(santa_status.y, 191);
 }
 
 TEST_F(SantaTest, WalkingLeftFromTheCentreScrollsTheViewTwoPixelsAFrame)
 {
     hold_key(KEY_CURSOR_LEFT);
     play_frames(10);
-    EXPECT_EQ(scroll_x, -300);
+    EXPECT_EQ(screen_state.scroll_x, -300);
     EXPECT_EQ(santa().x, 160);
     EXPECT_EQ(santa().facing, 1);
 }
@@ -50,27 +41,27 @@ TEST_F(SantaTest, AtTheRightEndSantaWalksToTheScreenEdgeAndStopsAt290)
 {
     hold_key(KEY_CURSOR_RIGHT);
     play_frames(10);
-    EXPECT_EQ(scroll_x, -320);
+    EXPECT_EQ(screen_state.scroll_x, -320);
     EXPECT_EQ(santa().x, 180);
     play_frames(100);
     EXPECT_EQ(santa().x, 290);
-    EXPECT_EQ(scroll_x, -320);
+    EXPECT_EQ(screen_state.scroll_x, -320);
 }
 
 TEST_F(SantaTest, AtTheLeftEndTheViewStopsAtZeroAndSantaStopsAtMinus8)
 {
     hold_key(KEY_CURSOR_LEFT);
     play_frames(159);
-    EXPECT_EQ(scroll_x, -2);
+    EXPECT_EQ(screen_state.scroll_x, -2);
     EXPECT_EQ(santa().x, 160);
     play_frames(1);   // the view reaches its end and Santa steps on in one frame
-    EXPECT_EQ(scroll_x, 0);
+    EXPECT_EQ(screen_state.scroll_x, 0);
     EXPECT_EQ(santa().x, 158);
     play_frames(83);
     EXPECT_EQ(santa().x, -8);
     play_frames(20);
     EXPECT_EQ(santa().x, -8);
-    EXPECT_EQ(scroll_x, 0);
+    EXPECT_EQ(screen_state.scroll_x, 0);
 }
 
 TEST_F(SantaTest, WalkingBackFromTheLeftEdgeTheViewFollowsOnlyFromTheCentre)
@@ -79,10 +70,10 @@ TEST_F(SantaTest, WalkingBackFromTheLeftEdgeTheViewFollowsOnlyFromTheCentre)
     hold_key(KEY_CURSOR_RIGHT);
     play_frames(30);
     EXPECT_EQ(santa().x, 160);
-    EXPECT_EQ(scroll_x, 0);
+    EXPECT_EQ(screen_state.scroll_x, 0);
     play_frames(1);
     EXPECT_EQ(santa().x, 160);
-    EXPECT_EQ(scroll_x, -2);
+    EXPECT_EQ(screen_state.scroll_x, -2);
 }
 
 TEST_F(SantaTest, BothWalkKeysLeaveSantaFacingLeft)
@@ -218,12 +209,12 @@ TEST_F(SantaTest, WalkingOffALedgeFallsFourPixelsAFrameAndKills)
     ASSERT_GE(frames, 0);
     EXPECT_EQ(santa().y, 125);
     release_all_keys();
-    play_until([] { return santa_hit == 1; }, 100);
+    play_until([] { return santa_status.hit == 1; }, 100);
     EXPECT_EQ(santa().y, 191);
-    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(tally.lives, 5);
     play_frames(1);
     EXPECT_EQ(santa().dying, 1);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(tally.lives, 4);
 }
 
 TEST_F(SantaTest, AJumpThatEndsOverAGapStartsAFallInTheSameFrame)
@@ -245,7 +236,7 @@ TEST_F(SantaTest, EmptyGroundCellsUnderSantaKillHimWhereHeStands)
     array_at(level_map, column + 1, 21) = 0;
     santa().shield = 0;
     play_frames(1);
-    EXPECT_EQ(santa_hit, 1);
+    EXPECT_EQ(santa_status.hit, 1);
     EXPECT_EQ(santa().y, 191);
     play_frames(1);
     EXPECT_EQ(santa().dying, 1);
@@ -254,11 +245,11 @@ TEST_F(SantaTest, EmptyGroundCellsUnderSantaKillHimWhereHeStands)
 TEST_F(SantaTest, DeathCostsOneLifeAndLasts144FramesThenSantaRevivesShielded)
 {
     place_santa(160, 191, -320);
-    santa_hit = 1;
+    santa_status.hit = 1;
     play_frames(1);
     EXPECT_EQ(santa().dying, 1);
     EXPECT_EQ(santa().frame, 16);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(tally.lives, 4);
     for (int frame = 2; frame <= 144; ++frame) {
         play_frames(1);
         ASSERT_EQ(santa().dying, 1) << "frame " << frame;
@@ -268,20 +259,20 @@ TEST_F(SantaTest, DeathCostsOneLifeAndLasts144FramesThenSantaRevivesShielded)
     play_frames(1);
     EXPECT_EQ(santa().dying, 0);
     EXPECT_EQ(santa().frame, 0);
-    EXPECT_EQ(santa_hit, 0);
+    EXPECT_EQ(santa_status.hit, 0);
     EXPECT_EQ(santa().shield, 109);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(tally.lives, 4);
     EXPECT_EQ(santa().x, 160);   // revived where he lay
 }
 
 TEST_F(SantaTest, NoInputIsTakenWhileHit)
 {
-    santa_hit = 1;
+    santa_status.hit = 1;
     hold_key(KEY_CURSOR_RIGHT);
     hold_key(KEY_LEFT_CTRL);
     play_frames(10);
     EXPECT_EQ(santa().x, 160);
-    EXPECT_EQ(scroll_x, -320);
+    EXPECT_EQ(screen_state.scroll_x, -320);
     EXPECT_EQ(santa().jumping, 0);
 }
 
@@ -290,17 +281,17 @@ TEST_F(SantaTest, AHitInTheAirWaitsForTheLanding)
     hold_key(KEY_LEFT_CTRL);
     play_frames(5);
     release_all_keys();
-    santa_hit = 1;
+    santa_status.hit = 1;
     play_frames(21);
     EXPECT_EQ(santa().jumping, 1);
     EXPECT_EQ(santa().dying, 0);
-    EXPECT_EQ(lives, 5);
+    EXPECT_EQ(tally.lives, 5);
     play_frames(1);
     EXPECT_EQ(santa().jumping, 0);
     EXPECT_EQ(santa().y, 191);
     play_frames(1);
     EXPECT_EQ(santa().dying, 1);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(tally.lives, 4);
 }
 
 TEST_F(SantaTest, DyingOnALadderDropsSantaToTheGroundBeforeTheDeathFrames)
@@ -310,7 +301,7 @@ TEST_F(SantaTest, DyingOnALadderDropsSantaToTheGroundBeforeTheDeathFrames)
     play_frames(20);
     release_all_keys();
     ASSERT_EQ(santa().on_ladder, 1);
-    santa_hit = 1;
+    santa_status.hit = 1;
     play_frames(1);
     EXPECT_EQ(santa().dying, 1);
     ASSERT_GE(play_until([] { return santa().y == 191; }, 100), 0);
@@ -326,11 +317,11 @@ TEST_F(SantaTest, TheShieldBlinksInElevenFramePeriodsAndRunsOutAfter110Frames)
 {
     play_frames(109);
     EXPECT_EQ(santa().shield, 1);
-    EXPECT_EQ(santa_shield, 1);
+    EXPECT_EQ(santa_status.shield, 1);
     play_frames(1);
     EXPECT_EQ(santa().shield, 0);
     EXPECT_EQ(santa().blink, 0);
-    EXPECT_EQ(santa_shield, 0);
+    EXPECT_EQ(santa_status.shield, 0);
 }
 
 // --- Drawing ----------------------------------------------------------------
@@ -340,8 +331,8 @@ std::vector<int> seen_frames;
 
 void watch_santa()
 {
-    seen_frames.push_back(
-        frame_seen_at(static_cast<int>(santa_x) + 19, static_cast<int>(santa_y) + 17));
+    seen_frames.push_back(frame_seen_at(static_cast<int>(santa_status.x) + 19,
+                                        static_cast<int>(santa_status.y) + 17));
 }
 
 class SantaDrawingTest : public SantaTest {
@@ -351,11 +342,6 @@ protected:
         SantaTest::SetUp();
         seen_frames.clear();
         set_test_frame_hook(watch_santa);
-    }
-    void TearDown() override
-    {
-        set_test_frame_hook(nullptr);
-        SantaTest::TearDown();
     }
 };
 
@@ -400,7 +386,7 @@ TEST_F(SantaDrawingTest, DeathAndClimbingHaveTheirOwnFrames)
     santa().on_ladder = 0;
     santa().anim_tick = 0;   // climbing counted it up; the death would end early
     seen_frames.clear();
-    santa_hit = 1;
+    santa_status.hit = 1;
     play_frames(144);
     for (int frame : seen_frames) {
         EXPECT_GE(frame, 16);
@@ -415,13 +401,13 @@ TEST_F(SantaTest, PauseFreezesWalkingAndJumping)
     hold_key(KEY_ENTER);
     play_frames(1);
     release_all_keys();
-    ASSERT_EQ(paused, 1);
+    ASSERT_EQ(screen_state.paused, 1);
     hold_key(KEY_CURSOR_RIGHT);
     hold_key(KEY_LEFT_CTRL);
     play_frames(30);
     EXPECT_EQ(santa().x, 160);
     EXPECT_EQ(santa().y, 191);
-    EXPECT_EQ(scroll_x, -320);
+    EXPECT_EQ(screen_state.scroll_x, -320);
     EXPECT_EQ(santa().shield, 110);   // the pause took effect before Santa's first update
 }
 
@@ -433,10 +419,10 @@ TEST_F(SantaTest, PauseDoesNotStopAFall)
     hold_key(KEY_ENTER);
     play_frames(1);
     release_all_keys();
-    ASSERT_EQ(paused, 1);
+    ASSERT_EQ(screen_state.paused, 1);
     play_frames(20);
     EXPECT_EQ(santa().y, 191);
-    EXPECT_EQ(santa_hit, 1);
+    EXPECT_EQ(santa_status.hit, 1);
     EXPECT_EQ(santa().dying, 0);   // the death itself waits for the pause to end
 }
 

@@ -12,22 +12,14 @@
 
 namespace {
 
-class SceneryTest : public ::testing::Test {
+class SceneryTest : public PlayTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(start_play_runtime());
-        start_test_round();
-        remove_hazards();
-    }
-    void TearDown() override { reset_play_state(); }
-
     void pause_game()
     {
         hold_key(KEY_ENTER);
         play_frames(1);
         release_all_keys();
-        ASSERT_EQ(paused, 1);
+        ASSERT_EQ(screen_state.paused, 1);
     }
 };
 
@@ -89,7 +81,7 @@ TEST_F(SceneryTest, ASecondHalfSegmentStartsAtFrame5UntilItsFirstUnpausedUpdate)
     play_frames(10);
     EXPECT_EQ(segment.frame, 5);   // drawn as frame 10 of the strip meanwhile
     hold_key(KEY_ENTER);
-    play_until([] { return paused == 0.0; }, 30);
+    play_until([] { return screen_state.paused == 0.0; }, 30);
     release_all_keys();
     EXPECT_EQ(segment.frame, 0);
 }
@@ -111,12 +103,7 @@ TEST_F(SceneryTest, LightsChaseBackwardsOneStepEveryFiveFrames)
     Light& light = array_at(lights, 0);
     light.frame = 1;
     light.tick = 0;
-    play_frames(4);
-    EXPECT_EQ(light.frame, 1);
-    play_frames(1);
-    EXPECT_EQ(light.frame, 0);
-    play_frames(5);
-    EXPECT_EQ(light.frame, 7);
+    expect_after_frames(light.frame, {{4, 1}, {1, 0}, {5, 7}});
 }
 
 TEST_F(SceneryTest, LightsGoOnWhilePaused)
@@ -135,12 +122,7 @@ TEST_F(SceneryTest, PresentsRideRightTwoPixelsEveryThirdFrame)
 {
     Present& present = array_at(presents, 4);
     ASSERT_EQ(present.x, 220);
-    play_frames(2);
-    EXPECT_EQ(present.x, 220);
-    play_frames(1);
-    EXPECT_EQ(present.x, 222);
-    play_frames(30);
-    EXPECT_EQ(present.x, 242);
+    expect_after_frames(present.x, {{2, 220}, {1, 222}, {30, 242}});
     EXPECT_EQ(present.y, 16);
 }
 
@@ -166,10 +148,7 @@ TEST_F(SceneryTest, TheDropTakesTenStepsOfFourPixels)
     present.x = 292;
     present.direction = 2;
     present.tick = 0;
-    play_frames(27);
-    EXPECT_EQ(present.y, 52);
-    play_frames(3);
-    EXPECT_EQ(present.y, 56);
+    expect_after_frames(present.y, {{27, 52}, {3, 56}});
     EXPECT_EQ(present.direction, 1);
 }
 
@@ -192,6 +171,17 @@ protected:
             flake.x = x;
             flake.y = y;
             flake.tick = 0;
+        }
+    }
+
+    // Flakes placed at x drift no further than [low, high] in one fall step.
+    void expect_flakes_kept_between(double x, double low, double high)
+    {
+        place_flakes(x, 10);
+        for (int i = 0; i < 5; ++i) update_snow();
+        for (int i = 0; i < array_count(snowflakes); ++i) {
+            EXPECT_GE(array_at(snowflakes, i).x, low) << i;
+            EXPECT_LE(array_at(snowflakes, i).x, high) << i;
         }
     }
 };
@@ -222,18 +212,8 @@ TEST_F(SnowTest, AFlakeFallsEveryFifthFrameByItsSizePlusOneAndDrifts)
 
 TEST_F(SnowTest, FlakesStayBetween0And640)
 {
-    place_flakes(0, 10);
-    for (int i = 0; i < 5; ++i) update_snow();
-    for (int i = 0; i < 151; ++i) {
-        EXPECT_GE(array_at(snowflakes, i).x, 0);
-        EXPECT_LE(array_at(snowflakes, i).x, 2);
-    }
-    place_flakes(640, 10);
-    for (int i = 0; i < 5; ++i) update_snow();
-    for (int i = 0; i < 151; ++i) {
-        EXPECT_GE(array_at(snowflakes, i).x, 638);
-        EXPECT_LE(array_at(snowflakes, i).x, 640);
-    }
+    expect_flakes_kept_between(0, 0, 2);
+    expect_flakes_kept_between(640, 638, 640);
 }
 
 TEST_F(SnowTest, AFlakePastTheGroundStartsAgainAtTheTop)

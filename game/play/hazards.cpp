@@ -36,17 +36,17 @@ constexpr double SOLDIER_STANDING_FRAME = 2;
 constexpr double SOLDIER_FRAMES_PER_FACING = 6;
 constexpr double SOLDIER_TURNS_PER_PATROL = 1;   // rests when turns pass this
 
-// Sets santa_hit on contact, unless Santa is shielded or already hit.
+// Sets santa_status.hit on contact, unless Santa is shielded or already hit.
 void test_hit(int strip, double frame, double x, double y)
 {
-    if (santa_hit == 0 && santa_shield == 0) {
-        santa_hit = santa_touches(strip, to_int(frame), x, y) ? 1 : 0;
+    if (santa_status.hit == 0 && santa_status.shield == 0) {
+        santa_status.hit = santa_touches(strip, to_int(frame), x, y) ? 1 : 0;
     }
 }
 
 void update_pudding(Pudding& p)
 {
-    if (paused == 0) p.tick += 1;
+    if (screen_state.paused == 0) p.tick += 1;
     if (p.tick > PUDDING_MOVE_TICKS) {
         p.x += p.direction == RIGHT ? PUDDING_STEP : -PUDDING_STEP;
         p.tick = 0;
@@ -60,7 +60,7 @@ void update_pudding(Pudding& p)
         p.x = zone.left;
         p.direction = RIGHT;
     }
-    if (paused == 0) p.frame += p.frame_direction == 0 ? 1 : -1;
+    if (screen_state.paused == 0) p.frame += p.frame_direction == 0 ? 1 : -1;
     if (p.frame < 0) {
         p.frame = 0;
         p.frame_direction = 0;
@@ -69,8 +69,12 @@ void update_pudding(Pudding& p)
         p.frame = PUDDING_LAST_FRAME;
         p.frame_direction = 1;
     }
-    draw_anim(ANIM_PUDDINGS, to_int(p.frame), to_int(scroll_x + p.x), to_int(p.y));
     test_hit(ANIM_PUDDINGS, p.frame, p.x, p.y);
+}
+
+void draw_pudding(const Pudding& p)
+{
+    draw_anim(ANIM_PUDDINGS, to_int(p.frame), to_int(screen_state.scroll_x + p.x), to_int(p.y));
 }
 
 // Rest, or march 2 pixels every third frame with a new picture every ninth.
@@ -111,13 +115,22 @@ void turn_at_zone_ends(Soldier& s)
     }
 }
 
+double soldier_picture(const Soldier& s)
+{
+    return s.direction * SOLDIER_FRAMES_PER_FACING + s.frame;
+}
+
 void update_soldier(Soldier& s)
 {
-    if (paused == 0) march(s);
+    if (screen_state.paused == 0) march(s);
     turn_at_zone_ends(s);
-    double frame = s.direction * SOLDIER_FRAMES_PER_FACING + s.frame;
-    draw_anim(ANIM_SOLDIER, to_int(frame), to_int(scroll_x + s.x), to_int(s.y));
-    test_hit(ANIM_SOLDIER, frame, s.x, s.y);
+    test_hit(ANIM_SOLDIER, soldier_picture(s), s.x, s.y);
+}
+
+void draw_soldier(const Soldier& s)
+{
+    draw_anim(ANIM_SOLDIER, to_int(soldier_picture(s)), to_int(screen_state.scroll_x + s.x),
+              to_int(s.y));
 }
 
 }   // namespace
@@ -146,10 +159,20 @@ void add_soldier(double x, double direction, double rest_timer, double zone)
 
 void update_puddings()
 {
-    for (int i = 0; i < array_count(puddings); ++i) update_pudding(array_at(puddings, i));
+    for_each_record(puddings, update_pudding);
+}
+
+void draw_puddings()
+{
+    for_each_record(puddings, draw_pudding);
 }
 
 void update_soldiers()
 {
-    for (int i = 0; i < array_count(soldiers); ++i) update_soldier(array_at(soldiers, i));
+    for_each_record(soldiers, update_soldier);
+}
+
+void draw_soldiers()
+{
+    for_each_record(soldiers, draw_soldier);
 }

@@ -69,8 +69,7 @@ constexpr double PRESENT_XS[] = {-260, -140, -20, 100, 220};
 constexpr double PRESENT_START_Y = 16;
 constexpr int PRESENT_LAST_PICTURE = 6;
 
-// Ladder picture (top_y) and the floors it joins; mid_y is kept with it.
-constexpr double LADDER_MID_OFFSET = 37;
+// Ladder picture (top_y) and the floors it joins.
 constexpr double LADDER_HEIGHT = 107;
 constexpr Position LADDER_TOPS[] = {{90, 119}, {210, 119}, {330, 49}, {610, 49}, {470, 119}};
 
@@ -159,59 +158,59 @@ void add_entities()
         array_append(presents, Present{x, PRESENT_START_Y, 0, 0, picture});
     }
     for (const Position& p : LADDER_TOPS) {
-        array_append(ladders, Ladder{p.x, p.y, p.y + LADDER_MID_OFFSET, p.y + LADDER_HEIGHT});
+        array_append(ladders, Ladder{p.x, p.y, p.y + LADDER_HEIGHT});
     }
 }
 
-// paused, pause_blink and clock_ticks carry over from the last round.
+// The pause, its blink and the clock ticks carry over from the last round.
 void reset_round_state()
 {
-    lives = LIVES_AT_START;
-    time_left = SECONDS_PER_ROUND;
-    game_over_countdown = 0;
-    santa_hit = 0;
-    score = 0;
-    parts_fitted = PARTS_FITTED_AT_START;
-    finale_phase = FINALE_PLAYING;
-    carried_part = NO_PART;
+    tally.lives = LIVES_AT_START;
+    round_clock.time_left = SECONDS_PER_ROUND;
+    round_clock.game_over_countdown = 0;
+    santa_status.hit = 0;
+    tally.score = 0;
+    finale.parts_fitted = PARTS_FITTED_AT_START;
+    finale.phase = FINALE_PLAYING;
+    santa_status.carried_part = NO_PART;
 }
 
 void toggle_pause()
 {
     // A pulled-out pad pauses the round, as losing the window's focus does.
-    if (take_last_pad_removed() && paused == 0) paused = 1;
-    if (key_down(to_int(bind_pause)) && key_cooldown == 0) {
-        paused += 1;
-        key_cooldown = PAUSE_KEY_COOLDOWN;
-        if (paused > 1) paused = 0;
+    if (take_last_pad_removed() && screen_state.paused == 0) screen_state.paused = 1;
+    if (key_down(to_int(bindings.pause)) && screen_state.key_cooldown == 0) {
+        screen_state.paused += 1;
+        screen_state.key_cooldown = PAUSE_KEY_COOLDOWN;
+        if (screen_state.paused > 1) screen_state.paused = 0;
     }
 }
 
 void advance_finale()
 {
-    if (parts_fitted == PARTS_IN_SLEIGH && finale_phase == FINALE_PLAYING) {
-        finale_phase = FINALE_PAN_RIGHT;
+    if (finale.parts_fitted == PARTS_IN_SLEIGH && finale.phase == FINALE_PLAYING) {
+        finale.phase = FINALE_PAN_RIGHT;
     }
-    if (finale_phase == FINALE_PAN_RIGHT) {
-        scroll_x -= PAN_STEP;
-        if (scroll_x < SCROLL_RIGHT_END) {
-            scroll_x = SCROLL_RIGHT_END;
-            finale_phase = FINALE_CALL_REINDEER;
+    if (finale.phase == FINALE_PAN_RIGHT) {
+        screen_state.scroll_x -= PAN_STEP;
+        if (screen_state.scroll_x < SCROLL_RIGHT_END) {
+            screen_state.scroll_x = SCROLL_RIGHT_END;
+            finale.phase = FINALE_CALL_REINDEER;
         }
     }
-    if (finale_phase == FINALE_CALL_REINDEER) {
+    if (finale.phase == FINALE_CALL_REINDEER) {
         add_reindeer_team();
-        finale_phase = FINALE_REINDEER_ARRIVE;
+        finale.phase = FINALE_REINDEER_ARRIVE;
     }
 }
 
 // A game second is 61 frames: the tick count must pass 60.
 void run_clock()
 {
-    if (finale_phase == FINALE_PLAYING && paused == 0) clock_ticks += 1;
-    if (clock_ticks > FRAMES_PER_GAME_SECOND - 1) {
-        time_left -= 1;
-        clock_ticks = 0;
+    if (finale.phase == FINALE_PLAYING && screen_state.paused == 0) round_clock.ticks += 1;
+    if (round_clock.ticks > FRAMES_PER_GAME_SECOND - 1) {
+        round_clock.time_left -= 1;
+        round_clock.ticks = 0;
     }
 }
 
@@ -219,28 +218,47 @@ void draw_ladders()
 {
     for (int i = 0; i < array_count(ladders); ++i) {
         const Ladder& ladder = array_at(ladders, i);
-        draw_anim(ANIM_LADDER, 0, to_int(scroll_x + ladder.x), to_int(ladder.top_y));
+        draw_anim(ANIM_LADDER, 0, to_int(screen_state.scroll_x + ladder.x), to_int(ladder.top_y));
     }
 }
 
-void update_scenery_and_cast()
+// True once Santa has flown off.
+bool play_santa()
+{
+    update_santa();
+    draw_santa();
+    return settle_santa();
+}
+
+// Each kind is updated, then drawn, in the order the pictures overlap; the
+// sleigh parts still draw inside their update (sleigh.h).  True once Santa
+// has flown off: nothing more is drawn then.
+bool update_scenery_and_cast()
 {
     draw_trees();
-    if (key_cooldown > 0) key_cooldown -= 1;
+    if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
     update_snow();
-    draw_anim(ANIM_PLATFORM, 0, to_int(scroll_x), PLATFORM_Y);
+    draw_snow();
+    draw_anim(ANIM_PLATFORM, 0, to_int(screen_state.scroll_x), PLATFORM_Y);
     update_lights();
+    draw_lights();
     update_conveyors();
+    draw_conveyors();
     draw_ladders();
     // From the walk back to the sleigh on, Santa is drawn behind the parts.
-    bool santa_behind = finale_phase > FINALE_SANTA_WALKS_RIGHT;
-    if (santa_behind) update_santa();
+    bool santa_behind = finale.phase > FINALE_SANTA_WALKS_RIGHT;
+    if (santa_behind && play_santa()) return true;
     update_sleigh_parts();
     update_puddings();
+    draw_puddings();
     update_soldiers();
+    draw_soldiers();
     update_presents();
-    if (!santa_behind) update_santa();
+    draw_presents();
+    if (!santa_behind && play_santa()) return true;
     update_reindeer();
+    draw_reindeer();
+    return false;
 }
 
 // "0"s up to the field's width, then the number's own text.
@@ -254,33 +272,34 @@ void draw_padded_number(double x, double value, int digits)
 void draw_status_line()
 {
     draw_text(SCORE_LABEL_X, STATUS_Y, "SCORE");
-    draw_padded_number(SCORE_X, score, SCORE_DIGITS);
+    draw_padded_number(SCORE_X, tally.score, SCORE_DIGITS);
     draw_text(LIVES_LABEL_X, STATUS_Y, "LIVES");
-    draw_text(LIVES_X, STATUS_Y, "0" + string_from_number(lives));
+    draw_text(LIVES_X, STATUS_Y, "0" + string_from_number(tally.lives));
     draw_text(TIME_LABEL_X, STATUS_Y, "TIME");
-    draw_padded_number(TIME_X, time_left, TIME_DIGITS);
+    draw_padded_number(TIME_X, round_clock.time_left, TIME_DIGITS);
 }
 
 // Shown for 19 frames, hidden for 22.
 void draw_pause_banner()
 {
-    if (paused <= 0) return;
-    pause_blink += 1;
-    if (pause_blink < PAUSE_BANNER_SHOWN) draw_text(PAUSE_BANNER_X, PAUSE_BANNER_Y, "PAUSED");
-    if (pause_blink > PAUSE_BLINK_LAST) pause_blink = 0;
+    if (screen_state.paused <= 0) return;
+    screen_state.pause_blink += 1;
+    if (screen_state.pause_blink < PAUSE_BANNER_SHOWN)
+        draw_text(PAUSE_BANNER_X, PAUSE_BANNER_Y, "PAUSED");
+    if (screen_state.pause_blink > PAUSE_BLINK_LAST) screen_state.pause_blink = 0;
 }
 
 // The message starts once, when the time is up or the last life is gone;
 // play goes on under it.  True on the frame the round is to end.
 bool run_game_over()
 {
-    if (game_over_countdown == 0 && (time_left <= 0 || lives == 0)) {
-        game_over_countdown = GAME_OVER_FRAMES + 1;
+    if (round_clock.game_over_countdown == 0 && (round_clock.time_left <= 0 || tally.lives == 0)) {
+        round_clock.game_over_countdown = GAME_OVER_FRAMES + 1;
     }
-    if (game_over_countdown <= 0) return false;
+    if (round_clock.game_over_countdown <= 0) return false;
     draw_text(GAME_OVER_X, GAME_OVER_Y, "TRY AGAIN NEXT CHRISTMAS!");
-    game_over_countdown -= 1;
-    return game_over_countdown == 1;
+    round_clock.game_over_countdown -= 1;
+    return round_clock.game_over_countdown == 1;
 }
 
 // Deletes element 0 until the list is empty.
@@ -304,7 +323,7 @@ void set_up_round()
 {
     add_conveyors();
     show_story();
-    current_screen = Screen::round;
+    screen_state.current = Screen::round;
     draw_sky();
     use_as_background();
     add_entities();
@@ -312,27 +331,29 @@ void set_up_round()
     reset_round_state();
 }
 
-bool play_round_frame()
+RoundOutcome play_round_frame()
 {
-    bool leave = key_down(KEY_ESCAPE) && key_cooldown == 0;
+    bool leave = key_down(KEY_ESCAPE) && screen_state.key_cooldown == 0;
     update_music_volume();
     toggle_pause();
     advance_finale();
     run_clock();
-    update_scenery_and_cast();
+    if (update_scenery_and_cast()) return RoundOutcome::santa_flew_off;
     draw_status_line();
     draw_pause_banner();
     save_screenshot_on_key();
     if (run_game_over()) leave = true;
     finish_frame();
-    return leave;
+    return leave ? RoundOutcome::back_to_menu : RoundOutcome::playing;
 }
 
 void run_round()
 {
     set_up_round();
-    while (!play_round_frame()) {}
-    game_over_countdown = 0;
+    RoundOutcome outcome = RoundOutcome::playing;
+    while (outcome == RoundOutcome::playing) outcome = play_round_frame();
+    if (outcome == RoundOutcome::santa_flew_off) show_end_screen();
+    round_clock.game_over_countdown = 0;
     clear_round_lists();
 }
 

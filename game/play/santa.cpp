@@ -7,7 +7,6 @@
 #include "game/media_ids.h"
 #include "game/play/sleigh.h"
 #include "game/play/world.h"
-#include "game/screens.h"
 #include "media/input.h"
 #include "media/sound.h"
 #include "media/sprites.h"
@@ -64,18 +63,18 @@ constexpr int FEET_ROWS_DOWN = 2;
 // Santa may act on input: not hit, not in the finale, not paused.
 bool santa_free()
 {
-    return santa_hit == 0 && finale_phase == 0 && paused == 0;
+    return santa_status.hit == 0 && finale.phase == 0 && screen_state.paused == 0;
 }
 
 void walk(Santa& s)
 {
     bool can_walk = s.on_ladder == 0 && s.falling == 0;
-    if (key_down(to_int(bind_right)) && santa_free() && can_walk) {
+    if (key_down(to_int(bindings.right)) && santa_free() && can_walk) {
         s.facing = FACING_RIGHT;
         s.walking = 1;
         s.anim_tick += 1;
     }
-    if (key_down(to_int(bind_left)) && santa_free() && can_walk) {
+    if (key_down(to_int(bindings.left)) && santa_free() && can_walk) {
         s.facing = FACING_LEFT;
         s.walking = 1;
         s.anim_tick += 1;
@@ -87,8 +86,8 @@ void walk(Santa& s)
 void climb(Santa& s)
 {
     bool can_climb = santa_free() && s.falling == 0 && s.jumping == 0;
-    bool up = key_down(to_int(bind_up)) && can_climb;
-    bool down = key_down(to_int(bind_down)) && can_climb;
+    bool up = key_down(to_int(bindings.up)) && can_climb;
+    bool down = key_down(to_int(bindings.down)) && can_climb;
     for (int i = 0; up && i < array_count(ladders); ++i) {
         const Ladder& ladder = array_at(ladders, i);
         if (!santa_touches(ANIM_LADDER, 0, ladder.x, ladder.top_y)) continue;
@@ -124,12 +123,12 @@ void take_off(Santa& s)
 // and back down to the take-off height.
 void jump(Santa& s)
 {
-    if (key_down(to_int(bind_jump)) && santa_free() && s.jumping == 0 && s.falling == 0 &&
+    if (key_down(to_int(bindings.jump)) && santa_free() && s.jumping == 0 && s.falling == 0 &&
         s.on_ladder == 0) {
         take_off(s);
-        play_sound(SOUND_JUMP, 0, sound_volume);
+        play_sound(SOUND_JUMP, 0, volumes.sound);
     }
-    if (s.jumping == 1 && paused == 0) {
+    if (s.jumping == 1 && screen_state.paused == 0) {
         s.y += s.jump_speed;
         s.jump_step_frames -= 1;
     }
@@ -143,33 +142,33 @@ void jump(Santa& s)
 // The scripted part of the finale; pause does not stop it.
 void finale_moves(Santa& s)
 {
-    if (finale_phase < FINALE_SANTA_WALKS_RIGHT) return;
-    if (finale_phase == FINALE_SANTA_WALKS_RIGHT) {
+    if (finale.phase < FINALE_SANTA_WALKS_RIGHT) return;
+    if (finale.phase == FINALE_SANTA_WALKS_RIGHT) {
         s.facing = FACING_RIGHT;
         s.anim_tick += 1;
         s.x += FINALE_WALK_STEP;
     }
     if (s.x > FINALE_TURN_X) {
-        finale_phase = FINALE_WALK_LEFT;
+        finale.phase = FINALE_WALK_LEFT;
         s.facing = FACING_LEFT;
     }
-    if (finale_phase == FINALE_WALK_LEFT) {
+    if (finale.phase == FINALE_WALK_LEFT) {
         s.anim_tick += 1;
         s.x -= FINALE_WALK_STEP;
         if (s.x <= FINALE_SEAT_X) {
             s.frame = 0;
-            finale_phase = FINALE_HOP;
+            finale.phase = FINALE_HOP;
         }
     }
-    if (finale_phase == FINALE_HOP) {
+    if (finale.phase == FINALE_HOP) {
         if (s.jumping == 0) take_off(s);
         if (s.jump_speed == FINALE_SEATED_SPEED) {
             s.jumping = 0;
-            finale_phase = FINALE_SEATED;
+            finale.phase = FINALE_SEATED;
         }
     }
-    if (finale_phase > FINALE_HOP && finale_phase < FINALE_FLY_OFF_PHASE) finale_phase += 1;
-    if (finale_phase == FINALE_FLY_OFF_PHASE) s.x -= FINALE_FLY_STEP;
+    if (finale.phase > FINALE_HOP && finale.phase < FINALE_FLY_OFF_PHASE) finale.phase += 1;
+    if (finale.phase == FINALE_FLY_OFF_PHASE) s.x -= FINALE_FLY_STEP;
 }
 
 void animate(Santa& s)
@@ -185,19 +184,19 @@ void animate(Santa& s)
 void scroll(Santa& s)
 {
     if (s.walking != 1) return;
-    if (s.facing == FACING_RIGHT && s.x >= SCREEN_CENTRE_X) scroll_x -= WALK_STEP;
-    if (s.facing == FACING_LEFT && s.x <= SCREEN_CENTRE_X) scroll_x += WALK_STEP;
-    if (scroll_x > SCROLL_LEFT_END) scroll_x = SCROLL_LEFT_END;
-    if (scroll_x < SCROLL_RIGHT_END) scroll_x = SCROLL_RIGHT_END;
-    if (scroll_x == SCROLL_LEFT_END && s.facing == FACING_LEFT) s.x -= WALK_STEP;
-    if (scroll_x == SCROLL_RIGHT_END && s.facing == FACING_RIGHT) s.x += WALK_STEP;
-    if (scroll_x == SCROLL_LEFT_END && s.facing == FACING_RIGHT) s.x += WALK_STEP;
-    if (scroll_x == SCROLL_RIGHT_END && s.facing == FACING_LEFT) s.x -= WALK_STEP;
+    if (s.facing == FACING_RIGHT && s.x >= SCREEN_CENTRE_X) screen_state.scroll_x -= WALK_STEP;
+    if (s.facing == FACING_LEFT && s.x <= SCREEN_CENTRE_X) screen_state.scroll_x += WALK_STEP;
+    if (screen_state.scroll_x > SCROLL_LEFT_END) screen_state.scroll_x = SCROLL_LEFT_END;
+    if (screen_state.scroll_x < SCROLL_RIGHT_END) screen_state.scroll_x = SCROLL_RIGHT_END;
+    if (screen_state.scroll_x == SCROLL_LEFT_END && s.facing == FACING_LEFT) s.x -= WALK_STEP;
+    if (screen_state.scroll_x == SCROLL_RIGHT_END && s.facing == FACING_RIGHT) s.x += WALK_STEP;
+    if (screen_state.scroll_x == SCROLL_LEFT_END && s.facing == FACING_RIGHT) s.x += WALK_STEP;
+    if (screen_state.scroll_x == SCROLL_RIGHT_END && s.facing == FACING_LEFT) s.x -= WALK_STEP;
 }
 
 void keep_on_screen(Santa& s)
 {
-    if (s.x < MIN_X && finale_phase < FINALE_FLY_OFF_PHASE) {
+    if (s.x < MIN_X && finale.phase < FINALE_FLY_OFF_PHASE) {
         s.x = MIN_X;
     } else if (s.x > MAX_X) {
         s.x = MAX_X;
@@ -207,13 +206,13 @@ void keep_on_screen(Santa& s)
 // Walking frames, and a hit becomes a death once Santa is not in the air.
 void take_hits(Santa& s)
 {
-    if (s.dying != 0 || paused != 0) return;
+    if (s.dying != 0 || screen_state.paused != 0) return;
     if (s.frame > LAST_WALK_FRAME && s.on_ladder == 0) s.frame = 0;
-    if (s.walking == 0 && s.on_ladder == 0 && finale_phase < FINALE_SANTA_WALKS_RIGHT) s.frame = 0;
-    if (santa_hit != 0 && s.jumping == 0) {
+    if (s.walking == 0 && s.on_ladder == 0 && finale.phase < FINALE_SANTA_WALKS_RIGHT) s.frame = 0;
+    if (santa_status.hit != 0 && s.jumping == 0) {
         s.dying = 1;
         s.frame = FIRST_DEATH_FRAME;
-        lives -= 1;
+        tally.lives -= 1;
     }
 }
 
@@ -221,10 +220,10 @@ void take_hits(Santa& s)
 // he lies, shielded; a carried part goes back to where it was found.
 void die(Santa& s)
 {
-    if (s.dying == 1 && paused == 0) {
+    if (s.dying == 1 && screen_state.paused == 0) {
         s.falling = 1;
         s.anim_tick += 1;
-        carried_part = NO_PART;
+        santa_status.carried_part = NO_PART;
     }
     if (s.on_ladder == 0 && s.frame > LAST_DEATH_FRAME) {
         s.frame = FIRST_DEATH_FRAME;
@@ -233,9 +232,9 @@ void die(Santa& s)
     if (s.death_loops > DEATH_LOOPS) {
         s.dying = 0;
         s.frame = 0;
-        santa_hit = 0;
+        santa_status.hit = 0;
         s.death_loops = 0;
-        carried_part = NO_PART;
+        santa_status.carried_part = NO_PART;
         s.shield = SHIELD_FRAMES;
     }
 }
@@ -253,21 +252,25 @@ void land_on_ground(Santa& s)
 // is back at 0 when the shield runs out.
 void wear_shield(Santa& s)
 {
-    if (s.shield > 0 && paused == 0) {
+    if (s.shield > 0 && screen_state.paused == 0) {
         s.blink += 1;
         s.shield -= 1;
     }
     if (s.blink > BLINK_LAST_PHASE) s.blink = 0;
 }
 
-void draw(Santa& s)
+// On a ladder the animation runs through the climbing frames only.
+void hold_climb_frame(Santa& s)
 {
-    if (s.on_ladder == 1) {
-        if (s.frame < FIRST_CLIMB_FRAME) s.frame = LAST_CLIMB_FRAME;
-        if (s.frame > LAST_CLIMB_FRAME) s.frame = FIRST_CLIMB_FRAME;
-    }
+    if (s.on_ladder != 1) return;
+    if (s.frame < FIRST_CLIMB_FRAME) s.frame = LAST_CLIMB_FRAME;
+    if (s.frame > LAST_CLIMB_FRAME) s.frame = FIRST_CLIMB_FRAME;
+}
+
+void draw(const Santa& s)
+{
     // In the finale Santa's x is a world x: he moves with the view.
-    double offset = finale_phase != 0 ? scroll_x : 0;
+    double offset = finale.phase != 0 ? screen_state.scroll_x : 0;
     int x = to_int(offset + s.x);
     int y = to_int(s.y);
     if (s.dying == 1) {
@@ -285,16 +288,17 @@ void fall(Santa& s)
     // In the finale the column can come out negative; the map's index wraps
     // a negative column once from the end, which stays inside the map.
     int column =
-        to_int(s.x + FEET_INSET - scroll_x) / static_cast<int>(MAP_CELL_SIZE) + FEET_COLUMN_OFFSET;
+        to_int(s.x + FEET_INSET - screen_state.scroll_x) / static_cast<int>(MAP_CELL_SIZE) +
+        FEET_COLUMN_OFFSET;
     int row = to_int(s.y / MAP_CELL_SIZE) + FEET_ROWS_DOWN;
     bool gap = array_at(level_map, column, row) == 0 && array_at(level_map, column + 1, row) == 0;
     if (gap && s.jumping == 0 && s.on_ladder == 0 && s.falling == 0) s.falling = 1;
-    if (s.falling == 1 && finale_phase == 0) {
+    if (s.falling == 1 && finale.phase == 0) {
         if (s.y + FALL_STEP < GROUND_Y) {
             s.y += FALL_STEP;
         } else {
             s.y = GROUND_Y;
-            santa_hit = 1;
+            santa_status.hit = 1;
             s.falling = 0;
         }
     }
@@ -302,9 +306,9 @@ void fall(Santa& s)
 
 void publish(const Santa& s)
 {
-    santa_y = s.y;
-    santa_x = s.x;
-    santa_shield = s.shield;
+    santa_status.y = s.y;
+    santa_status.x = s.x;
+    santa_status.shield = s.shield;
 }
 
 void update(Santa& s)
@@ -321,7 +325,12 @@ void update(Santa& s)
     die(s);
     land_on_ground(s);
     wear_shield(s);
-    draw(s);
+    hold_climb_frame(s);
+}
+
+// The ledge test comes after the drawing: a fall shows from the next frame.
+void settle(Santa& s)
+{
     fall(s);
     publish(s);
 }
@@ -339,14 +348,23 @@ void add_santa()
 
 void update_santa()
 {
-    for (int i = 0; i < array_count(santa_list); ++i) {
-        update(array_at(santa_list, i));
-        if (santa_x < FLOWN_OFF_X) show_end_screen();
-    }
+    for_each_record(santa_list, update);
+}
+
+void draw_santa()
+{
+    for_each_record(santa_list, draw);
+}
+
+bool settle_santa()
+{
+    for_each_record(santa_list, settle);
+    return array_count(santa_list) > 0 && santa_status.x < FLOWN_OFF_X;
 }
 
 bool santa_touches(int strip, int frame, double x, double y)
 {
-    return anim_collision(ANIM_SANTA, SANTA_MASK_FRAME, to_int(santa_x - scroll_x), to_int(santa_y),
+    return anim_collision(ANIM_SANTA, SANTA_MASK_FRAME,
+                          to_int(santa_status.x - screen_state.scroll_x), to_int(santa_status.y),
                           strip, frame, to_int(x), to_int(y)) != 0;
 }

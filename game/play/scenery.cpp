@@ -5,6 +5,7 @@
 
 #include "core/numbers.h"
 #include "game/media_ids.h"
+#include "game/play/draw.h"
 #include "game/play/world.h"
 #include "media/sprites.h"
 
@@ -53,7 +54,12 @@ void update_light(Light& light)
         light.frame -= 1;
     }
     if (light.frame < 0) light.frame = LIGHT_LAST_FRAME;
-    draw_anim(ANIM_LIGHTS, to_int(light.frame), to_int(scroll_x + light.x), to_int(light.y));
+}
+
+void draw_light(const Light& light)
+{
+    draw_anim(ANIM_LIGHTS, to_int(light.frame), to_int(screen_state.scroll_x + light.x),
+              to_int(light.y));
 }
 
 // Right along the top belt, down ten drops, left along the lower belt, then
@@ -79,23 +85,31 @@ void move_present(Present& p)
 
 void update_present(Present& p)
 {
-    if (paused == 0) move_present(p);
-    draw_anim(ANIM_PRESENT, to_int(p.picture), to_int(scroll_x + p.x), to_int(p.y));
+    if (screen_state.paused == 0) move_present(p);
+}
+
+void draw_present(const Present& p)
+{
+    draw_anim(ANIM_PRESENT, to_int(p.picture), to_int(screen_state.scroll_x + p.x), to_int(p.y));
 }
 
 void update_conveyor(ConveyorSegment& c)
 {
-    if (paused == 0) {
-        if (c.tick + 1 <= CONVEYOR_TICKS) {
-            c.tick += 1;
-        } else {
-            c.frame += c.direction == 0 ? 1 : -1;
-            c.tick = 0;
-        }
-        if (c.frame > CONVEYOR_LAST_FRAME) c.frame = 0;
-        if (c.frame < 0) c.frame = CONVEYOR_LAST_FRAME;
+    if (screen_state.paused != 0) return;
+    if (c.tick + 1 <= CONVEYOR_TICKS) {
+        c.tick += 1;
+    } else {
+        c.frame += c.direction == 0 ? 1 : -1;
+        c.tick = 0;
     }
-    draw_anim(ANIM_CONVEYOR, to_int(c.frame + c.frame_base), to_int(scroll_x + c.x), to_int(c.y));
+    if (c.frame > CONVEYOR_LAST_FRAME) c.frame = 0;
+    if (c.frame < 0) c.frame = CONVEYOR_LAST_FRAME;
+}
+
+void draw_conveyor(const ConveyorSegment& c)
+{
+    draw_anim(ANIM_CONVEYOR, to_int(c.frame + c.frame_base), to_int(screen_state.scroll_x + c.x),
+              to_int(c.y));
 }
 
 void update_flake(Snowflake& f)
@@ -113,29 +127,54 @@ void update_flake(Snowflake& f)
         f.y = 0;
         f.size = rnd(SNOW_LAST_SIZE);
     }
-    draw_anim(ANIM_SNOW, to_int(f.size), to_int(SNOW_PARALLAX * scroll_x + f.x), to_int(f.y));
+}
+
+void draw_flake(const Snowflake& f)
+{
+    draw_anim(ANIM_SNOW, to_int(f.size), to_int(SNOW_PARALLAX * screen_state.scroll_x + f.x),
+              to_int(f.y));
 }
 
 }   // namespace
 
 void update_lights()
 {
-    for (int i = 0; i < array_count(lights); ++i) update_light(array_at(lights, i));
+    for_each_record(lights, update_light);
+}
+
+void draw_lights()
+{
+    for_each_record(lights, draw_light);
 }
 
 void update_presents()
 {
-    for (int i = 0; i < array_count(presents); ++i) update_present(array_at(presents, i));
+    for_each_record(presents, update_present);
+}
+
+void draw_presents()
+{
+    for_each_record(presents, draw_present);
 }
 
 void update_conveyors()
 {
-    for (int i = 0; i < array_count(conveyors); ++i) update_conveyor(array_at(conveyors, i));
+    for_each_record(conveyors, update_conveyor);
+}
+
+void draw_conveyors()
+{
+    for_each_record(conveyors, draw_conveyor);
 }
 
 void update_snow()
 {
-    for (int i = 0; i < array_count(snowflakes); ++i) update_flake(array_at(snowflakes, i));
+    for_each_record(snowflakes, update_flake);
+}
+
+void draw_snow()
+{
+    for_each_record(snowflakes, draw_flake);
 }
 
 void draw_sky()
@@ -145,7 +184,7 @@ void draw_sky()
 
 void draw_trees()
 {
-    draw_anim(ANIM_TREES, 0, to_int(TREES_PARALLAX * scroll_x), TREES_Y);
+    draw_anim(ANIM_TREES, 0, to_int(TREES_PARALLAX * screen_state.scroll_x), TREES_Y);
 }
 
 void draw_winter_backdrop()

@@ -61,35 +61,37 @@ constexpr int LOGO3_X = 71, LOGO3_Y = 175;
 // carries.  (He does not need to touch the sleigh.)
 void deliver(SleighPart& part)
 {
-    if (part.id != carried_part || santa_y != MIDDLE_FLOOR_Y || scroll_x != SCROLL_LEFT_END) {
+    if (part.id != santa_status.carried_part || santa_status.y != MIDDLE_FLOOR_Y ||
+        screen_state.scroll_x != SCROLL_LEFT_END) {
         return;
     }
     part.x = sleigh_slot_x(part.id);
     part.y = sleigh_slot_y(part.id);
-    parts_fitted += 1;
-    score += POINTS_PER_PART;
-    play_sound(SOUND_DROP, 0, sound_volume);
-    carried_part = NO_PART;
+    finale.parts_fitted += 1;
+    tally.score += POINTS_PER_PART;
+    play_sound(SOUND_DROP, 0, volumes.sound);
+    santa_status.carried_part = NO_PART;
     part.state = FITTED;
 }
 
 void pick_up(const SleighPart& part)
 {
-    double dx = santa_x - (scroll_x + part.x);
-    if (carried_part == NO_PART && part.state == LYING && dx > -PICK_UP_REACH &&
-        dx < PICK_UP_REACH && part.y - PART_ABOVE_FLOOR == santa_y) {
-        carried_part = part.id;
-        play_sound(SOUND_PICKUP, 0, sound_volume);
+    double dx = santa_status.x - (screen_state.scroll_x + part.x);
+    if (santa_status.carried_part == NO_PART && part.state == LYING && dx > -PICK_UP_REACH &&
+        dx < PICK_UP_REACH && part.y - PART_ABOVE_FLOOR == santa_status.y) {
+        santa_status.carried_part = part.id;
+        play_sound(SOUND_PICKUP, 0, volumes.sound);
     }
 }
 
 void update_part(SleighPart& part)
 {
     deliver(part);
-    if (finale_phase == FINALE_FLY_OFF_PHASE) part.x -= FLY_OFF_STEP;
+    if (finale.phase == FINALE_FLY_OFF_PHASE) part.x -= FLY_OFF_STEP;
     // The carried part is not drawn anywhere.
-    if (part.id != carried_part) {
-        draw_anim(ANIM_SLEIGH, to_int(part.id), to_int(scroll_x + part.x), to_int(part.y));
+    if (part.id != santa_status.carried_part) {
+        draw_anim(ANIM_SLEIGH, to_int(part.id), to_int(screen_state.scroll_x + part.x),
+                  to_int(part.y));
     }
     pick_up(part);
 }
@@ -122,22 +124,27 @@ void fly(Reindeer& r)
     if (r.angle != LEVEL_FLIGHT_ANGLE) r.angle += 1;
     if (r.angle != LEVEL_FLIGHT_ANGLE) return;
     r.x -= REINDEER_STEP;
-    if (r.x > place_x(r) && scroll_x < SCROLL_LEFT_END && r.index == 0) scroll_x += REINDEER_STEP;
+    if (r.x > place_x(r) && screen_state.scroll_x < SCROLL_LEFT_END && r.index == 0)
+        screen_state.scroll_x += REINDEER_STEP;
 }
 
 void update_one_reindeer(Reindeer& r)
 {
     beat_wings(r);
     fly(r);
-    if (r.x <= place_x(r) && finale_phase < FINALE_FLY_OFF_PHASE) {
+    if (r.x <= place_x(r) && finale.phase < FINALE_FLY_OFF_PHASE) {
         r.x = place_x(r);
         r.flap_frame = WINGS_HELD_FRAME;
     }
     if (r.angle > LAST_ANGLE) r.angle = 0;
-    int x = to_int(SWOOP_RADIUS_X * cos_deg(r.angle) + r.x + scroll_x);
+    if (r.x == place_x(r) && finale.phase == FINALE_REINDEER_ARRIVE) finale.phase += 1;
+}
+
+void draw_one_reindeer(const Reindeer& r)
+{
+    int x = to_int(SWOOP_RADIUS_X * cos_deg(r.angle) + r.x + screen_state.scroll_x);
     int y = to_int(SWOOP_RADIUS_Y * sin_deg(r.angle) + r.y);
     draw_anim(ANIM_DEER, to_int(r.frame_base + r.flap_frame), x, y);
-    if (r.x == place_x(r) && finale_phase == FINALE_REINDEER_ARRIVE) finale_phase += 1;
 }
 
 void draw_greeting()
@@ -185,16 +192,22 @@ void add_reindeer_team()
 
 void update_reindeer()
 {
-    for (int i = 0; i < array_count(reindeer); ++i) update_one_reindeer(array_at(reindeer, i));
+    for_each_record(reindeer, update_one_reindeer);
+}
+
+void draw_reindeer()
+{
+    for_each_record(reindeer, draw_one_reindeer);
 }
 
 void show_end_screen()
 {
-    current_screen = Screen::end;
+    screen_state.current = Screen::end;
     draw_winter_backdrop();
     use_as_background();
     for (;;) {
         update_snow();
+        draw_snow();
         draw_greeting();
         save_screenshot_on_key();
         finish_frame();

@@ -19,16 +19,18 @@ void set_volume_changed_hook(void (*hook)())
 
 void update_music_volume()
 {
-    const double before = music_volume;
-    if (key_down(KEY_PAGE_UP) && music_volume < MUSIC_VOLUME_CEILING && volume_cooldown == 0) {
-        volume_cooldown = VOLUME_STEP_COOLDOWN;
-        music_volume += MUSIC_VOLUME_STEP;
+    const double before = volumes.music;
+    if (key_down(KEY_PAGE_UP) && volumes.music < MUSIC_VOLUME_CEILING &&
+        screen_state.volume_cooldown == 0) {
+        screen_state.volume_cooldown = VOLUME_STEP_COOLDOWN;
+        volumes.music += MUSIC_VOLUME_STEP;
     }
-    if (key_down(KEY_PAGE_DOWN) && music_volume > MUSIC_VOLUME_FLOOR && volume_cooldown == 0) {
-        volume_cooldown = VOLUME_STEP_COOLDOWN;
-        music_volume -= MUSIC_VOLUME_STEP;
+    if (key_down(KEY_PAGE_DOWN) && volumes.music > MUSIC_VOLUME_FLOOR &&
+        screen_state.volume_cooldown == 0) {
+        screen_state.volume_cooldown = VOLUME_STEP_COOLDOWN;
+        volumes.music -= MUSIC_VOLUME_STEP;
     }
-    if (music_volume != before && volume_changed_hook) volume_changed_hook();
-    set_music_volume(music_volume);
-    if (volume_cooldown > 0) volume_cooldown -= 1;
+    if (volumes.music != before && volume_changed_hook) volume_changed_hook();
+    set_music_volume(volumes.music);
+    if (screen_state.volume_cooldown > 0) screen_state.volume_cooldown -= 1;
 }

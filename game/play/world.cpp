@@ -2,6 +2,9 @@
 // starts with; round set-up and start-up put in the rest.
 #include "game/play/world.h"
 
+#include "game/play/round.h"
+#include "game/play/sleigh.h"
+
 RecordArray<Santa> santa_list;
 RecordArray<Ladder> ladders;
 RecordArray<Light> lights;
@@ -13,40 +16,18 @@ RecordArray<SleighPart> sleigh_parts;
 RecordArray<Reindeer> reindeer;
 RecordArray<Snowflake> snowflakes;
 
-double score = 0;
-double lives = 5;
-double time_left = 300;
-double clock_ticks = 0;
-double scroll_x = -320;
-double paused = 0;
-double pause_blink = 0;
-double finale_phase = 0;
-double parts_fitted = 2;
-double carried_part = -1;
-double santa_hit = 0;
-double santa_x = 0, santa_y = 0;
-double santa_shield = 0;
-double game_over_countdown = 0;
-double key_cooldown = 0;
-double volume_cooldown = 0;
-double music_volume = 0.1;
-double sound_volume = 0.75;
+SantaStatus santa_status = {0, 0, 0, 0, NO_PART};
+Tally tally = {0, LIVES_AT_START};
+RoundClock round_clock = {SECONDS_PER_ROUND, 0, 0};
+Finale finale = {FINALE_PLAYING, PARTS_FITTED_AT_START};
+KeyBindings bindings = DEFAULT_BINDINGS;
+ScreenState screen_state = {Screen::startup, SCROLL_RIGHT_END, 0, 0, 0, 0};
+Volumes volumes = {0.1, 0.75};
 StringValue device_name;
-
-double bind_up = 200;
-double bind_down = 208;
-double bind_left = 203;
-double bind_right = 205;
-double bind_jump = 29;
-double bind_pause = 28;
 
 NumberArray level_map;
 
-Screen current_screen = Screen::startup;
-
 double& key_binding(int index)
 {
-    double* const bindings[BINDING_COUNT] = {&bind_up,    &bind_down, &bind_left,
-                                             &bind_right, &bind_jump, &bind_pause};
-    return *bindings[index];
+    return bindings.*BINDING_ORDER[index];
 }

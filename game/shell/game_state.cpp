@@ -55,27 +55,27 @@ struct FieldReader {
 
 // Trace columns first (after frame), in their order.
 const FieldReader FIELD_READERS[] = {
-    {"screen", [] { return std::string(screen_name(current_screen)); }},
+    {"screen", [] { return std::string(screen_name(screen_state.current)); }},
     {"santa_x", [] { return santa_field(&Santa::x); }},
     {"santa_y", [] { return santa_field(&Santa::y); }},
-    {"scroll_x", [] { return number_text(scroll_x); }},
-    {"score", [] { return number_text(score); }},
-    {"lives", [] { return number_text(lives); }},
-    {"time_left", [] { return number_text(time_left); }},
-    {"finale_phase", [] { return number_text(finale_phase); }},
-    {"parts_fitted", [] { return number_text(parts_fitted); }},
-    {"carried_part", [] { return number_text(carried_part); }},
-    {"santa_hit", [] { return number_text(santa_hit); }},
-    {"paused", [] { return number_text(paused); }},
-    {"key_cooldown", [] { return number_text(key_cooldown); }},
-    {"bind_up", [] { return number_text(bind_up); }},
-    {"bind_down", [] { return number_text(bind_down); }},
-    {"bind_left", [] { return number_text(bind_left); }},
-    {"bind_right", [] { return number_text(bind_right); }},
-    {"bind_jump", [] { return number_text(bind_jump); }},
-    {"bind_pause", [] { return number_text(bind_pause); }},
-    {"music_volume", [] { return number_text(music_volume); }},
-    {"game_over_countdown", [] { return number_text(game_over_countdown); }},
+    {"scroll_x", [] { return number_text(screen_state.scroll_x); }},
+    {"score", [] { return number_text(tally.score); }},
+    {"lives", [] { return number_text(tally.lives); }},
+    {"time_left", [] { return number_text(round_clock.time_left); }},
+    {"finale_phase", [] { return number_text(finale.phase); }},
+    {"parts_fitted", [] { return number_text(finale.parts_fitted); }},
+    {"carried_part", [] { return number_text(santa_status.carried_part); }},
+    {"santa_hit", [] { return number_text(santa_status.hit); }},
+    {"paused", [] { return number_text(screen_state.paused); }},
+    {"key_cooldown", [] { return number_text(screen_state.key_cooldown); }},
+    {"bind_up", [] { return number_text(bindings.up); }},
+    {"bind_down", [] { return number_text(bindings.down); }},
+    {"bind_left", [] { return number_text(bindings.left); }},
+    {"bind_right", [] { return number_text(bindings.right); }},
+    {"bind_jump", [] { return number_text(bindings.jump); }},
+    {"bind_pause", [] { return number_text(bindings.pause); }},
+    {"music_volume", [] { return number_text(volumes.music); }},
+    {"game_over_countdown", [] { return number_text(round_clock.game_over_countdown); }},
     {"santa_list", [] { return count_text(santa_list); }},
     {"ladders", [] { return count_text(ladders); }},
     {"lights", [] { return count_text(lights); }},
@@ -93,27 +93,12 @@ const FieldReader FIELD_READERS[] = {
     {"key_screen_waiting", [] { return number_text(keys_screen.selecting ? 1 : 0); }},
 };
 
-// The names of the game's key-name table.  Only create_arrays fills it, and
-// game_main runs it again before the menu; its one other effect, the jump
-// key of devices other than the desktop (device_name is not known yet), is
-// put back.
-std::vector<std::string> read_key_names()
-{
-    const double jump = bind_jump;
-    create_arrays();
-    bind_jump = jump;
-    std::vector<std::string> names;
-    for (int code = 0; code < KEY_CODE_COUNT; ++code) names.push_back(key_name_for(code).c_str());
-    return names;
-}
-
 }   // namespace
 
 int key_code_named(const std::string& name)
 {
-    static const std::vector<std::string> names = read_key_names();
     for (int code = 0; code < KEY_CODE_COUNT; ++code) {
-        if (!names[code].empty() && names[code] == name) return code;
+        if (!name.empty() && name == key_table_name(code)) return code;
     }
     return -1;
 }

@@ -25,8 +25,7 @@ constexpr int CURSOR_X = 55;
 // Scan codes the screen listens to while it waits for a key.
 constexpr int SCANNED_KEY_COUNT = 256;
 
-constexpr const char* ROW_LABELS[KEY_BINDING_COUNT] = {"UP",    "DOWN", "LEFT",
-                                                       "RIGHT", "JUMP", "PAUSE"};
+constexpr const char* ROW_LABELS[BINDING_COUNT] = {"UP", "DOWN", "LEFT", "RIGHT", "JUMP", "PAUSE"};
 
 double row_y(int row)
 {
@@ -36,14 +35,13 @@ double row_y(int row)
 void draw_labels()
 {
     draw_text(100, 20, "REDEFINE KEYS");
-    for (int row = 0; row < KEY_BINDING_COUNT; ++row)
-        draw_text(LABEL_X, row_y(row), ROW_LABELS[row]);
+    for (int row = 0; row < BINDING_COUNT; ++row) draw_text(LABEL_X, row_y(row), ROW_LABELS[row]);
 }
 
 void draw_key_names()
 {
-    for (int row = 0; row < KEY_BINDING_COUNT; ++row) {
-        draw_text(KEY_NAME_X, row_y(row), key_name_for(key_codes.at(row)));
+    for (int row = 0; row < BINDING_COUNT; ++row) {
+        draw_text(KEY_NAME_X, row_y(row), key_table_name(key_codes.at(row)));
     }
 }
 
@@ -62,7 +60,7 @@ void capture_key()
         if (key_free(code)) {
             key_codes.at(row) = code;
             keys_screen.selecting = false;
-            key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+            screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
         }
     }
 }
@@ -71,17 +69,17 @@ void give_up_capture()
 {
     key_codes.at(cursor_row()) = key_binding(cursor_row());
     keys_screen.selecting = false;
-    key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+    screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
 }
 
 void move_cursor()
 {
     if (key_free(KEY_CURSOR_UP) && keys_screen.cursor_y > KEYS_CURSOR_FIRST_Y) {
-        key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+        screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
         keys_screen.cursor_y -= KEYS_ROW_SPACING;
     }
     if (key_free(KEY_CURSOR_DOWN) && keys_screen.cursor_y < KEYS_CURSOR_LAST_Y) {
-        key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+        screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
         keys_screen.cursor_y += KEYS_ROW_SPACING;
     }
 }
@@ -90,6 +88,7 @@ void keys_screen_frame()
 {
     if (key_down(KEY_ESCAPE)) keys_screen.done = true;
     update_snow();
+    draw_snow();
     draw_labels();
     draw_key_names();
     draw_text(20, 218, "SELECT KEY WITH CURSORS. ENTER TO SELECT");
@@ -97,7 +96,7 @@ void keys_screen_frame()
     // held when the capture's cooldown ends is taken as the new key.
     if (!keys_screen.selecting && key_free(KEY_ENTER)) {
         keys_screen.selecting = true;
-        key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
+        screen_state.key_cooldown = KEYS_SCREEN_STEP_COOLDOWN;
     }
     // Bindings are keyboard keys: while a row waits, pads hold nothing.
     // A player with no keyboard can give up the wait: the row keeps its saved key.
@@ -106,28 +105,22 @@ void keys_screen_frame()
     if (keys_screen.selecting) capture_key();
     draw_key_names();
     move_cursor();
-    if (key_cooldown > 0) key_cooldown -= 1;
+    if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
     draw_anim(ANIM_PUDDINGS, 0, CURSOR_X, to_int(keys_screen.cursor_y));
     finish_frame();
 }
 
 void copy_bindings()
 {
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_binding(i) = key_codes.at(i);
+    for (int i = 0; i < BINDING_COUNT; ++i) key_binding(i) = key_codes.at(i);
 }
 
 }   // namespace
 
-StringValue key_name_for(double code)
-{
-    if (!(code >= 0 && code < array_count(key_names))) return StringValue();
-    return key_names.at(code);
-}
-
 void redefine_keys()
 {
-    current_screen = Screen::keys;
-    key_cooldown = KEYS_SCREEN_OPEN_COOLDOWN;
+    screen_state.current = Screen::keys;
+    screen_state.key_cooldown = KEYS_SCREEN_OPEN_COOLDOWN;
     keys_screen = KeysScreenState{KEYS_CURSOR_FIRST_Y, false, false};
     while (!keys_screen.done) keys_screen_frame();
     set_pad_keys_enabled(true);

@@ -55,11 +55,11 @@ void draw_entries()
 void move_cursor()
 {
     if (key_free(KEY_CURSOR_UP) && menu_cursor_y > MENU_CURSOR_FIRST_Y) {
-        key_cooldown = MENU_STEP_COOLDOWN;
+        screen_state.key_cooldown = MENU_STEP_COOLDOWN;
         menu_cursor_y -= MENU_ENTRY_SPACING;
     }
     if (key_free(KEY_CURSOR_DOWN) && menu_cursor_y < MENU_CURSOR_LAST_Y) {
-        key_cooldown = MENU_STEP_COOLDOWN;
+        screen_state.key_cooldown = MENU_STEP_COOLDOWN;
         menu_cursor_y += MENU_ENTRY_SPACING;
     }
 }
@@ -74,13 +74,15 @@ void menu_frame()
 {
     update_music_volume();
     update_snow();
+    draw_snow();
     draw_entries();
     move_cursor();
-    if (key_cooldown > 0) key_cooldown -= 1;
+    if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
     draw_text(CREDIT_X, CREDIT_Y, CREDIT_TEXT);
     finish_frame();
     if (key_free(KEY_ESCAPE)) menu_choice = MENU_EXIT;
-    if ((key_down(to_int(bind_jump)) || key_down(KEY_ENTER)) && key_cooldown == 0) {
+    if ((key_down(to_int(bindings.jump)) || key_down(KEY_ENTER)) &&
+        screen_state.key_cooldown == 0) {
         menu_choice = entry_under_cursor();
     }
 }
@@ -99,15 +101,15 @@ void reload_level_map()
 
 MenuChoice menu_visit()
 {
-    current_screen = Screen::menu;
-    scroll_x = MENU_SCROLL_X;
+    screen_state.current = Screen::menu;
+    screen_state.scroll_x = MENU_SCROLL_X;
     menu_choice = MENU_NONE;
     menu_cursor_y = MENU_CURSOR_FIRST_Y;
     draw_winter_backdrop();
     use_as_background();
     play_music(MENU_MUSIC, 0);
     reload_level_map();
-    key_cooldown = MENU_OPEN_COOLDOWN;
+    screen_state.key_cooldown = MENU_OPEN_COOLDOWN;
     while (menu_choice == MENU_NONE) menu_frame();
     stop_music();
     return static_cast<MenuChoice>(to_int(menu_choice));

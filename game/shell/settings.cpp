@@ -22,8 +22,8 @@
 namespace {
 
 const char* const SETTINGS_FILE = "settings.ini";
-const char* const KEY_SETTING_NAMES[KEY_BINDING_COUNT] = {"up",    "down", "left",
-                                                          "right", "jump", "pause"};
+const char* const KEY_SETTING_NAMES[BINDING_COUNT] = {"up",    "down", "left",
+                                                      "right", "jump", "pause"};
 constexpr int LAST_KEY_CODE = 255;
 // A real settings file is a few hundred bytes; anything far larger is not one.
 constexpr std::int64_t MAX_SETTINGS_BYTES = std::int64_t{64} * 1024;
@@ -98,7 +98,7 @@ bool take_setting(const std::string& section, const std::string& name, const std
                   SavedSettings* settings)
 {
     if (section == "keys") {
-        for (int i = 0; i < KEY_BINDING_COUNT; ++i) {
+        for (int i = 0; i < BINDING_COUNT; ++i) {
             if (name != KEY_SETTING_NAMES[i]) continue;
             int code = key_code_from(value);
             if (code < 0) return false;
@@ -121,8 +121,8 @@ void log_complaint(const std::string& complaint)
 
 SavedSettings current_settings()
 {
-    SavedSettings now = {{}, music_volume, window_is_fullscreen()};
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) now.keys[i] = key_binding(i);
+    SavedSettings now = {{}, volumes.music, window_is_fullscreen()};
+    for (int i = 0; i < BINDING_COUNT; ++i) now.keys[i] = key_binding(i);
     return now;
 }
 
@@ -150,7 +150,7 @@ std::string settings_text(const SavedSettings& settings)
                        "# Keys are scan codes, named after the '#' as the key screen shows them.\n"
                        "\n[keys]\n";
     char line[96];
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) {
+    for (int i = 0; i < BINDING_COUNT; ++i) {
         int code = int(settings.keys[i]);
         std::snprintf(line, sizeof line, "%s = %d  # %s\n", KEY_SETTING_NAMES[i], code,
                       key_table_name(code));

@@ -6,5 +6,5 @@
 
 bool key_free(int code)
 {
-    return key_down(code) && key_cooldown == 0;
+    return key_down(code) && screen_state.key_cooldown == 0;
 }

@@ -11,6 +11,7 @@
 #include "engine/options.h"
 #include "engine/platform.h"
 #include "engine/window.h"
+#include "game/play/draw.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
@@ -24,7 +25,6 @@
 #include "media/sound.h"
 #include "media/sprites.h"
 
-StringArray key_names;
 NumberArray key_codes;
 
 namespace {
@@ -114,7 +114,7 @@ SavedSettings saved_settings = {{}, INITIAL_MUSIC_VOLUME, true};
 void read_saved_settings()
 {
     SavedSettings defaults = {{}, INITIAL_MUSIC_VOLUME, true};
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) defaults.keys[i] = key_binding(i);
+    for (int i = 0; i < BINDING_COUNT; ++i) defaults.keys[i] = key_binding(i);
     read_settings(defaults, &saved_settings);
 }
 
@@ -131,7 +131,7 @@ bool wants_fullscreen()
 
 void apply_saved_keys()
 {
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_binding(i) = saved_settings.keys[i];
+    for (int i = 0; i < BINDING_COUNT; ++i) key_binding(i) = saved_settings.keys[i];
 }
 
 // From here on every change of a setting is written at once.
@@ -154,10 +154,12 @@ void save_display_mode()
 
 }   // namespace
 
-const char* key_table_name(int code)
+const char* key_table_name(double code)
 {
+    if (!(code >= 0 && code < KEY_NAME_COUNT)) return "";
+    const int whole = static_cast<int>(code);
     for (const KeyName& entry : KEY_NAME_TABLE)
-        if (entry.code == code) return entry.name;
+        if (entry.code == whole) return entry.name;
     return "";
 }
 
@@ -185,12 +187,12 @@ void apply_project_settings()
 int pad_key(PadAction action, int which)
 {
     switch (action) {
-    case PadAction::up: return which ? KEY_CURSOR_UP : to_int(bind_up);
-    case PadAction::down: return which ? KEY_CURSOR_DOWN : to_int(bind_down);
-    case PadAction::left: return which ? KEY_CURSOR_LEFT : to_int(bind_left);
-    case PadAction::right: return which ? KEY_CURSOR_RIGHT : to_int(bind_right);
-    case PadAction::jump: return which ? 0 : to_int(bind_jump);
-    case PadAction::pause: return which ? KEY_ENTER : to_int(bind_pause);
+    case PadAction::up: return which ? KEY_CURSOR_UP : to_int(bindings.up);
+    case PadAction::down: return which ? KEY_CURSOR_DOWN : to_int(bindings.down);
+    case PadAction::left: return which ? KEY_CURSOR_LEFT : to_int(bindings.left);
+    case PadAction::right: return which ? KEY_CURSOR_RIGHT : to_int(bindings.right);
+    case PadAction::jump: return which ? 0 : to_int(bindings.jump);
+    case PadAction::pause: return which ? KEY_ENTER : to_int(bindings.pause);
     case PadAction::back: return which ? 0 : KEY_ESCAPE;
     case PadAction::start: return which ? 0 : KEY_ENTER;
     }
@@ -222,12 +224,10 @@ void load_media()
 void create_arrays()
 {
     dim_number_array(level_map, LEVEL_MAP_SIZE, LEVEL_MAP_SIZE);
-    dim_string_array(key_names, KEY_NAME_COUNT);
-    for (const KeyName& entry : KEY_NAME_TABLE) key_names.at(entry.code) = entry.name;
-    dim_number_array(key_codes, KEY_BINDING_COUNT);
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) key_codes.at(i) = key_binding(i);
+    dim_number_array(key_codes, BINDING_COUNT);
+    for (int i = 0; i < BINDING_COUNT; ++i) key_codes.at(i) = key_binding(i);
     // key_codes keeps the desktop jump key until the key screen copies it back.
-    if (!on_desktop()) bind_jump = OTHER_DEVICE_JUMP_KEY;
+    if (!on_desktop()) bindings.jump = OTHER_DEVICE_JUMP_KEY;
 }
 
 void create_snowflakes()
@@ -237,21 +237,23 @@ void create_snowflakes()
         flake.x = rnd(LEVEL_WIDTH);
         flake.y = rnd(VIRTUAL_HEIGHT);
         flake.size = rnd(2);
-        flake.spare2 = rnd(2) + 1;
+        // Each flake has always drawn one more number here; the seeded
+        // sequence of everything after start-up depends on it.
+        rnd(2);
         array_append(snowflakes, flake);
     }
 }
 
 void set_volumes()
 {
-    music_volume = saved_settings.music_volume;
-    sound_volume = on_desktop() ? DESKTOP_SOUND_VOLUME : OTHER_DEVICE_SOUND_VOLUME;
-    set_music_volume(music_volume);
+    volumes.music = saved_settings.music_volume;
+    volumes.sound = on_desktop() ? DESKTOP_SOUND_VOLUME : OTHER_DEVICE_SOUND_VOLUME;
+    set_music_volume(volumes.music);
 }
 
 void game_main()
 {
-    current_screen = Screen::startup;
+    screen_state.current = Screen::startup;
     start_session();
     read_saved_settings();
     set_up_display();

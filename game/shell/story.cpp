@@ -7,7 +7,7 @@
 #include "game/play/scenery.h"
 #include "game/play/world.h"
 #include "game/screens.h"
-#include "game/shell/keys_screen.h"
+#include "game/shell/startup.h"
 #include "media/grabs.h"
 #include "media/input.h"
 
@@ -41,7 +41,7 @@ constexpr int START_HINT_Y = 229;
 
 void draw_start_hint()
 {
-    StringValue hint = StringValue("Press ") + key_name_for(bind_jump) + " to start";
+    StringValue hint = StringValue("Press ") + key_table_name(bindings.jump) + " to start";
     draw_text((VIRTUAL_WIDTH - text_width(hint)) / 2, START_HINT_Y, hint);
 }
 
@@ -55,17 +55,18 @@ void draw_story_text()
 
 void show_story()
 {
-    Screen previous_screen = current_screen;
-    current_screen = Screen::story;
+    Screen previous_screen = screen_state.current;
+    screen_state.current = Screen::story;
     draw_story_text();
     use_as_background();
     bool done = false;
-    key_cooldown = STORY_KEY_COOLDOWN;
+    screen_state.key_cooldown = STORY_KEY_COOLDOWN;
     while (!done) {
         update_snow();
+        draw_snow();
         finish_frame();
-        if (key_down(to_int(bind_jump)) && key_cooldown == 0) done = true;
-        if (key_cooldown > 0) key_cooldown -= 1;
+        if (key_down(to_int(bindings.jump)) && screen_state.key_cooldown == 0) done = true;
+        if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
     }
-    current_screen = previous_screen;
+    screen_state.current = previous_screen;
 }

@@ -220,8 +220,8 @@ TEST(ReplayState, NumbersPrintWithTenSignificantDigits)
 TEST(ReplayState, SantaFieldsAreEmptyWithoutSanta)
 {
     while (array_count(santa_list) > 0) array_delete(santa_list, 0);
-    current_screen = Screen::menu;
-    score = 2000;
+    screen_state.current = Screen::menu;
+    tally.score = 2000;
     GameSnapshot snapshot = take_snapshot(17, false);
     EXPECT_EQ(trace_line(snapshot).rfind("17,menu,,,", 0), 0u);
     EXPECT_EQ(*snapshot_value(snapshot, "santa_x"), "");
@@ -237,10 +237,10 @@ TEST(ReplayState, SnapshotsReadTheGameAsItIs)
     santa.y = 121.5;
     array_append(santa_list, santa);
     array_append(reindeer, Reindeer{});
-    current_screen = Screen::round;
-    scroll_x = -320;
-    lives = 4;
-    paused = 1;
+    screen_state.current = Screen::round;
+    screen_state.scroll_x = -320;
+    tally.lives = 4;
+    screen_state.paused = 1;
     GameSnapshot snapshot = take_snapshot(3, true);
     std::string line = trace_line(snapshot);
     EXPECT_EQ(line.rfind("3,round,160,121.5,-320,", 0), 0u) << line;

@@ -88,21 +88,11 @@ void reset_play_state(uint32_t seed)
     if (array_count(snowflakes) == 0) create_snowflakes();
     reload_level_map();
     device_name = "TEST";
-    bind_up = 200;
-    bind_down = 208;
-    bind_left = 203;
-    bind_right = 205;
-    bind_jump = 29;
-    bind_pause = 28;
-    scroll_x = -320;
-    paused = 0;
-    pause_blink = 0;
-    clock_ticks = 0;
-    key_cooldown = 0;
-    volume_cooldown = 0;
-    game_over_countdown = 0;
-    santa_x = santa_y = santa_shield = 0;
-    current_screen = Screen::round;
+    bindings = DEFAULT_BINDINGS;
+    screen_state = ScreenState{Screen::round, SCROLL_RIGHT_END, 0, 0, 0, 0};
+    round_clock.ticks = 0;
+    round_clock.game_over_countdown = 0;
+    santa_status.x = santa_status.y = santa_status.shield = 0;
     seed_rnd(seed);
 }
 
@@ -120,7 +110,7 @@ Santa& santa()
 int play_frames(int n)
 {
     for (int i = 0; i < n; ++i) {
-        if (play_round_frame()) return i + 1;
+        if (play_round_frame() != RoundOutcome::playing) return i + 1;
     }
     return n;
 }
@@ -141,10 +131,10 @@ void place_santa(double x, double y, double scroll)
     s.y = y;
     s.shield = 0;
     s.blink = 0;
-    scroll_x = scroll;
-    santa_x = x;
-    santa_y = y;
-    santa_shield = 0;
+    screen_state.scroll_x = scroll;
+    santa_status.x = x;
+    santa_status.y = y;
+    santa_status.shield = 0;
 }
 
 int frame_seen_at(int x, int y)
@@ -159,4 +149,34 @@ void remove_hazards()
 {
     while (array_count(puddings) > 0) array_delete(puddings, 0);
     while (array_count(soldiers) > 0) array_delete(soldiers, 0);
+}
+
+void expect_after_frames(const double& watched, std::initializer_list<FrameStep> steps)
+{
+    int played = 0;
+    for (const FrameStep& step : steps) {
+        play_frames(step.frames);
+        played += step.frames;
+        EXPECT_EQ(watched, step.expected) << "after " << played << " frames";
+    }
+}
+
+void expect_bindings(const KeyBindings& expected)
+{
+    for (int i = 0; i < BINDING_COUNT; ++i) {
+        EXPECT_EQ(key_binding(i), expected.*BINDING_ORDER[i]) << "binding " << i;
+    }
+}
+
+void PlayTest::SetUp()
+{
+    ASSERT_TRUE(start_play_runtime());
+    start_test_round(round_.seed);
+    if (!round_.with_hazards) remove_hazards();
+}
+
+void PlayTest::TearDown()
+{
+    set_test_frame_hook(nullptr);
+    reset_play_state();
 }

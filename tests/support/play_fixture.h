@@ -11,12 +11,17 @@
  * frame covers it; the font (9 x 11) is a stand-in too.  Nothing else is
  * loaded, so everything else draws nothing.
  *
+ * PlayTest is the fixture those tests share: each test starts from a fresh
+ * test round and leaves no frame hook and the menu's state behind it.
+ *
  * Callers: the game-play tests (round, Santa, hazards, sleigh, scenery).
  * Not for: production code.
  */
 #pragma once
 
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <initializer_list>
 
 #include "game/play/world.h"
 
@@ -35,8 +40,8 @@ void start_test_round(uint32_t seed = 1);
 // The one Santa record of the round.
 Santa& santa();
 
-// Runs up to n frames of the round loop, stopping after a frame that asks
-// to leave; returns the number of frames run.
+// Runs up to n frames of the round loop, stopping after a frame that hands
+// over (to the menu or the end screen); returns the number of frames run.
 int play_frames(int n);
 
 // Runs frames until the predicate holds or limit frames have run; returns
@@ -55,3 +60,35 @@ int frame_seen_at(int x, int y);
 // Empties the pudding and soldier lists, so a test of movement alone is not
 // disturbed by deaths.
 void remove_hazards();
+
+// One step of a frame-by-frame expectation: after this many more frames the
+// watched value is expected.
+struct FrameStep {
+    int frames;
+    double expected;
+};
+
+// Plays each step's frames in turn and checks the watched value after each.
+void expect_after_frames(const double& watched, std::initializer_list<FrameStep> steps);
+
+// Expects the six bindings to be those of expected.
+void expect_bindings(const KeyBindings& expected);
+
+// How a PlayTest round starts: the random seed, and whether the puddings and
+// soldiers stay (tests of movement alone take them away).
+struct PlayRound {
+    uint32_t seed = 1;
+    bool with_hazards = false;
+};
+
+// SetUp: the runtime, then start_test_round(seed), then remove_hazards unless
+// the round keeps them.  TearDown: no frame hook, then reset_play_state.
+class PlayTest : public ::testing::Test {
+protected:
+    explicit PlayTest(PlayRound round = {}) : round_(round) {}
+    void SetUp() override;
+    void TearDown() override;
+
+private:
+    PlayRound round_;
+};

@@ -1,6 +1,6 @@
 /*
  * media_ids.h - the ids under which start-up loads the game's pictures and
- * sounds, and the size every screen draws at.
+ * sounds.
  *
  * Callers: start-up and the media table (which load them), every screen and
  * entity that draws or plays them, the art tool (through the media table).
@@ -38,7 +38,3 @@ constexpr int ANIM_MERRY_CHRISTMAS = 27;
 constexpr int SOUND_JUMP = 1;
 constexpr int SOUND_PICKUP = 2;
 constexpr int SOUND_DROP = 4;
-
-// Every screen draws at this size; the desktop shows it doubled.
-constexpr int VIRTUAL_WIDTH = 320;
-constexpr int VIRTUAL_HEIGHT = 240;

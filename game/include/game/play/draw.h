@@ -1,6 +1,6 @@
 /*
- * draw.h - the two drawing steps every game screen shares: text in the
- * game's bitmap font, and the end of a frame.
+ * draw.h - what every game screen's drawing shares: the size it draws at,
+ * text in the game's bitmap font, and the end of a frame.
  *
  * Callers: the menu, the key screen, the story screen, the round and the end
  * screen.  Not for: the runtime's own font printing (media/fonts.h), which
@@ -9,6 +9,10 @@
 #pragma once
 
 #include "core/values.h"
+
+// Every screen draws at this size; the desktop shows it doubled.
+constexpr int VIRTUAL_WIDTH = 320;
+constexpr int VIRTUAL_HEIGHT = 240;
 
 // Character cell advance of the game font before the per-letter spacing.
 constexpr int FONT_ADVANCE = 7;

@@ -3,8 +3,8 @@
  * the ground floor, each kind in its own zone of the level, and their
  * contact test with Santa.
  *
- * Touching a hazard sets santa_hit (Santa's own update turns it into a
- * death); while Santa's shield lasts, or once santa_hit is already set, no
+ * Touching a hazard sets santa_status.hit (Santa's own update turns it into
+ * a death); while Santa's shield lasts, or once the hit is already set, no
  * test is made.  Hazards never die and never leave their zone.
  *
  * Callers: round set-up (add_pudding, add_soldier), the round loop (the
@@ -26,6 +26,9 @@ void add_pudding(double x, double y, double direction);
 // its rest already behind it, patrolling zone 0 (left) or 1 (right).
 void add_soldier(double x, double direction, double rest_timer, double zone);
 
-// Move (unless paused), animate, draw and test every member of the list.
+// Move (unless paused), animate and test every member of the list against
+// Santa; the draws only draw.
 void update_puddings();
+void draw_puddings();
 void update_soldiers();
+void draw_soldiers();

@@ -7,7 +7,7 @@
  * The round owns the frame order, the clock (a game second is 61 frames),
  * pause, the status line, the game-over rule and the first three finale
  * phases.  It returns to the menu's loop of screens; a completed finale
- * never returns (the end screen takes over).
+ * hands over to the end screen, which never returns.
  *
  * Callers: the main menu (run_round); tests drive set_up_round and
  * play_round_frame directly.  Not for: the entities' own behaviour (santa.h,
@@ -32,9 +32,19 @@ void build_round();
 // Everything run_round does before its first frame.
 void set_up_round();
 
-// One pass of the frame loop, ending with show_screen.  Returns true when
-// the round is to end (Escape, or the game-over message has run out).
-bool play_round_frame();
+// How a frame of the round hands over: play on; back to the menu (Escape,
+// or the game-over message has run out); or, once Santa has flown off at
+// the end of the finale, to the end screen, with the frame left unfinished
+// (the end screen draws over it).
+enum class RoundOutcome {
+    playing,
+    back_to_menu,
+    santa_flew_off
+};
+
+// One pass of the frame loop, ending with show_screen unless Santa has
+// flown off.
+RoundOutcome play_round_frame();
 
 // Empties every list the round filled (the snowflakes stay).
 void clear_round_lists();

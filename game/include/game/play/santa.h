@@ -3,12 +3,12 @@
  * under him, ladders, the fixed-arc jump, the fatal fall from a ledge, death
  * and revival with a blinking shield, and his scripted moves in the finale.
  *
- * update_santa runs once per frame from the round loop and publishes
- * santa_x, santa_y and santa_shield, which the hazards and the sleigh parts
- * read; they answer through santa_hit and carried_part.
+ * His three steps run once per frame from the round loop; the last
+ * publishes his position and shield in santa_status, which the hazards and
+ * the sleigh parts read; they answer through its hit and carried_part.
  *
- * Callers: the round loop (update_santa, add_santa), the hazards (santa_touches).
- * Not for: the finale phases that the round or the reindeer advance.
+ * Callers: the round loop (add_santa and the three steps), the hazards
+ * (santa_touches).  Not for: the finale phases that the round or the reindeer advance.
  */
 #pragma once
 
@@ -27,8 +27,15 @@ constexpr int SANTA_MASK_FRAME = 31;
 // Appends the one Santa record of a round: at the start position, shielded.
 void add_santa();
 
-// One frame of Santa: input, movement, animation, drawing, the ledge test.
+// One frame of Santa, in three steps the round runs in this order: input,
+// movement, animation, death and shield; his drawing; then the ledge test
+// (a fall starts or goes on, so he is drawn where he stood before it) and
+// the publishing of santa_status.  settle_santa is true once he has flown
+// far off screen at the end of the finale (the round then hands over to the
+// end screen).
 void update_santa();
+void draw_santa();
+bool settle_santa();
 
 // Whether frame `frame` of strip `strip` at world (x, y) overlaps Santa's
 // mask at the position he published last.

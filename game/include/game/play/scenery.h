@@ -9,25 +9,32 @@
  */
 #pragma once
 
-// Advances and draws every light; lights ignore pause.
+// Each kind moves in its update and only draws in its draw, so the round
+// can keep its drawing order.
+
+// Lights ignore pause.
 void update_lights();
+void draw_lights();
 
-// Moves (unless paused) and draws every present.
+// Presents stop while paused.
 void update_presents();
+void draw_presents();
 
-// Animates (unless paused) and draws every conveyor segment.
+// Conveyor segments stop while paused.
 void update_conveyors();
+void draw_conveyors();
 
-// Lets every snowflake fall and drift, and draws it; snow ignores pause.
+// Every snowflake falls and drifts; snow ignores pause.
 void update_snow();
+void draw_snow();
 
 // The night sky across the whole screen (ten 32-pixel strips).
 void draw_sky();
 
-// The pine trees, the slow parallax layer: at a quarter of scroll_x.
+// The pine trees, the slow parallax layer: at a quarter of the scroll.
 void draw_trees();
 
 // The winter backdrop of the menu and the end screen: the sky, the pine
-// trees at a quarter of scroll_x, and a row of snowy ground tiles at the
+// trees at a quarter of the scroll, and a row of snowy ground tiles at the
 // bottom.
 void draw_winter_backdrop();

@@ -10,7 +10,7 @@
  * once Santa is far off screen the end screen takes over for good.
  *
  * Callers: round set-up (add_sleigh_part), the round loop (the updates,
- * add_reindeer_team), update_santa (show_end_screen).  Not for: Santa's own
+ * add_reindeer_team, show_end_screen once Santa has flown off).  Not for: Santa's own
  * moves in the finale (santa.h).
  */
 #pragma once
@@ -37,11 +37,16 @@ void add_sleigh_part(double x, double y, double id, double state);
 double sleigh_slot_x(double id);
 double sleigh_slot_y(double id);
 
-// Delivery, pick-up and drawing of every part (pause stops nothing here).
+// Delivery, drawing and pick-up of every part (pause stops nothing here).
+// Each part is drawn between its delivery and its pick-up: a part picked up
+// shows in that frame, and the carried part is hidden from the next.
 void update_sleigh_parts();
 
 // Appends the four reindeer of the finale, high at the right edge.
 void add_reindeer_team();
 
 // Wing beats, the swoop and the flight of every reindeer (not paused).
+// Only the leader pans the view, and it flies first, so every reindeer is
+// drawn at the view of the frame's end.
 void update_reindeer();
+void draw_reindeer();

@@ -14,9 +14,9 @@ constexpr double MUSIC_VOLUME_FLOOR = 0;
 constexpr double MUSIC_VOLUME_STEP = 0.05;
 constexpr int VOLUME_STEP_COOLDOWN = 10;
 
-// One frame of the volume keys: Page Up raises music_volume while it is
+// One frame of the volume keys: Page Up raises the music volume while it is
 // below 1.1, Page Down lowers it while it is above 0, each only when
-// volume_cooldown is 0; then the volume goes to the music player and the
+// the volume cooldown is 0; then the volume goes to the music player and the
 // cooldown counts down.
 void update_music_volume();
 

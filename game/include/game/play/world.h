@@ -1,12 +1,14 @@
 /*
  * world.h - the game's shared state: the record types of every entity kind,
- * one list per kind, and the global values the game-play routines and the
- * front-end screens read and write.
+ * one list per kind, and one record per concern of the round (Santa's
+ * published status, the tally, the clock, the finale, the key bindings, the
+ * screen, the volumes), which the game-play routines and the front-end
+ * screens read and write.
  *
  * Every number is a double (counters, flags 0/1, directions and ids too).
- * Entity x positions are world pixels, drawn at scroll_x + x; Santa's x is a
- * screen pixel and the snowflakes are drawn at 0.5 * scroll_x + x.  The
- * lists are filled at round start (round.cpp), visited in index order every
+ * Entity x positions are world pixels, drawn at scroll_x + x (scroll_x of
+ * screen_state); Santa's x is a screen pixel and the snowflakes are drawn at
+ * 0.5 * scroll_x + x.  The lists are filled at round start (round.cpp), visited in index order every
  * frame and emptied at round end; the snowflakes live for the whole program.
  *
  * Callers: every module of game/play and game/shell.  Not for: behaviour
@@ -17,7 +19,7 @@
 #include "core/arrays.h"
 #include "core/values.h"
 
-// --- Record types (fields in this order, all doubles) -----------------------
+// --- Entity record types (all doubles) ---------------------------------------
 
 struct Santa {
     double x;                  // screen x of the picture's left edge
@@ -40,7 +42,6 @@ struct Santa {
 struct Ladder {
     double x;          // world x of the left edge
     double top_y;      // top of the ladder picture
-    double mid_y;      // top_y + 37, kept with the ladder, read by nobody
     double bottom_y;   // bottom of the picture (top_y + 107)
 };
 
@@ -71,7 +72,6 @@ struct Pudding {
     double tick;
     double frame;             // 0..8
     double frame_direction;   // 0 counting up, 1 counting down
-    double spare;             // always 0
     double zone;              // 0 left half, 1 right half
 };
 
@@ -81,7 +81,6 @@ struct Soldier {
     double frame;       // 0..5
     double frame_tick;
     double step_tick;
-    double spare;   // always 0
     double rest_timer;
     double turns;
     double zone;   // 0 left half, 1 right half
@@ -105,10 +104,8 @@ struct Reindeer {
 
 struct Snowflake {
     double x, y;
-    double spare;   // 0
     double tick;
-    double size;     // 0..2, also its picture
-    double spare2;   // 1..3 at creation, read by nobody
+    double size;   // 0..2, also its picture
 };
 
 // --- Entity lists --------------------------------------------------------------
@@ -124,46 +121,61 @@ extern RecordArray<SleighPart> sleigh_parts;     // 8
 extern RecordArray<Reindeer> reindeer;           // 4 in the finale, else none
 extern RecordArray<Snowflake> snowflakes;        // 151, made at start-up
 
-// --- Global values ---------------------------------------------------------------
+// Visits every record of a list in index order.
+template <typename Record, typename Visit>
+void for_each_record(RecordArray<Record>& list, Visit visit)
+{
+    for (int i = 0; i < array_count(list); ++i) visit(array_at(list, i));
+}
 
-extern double score;                 // 0 at round start
-extern double lives;                 // 5 at round start
-extern double time_left;             // game seconds, 300 at round start
-extern double clock_ticks;           // frames towards the next second; kept
-extern double scroll_x;              // world-to-screen offset, -320..0
-extern double paused;                // kept across rounds
-extern double pause_blink;           // kept across rounds
-extern double finale_phase;          // 0 while playing
-extern double parts_fitted;          // 2 at round start
-extern double carried_part;          // id of the carried part, -1 none
-extern double santa_hit;             // Santa touched a hazard or fell
-extern double santa_x, santa_y;      // Santa's screen position, published
-extern double santa_shield;          // Santa's shield, published
-extern double game_over_countdown;   // frames left of the game-over message
-extern double key_cooldown;          // frames Escape and Enter are ignored
-extern double volume_cooldown;       // frames Page Up / Page Down are ignored
-extern double music_volume;          // passed to the music player
-extern double sound_volume;          // every sound effect
-extern StringValue device_name;      // DESKTOP_DEVICE on a PC
+// --- The round's state, one record per concern ---------------------------------
 
-// The answer of platform_info("device") on a PC.
-constexpr const char* DESKTOP_DEVICE = "DESKTOP";
+// What Santa publishes at the end of his update, for the hazards and the
+// sleigh parts to read, and what they answer him with.
+struct SantaStatus {
+    double x, y;           // his screen position
+    double shield;         // his shield's frames left
+    double hit;            // 1 once he touched a hazard or fell; his update ends it
+    double carried_part;   // id of the part he carries, NO_PART for none
+};
+extern SantaStatus santa_status;
+
+// The points and the lives left.
+struct Tally {
+    double score;   // 0 at round start
+    double lives;   // 5 at round start
+};
+extern Tally tally;
+
+// The round's game seconds and the game-over message's countdown.
+struct RoundClock {
+    double time_left;             // game seconds, 300 at round start
+    double ticks;                 // frames towards the next second; kept across rounds
+    double game_over_countdown;   // frames left of the game-over message
+};
+extern RoundClock round_clock;
+
+// How far the goal has come: the sleigh's parts and the finale's phase.
+struct Finale {
+    double phase;          // FINALE_PLAYING while playing
+    double parts_fitted;   // 2 at round start
+};
+extern Finale finale;
 
 // Key bindings (scan codes); the key screen changes them.
-extern double bind_up, bind_down, bind_left, bind_right, bind_jump, bind_pause;
+struct KeyBindings {
+    double up, down, left, right, jump, pause;
+};
+// The bindings the game starts with: the cursor keys, left Ctrl and Enter.
+constexpr KeyBindings DEFAULT_BINDINGS = {200, 208, 203, 205, 29, 28};
+extern KeyBindings bindings;
 // The same six in the key screen's order: up, down, left, right, jump, pause.
 constexpr int BINDING_COUNT = 6;
+constexpr double KeyBindings::*BINDING_ORDER[BINDING_COUNT] = {
+    &KeyBindings::up,    &KeyBindings::down, &KeyBindings::left,
+    &KeyBindings::right, &KeyBindings::jump, &KeyBindings::pause};
+// bindings.*BINDING_ORDER[index]
 double& key_binding(int index);
-
-// 64 x 64 tile numbers, [column][row]; rows 0..21 come from the level data.
-// Cell (c, r) covers world pixels from (10 c, 10 r) on.
-extern NumberArray level_map;
-constexpr int MAP_SIZE = 64;
-constexpr double MAP_CELL_SIZE = 10;
-
-// scroll_x with the left half of the level in view, and with the right half.
-constexpr double SCROLL_LEFT_END = 0;
-constexpr double SCROLL_RIGHT_END = -320;
 
 // The screen being shown, for the replay trace.  The round sets round, the
 // end screen sets end; the shell sets the others.
@@ -175,4 +187,35 @@ enum class Screen {
     round,
     end
 };
-extern Screen current_screen;
+
+// What the player sees of the screen and how it takes keys.
+struct ScreenState {
+    Screen current;
+    double scroll_x;          // world-to-screen offset, -320..0
+    double paused;            // 0 or 1, kept across rounds
+    double pause_blink;       // the pause banner's blink phase, kept across rounds
+    double key_cooldown;      // frames Escape and Enter are ignored
+    double volume_cooldown;   // frames Page Up / Page Down are ignored
+};
+extern ScreenState screen_state;
+
+// The music volume (passed to the music player) and every sound effect's.
+struct Volumes {
+    double music;
+    double sound;
+};
+extern Volumes volumes;
+
+// What platform_info("device") answers; DESKTOP_DEVICE on a PC.
+extern StringValue device_name;
+constexpr const char* DESKTOP_DEVICE = "DESKTOP";
+
+// 64 x 64 tile numbers, [column][row]; rows 0..21 come from the level data.
+// Cell (c, r) covers world pixels from (10 c, 10 r) on.
+extern NumberArray level_map;
+constexpr int MAP_SIZE = 64;
+constexpr double MAP_CELL_SIZE = 10;
+
+// scroll_x with the left half of the level in view, and with the right half.
+constexpr double SCROLL_LEFT_END = 0;
+constexpr double SCROLL_RIGHT_END = -320;

@@ -30,7 +30,3 @@ struct KeysScreenState {
     bool done;
 };
 extern KeysScreenState keys_screen;
-
-// The name of a scan code; the empty text for codes without a name,
-// including codes outside the table.
-StringValue key_name_for(double code);

@@ -22,10 +22,12 @@
 #include <string>
 #include <vector>
 
+#include "game/play/world.h"
+
 // What the file holds; the bindings are scan codes in the order up, down,
 // left, right, jump, pause.
 struct SavedSettings {
-    double keys[6];
+    double keys[BINDING_COUNT];
     double music_volume;
     bool fullscreen;
 };

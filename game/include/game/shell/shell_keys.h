@@ -1,12 +1,12 @@
 /*
  * shell_keys.h - the key test the front-end screens share, gated by the
- * shared key_cooldown.
+ * shared key cooldown of screen_state.
  *
  * Callers: the main menu and the key screen.  Not for: the codes of the
- * keys (media/keymap.h), the player's bindings (bind_up .. bind_pause in
+ * keys (media/keymap.h), the player's bindings (bindings in
  * game/play/world.h) or the key-name table (startup.h).
  */
 #pragma once
 
-// True when the key is down and key_cooldown has run out.
+// True when the key is down and the key cooldown has run out.
 bool key_free(int code);

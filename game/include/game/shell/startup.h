@@ -8,7 +8,7 @@
  * (key_codes), which the key screen reads and writes.
  *
  * Callers: the runtime (through snowbelter_table), the key screen
- * (key_names, key_codes), tests.  Not for: the media ids themselves
+ * (key_table_name, key_codes), tests.  Not for: the media ids themselves
  * (game/media_ids.h), the game state shared by the round
  * (game/play/world.h) or the screens themselves (game/screens.h).
  */
@@ -19,20 +19,17 @@
 #include "game/media_ids.h"
 #include "media/gamepad.h"
 
-// Number of entries of key_names (every scan code 0..255 has one) and of
-// key_codes (up, down, left, right, jump, pause).
+// Codes key_table_name answers for (every scan code 0..255 among them).
 constexpr int KEY_NAME_COUNT = 300;
-constexpr int KEY_BINDING_COUNT = 6;
 // The code the key screen shows ("???") while it waits for a key.
 constexpr int KEY_CODE_WAITING = 255;
 
-// Key names by scan code; codes without a name hold the empty text.
-extern StringArray key_names;
-// The same names straight from the compiled-in table, before key_names is
-// made ("" for a code without a name).
-const char* key_table_name(int code);
+// The name of a scan code from the compiled-in table: "" for a code without
+// a name, including codes outside 0..KEY_NAME_COUNT - 1; a fractional code
+// names its whole part.  Works before start-up.
+const char* key_table_name(double code);
 // The bindings as the key screen edits them, in the order up, down, left,
-// right, jump, pause; copied into bind_up .. bind_pause when it is left.
+// right, jump, pause; copied into bindings when it is left.
 extern NumberArray key_codes;
 
 // Fills project_settings: 640 x 480, windowed, 60 frames per second, no
@@ -46,7 +43,7 @@ void game_main();
 // The pieces of game_main, in the order it runs them (tests run them alone).
 void set_up_display();      // device query, screens, frame cap, Escape off
 void load_media();          // archives, 24 strips, 3 sounds
-void create_arrays();       // level_map, key_names, key_codes, jump rule
+void create_arrays();       // level_map, key_codes, jump rule
 void create_snowflakes();   // the 151 flakes
 void set_volumes();         // music and sound volume
 
