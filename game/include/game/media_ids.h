@@ -9,32 +9,36 @@
 #pragma once
 
 // Animation strips (sprite ids).  16, 17 and 18 are not used.
-constexpr int ANIM_SANTA = 1;
-constexpr int ANIM_TILES_LARGE = 2;
-constexpr int ANIM_TILES = 3;
-constexpr int ANIM_MAP = 4;
-constexpr int ANIM_CAR = 5;
-constexpr int ANIM_SKY = 6;
-constexpr int ANIM_SLEIGH = 7;
-constexpr int ANIM_PUDDINGS = 8;
-constexpr int ANIM_SOLDIER = 9;
-constexpr int ANIM_TREES = 10;
-constexpr int ANIM_SNOW = 11;
-constexpr int ANIM_CONVEYOR = 12;
-constexpr int ANIM_LIGHTS = 13;
-constexpr int ANIM_PRESENT = 14;
-constexpr int ANIM_PLATFORM = 15;
-constexpr int ANIM_FONT = 19;
-constexpr int ANIM_LADDER = 20;
-constexpr int ANIM_TITLE = 21;
-constexpr int ANIM_DEER = 22;
-constexpr int ANIM_CURSOR = 23;
-constexpr int ANIM_LOGO1 = 24;
-constexpr int ANIM_LOGO2 = 25;
-constexpr int ANIM_LOGO3 = 26;
-constexpr int ANIM_MERRY_CHRISTMAS = 27;
+enum AnimStrip : int {
+    ANIM_SANTA = 1,
+    ANIM_TILES_LARGE = 2,
+    ANIM_TILES = 3,
+    ANIM_MAP = 4,
+    ANIM_CAR = 5,
+    ANIM_SKY = 6,
+    ANIM_SLEIGH = 7,
+    ANIM_PUDDINGS = 8,
+    ANIM_SOLDIER = 9,
+    ANIM_TREES = 10,
+    ANIM_SNOW = 11,
+    ANIM_CONVEYOR = 12,
+    ANIM_LIGHTS = 13,
+    ANIM_PRESENT = 14,
+    ANIM_PLATFORM = 15,
+    ANIM_FONT = 19,
+    ANIM_LADDER = 20,
+    ANIM_TITLE = 21,
+    ANIM_DEER = 22,
+    ANIM_CURSOR = 23,
+    ANIM_LOGO1 = 24,
+    ANIM_LOGO2 = 25,
+    ANIM_LOGO3 = 26,
+    ANIM_MERRY_CHRISTMAS = 27,
+};
 
 // Sound slots.
-constexpr int SOUND_JUMP = 1;
-constexpr int SOUND_PICKUP = 2;
-constexpr int SOUND_DROP = 4;
+enum SoundSlot : int {
+    SOUND_JUMP = 1,
+    SOUND_PICKUP = 2,
+    SOUND_DROP = 4,
+};

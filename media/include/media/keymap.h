@@ -17,26 +17,29 @@
 
 constexpr int KEY_CODE_COUNT = 256;
 
-// The codes the runtime, the game and its tests name.
-constexpr int KEY_ESCAPE = 1;
-constexpr int KEY_BACKSPACE = 14;
-constexpr int KEY_ENTER = 28;
-constexpr int KEY_LEFT_CTRL = 29;
-constexpr int KEY_LEFT_SHIFT = 42;
-constexpr int KEY_RIGHT_SHIFT = 54;
-constexpr int KEY_LEFT_ALT = 56;
-constexpr int KEY_SPACE = 57;
-constexpr int KEY_F4 = 62;
-constexpr int KEY_F11 = 87;
-constexpr int KEY_ESCAPE_ALT = 129;   // no key; the quit keys also honour it
-constexpr int KEY_PAD_ENTER = 156;
-constexpr int KEY_RIGHT_ALT = 184;
-constexpr int KEY_CURSOR_UP = 200;
-constexpr int KEY_PAGE_UP = 201;
-constexpr int KEY_CURSOR_LEFT = 203;
-constexpr int KEY_CURSOR_RIGHT = 205;
-constexpr int KEY_CURSOR_DOWN = 208;
-constexpr int KEY_PAGE_DOWN = 209;
+// The codes the runtime, the game and its tests name: plain key codes
+// wherever a code is taken, so the enumeration is not scoped.
+enum KeyCode : int {
+    KEY_ESCAPE = 1,
+    KEY_BACKSPACE = 14,
+    KEY_ENTER = 28,
+    KEY_LEFT_CTRL = 29,
+    KEY_LEFT_SHIFT = 42,
+    KEY_RIGHT_SHIFT = 54,
+    KEY_LEFT_ALT = 56,
+    KEY_SPACE = 57,
+    KEY_F4 = 62,
+    KEY_F11 = 87,
+    KEY_ESCAPE_ALT = 129,   // no key; the quit keys also honour it
+    KEY_PAD_ENTER = 156,
+    KEY_RIGHT_ALT = 184,
+    KEY_CURSOR_UP = 200,
+    KEY_PAGE_UP = 201,
+    KEY_CURSOR_LEFT = 203,
+    KEY_CURSOR_RIGHT = 205,
+    KEY_CURSOR_DOWN = 208,
+    KEY_PAGE_DOWN = 209,
+};
 constexpr unsigned char KEY_DOWN_BIT = 0x80;   // set in a key state byte while down
 
 struct KeyMapping {
