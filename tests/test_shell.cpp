@@ -858,15 +858,26 @@ TEST_F(Shell, EnterHeldPastTheCooldownIsTakenAsTheKey)
     EXPECT_EQ(bindings.up, 28);
 }
 
-TEST_F(Shell, EscapeWhileWaitingInTheCooldownLeavesTheRowUnbound)
+namespace {
+
+// Enter on the first row at frame 20 starts the wait for a key; Escape is
+// pressed at escape_frame, and the screen ends on that frame.
+void escape_while_waiting_at(int escape_frame)
 {
-    start_script([](int n) {
+    start_script([escape_frame](int n) {
         if (n == 20) hold_only({KEY_ENTER});
         if (n == 21) hold_only({});
-        if (n == 24) hold_only({KEY_ESCAPE});
+        if (n == escape_frame) hold_only({KEY_ESCAPE});
     });
     redefine_keys();
-    EXPECT_EQ(script.shown, 25);
+    EXPECT_EQ(script.shown, escape_frame + 1);
+}
+
+}   // namespace
+
+TEST_F(Shell, EscapeWhileWaitingInTheCooldownLeavesTheRowUnbound)
+{
+    escape_while_waiting_at(24);
     EXPECT_EQ(bindings.up, 255);
     EXPECT_STREQ(key_table_name(bindings.up), "???");
     EXPECT_EQ(bindings.down, 208);
@@ -874,13 +885,7 @@ TEST_F(Shell, EscapeWhileWaitingInTheCooldownLeavesTheRowUnbound)
 
 TEST_F(Shell, EscapeWhileWaitingAfterTheCooldownBindsEscape)
 {
-    start_script([](int n) {
-        if (n == 20) hold_only({KEY_ENTER});
-        if (n == 21) hold_only({});
-        if (n == 34) hold_only({KEY_ESCAPE});
-    });
-    redefine_keys();
-    EXPECT_EQ(script.shown, 35);
+    escape_while_waiting_at(34);
     EXPECT_EQ(bindings.up, 1);
 }
 

@@ -136,30 +136,29 @@ SpriteEntry strip_entry(int width, int height, int tw, int th, int fw, int fh)
     return entry;
 }
 
+// Frame `frame` of the strip lies at these texture coordinates.
+void expect_frame_at(const SpriteEntry& entry, int frame, FrameCoords expected)
+{
+    FrameCoords c;
+    ASSERT_TRUE(anim_frame_coords(entry, frame, &c)) << "frame " << frame;
+    EXPECT_FLOAT_EQ(c.u_left, expected.u_left) << "frame " << frame;
+    EXPECT_FLOAT_EQ(c.u_right, expected.u_right) << "frame " << frame;
+    EXPECT_FLOAT_EQ(c.v_bottom, expected.v_bottom) << "frame " << frame;
+    EXPECT_FLOAT_EQ(c.v_top, expected.v_top) << "frame " << frame;
+}
+
 TEST(FrameCoordinates, OneFramePerRowCountsDownTheRows)
 {
-    const SpriteEntry entry = strip_entry(38, 175, 64, 256, 38, 35);
-    FrameCoords c;
-    ASSERT_TRUE(anim_frame_coords(entry, 3, &c));
-    EXPECT_FLOAT_EQ(c.u_left, 0.0f);
-    EXPECT_FLOAT_EQ(c.u_right, 38.0f / 64.0f);
-    EXPECT_FLOAT_EQ(c.v_bottom, (175.0f - 35.0f * 4) / 256.0f);
-    EXPECT_FLOAT_EQ(c.v_top, (175.0f - 35.0f * 3) / 256.0f);
+    expect_frame_at(
+        strip_entry(38, 175, 64, 256, 38, 35), 3,
+        {0.0f, 38.0f / 64.0f, (175.0f - 35.0f * 4) / 256.0f, (175.0f - 35.0f * 3) / 256.0f});
 }
 
 TEST(FrameCoordinates, GridFramesGoRowByRowFromTheTopLeft)
 {
     const SpriteEntry entry = strip_entry(76, 70, 128, 128, 38, 35);
-    FrameCoords c;
-    ASSERT_TRUE(anim_frame_coords(entry, 0, &c));
-    EXPECT_FLOAT_EQ(c.u_left, 0.0f);
-    EXPECT_FLOAT_EQ(c.v_bottom, 35.0f / 128.0f);
-    EXPECT_FLOAT_EQ(c.v_top, 70.0f / 128.0f);
-    ASSERT_TRUE(anim_frame_coords(entry, 3, &c));
-    EXPECT_FLOAT_EQ(c.u_left, 38.0f / 128.0f);
-    EXPECT_FLOAT_EQ(c.u_right, 76.0f / 128.0f);
-    EXPECT_FLOAT_EQ(c.v_bottom, 0.0f);
-    EXPECT_FLOAT_EQ(c.v_top, 35.0f / 128.0f);
+    expect_frame_at(entry, 0, {0.0f, 38.0f / 128.0f, 35.0f / 128.0f, 70.0f / 128.0f});
+    expect_frame_at(entry, 3, {38.0f / 128.0f, 76.0f / 128.0f, 0.0f, 35.0f / 128.0f});
 }
 
 TEST(FrameCoordinates, FrameWiderThanTheImageUsesTheFrameAsColumn)

@@ -69,21 +69,16 @@ TEST(ReplayScriptFormat, SeedDefaultsToOneAndTakesThirtyTwoBits)
     parse_error("seed -3\n");
 }
 
-TEST(ReplayScriptFormat, RangesHoldTheirKeysInclusively)
+TEST(ReplayScriptFormat, RangesHoldTheirKeysInclusivelyAndSingleFramesForOneFrame)
 {
-    ReplayScript script = parsed("10-12 205 29\n");
+    ReplayScript script = parsed("10-12 205 29\n20 ENTER\n");
     EXPECT_FALSE(held(script, 9, 205));
     EXPECT_TRUE(held(script, 10, 205));
     EXPECT_TRUE(held(script, 12, 29));
     EXPECT_FALSE(held(script, 13, 29));
-}
-
-TEST(ReplayScriptFormat, SingleFrameLinesHoldOneFrame)
-{
-    ReplayScript script = parsed("7 ENTER\n");
-    EXPECT_FALSE(held(script, 6, 28));
-    EXPECT_TRUE(held(script, 7, 28));
-    EXPECT_FALSE(held(script, 8, 28));
+    EXPECT_FALSE(held(script, 19, 28));
+    EXPECT_TRUE(held(script, 20, 28));
+    EXPECT_FALSE(held(script, 21, 28));
 }
 
 TEST(ReplayScriptFormat, LinesCoveringOneFrameAddUp)
