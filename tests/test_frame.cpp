@@ -186,6 +186,15 @@ void print_log_at_exit()
     std::atexit([] { std::fprintf(stderr, "[log %s]\n", read_log().c_str()); });
 }
 
+// A window event of that kind, as SDL hands it to the window handler.
+SDL_Event window_event(Uint8 which)
+{
+    SDL_Event event = {};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = which;
+    return event;
+}
+
 class Frame : public ::testing::Test {
 protected:
     void SetUp() override
@@ -252,9 +261,7 @@ TEST_F(Frame, EscapeOnlyQuitsWhenAllowed)
 TEST_F(Frame, LosingFocusPausesAndShowsItInTheCaption)
 {
     set_auto_pause(1);
-    SDL_Event event = {};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_Event event = window_event(SDL_WINDOWEVENT_FOCUS_LOST);
     window_proc(event);
     EXPECT_TRUE(runtime_paused());
     EXPECT_STREQ(SDL_GetWindowTitle(screen_window()), "snowbelter <pause>");
@@ -273,9 +280,7 @@ TEST_F(Frame, LosingFocusPausesAndShowsItInTheCaption)
 TEST_F(Frame, HidingPausesAndShowingResumesOnlyWithTheFocus)
 {
     set_auto_pause(1);
-    SDL_Event event = {};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_HIDDEN;
+    SDL_Event event = window_event(SDL_WINDOWEVENT_HIDDEN);
     window_proc(event);
     EXPECT_TRUE(runtime_paused());
     EXPECT_STREQ(SDL_GetWindowTitle(screen_window()), "snowbelter <pause>");

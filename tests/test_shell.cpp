@@ -609,17 +609,29 @@ TEST_F(Shell, CursorKeysAreFixedNotTheBindings)
     EXPECT_EQ(menu_cursor_y, 123);
 }
 
-TEST_F(Shell, PageUpRaisesTheMusicVolumeEveryTenthFrameUpTo1Point1)
+namespace {
+
+// Holds key in the menu until Escape at escape_frame; the frames on which
+// the music volume changed.
+std::vector<int> volume_changes_holding(int key, int escape_frame)
 {
     std::vector<int> steps;
     double last = volumes.music;
-    hold_only({KEY_PAGE_UP});
-    start_script([&](int n) {
+    hold_only({key});
+    start_script([&steps, &last, escape_frame](int n) {
         if (volumes.music != last) steps.push_back(n);
         last = volumes.music;
-        if (n == 250) hold_only({KEY_ESCAPE});
+        if (n == escape_frame) hold_only({KEY_ESCAPE});
     });
     menu_visit();
+    return steps;
+}
+
+}   // namespace
+
+TEST_F(Shell, PageUpRaisesTheMusicVolumeEveryTenthFrameUpTo1Point1)
+{
+    const std::vector<int> steps = volume_changes_holding(KEY_PAGE_UP, 250);
     ASSERT_EQ(steps.size(), 20u);
     for (size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(steps[i], 1 + 10 * static_cast<int>(i));
     EXPECT_NEAR(volumes.music, 1.1, 1e-9);
@@ -649,15 +661,7 @@ TEST_F(Shell, PageDownLowersTheMusicVolumeDownToZero)
 TEST_F(Shell, VolumeCooldownIsNotResetByAVisit)
 {
     screen_state.volume_cooldown = 5;
-    std::vector<int> steps;
-    double last = volumes.music;
-    hold_only({KEY_PAGE_UP});
-    start_script([&](int n) {
-        if (volumes.music != last) steps.push_back(n);
-        last = volumes.music;
-        if (n == 20) hold_only({KEY_ESCAPE});
-    });
-    menu_visit();
+    const std::vector<int> steps = volume_changes_holding(KEY_PAGE_UP, 20);
     ASSERT_EQ(steps.size(), 2u);
     EXPECT_EQ(steps[0], 6);
     EXPECT_EQ(steps[1], 16);

@@ -69,7 +69,7 @@ TEST(ReplayScriptFormat, SeedDefaultsToOneAndTakesThirtyTwoBits)
     parse_error("seed -3\n");
 }
 
-TEST(ReplayScriptFormat, RangesHoldTheirKeysInclusivelyAndSingleFramesForOneFrame)
+TEST(ReplayScriptFormat, LinesHoldTheirKeysOnTheirFramesAndAddUp)
 {
     ReplayScript script = parsed("10-12 205 29\n20 ENTER\n");
     EXPECT_FALSE(held(script, 9, 205));
@@ -79,14 +79,10 @@ TEST(ReplayScriptFormat, RangesHoldTheirKeysInclusivelyAndSingleFramesForOneFram
     EXPECT_FALSE(held(script, 19, 28));
     EXPECT_TRUE(held(script, 20, 28));
     EXPECT_FALSE(held(script, 21, 28));
-}
 
-TEST(ReplayScriptFormat, LinesCoveringOneFrameAddUp)
-{
-    ReplayScript script = parsed("0-100 CURSOR_RIGHT\n50 LEFT_CTRL\n40-60 cursor_up\n");
-    EXPECT_TRUE(held(script, 50, 205));
-    EXPECT_TRUE(held(script, 50, 29));
-    EXPECT_TRUE(held(script, 50, 200));
+    // Lines covering one frame add up.
+    script = parsed("0-100 CURSOR_RIGHT\n50 LEFT_CTRL\n40-60 cursor_up\n");
+    EXPECT_TRUE(held(script, 50, 205) && held(script, 50, 29) && held(script, 50, 200));
     EXPECT_FALSE(held(script, 51, 29));
     EXPECT_TRUE(held(script, 51, 205));
 }
