@@ -203,6 +203,18 @@ protected:
         release_all_keys();
         allow_escape(1);
     }
+
+    // With the pause while inactive on, hands the window handler an event
+    // that pauses the game and checks the caption says so.
+    SDL_Event pause_with(Uint8 which)
+    {
+        set_auto_pause(1);
+        SDL_Event event = window_event(which);
+        window_proc(event);
+        EXPECT_TRUE(runtime_paused());
+        EXPECT_STREQ(SDL_GetWindowTitle(screen_window()), "snowbelter <pause>");
+        return event;
+    }
 };
 
 TEST_F(Frame, StartupWritesItsLogLinesInOrder)
@@ -260,11 +272,7 @@ TEST_F(Frame, EscapeOnlyQuitsWhenAllowed)
 
 TEST_F(Frame, LosingFocusPausesAndShowsItInTheCaption)
 {
-    set_auto_pause(1);
-    SDL_Event event = window_event(SDL_WINDOWEVENT_FOCUS_LOST);
-    window_proc(event);
-    EXPECT_TRUE(runtime_paused());
-    EXPECT_STREQ(SDL_GetWindowTitle(screen_window()), "snowbelter <pause>");
+    SDL_Event event = pause_with(SDL_WINDOWEVENT_FOCUS_LOST);
 
     // show_screen holds in its 100 ms sleep loop until the focus returns.
     event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
@@ -279,11 +287,7 @@ TEST_F(Frame, LosingFocusPausesAndShowsItInTheCaption)
 
 TEST_F(Frame, HidingPausesAndShowingResumesOnlyWithTheFocus)
 {
-    set_auto_pause(1);
-    SDL_Event event = window_event(SDL_WINDOWEVENT_HIDDEN);
-    window_proc(event);
-    EXPECT_TRUE(runtime_paused());
-    EXPECT_STREQ(SDL_GetWindowTitle(screen_window()), "snowbelter <pause>");
+    SDL_Event event = pause_with(SDL_WINDOWEVENT_HIDDEN);
 
     // Shown again: the pause lasts exactly as long as the focus is away.
     const bool focused = (SDL_GetWindowFlags(screen_window()) & SDL_WINDOW_INPUT_FOCUS) != 0;

@@ -180,31 +180,33 @@ TEST(PlatformBattery, BatteryKeyIsANumberText)
 
 // --- Locale --------------------------------------------------------------------
 
-TEST(PlatformLocale, LanguagePartInLowerCase)
+TEST(PlatformLocale, LanguageCodesFromLocaleNames)
 {
-    EXPECT_STREQ(language_code_for("de_DE.UTF-8").c_str(), "de");
-    EXPECT_STREQ(language_code_for("FR").c_str(), "fr");
-    EXPECT_STREQ(language_code_for("pt_BR@latin").c_str(), "pt");
-}
-
-TEST(PlatformLocale, HistoricRenamings)
-{
-    EXPECT_STREQ(language_code_for("el_GR.UTF-8").c_str(), "gr");
-    EXPECT_STREQ(language_code_for("du").c_str(), "nl");
-    EXPECT_STREQ(language_code_for("po_PL").c_str(), "pl");
-    EXPECT_STREQ(language_code_for("en_GB.UTF-8").c_str(), "us");
-    EXPECT_STREQ(language_code_for("am_ET").c_str(), "us");
-    EXPECT_STREQ(language_code_for("C").c_str(), "us");
-    EXPECT_STREQ(language_code_for("C.UTF-8").c_str(), "us");
-}
-
-TEST(PlatformLocale, AnythingButTwoLettersFallsBackToUs)
-{
-    EXPECT_STREQ(language_code_for("POSIX").c_str(), "us");
-    EXPECT_STREQ(language_code_for("").c_str(), "us");
-    EXPECT_STREQ(language_code_for(nullptr).c_str(), "us");
-    EXPECT_STREQ(language_code_for("ast_ES").c_str(), "us");
-    EXPECT_STREQ(language_code_for("1x_YY").c_str(), "us");
+    struct Case {
+        const char* locale;
+        const char* code;
+    };
+    const Case cases[] = {// The language part, in lower case.
+                          {"de_DE.UTF-8", "de"},
+                          {"FR", "fr"},
+                          {"pt_BR@latin", "pt"},
+                          // Historic renamings.
+                          {"el_GR.UTF-8", "gr"},
+                          {"du", "nl"},
+                          {"po_PL", "pl"},
+                          {"en_GB.UTF-8", "us"},
+                          {"am_ET", "us"},
+                          {"C", "us"},
+                          {"C.UTF-8", "us"},
+                          // Anything but two letters falls back to "us".
+                          {"POSIX", "us"},
+                          {"", "us"},
+                          {nullptr, "us"},
+                          {"ast_ES", "us"},
+                          {"1x_YY", "us"}};
+    for (const Case& c : cases)
+        EXPECT_STREQ(language_code_for(c.locale).c_str(), c.code)
+            << (c.locale ? c.locale : "(none)");
 }
 
 TEST(PlatformLocale, LocaleKeyFollowsTheEnvironment)

@@ -43,9 +43,6 @@ constexpr double BLINK_VISIBLE_PHASES = 5;
 // Finale: Santa walks right past FINALE_TURN_X, back to the sleigh seat, hops
 // in (the hop ends when the speed reaches FINALE_SEATED_SPEED, 21 pixels up),
 // waits one phase per frame and flies off left until he is far off screen.
-constexpr double FINALE_WALK_LEFT = 5;
-constexpr double FINALE_HOP = 6;
-constexpr double FINALE_SEATED = 7;
 constexpr double FINALE_TURN_X = 200;
 constexpr double FINALE_SEAT_X = 142;
 constexpr double FINALE_SEATED_SPEED = 3;

@@ -22,14 +22,6 @@ constexpr double PARTS_FITTED_AT_START = 2;
 constexpr double PARTS_IN_SLEIGH = 8;
 constexpr double POINTS_PER_PART = 1000;
 
-// Finale phases the round loop handles itself.
-constexpr double FINALE_PLAYING = 0;
-constexpr double FINALE_PAN_RIGHT = 1;
-constexpr double FINALE_CALL_REINDEER = 2;
-constexpr double FINALE_REINDEER_ARRIVE = 3;
-constexpr double FINALE_SANTA_WALKS_RIGHT = 4;
-constexpr double FINALE_FLY_OFF_PHASE = 30;
-
 // Appends a part: lying in the level (state 1) or already fitted (state 0).
 void add_sleigh_part(double x, double y, double id, double state);
 

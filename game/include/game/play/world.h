@@ -155,6 +155,21 @@ struct RoundClock {
 };
 extern RoundClock round_clock;
 
+// The finale's phases in their order: the round loop runs the first ones,
+// Santa the walk back and the hop.  Seated, the phase counts up one a frame,
+// and at FINALE_FLY_OFF_PHASE Santa and the sleigh fly off.
+enum FinalePhase : int {
+    FINALE_PLAYING = 0,
+    FINALE_PAN_RIGHT = 1,
+    FINALE_CALL_REINDEER = 2,
+    FINALE_REINDEER_ARRIVE = 3,
+    FINALE_SANTA_WALKS_RIGHT = 4,
+    FINALE_WALK_LEFT = 5,
+    FINALE_HOP = 6,
+    FINALE_SEATED = 7,
+    FINALE_FLY_OFF_PHASE = 30,
+};
+
 // How far the goal has come: the sleigh's parts and the finale's phase.
 struct Finale {
     double phase;          // FINALE_PLAYING while playing
