@@ -375,14 +375,13 @@ TEST_F(ArtSet, LevelDataHoldsTheLayout)
 
 TEST(LevelDataDeathTest, ReadingPastTheLayoutIsOutOfData)
 {
-    EXPECT_EXIT(
+    EXPECT_RUNTIME_FAULT(
         {
-            report_status_at_exit();
             read_level_cells();
             double extra = 0;
             read_data(extra);
         },
-        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
+        STATUS_OUT_OF_DATA);
 }
 
 // --- the sleigh -----------------------------------------------------------------

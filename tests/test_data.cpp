@@ -81,26 +81,11 @@ TEST(DataBlocksDeathTest, ReadingPastTheEndEndsWithOutOfData)
     double number = 0;
     for (int i = 0; i < 3; ++i) read_data(number);
     EXPECT_EQ(number, 3.0);
-    EXPECT_EXIT(
-        {
-            report_status_at_exit();
-            read_data(number);
-        },
-        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
+    EXPECT_RUNTIME_FAULT(read_data(number), STATUS_OUT_OF_DATA);
     int32_t whole = 0;
-    EXPECT_EXIT(
-        {
-            report_status_at_exit();
-            read_data_int(whole);
-        },
-        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
+    EXPECT_RUNTIME_FAULT(read_data_int(whole), STATUS_OUT_OF_DATA);
     StringValue text;
-    EXPECT_EXIT(
-        {
-            report_status_at_exit();
-            read_data_text(text);
-        },
-        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
+    EXPECT_RUNTIME_FAULT(read_data_text(text), STATUS_OUT_OF_DATA);
 }
 
 TEST(DataBlocksDeathTest, ReadingBeforeAnyRestoreEndsWithOutOfData)
@@ -108,12 +93,7 @@ TEST(DataBlocksDeathTest, ReadingBeforeAnyRestoreEndsWithOutOfData)
     // The child starts afresh, so no block has been restored in it.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     double number = 0;
-    EXPECT_EXIT(
-        {
-            report_status_at_exit();
-            read_data(number);
-        },
-        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
+    EXPECT_RUNTIME_FAULT(read_data(number), STATUS_OUT_OF_DATA);
 }
 
 TEST(DataBlocksDeathTest, AnEmptyBlockHasNothingToRead)
@@ -121,12 +101,7 @@ TEST(DataBlocksDeathTest, AnEmptyBlockHasNothingToRead)
     DataBlock empty{nullptr, 0, 0};
     restore_data(empty);
     double number = 0;
-    EXPECT_EXIT(
-        {
-            report_status_at_exit();
-            read_data(number);
-        },
-        ::testing::ExitedWithCode(1), fault_pattern(STATUS_OUT_OF_DATA));
+    EXPECT_RUNTIME_FAULT(read_data(number), STATUS_OUT_OF_DATA);
 }
 
 }   // namespace

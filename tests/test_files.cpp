@@ -188,17 +188,12 @@ using ChannelsDeathTest = Channels;
 
 TEST_F(ChannelsDeathTest, ChannelOutsideZeroToSevenEndsWithStatus7)
 {
-    EXPECT_EXIT((report_status_at_exit(), open_file(8, "x", FILE_MODE_READ)),
-                ::testing::ExitedWithCode(1), fault_pattern(7));
-    EXPECT_EXIT((report_status_at_exit(), open_file(-1, "x", FILE_MODE_READ)),
-                ::testing::ExitedWithCode(1), fault_pattern(7));
-    EXPECT_EXIT((report_status_at_exit(), close_file(8)), ::testing::ExitedWithCode(1),
-                fault_pattern(7));
+    EXPECT_RUNTIME_FAULT(open_file(8, "x", FILE_MODE_READ), 7);
+    EXPECT_RUNTIME_FAULT(open_file(-1, "x", FILE_MODE_READ), 7);
+    EXPECT_RUNTIME_FAULT(close_file(8), 7);
     std::int32_t value = 0;
-    EXPECT_EXIT((report_status_at_exit(), read_byte(9, value)), ::testing::ExitedWithCode(1),
-                fault_pattern(7));
-    EXPECT_EXIT((report_status_at_exit(), write_text(8, "x", 1)), ::testing::ExitedWithCode(1),
-                fault_pattern(7));
+    EXPECT_RUNTIME_FAULT(read_byte(9, value), 7);
+    EXPECT_RUNTIME_FAULT(write_text(8, "x", 1), 7);
 }
 
 TEST_F(ChannelsDeathTest, ReadingPastTheEndOfAFileEndsWithStatus3)
@@ -208,8 +203,7 @@ TEST_F(ChannelsDeathTest, ReadingPastTheEndOfAFileEndsWithStatus3)
     std::int32_t value = 0;
     read_byte(0, value);
     EXPECT_EQ(value, 1);
-    EXPECT_EXIT((report_status_at_exit(), read_byte(0, value)), ::testing::ExitedWithCode(1),
-                fault_pattern(3));
+    EXPECT_RUNTIME_FAULT(read_byte(0, value), 3);
 }
 
 TEST_F(ChannelsDeathTest, ClosedChannelsCannotBeReadOrWritten)
@@ -218,18 +212,15 @@ TEST_F(ChannelsDeathTest, ClosedChannelsCannotBeReadOrWritten)
     ASSERT_TRUE(open_file(6, path.c_str(), FILE_MODE_READ));
     close_all_channels();
     std::int32_t value = 0;
-    EXPECT_EXIT((report_status_at_exit(), read_byte(6, value)), ::testing::ExitedWithCode(1),
-                fault_pattern(3));
-    EXPECT_EXIT((report_status_at_exit(), write_text(6, "x", 1)), ::testing::ExitedWithCode(1),
-                fault_pattern(3));
+    EXPECT_RUNTIME_FAULT(read_byte(6, value), 3);
+    EXPECT_RUNTIME_FAULT(write_text(6, "x", 1), 3);
 }
 
 TEST_F(ChannelsDeathTest, WritingToAReadChannelEndsWithStatus3)
 {
     std::string path = file_with("one.bin", {0x01});
     ASSERT_TRUE(open_file(0, path.c_str(), FILE_MODE_READ));
-    EXPECT_EXIT((report_status_at_exit(), write_text(0, "x", 1)), ::testing::ExitedWithCode(1),
-                fault_pattern(3));
+    EXPECT_RUNTIME_FAULT(write_text(0, "x", 1), 3);
     EXPECT_EQ(read_bytes(path), (std::vector<unsigned char>{0x01}));
 }
 
