@@ -46,8 +46,8 @@ struct GameTable {
     void (*apply_project_settings)();
     // The game itself, called once; the program ends when it returns.
     void (*game_main)();
-    // Fills the key state of every poll instead of the player's keys
-    // (set_key_source in input.h).
+    // Fills the key state of every poll and answers true, or answers false
+    // to leave it the player's keys (set_key_source in input.h).
     bool (*key_source)(unsigned char state[KEY_CODE_COUNT]);
     // The keys a pad action holds (set_pad_action_keys in gamepad.h).
     int (*pad_action_key)(PadAction action, int which);
