@@ -22,6 +22,8 @@ const char* screen_name(Screen screen)
     case Screen::startup: return "startup";
     case Screen::menu: return "menu";
     case Screen::keys: return "keys";
+    case Screen::options: return "options";
+    case Screen::assists: return "assists";
     case Screen::story: return "story";
     case Screen::round: return "round";
     case Screen::end: return "end";
