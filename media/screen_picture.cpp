@@ -205,7 +205,8 @@ void screen_rect_in_window(int* x, int* y, int* width, int* height)
 {
     int window_w, window_h;
     drawable_size(&window_w, &window_h);
-    const PictureRect rect = fit_picture(window_w, window_h, screen.width, screen.height, screen.fit);
+    const PictureRect rect =
+        fit_picture(window_w, window_h, screen.width, screen.height, screen.fit);
     *x = rect.x;
     *y = rect.y;
     *width = rect.width;

@@ -170,8 +170,8 @@ void log_complaint(const std::string& complaint)
 
 SavedSettings current_settings()
 {
-    SavedSettings now = {{},           volumes.music, window_is_fullscreen(), effects_level(),
-                         picture_fit(), assists};
+    SavedSettings now = {
+        {}, volumes.music, window_is_fullscreen(), effects_level(), picture_fit(), assists};
     for (int i = 0; i < BINDING_COUNT; ++i) now.keys[i] = key_binding(i);
     return now;
 }
@@ -179,17 +179,17 @@ SavedSettings current_settings()
 std::string assists_text(const Assists& rules)
 {
     char text[320];
-    std::snprintf(text, sizeof text,
-                  "\n[assists]\n"
-                  "speed = %d  # percent: 100, 90, 80, 70, 60 or 50\n"
-                  "time_limit = %s  # seconds: 300, 450 or none\n"
-                  "lives = %s  # 5, 9 or unlimited\n"
-                  "safe_falls = %s\n",
-                  rules.speed,
-                  rules.time_limit == TIME_LIMIT_NONE ? "none"
-                                                      : std::to_string(rules.time_limit).c_str(),
-                  rules.lives == LIVES_UNLIMITED ? "unlimited" : std::to_string(rules.lives).c_str(),
-                  rules.safe_falls ? "yes" : "no");
+    std::snprintf(
+        text, sizeof text,
+        "\n[assists]\n"
+        "speed = %d  # percent: 100, 90, 80, 70, 60 or 50\n"
+        "time_limit = %s  # seconds: 300, 450 or none\n"
+        "lives = %s  # 5, 9 or unlimited\n"
+        "safe_falls = %s\n",
+        rules.speed,
+        rules.time_limit == TIME_LIMIT_NONE ? "none" : std::to_string(rules.time_limit).c_str(),
+        rules.lives == LIVES_UNLIMITED ? "unlimited" : std::to_string(rules.lives).c_str(),
+        rules.safe_falls ? "yes" : "no");
     return text;
 }
 
