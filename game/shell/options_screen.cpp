@@ -35,12 +35,17 @@ constexpr int ROW_TEXT_DROP = 7;
 constexpr int MAX_ROWS = 6;
 constexpr int FONT_HEIGHT = 11;
 
-// The bars: a thin track with a thick snowy fill, as long as the value.
-constexpr int BAR_WIDTH = 88;
-constexpr int BAR_HEIGHT = 7;
+// The bars: ten segments, a block of snow for each one reached and a small
+// flake for each one not, so both ends of the scale read at a glance.
+constexpr int BAR_SEGMENTS = 10;
+constexpr int SEGMENT_SPACING = 8;
+constexpr int SEGMENT_WIDTH = 6;
+constexpr int SEGMENT_HEIGHT = 7;
+constexpr int FLAKE_SIZE = 3;
+constexpr int BAR_WIDTH = BAR_SEGMENTS * SEGMENT_SPACING;
 constexpr int BAR_GAP = 6;   // between the bar and a number after it
-constexpr int THIN_FLAKE = 0;
-constexpr int THICK_FLAKE = 2;
+constexpr int SMALL_FLAKE = 0;
+constexpr int LARGE_FLAKE = 2;
 
 constexpr const char* ASSISTS_GREETING = "Play it your way: change anything!";
 
@@ -228,9 +233,15 @@ int cursor_y(int row)
 
 void draw_bar(int x, int y, double share)
 {
-    const int filled = to_int(BAR_WIDTH * share + 0.5);
-    stretch_anim(ANIM_SNOW, THIN_FLAKE, x, y, BAR_WIDTH, BAR_HEIGHT);
-    if (filled > 0) stretch_anim(ANIM_SNOW, THICK_FLAKE, x, y, filled, BAR_HEIGHT);
+    const int reached = to_int(BAR_SEGMENTS * share + 0.5);
+    for (int i = 0; i < BAR_SEGMENTS; ++i) {
+        const int left = x + SEGMENT_SPACING * i;
+        if (i < reached)
+            stretch_anim(ANIM_SNOW, LARGE_FLAKE, left, y, SEGMENT_WIDTH, SEGMENT_HEIGHT);
+        else
+            draw_anim(ANIM_SNOW, SMALL_FLAKE, left + (SEGMENT_WIDTH - FLAKE_SIZE) / 2,
+                      y + (SEGMENT_HEIGHT - FLAKE_SIZE) / 2);
+    }
 }
 
 void draw_row(const Row& row, int y)
@@ -238,7 +249,7 @@ void draw_row(const Row& row, int y)
     draw_text(LABEL_X, y, row.label);
     int x = VALUE_X;
     if (row.bar) {
-        draw_bar(x, y + (FONT_HEIGHT - BAR_HEIGHT) / 2, row.bar());
+        draw_bar(x, y + (FONT_HEIGHT - SEGMENT_HEIGHT) / 2, row.bar());
         x += BAR_WIDTH + BAR_GAP;
     }
     if (row.text) draw_text(x, y, row.text().c_str());
