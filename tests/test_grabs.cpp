@@ -491,35 +491,37 @@ Columns columns_of(const ShownRow& shown)
 
 }   // namespace
 
-TEST_F(Grabs, FillAtFullHdIsTheLargestFourThreeSizeWithEvenSharpColumns)
+// Fill at 1920 x 1080: the largest 4:3 size, bars only at the sides, every
+// picture column as wide as the others give or take one window pixel, sharp
+// to 4x first so only the last 1.125 is smooth (a pixel or two of blend at
+// each of the 319 edges, where a smooth 4.5x would blur three or four, and
+// nearest-neighbour all the way none).
+// Whole pixels: 4x, bars all round, every column 4 wide and no blend.
+TEST_F(Grabs, FillAndWholePixelsAtFullHd)
 {
-    const ShownRow shown = shown_middle_row(PictureFit::fill, 1920, 1080);
-    EXPECT_EQ(shown.rect.x, 240);
-    EXPECT_EQ(shown.rect.y, 0);
-    EXPECT_EQ(shown.rect.width, 1440);
-    EXPECT_EQ(shown.rect.height, 1080);
-    const Columns columns = columns_of(shown);
-    EXPECT_EQ(columns.outside_not_bar, 0);   // bars at the sides only, untouched
-    ASSERT_EQ(columns.widths.size(), std::size_t(W));
-    const auto [narrowest, widest] =
-        std::minmax_element(columns.widths.begin(), columns.widths.end());
-    EXPECT_LE(*widest - *narrowest, 1) << *narrowest << " to " << *widest;
-    // Sharp to 4x first: only the last 1.125 is smooth, a pixel or two of
-    // blend at each of the 319 edges (a smooth 4.5x would blur three or four).
-    EXPECT_LE(columns.blended, 2 * (W - 1));
-}
-
-TEST_F(Grabs, WholePixelsAtFullHdIsFourTimesWithEqualColumnsAndBarsAround)
-{
-    const ShownRow shown = shown_middle_row(PictureFit::whole_pixels, 1920, 1080);
-    EXPECT_EQ(shown.rect.x, 320);
-    EXPECT_EQ(shown.rect.y, 60);
-    EXPECT_EQ(shown.rect.width, 1280);
-    EXPECT_EQ(shown.rect.height, 960);
-    const Columns columns = columns_of(shown);
-    EXPECT_EQ(columns.outside_not_bar, 0);
-    EXPECT_EQ(columns.widths, std::vector<int>(W, 4));
-    EXPECT_EQ(columns.blended, 0);
+    struct Case {
+        PictureFit fit;
+        PictureRect rect;
+        int max_width_spread;
+        int min_blended, max_blended;
+    };
+    for (const Case& c : {Case{PictureFit::fill, {240, 0, 1440, 1080}, 1, W / 4, 2 * (W - 1)},
+                          Case{PictureFit::whole_pixels, {320, 60, 1280, 960}, 0, 0, 0}}) {
+        const ShownRow shown = shown_middle_row(c.fit, 1920, 1080);
+        EXPECT_EQ(shown.rect.x, c.rect.x);
+        EXPECT_EQ(shown.rect.y, c.rect.y);
+        EXPECT_EQ(shown.rect.width, c.rect.width);
+        EXPECT_EQ(shown.rect.height, c.rect.height);
+        const Columns columns = columns_of(shown);
+        EXPECT_EQ(columns.outside_not_bar, 0);
+        ASSERT_EQ(columns.widths.size(), std::size_t(W));
+        const auto [narrowest, widest] =
+            std::minmax_element(columns.widths.begin(), columns.widths.end());
+        EXPECT_LE(*widest - *narrowest, c.max_width_spread) << *narrowest << " to " << *widest;
+        EXPECT_EQ(*widest + *narrowest, c.fit == PictureFit::fill ? 9 : 8);
+        EXPECT_GE(columns.blended, c.min_blended);
+        EXPECT_LE(columns.blended, c.max_blended);
+    }
 }
 
 TEST(PictureFit, PlacementsInWindowsOfEveryShape)
