@@ -1098,7 +1098,7 @@ struct Press {
 
 // Plays presses at their frames (nothing held otherwise); `seen` looks at
 // every frame first.
-void play_presses(std::vector<Press> presses, std::function<void(int)> seen = nullptr)
+void play_presses(const std::vector<Press>& presses, const std::function<void(int)>& seen = nullptr)
 {
     start_script([presses, seen](int n) {
         if (seen) seen(n);

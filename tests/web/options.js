@@ -12,9 +12,9 @@ const web = require('./browser');
 
 const START_TIMEOUT_MS = 120000;
 const STEP_TIMEOUT_MS = 60000;
-// Long enough for the game to see the press, shorter than the 10 frames
-// between two steps of a held key.
-const PRESS_MS = 90;
+// A press lasts this many frames: the first takes the step, and the step's
+// cooldown keeps the second from taking another.
+const PRESS_FRAMES = 2;
 const SETTINGS_FILE = '/settings/snowbelter/settings.ini';
 
 async function phone(page) {
@@ -22,16 +22,26 @@ async function phone(page) {
     hasTouch: true, isLandscape: true });
 }
 
-// One finger on the control that holds a pad action, for a moment.
+// One finger on the control that holds a pad action for exactly
+// PRESS_FRAMES frames: the game is held (the page's hold, window.snowbelter)
+// while the finger goes down and comes up, however slow the machine.
 async function press(game, session, action) {
   const element = await game.page.$(`#touch [data-action="${action}"]`);
   if (!element) throw new Error(`no touch control holds the ${action} action`);
   const box = await element.boundingBox();
   if (!box) throw new Error(`the ${action} control is not shown`);
   const at = { id: 1, x: box.x + box.width / 2, y: box.y + box.height / 2 };
+  await game.page.evaluate(() => { window.snowbelter.hold = true; });
+  await web.sleep(200);   // the game reaches its wait
   await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [at] });
-  await web.sleep(PRESS_MS);
+  await game.page.evaluate((n) => {
+    const s = window.snowbelter;
+    s.holdAfter.add(parseInt(s.trace[s.trace.length - 1], 10) + n);
+    s.release();
+  }, PRESS_FRAMES);
+  await web.waitFor(game, () => window.snowbelter.heldAt >= 0, `${action} held`, STEP_TIMEOUT_MS);
   await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await game.page.evaluate(() => window.snowbelter.release());
 }
 
 // Presses an action once the screen takes keys again, and waits until the
