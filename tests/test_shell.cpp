@@ -1170,8 +1170,8 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
     EXPECT_NEAR(effects[55], 0.75 * 0.8, 1e-9);
     EXPECT_EQ(effects_level(), 8);
     EXPECT_EQ(picture_fit(), PictureFit::fill);
-    EXPECT_EQ(screens[108], "options");
-    EXPECT_EQ(screens[109], "assists");   // the frame that took Enter ends in the assists
+    EXPECT_EQ(screens[109], "options");   // the frame that took Enter ...
+    EXPECT_EQ(screens[110], "assists");   // ... and the assists' first
     EXPECT_EQ(rules[131].speed, 90);
     EXPECT_EQ(rules[142].speed, 80);
     EXPECT_EQ(assists.speed, 80);
@@ -1202,8 +1202,8 @@ TEST_F(Options, EscapeAndPadBackLeaveFromAnyRowAndAnAssistsEscapeLeavesOnlyTheAs
         if (n >= 85) hold_only({KEY_ESCAPE});
     });
     show_options();
-    // Escape taken in the assists' frame 22 (call 86); the options' frame
-    // that opened them ends with call 87 and waits 20 more.
+    // Escape taken in the assists' frame 21 (call 86); the options' next
+    // frame ends with call 87 and they wait 20 more.
     EXPECT_EQ(script.shown, 87 + 20);
 }
 

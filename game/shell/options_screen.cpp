@@ -270,8 +270,10 @@ void draw_page(const ShownRows& shown)
 }
 
 // Fixed cursor keys, as in the menu: a pad's and the touch controls'
-// directions hold them too.
-void take_keys(const ShownRows& shown)
+// directions hold them too.  Returns what Enter asked to open (null for
+// nothing), for the frame to run once it is finished.
+using Opening = void (*)();
+Opening take_keys(const ShownRows& shown)
 {
     const Row& row = *shown.rows[options_screen.row];
     int step = 0;
@@ -280,7 +282,7 @@ void take_keys(const ShownRows& shown)
     if (step != 0) {
         options_screen.row += step;
         screen_state.key_cooldown = OPTIONS_STEP_COOLDOWN;
-        return;
+        return nullptr;
     }
     const int change = key_free(KEY_CURSOR_LEFT) ? -1 : key_free(KEY_CURSOR_RIGHT) ? +1 : 0;
     if (change != 0 && row.change) {
@@ -291,8 +293,9 @@ void take_keys(const ShownRows& shown)
         leave();
     } else if ((key_free(to_int(bindings.jump)) || key_free(KEY_ENTER)) && row.open) {
         screen_state.key_cooldown = OPTIONS_OPEN_COOLDOWN;
-        row.open();
+        return row.open;
     }
+    return nullptr;
 }
 
 void options_frame()
@@ -302,9 +305,11 @@ void options_frame()
     update_snow();
     draw_snow();
     draw_page(shown);
-    take_keys(shown);
+    const Opening opening = take_keys(shown);
     if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
     finish_frame();
+    // A screen opened from a row starts with a frame of its own.
+    if (opening) opening();
 }
 
 // Runs one page until it is left; the page that opened it comes back with
