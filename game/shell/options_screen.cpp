@@ -35,19 +35,23 @@ constexpr int ROW_TEXT_DROP = 7;
 constexpr int MAX_ROWS = 6;
 constexpr int FONT_HEIGHT = 11;
 
-// The bars: ten segments, a block of snow for each one reached and a small
-// flake for each one not, so both ends of the scale read at a glance.
-constexpr int BAR_SEGMENTS = 10;
-constexpr int SEGMENT_SPACING = 8;
-constexpr int SEGMENT_WIDTH = 6;
+// The bars: one segment per step of the value, a block of snow for each
+// one reached and a small flake for each one not, so every step shows.
+constexpr int BAR_WIDTH = 88;
+constexpr int SEGMENT_GAP = 2;
 constexpr int SEGMENT_HEIGHT = 7;
 constexpr int FLAKE_SIZE = 3;
-constexpr int BAR_WIDTH = BAR_SEGMENTS * SEGMENT_SPACING;
 constexpr int BAR_GAP = 6;   // between the bar and a number after it
 constexpr int SMALL_FLAKE = 0;
 constexpr int LARGE_FLAKE = 2;
 
 constexpr const char* ASSISTS_GREETING = "Play it your way: change anything!";
+
+// How far a bar reaches: `reached` of its `steps`.
+struct BarLevel {
+    int reached;
+    int steps;
+};
 
 // One row: what left and right do to it (-1 or +1), its value as text or as
 // a bar, what Enter does on it, and whether this build offers it.  A null
@@ -56,7 +60,7 @@ struct Row {
     const char* label;
     void (*change)(int step);
     std::string (*text)();
-    double (*bar)();   // 0 to 1
+    BarLevel (*bar)();
     void (*open)();
     bool (*offered)();
 };
@@ -84,9 +88,10 @@ void change_music(int step)
     if (step_music_volume(step)) save_settings();
 }
 
-double music_bar()
+BarLevel music_bar()
 {
-    return volumes.music / MUSIC_VOLUME_CEILING;
+    return {to_int(volumes.music / MUSIC_VOLUME_STEP + 0.5),
+            to_int(MUSIC_VOLUME_CEILING / MUSIC_VOLUME_STEP + 0.5)};
 }
 
 // The new level is heard at once, in the jump's sound.
@@ -104,9 +109,9 @@ std::string effects_text()
     return std::to_string(effects_level());
 }
 
-double effects_bar()
+BarLevel effects_bar()
 {
-    return double(effects_level()) / EFFECTS_LEVEL_FULL;
+    return {effects_level(), EFFECTS_LEVEL_FULL};
 }
 
 // The frame cycle switches as for F11, and the game saves the settings then.
@@ -231,15 +236,16 @@ int cursor_y(int row)
     return OPTIONS_CURSOR_FIRST_Y + OPTIONS_ROW_SPACING * row;
 }
 
-void draw_bar(int x, int y, double share)
+void draw_bar(int x, int y, BarLevel level)
 {
-    const int reached = to_int(BAR_SEGMENTS * share + 0.5);
-    for (int i = 0; i < BAR_SEGMENTS; ++i) {
-        const int left = x + SEGMENT_SPACING * i;
-        if (i < reached)
-            stretch_anim(ANIM_SNOW, LARGE_FLAKE, left, y, SEGMENT_WIDTH, SEGMENT_HEIGHT);
+    const int spacing = BAR_WIDTH / level.steps;
+    const int width = spacing - SEGMENT_GAP;
+    for (int i = 0; i < level.steps; ++i) {
+        const int left = x + spacing * i;
+        if (i < level.reached)
+            stretch_anim(ANIM_SNOW, LARGE_FLAKE, left, y, width, SEGMENT_HEIGHT);
         else
-            draw_anim(ANIM_SNOW, SMALL_FLAKE, left + (SEGMENT_WIDTH - FLAKE_SIZE) / 2,
+            draw_anim(ANIM_SNOW, SMALL_FLAKE, left + (width - FLAKE_SIZE) / 2,
                       y + (SEGMENT_HEIGHT - FLAKE_SIZE) / 2);
     }
 }
