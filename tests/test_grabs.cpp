@@ -151,19 +151,20 @@ TEST_F(Grabs, GrabDropsTheCollisionMask)
     EXPECT_TRUE(renderer->masks[63].empty());
 }
 
-// A drawing target without alpha bits, the size of the screen.
-struct NoAlphaTarget {
+// A drawing target of the test's own, bound for drawing while it lives:
+// by default one without alpha bits, the size of the screen.
+struct OwnTarget {
     GLuint framebuffer = 0, colour = 0;
-    NoAlphaTarget()
+    explicit OwnTarget(GLenum format = GL_RGB8, int width = W, int height = H)
     {
         glGenFramebuffers(1, &framebuffer);
         glGenRenderbuffers(1, &colour);
         glBindRenderbuffer(GL_RENDERBUFFER, colour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, W, H);
+        glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
     }
-    ~NoAlphaTarget()
+    ~OwnTarget()
     {
         bind_drawing_picture();
         glDeleteRenderbuffers(1, &colour);
@@ -174,7 +175,7 @@ struct NoAlphaTarget {
 TEST_F(Grabs, WithoutFrameBufferAlphaTheKeyColourBecomesTransparent)
 {
     {
-        NoAlphaTarget target;
+        OwnTarget target;
         ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
         GLint alpha_bits = -1;
         glGetIntegerv(GL_ALPHA_BITS, &alpha_bits);
@@ -436,27 +437,19 @@ ShownRow shown_middle_row(PictureFit fit, int window_w, int window_h)
 {
     set_screen(2 * W, 2 * H, 0);
     show_picture_corner(W, H);
-    GLuint framebuffer = 0, colour = 0;
-    glGenFramebuffers(1, &framebuffer);
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, window_w, window_h);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    OwnTarget window(GL_RGBA8, window_w, window_h);
     glClearColor(1, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0, 0, 0, 1);
     draw_columns();
     set_picture_fit(fit);
     ShownRow shown{fit_picture(window_w, window_h, 2 * W, 2 * H, fit), {}};
-    draw_shown_picture(framebuffer, shown.rect);
+    draw_shown_picture(window.framebuffer, shown.rect);
     set_picture_fit(PictureFit::whole_pixels);
     shown.rgba.resize(std::size_t(window_w) * 4);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, window.framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, window_h / 2, window_w, 1, GL_RGBA, GL_UNSIGNED_BYTE, shown.rgba.data());
-    glDeleteFramebuffers(1, &framebuffer);
-    glDeleteRenderbuffers(1, &colour);
     show_picture_corner(0, 0);
     set_screen(W, H, 0);
     return shown;
