@@ -2,8 +2,8 @@
  * screens.h - the screens of the game, as they hand over to each other.
  *
  * Every screen is a loop of its own that ends by returning to the one that
- * called it (or, for the end screen, never).  The main menu runs the round
- * and the key screen; the round shows the story before its first frame; the
+ * called it (or, for the end screen, never).  The main menu runs the round,
+ * the key screen and the options; the round shows the story before its first frame; the
  * finale ends in the end screen.  Each screen's own header holds the rest of
  * its interface.
  *
@@ -19,6 +19,11 @@ void main_menu();
 // Runs the key screen until Escape, then copies the edited codes into the
 // bindings and returns.  (game/shell/keys_screen.cpp)
 void redefine_keys();
+
+// Runs the options screen (and its assists screen) until Back or Escape,
+// then returns; every change is in force and saved at once.
+// (game/shell/options_screen.cpp)
+void show_options();
 
 // Draws the story once as the background, lets snow fall over it and returns
 // on the frame the jump binding is seen down once the cooldown has run out.
