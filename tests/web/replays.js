@@ -19,7 +19,8 @@ function options(argv) {
   const o = { names: [] };
   for (let i = 2; i < argv.length; ++i) {
     const key = argv[i];
-    if (key.startsWith('--')) o[key.slice(2).replace('-', '_')] = path.resolve(argv[++i]);
+    if (key === '--browser') ++i;   // the engine: browser.js reads it
+    else if (key.startsWith('--')) o[key.slice(2).replace('-', '_')] = path.resolve(argv[++i]);
     else o.names.push(key);
   }
   for (const key of ['page_dir', 'runner', 'scripts', 'references', 'output']) {

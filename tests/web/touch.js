@@ -21,32 +21,30 @@ async function phone(page) {
     hasTouch: true, isLandscape: true });
 }
 
-// Fingers on the screen, each at the middle of a labelled control.
+// Fingers on the screen, each at the middle of a labelled control: each
+// finger is one of the engine's touches (puppeteer's touch handles: the
+// DevTools protocol in Chromium, WebDriver BiDi in Firefox).
 class Fingers {
-  constructor(game, session) {
+  constructor(game) {
     this.game = game;
-    this.session = session;
     this.down = new Map();
   }
   async centre(label) {
     const box = await (await this.game.page.$(`[aria-label="${label}"]`)).boundingBox();
     return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
   }
-  async send(type) {
-    const touchPoints = [...this.down.entries()].map(([id, at]) => ({ id, x: at.x, y: at.y }));
-    await this.session.send('Input.dispatchTouchEvent', { type, touchPoints });
-  }
   async put(id, label) {
-    this.down.set(id, await this.centre(label));
-    await this.send('touchStart');
+    const at = await this.centre(label);
+    this.down.set(id, await this.game.page.touchscreen.touchStart(at.x, at.y));
   }
   async slide(id, label) {
-    this.down.set(id, await this.centre(label));
-    await this.send('touchMove');
+    const at = await this.centre(label);
+    await this.down.get(id).move(at.x, at.y);
   }
   async lift(id) {
+    const touch = this.down.get(id);
     this.down.delete(id);
-    await this.send(this.down.size ? 'touchMove' : 'touchEnd');
+    await touch.end();
   }
   // Holds a control for exactly that many frames: the game is held (the
   // page's hold, window.snowbelter) while the finger goes down and comes up.
@@ -64,8 +62,7 @@ class Fingers {
     await this.game.page.evaluate(() => window.snowbelter.release());
   }
   async liftAll() {
-    this.down.clear();
-    await this.send('touchEnd');
+    for (const id of [...this.down.keys()]) await this.lift(id);
   }
   async tap(label, ms = 200) {
     await this.put(9, label);
@@ -168,10 +165,10 @@ async function checkControls(game) {
   }
 }
 
+web.skipUnless(web.engine().touch, 'touch (its WebDriver turns touches into mouse events)');
 web.runPageTest(async (browser, server) => {
   const game = await web.openGame(browser, server, 'trace=1&settings=0', phone);
-  const session = await game.page.createCDPSession();
-  const fingers = new Fingers(game, session);
+  const fingers = new Fingers(game);
   await web.waitFor(game, () => document.getElementById('card-text').textContent ===
     'Click or tap to play', 'the start card to offer play', START_TIMEOUT_MS);
   const card = await game.page.$('#start-card');
