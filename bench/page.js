@@ -185,11 +185,7 @@ async function waitForScreen(target, screen) {
   }
 }
 
-async function hold(target, key, ms) {
-  await target.page.keyboard.down(key);
-  await sleep(ms);
-  await target.page.keyboard.up(key);
-}
+const hold = (target, key, ms) => web.press(target.page, key, ms);
 
 // Santa climbs the ladder beside his start, out of the hazards' reach, and
 // walks to and fro there (as bench/run.sh has him do on the desktop).

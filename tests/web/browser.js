@@ -114,6 +114,14 @@ async function waitFor(game, predicate, why, timeoutMs, ...args) {
   }
 }
 
+// A key held for ms, as a player presses it (by its DOM code name).
+async function press(page, key, ms) {
+  const name = engine().keyName(key);
+  await page.keyboard.down(name);
+  await sleep(ms);
+  await page.keyboard.up(name);
+}
+
 // The canvas as the page shows it, as PNG bytes.
 async function canvasPicture(game) {
   const canvas = await game.page.$('#canvas');
@@ -180,5 +188,5 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 module.exports = {
   requirePage, serve, unplug, engineName, engine, skipUnless, launch, openGame, waitFor, canvasPicture, latestTrace, waitForScreen,
-  sleep, runPageTest,
+  sleep, press, runPageTest,
 };

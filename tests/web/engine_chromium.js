@@ -24,4 +24,4 @@ async function launch(puppeteer, settings) {
   return browser;
 }
 
-module.exports = { launch, touch: true, cdp: true };
+module.exports = { launch, keyName: (name) => name, touch: true, cdp: true };

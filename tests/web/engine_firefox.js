@@ -40,6 +40,11 @@ async function launch(puppeteer, settings) {
   }
 }
 
+// puppeteer sends Enter as WebDriver's \uE007, which Firefox types as the
+// keypad's Enter; the main Enter key is WebDriver's Return, \uE006.
+const KEY_NAMES = { Enter: '\uE006' };
+const keyName = (name) => KEY_NAMES[name] || name;
+
 // Touches through WebDriver BiDi's pointer actions are real touch pointer
 // events, several fingers at once; the DevTools protocol is not there.
-module.exports = { launch, touch: true, cdp: false };
+module.exports = { launch, keyName, touch: true, cdp: false };

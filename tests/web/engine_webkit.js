@@ -21,6 +21,10 @@ const DRIVER = process.env.WEBKIT_WEBDRIVER || 'WebKitWebDriver';
 const MINIBROWSER = process.env.MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 const DRIVER_TIMEOUT_MS = 15000;
 const ELEMENT = 'element-6066-11e4-a52e-4f735466cecf';
+const VIEWPORT_ATTEMPTS = 4;
+const VIEWPORT_SETTLE_MS = 100;
+// MiniBrowser's toolbar keeps its window this wide at the least.
+const MIN_WIDTH_PX = 447;
 // WebDriver's codes for the keys the tests press, by their DOM code.
 const KEYS = {
   Enter: '\uE007', Escape: '\uE00C', ControlLeft: '\uE009', ShiftLeft: '\uE008', Space: ' ',
@@ -126,11 +130,16 @@ class Page {
   }
   // The window sized so that the page gets width x height, as far as the
   // window may shrink (MiniBrowser's toolbar keeps it some 450 pixels wide).
+  // The window takes its new size a moment after it is asked: a few tries.
   async setViewport({ width, height }) {
-    const outer = await this.session.call('POST', '/window/rect', { width, height });
-    const inner = await this.evaluate(() => [innerWidth, innerHeight]);
-    await this.session.call('POST', '/window/rect',
-      { width: width + outer.width - inner[0], height: height + outer.height - inner[1] });
+    let outer = { width, height };
+    for (let attempt = 0; attempt < VIEWPORT_ATTEMPTS; ++attempt) {
+      outer = await this.session.call('POST', '/window/rect', outer);
+      await new Promise((resolve) => setTimeout(resolve, VIEWPORT_SETTLE_MS));
+      const inner = await this.evaluate(() => [innerWidth, innerHeight]);
+      if (inner[0] >= width - 1 && inner[0] <= Math.max(width, MIN_WIDTH_PX) && inner[1] === height) return;
+      outer = { width: Math.max(width + outer.width - inner[0], 1), height: height + outer.height - inner[1] };
+    }
   }
   async screenshot(options = {}) {
     const png = Buffer.from(await this.session.call('GET', '/screenshot'), 'base64');
@@ -206,4 +215,4 @@ async function launch(puppeteer, settings) {
   }
 }
 
-module.exports = { launch, touch: false, cdp: false };
+module.exports = { launch, keyName: (name) => name, touch: false, cdp: false };

@@ -21,8 +21,10 @@ const SCREENS = [[390, 844], [844, 390], [1024, 768], [1366, 1024]];
 const START_TIMEOUT_MS = 120000;
 const PICTURE_W = 640, PICTURE_H = 480;
 // What the controls must leave uncovered, in the game's pixels: the round's
-// status line along the top and the menu's entries (tests/reference).
-const KEEP_CLEAR = { 'the status line': [0, 0, 640, 32], "the menu's entries": [188, 255, 420, 390] };
+// status line along the top, the menu's entries and its credit line along
+// the bottom (tests/reference).
+const KEEP_CLEAR = { 'the status line': [0, 0, 640, 32], "the menu's entries": [188, 255, 420, 390],
+  "the menu's bottom line": [0, 452, 640, 480] };
 const CONTROLS = ['Left', 'Right', 'Up', 'Down', 'Jump', 'Pause', 'Back', 'Start'];
 const KEY_NAMES = /\b(Esc|Enter|Return|Ctrl|Space|II)\b/;
 
@@ -86,6 +88,13 @@ async function oneScreen(browser, server, [width, height], shots) {
   if (touch) await game.page.touchscreen.tap(card.x + card.width / 2, card.y + card.height / 2);
   else await game.page.click('#start-card');
   await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
+  // Where the engine goes fullscreen on the tap (Firefox), its whole
+  // screen is not the device's: back to the window the device gives.
+  const fullscreen = await game.page.evaluate(async () => {
+    if (!document.fullscreenElement) return false;
+    await document.exitFullscreen();
+    return true;
+  });
   const touching = await game.page.evaluate(() => !document.getElementById('touch').hidden);
   if (touch && !touching) failures.push('a touch did not bring the controls');
   const want = pictureLayout(PICTURE_W, PICTURE_H, room.width, room.height, touching);
@@ -106,7 +115,8 @@ async function oneScreen(browser, server, [width, height], shots) {
   if (shots) await game.page.screenshot({ path: path.join(shots, `${web.engineName()}-${width}x${height}.png`) });
   await game.page.close();
   console.log(`${width}x${height}: the page had ${room.width}x${room.height}; picture ${describe(picture)}` +
-    `${want.wholeMultiple ? ' (a whole multiple)' : ' (filled)'}; touch controls ${touching ? 'shown' : 'not shown'}`);
+    `${want.wholeMultiple ? ' (a whole multiple)' : ' (filled)'}; touch controls ${touching ? 'shown' : 'not shown'}` +
+    `${fullscreen ? '; the tap went fullscreen' : ''}`);
   return failures.map((failure) => `${width}x${height}: ${failure}`);
 }
 
