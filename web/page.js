@@ -184,7 +184,8 @@
   // Without fullscreen, a page added to the home screen still opens without
   // the browser's bars: the card says how, once, on touch screens.
   const standalone = navigator.standalone === true || matchMedia('(display-mode: standalone)').matches;
-  homeScreenHint.hidden = !(window.snowbelterTouch.touchDevice() && !enterFullscreen && !standalone);
+  const touchScreen = window.snowbelterTouch.touchDevice() || navigator.maxTouchPoints > 0;
+  homeScreenHint.hidden = !(touchScreen && !enterFullscreen && !standalone);
 
   // The player's one gesture: sound may play from now on, and a touch
   // device gives the game the whole screen, turned sideways where it can.

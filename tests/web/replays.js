@@ -4,7 +4,7 @@
 // replay runner writes for the same script, and every picture the script
 // names must match its reference picture as the runner's checks require.
 //
-//   node replays.js --page-dir build-web --runner build/snowreplay
+//   node replays.js [--browser ENGINE] --page-dir build-web --runner build/snowreplay
 //        --scripts tests/replays --references tests/reference --output DIR NAME...
 'use strict';
 const { execFileSync } = require('child_process');

@@ -120,10 +120,40 @@ async function oneScreen(browser, server, [width, height], shots) {
   return failures.map((failure) => `${width}x${height}: ${failure}`);
 }
 
+// Safari on an iPhone: no Fullscreen API and no orientation lock.  The card
+// says "Add to Home Screen" in one line, and a tap starts the game without
+// a throw.  (Needs a script before the page's own, which WebDriver lacks.)
+async function withoutFullscreen(browser, server) {
+  const game = await web.openGame(browser, server, 'trace=1&settings=0', async (page) => {
+    await page.setViewport({ width: 390, height: 844, deviceScaleFactor: 1, isMobile: true, hasTouch: true });
+    await page.evaluateOnNewDocument(() => {
+      delete Element.prototype.requestFullscreen;
+      delete Element.prototype.webkitRequestFullscreen;
+      if (window.ScreenOrientation) delete ScreenOrientation.prototype.lock;
+      // A phone's touch screen, which Firefox's emulation does not report.
+      Object.defineProperty(Navigator.prototype, 'maxTouchPoints', { get: () => 5 });
+    });
+  });
+  const room = await game.page.evaluate(() => ({ width: innerWidth, height: innerHeight }));
+  const failures = [];
+  await checkCard(game, room, failures);
+  const hint = await box(game, '#home-screen-hint');
+  if (!hint || !inside(hint, room)) failures.push(`the "Add to Home Screen" line is ${hint ? describe(hint) : 'not shown'}`);
+  const card = await box(game, '#start-card');
+  await game.page.touchscreen.tap(card.x + card.width / 2, card.y + card.height / 2);
+  await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
+  await game.page.close();
+  console.log(`without fullscreen or the orientation lock: the card said "Add to Home Screen" in a line of ` +
+    `${Math.round(hint ? hint.height : 0)} pixels, and a tap reached the menu`);
+  return failures.map((failure) => `without fullscreen: ${failure}`);
+}
+
 web.runPageTest(async (browser, server) => {
   const shots = shotsFolder(process.argv);
   const failures = [];
   for (const screen of SCREENS) failures.push(...await oneScreen(browser, server, screen, shots));
+  if (web.engine().touch) failures.push(...await withoutFullscreen(browser, server));
+  else console.log(`screens: ${web.engineName()} cannot run a script before the page's: without fullscreen not checked`);
   if (failures.length) throw new Error(failures.join('\n  '));
   if (!web.engine().touch) console.log(`screens: ${web.engineName()} cannot touch: the controls were not checked`);
   console.log('screens: the card and the menu fit every screen');
