@@ -165,8 +165,10 @@
     Module.SDL2.audioContext = Module.SDL2.audioContext || new AudioContext();
     if (Module.SDL2.audioContext.state !== 'running') Module.SDL2.audioContext.resume().catch(() => {});
   }
+  // A finger's touch lets sound start only as it lifts (touchend, and
+  // pointerup for a touch), a mouse's as it presses.
   for (const element of [document.getElementById('touch'), canvas]) {
-    element.addEventListener('pointerdown', resumeAudio, true);
+    for (const type of ['pointerdown', 'pointerup', 'touchend']) element.addEventListener(type, resumeAudio, true);
   }
 
   // The Fullscreen API and the orientation lock, where the browser has them

@@ -2,11 +2,12 @@
 // a tap on the start card starts the game, the key screen says it needs a
 // keyboard and lets the player back out, the labelled touch controls
 // (found by their aria-label, as a screen reader names them, each at least
-// 48 CSS pixels) start a round, Right held walks Santa, a thumb slid from
-// Right to Left turns him, and Jump pressed while Right is held jumps him to
-// the right, as the game's own trace shows.
+// 48 CSS pixels) resume suspended sound, start a round, Right held walks
+// Santa, a thumb slid from Right to Left turns him, and Jump pressed while
+// Right is held jumps him to the right, as the game's own trace shows.
+// Chromium and Firefox touch; WebKitGTK cannot (it says so).
 //
-//   node touch.js --page-dir build-web
+//   node touch.js --browser ENGINE --page-dir build-web
 'use strict';
 const web = require('./browser');
 
@@ -153,6 +154,24 @@ async function keyScreenWithoutAKeyboard(game, fingers) {
   console.log('touch: the key screen said it needs a keyboard, and Back ended the wait');
 }
 
+// A browser may suspend the sound again (Safari does, after a call or in
+// the background): the next touch of the controls resumes it.
+async function soundResumesOnTouch(game, fingers) {
+  const state = () => game.page.evaluate(() => window.Module.SDL2.audioContext.state);
+  if (await state() !== 'running') {
+    // (Firefox on a machine without a sound device never runs one.)
+    console.log(`touch: not checked: ${web.engineName()} cannot run the sound here (${await state()} ` +
+      'after the card\'s tap)');
+    return;
+  }
+  await game.page.evaluate(() => window.Module.SDL2.audioContext.suspend());
+  if (await state() !== 'suspended') throw new Error('the sound could not be suspended');
+  await fingers.tap('Left');   // the menu has no use for it
+  await web.waitFor(game, () => window.Module.SDL2.audioContext.state === 'running',
+    'a touch of the controls to resume the sound', STEP_TIMEOUT_MS);
+  console.log('touch: suspended sound resumed at a touch of the controls');
+}
+
 async function checkControls(game) {
   for (const label of LABELS) {
     const element = await game.page.$(`#touch [role="button"][aria-label="${label}"]`);
@@ -176,6 +195,7 @@ web.runPageTest(async (browser, server) => {
   await game.page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
   await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
   await checkControls(game);
+  await soundResumesOnTouch(game, fingers);
   await keyScreenWithoutAKeyboard(game, fingers);
 
   await fingers.tap('Start');   // Start Game
