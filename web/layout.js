@@ -13,15 +13,22 @@
 //   - Upright with the controls: the picture at the top, as wide as the
 //     screen allows, the controls and a line suggesting the phone be turned
 //     in the room below.
+// A picture that is no whole multiple is sharp where it can be: the game
+// draws it at one times its size, so below twice that size one smooth step
+// is all it takes (nearest-neighbour to the whole multiple, 1, then
+// smooth); from twice upwards each pixel is repeated (nearest-neighbour
+// alone: the smooth step to the fill would be less than half a pixel).
 'use strict';
 (function (exports) {
   // The room the controls take (page.css): a column beside the picture on
   // each side when sideways, a band below it when upright.
   const CONTROLS_SIDE_PX = 200;
   const CONTROLS_BELOW_PX = 260;
+  const SHARP_FROM_SCALE = 2;
 
-  // { width, height, top, wholeMultiple } of the picture in CSS pixels;
-  // top: the picture sits at the top of the screen rather than centred.
+  // { width, height, top, wholeMultiple, smooth } of the picture in CSS
+  // pixels; top: the picture sits at the top of the screen rather than
+  // centred; smooth: it is scaled smoothly rather than by repeated pixels.
   function pictureLayout(pictureW, pictureH, screenW, screenH, touching) {
     const portrait = touching && screenH > screenW;
     const roomH = portrait ? Math.max(screenH - CONTROLS_BELOW_PX, 1) : screenH;
@@ -32,7 +39,7 @@
     const scale = useWhole ? whole : fits;
     return {
       width: Math.floor(pictureW * scale), height: Math.floor(pictureH * scale),
-      top: portrait, wholeMultiple: useWhole,
+      top: portrait, wholeMultiple: useWhole, smooth: !useWhole && scale < SHARP_FROM_SCALE,
     };
   }
 

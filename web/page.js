@@ -67,6 +67,7 @@
       document.body.style.setProperty('--picture-height', h);
     }
     document.body.classList.toggle('picture-top', layout.top);
+    canvas.classList.toggle('smooth', layout.smooth);
   }
   addEventListener('resize', fit);
 

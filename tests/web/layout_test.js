@@ -1,8 +1,8 @@
 // layout_test.js - web/layout.js's rules for the picture, checked without a
-// browser: named screens (phones, tablets, desktops) give the sizes the
-// rules call for, and every screen of a grid keeps the picture inside the
-// screen, at its shape, and off the controls whenever it is a whole
-// multiple.
+// browser: named screens (phones, tablets, desktops) give the sizes and the
+// scaling the rules call for, and every screen of a grid keeps the picture
+// inside the screen, at its shape, off the controls whenever it is a whole
+// multiple, and smooth only for a fill below twice its size.
 //
 //   node layout_test.js
 'use strict';
@@ -12,29 +12,29 @@ const W = 640, H = 480;
 const failures = [];
 const check = (ok, what) => { if (!ok) failures.push(what); };
 
-// [screen width, height, touch controls shown, expected width, height, top, whole multiple]
+// [screen width, height, touch controls shown, expected width, height, top, whole multiple, smooth]
 const SCREENS = [
   // A desktop: the largest whole multiple, centred, as the game has always shown.
-  [800, 600, false, 640, 480, false, true],
-  [1920, 1080, false, 1280, 960, false, true],
-  [500, 400, false, 500, 375, false, false],
+  [800, 600, false, 640, 480, false, true, false],
+  [1920, 1080, false, 1280, 960, false, true, false],
+  [500, 400, false, 500, 375, false, false, true],
   // A phone held sideways: the picture fills the height; the controls sit beside it.
-  [844, 390, true, 520, 390, false, false],
+  [844, 390, true, 520, 390, false, false, true],
   // Tablets: no whole multiple leaves room for the controls, so the picture fills.
-  [1024, 768, true, 1024, 768, false, false],
-  [1366, 1024, true, 1365, 1024, false, false],
+  [1024, 768, true, 1024, 768, false, false, true],
+  [1366, 1024, true, 1365, 1024, false, false, false],
   // A large touch screen keeps twice the picture, the controls in the bars.
-  [1920, 1080, true, 1280, 960, false, true],
+  [1920, 1080, true, 1280, 960, false, true, false],
   // Upright: at the top, the full width of a phone, a whole multiple on a tablet.
-  [390, 844, true, 390, 292, true, false],
-  [768, 1024, true, 640, 480, true, true],
+  [390, 844, true, 390, 292, true, false, true],
+  [768, 1024, true, 640, 480, true, true, false],
   // Upright without the controls: a desktop window taller than wide.
-  [390, 844, false, 390, 292, false, false],
+  [390, 844, false, 390, 292, false, false, true],
 ];
 
-for (const [sw, sh, touching, width, height, top, whole] of SCREENS) {
+for (const [sw, sh, touching, width, height, top, whole, smooth] of SCREENS) {
   const got = pictureLayout(W, H, sw, sh, touching);
-  const want = { width, height, top, wholeMultiple: whole };
+  const want = { width, height, top, wholeMultiple: whole, smooth };
   check(JSON.stringify(got) === JSON.stringify(want),
     `${sw}x${sh}${touching ? ' with touch' : ''}: ${JSON.stringify(got)}, not ${JSON.stringify(want)}`);
 }
@@ -49,6 +49,9 @@ for (let sw = 320; sw <= 2560; sw += 37) {
       check(l.width <= sw && l.height <= sh, `${name}: ${l.width}x${l.height} overflows the screen`);
       check(Math.abs(l.width / l.height - W / H) < 0.01, `${name}: ${l.width}x${l.height} is not 4:3`);
       const portrait = touching && sh > sw;
+      // Repeated pixels for whole multiples and from twice the size up;
+      // one smooth step below that.
+      check(l.smooth === (!l.wholeMultiple && l.width < 2 * W), `${name}: smooth is ${l.smooth} at ${l.width} wide`);
       if (l.wholeMultiple) {
         check(l.width % W === 0, `${name}: ${l.width} is called a whole multiple`);
         if (touching && !portrait) {

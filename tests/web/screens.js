@@ -110,6 +110,8 @@ async function oneScreen(browser, server, [width, height], shots) {
     failures.push(`the picture is ${describe(picture)}, not ${want.width}x${want.height}`);
   }
   if (!inside(picture, room)) failures.push(`the picture ${describe(picture)} leaves the screen`);
+  const smooth = await game.page.evaluate(() => document.getElementById('canvas').classList.contains('smooth'));
+  if (smooth !== want.smooth) failures.push(`the picture is scaled ${smooth ? 'smoothly' : 'by repeated pixels'}`);
   if (want.top && Math.round(picture.y) !== 0) failures.push(`upright, the picture starts at y ${picture.y}`);
   if (touching) await checkControls(game, picture, want.top, failures);
   if (shots) await game.page.screenshot({ path: path.join(shots, `${web.engineName()}-${width}x${height}.png`) });
