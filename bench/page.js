@@ -1,29 +1,32 @@
 // page.js - the browser build's frames against a bare WebGL 2 page drawing a
-// frame of the same shape (bench/bare_webgl.html), in one headless Chromium
-// on this machine, each page measured in turn:
+// frame of the same shape (bench/bare_webgl.html), in one browser engine on
+// this machine (--browser chromium|firefox|webkit, as the tests choose it;
+// Chromium by default), each page measured in turn:
 //
 //   - pictures shown per second, over BENCH_SECONDS (default 20) of the
 //     menu and of a round with Santa climbing and walking; the bare page
 //     draws the same frame all along and is measured once;
 //   - the intervals between pictures shown (p50, p99, worst), in ms;
-//   - the share of the page's main thread busy with tasks (the DevTools
-//     protocol's TaskDuration over the same wall time), and the processor
-//     time of Chromium's GPU process over the same time, where SwiftShader
-//     draws what the page asked for;
+//   - in Chromium, the share of the page's main thread busy with tasks (the
+//     DevTools protocol's TaskDuration over the same wall time), and the
+//     processor time of Chromium's GPU process over the same time, where
+//     SwiftShader draws what the page asked for ("-" in the other engines);
 //   - the time from navigation to the first menu frame (the bare page: to
 //     its first picture);
-//   - whether a second visit with the network off reaches the menu (only
-//     once the page has a service worker).
+//   - in Chromium, whether a second visit with the network off reaches the
+//     menu (only once the page has a service worker).
 //
 // With --before DIR the same is measured of a second build (the one before
 // a change) in the same run, and the ratios are printed side by side.
 //
-//   node bench/page.js [--before DIR] [--page-dir DIR]     (default build-web/)
+//   node bench/page.js [--browser NAME] [--before DIR] [--page-dir DIR]   (default build-web/)
 //
 // A benchmark, not a test: the numbers depend on the machine and its load.
 // Pictures are counted by a script put into each page before its own: a
 // refresh shows a new picture when the page drew to the canvas since the
-// refresh before.
+// refresh before.  WebDriver cannot put a script before the page's own: in
+// WebKit it goes in once the page has loaded, before the game has its first
+// frame (the times stay measured from the navigation).
 'use strict';
 const { execFileSync } = require('child_process');
 const fs = require('fs');
@@ -41,6 +44,7 @@ function options(argv) {
   for (let i = 2; i < argv.length; ++i) {
     if (argv[i] === '--page-dir') o.pageDir = path.resolve(argv[++i]);
     else if (argv[i] === '--before') o.before = path.resolve(argv[++i]);
+    else if (argv[i] === '--browser') ++i;   // browser.js reads it
     else throw new Error(`unknown argument ${argv[i]}`);
   }
   return o;
@@ -113,15 +117,18 @@ async function openPage(browser, url) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(String(error)));
-  await page.evaluateOnNewDocument(countPictures);
-  const session = await page.target().createCDPSession();
-  await session.send('Performance.enable');
+  const early = typeof page.evaluateOnNewDocument === 'function';
+  if (early) await page.evaluateOnNewDocument(countPictures);
+  const session = web.engine().cdp ? await page.target().createCDPSession() : null;
+  if (session) await session.send('Performance.enable');
   await page.goto(url, { waitUntil: 'load' });
+  if (!early) await page.evaluate(countPictures);
   await page.bringToFront();
   return { browser, page, session, errors };
 }
 
 async function busySeconds(session) {
+  if (!session) return { busy: NaN, wall: Date.now() / 1000 };
   const { metrics } = await session.send('Performance.getMetrics');
   const value = (name) => metrics.find((m) => m.name === name).value;
   return { busy: value('TaskDuration'), wall: value('Timestamp') };
@@ -138,10 +145,11 @@ async function span(target, seconds, during) {
     window.benchFrames.drawn = 0;
   });
   const before = await busySeconds(target.session);
-  const gpuBefore = processSeconds(target.browser, 'gpu-process');
+  const cdp = target.session !== null;
+  const gpuBefore = cdp ? processSeconds(target.browser, 'gpu-process') : NaN;
   await (during ? during(seconds * 1000) : sleep(seconds * 1000));
   const after = await busySeconds(target.session);
-  const gpu = processSeconds(target.browser, 'gpu-process') - gpuBefore;
+  const gpu = cdp ? processSeconds(target.browser, 'gpu-process') - gpuBefore : NaN;
   const { shown, drawn } = await target.page.evaluate(() => window.benchFrames);
   const intervals = shown.slice(1).map((t, i) => t - shown[i]).sort((a, b) => a - b);
   const wall = after.wall - before.wall;
@@ -177,11 +185,7 @@ async function waitForScreen(target, screen) {
   }
 }
 
-async function hold(target, key, ms) {
-  await target.page.keyboard.down(key);
-  await sleep(ms);
-  await target.page.keyboard.up(key);
-}
+const hold = (target, key, ms) => web.press(target.page, key, ms);
 
 // Santa climbs the ladder beside his start, out of the hazards' reach, and
 // walks to and fro there (as bench/run.sh has him do on the desktop).
@@ -237,7 +241,8 @@ async function measureGame(browser, folder) {
     await sleep(SETTLE_MS);
     const round = await span(target, SECONDS, (ms) => walk(target, ms));
     const stayed = (await latest(target)).screen === 'round';
-    const offline = await offlineVisit(browser, server, url, target);
+    const offline = web.engine().cdp ? await offlineVisit(browser, server, url, target)
+      : 'not measured (no network switch without the DevTools protocol)';
     return { menu, round, firstMenu, stayed, offline };
   } finally {
     await target.page.close();
@@ -259,7 +264,7 @@ async function measureBare(browser) {
   }
 }
 
-const fixed = (x, digits) => (x === undefined ? '-' : x.toFixed(digits));
+const fixed = (x, digits) => (x === undefined || Number.isNaN(x) ? '-' : x.toFixed(digits));
 
 function row(name, m) {
   return `${name.padEnd(22)}${fixed(m.fps, 1).padStart(7)}${fixed(m.drawnPerSecond, 1).padStart(8)}` +

@@ -51,7 +51,9 @@ function(snow_web_page target)
     # The screens are blocking loops: every frame wait unwinds to the
     # browser and comes back (core/host_sleep_web.cpp).
     -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072
-    -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728
+    # iOS refuses large WebAssembly memories: the game needs far less than
+    # 256 MB, so its memory may grow no further.
+    -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728 -sMAXIMUM_MEMORY=268435456
     -sFORCE_FILESYSTEM=1 -lidbfs.js
     # Leaving the game ends the program as on the desktop: the page hears of it.
     -sEXIT_RUNTIME=1

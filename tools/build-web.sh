@@ -39,11 +39,11 @@ done
 cmake --build "$out" --target snowbelter -j2
 
 # The page's other files, then the service worker over all of them.
-cp "$root/web/page.js" "$root/web/touch.js" "$root/web/page.css" \
+cp "$root/web/page.js" "$root/web/touch.js" "$root/web/layout.js" "$root/web/page.css" \
    "$root/web/snowbelter.webmanifest" "$out/"
 cp "$root/build/icons/web/icon-192.png" "$root/build/icons/web/icon-512.png" "$out/"
 cp "$root/build/media-work/gfx/snowbelter2.png" "$out/title.png"
-files=(snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data page.js touch.js page.css
+files=(snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data page.js touch.js layout.js page.css
        snowbelter.webmanifest icon-192.png icon-512.png title.png)
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")"
 hash="$(cd "$out" && sha256sum "${files[@]}" | sha256sum | cut -c1-16)"
@@ -53,8 +53,12 @@ sed -e "s/@VERSION@/$version/" -e "s/@HASH@/$hash/" -e "s/@FILES@/${listing%, }/
 # Unchanged files keep their date, so a rebuild of nothing changes nothing.
 if cmp -s "$out/sw.js.new" "$out/sw.js"; then rm "$out/sw.js.new"; else mv "$out/sw.js.new" "$out/sw.js"; fi
 
+# Readable by all, on disk and in the zip (which keeps each file's mode): a
+# web server running as another user must be able to send every file (the
+# art tool writes its pictures for their owner alone).
+(cd "$out" && chmod 0644 "${files[@]}" sw.js)
 zip="snowbelter-web-$version.zip"
 rm -f "$out"/snowbelter-web-*.zip
-(cd "$out" && zip -q -X "$zip" "${files[@]}" sw.js)
+(cd "$out" && zip -q -X "$zip" "${files[@]}" sw.js && chmod 0644 "$zip")
 echo "build-web: $out/$zip, $(du -k "$out/$zip" | cut -f1) KB: unpack it on any static web host"
 echo "build-web: $out/snowbelter.html (tools/serve-web.sh serves it)"

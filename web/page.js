@@ -1,9 +1,12 @@
 // page.js - starts Snowbelter in the page: the start card (the title, the
 // bytes of the .wasm and .data loaded, "Click or tap to play", or one plain
 // sentence and a retry when the game cannot run), the game's command line
-// from the page address, the canvas scaled to the window, the settings kept
-// in the browser's storage, the service worker, and the hooks the browser
-// tests drive (window.snowbelter).
+// from the page address, the canvas laid out on the screen (layout.js), the
+// settings kept in the browser's storage, the service worker, a lost WebGL
+// context (a line on the card and a reload), and the hooks the browser
+// tests drive (window.snowbelter).  Where a browser lacks the Fullscreen API
+// or the orientation lock (Safari on an iPhone), the page fills the visible
+// screen instead (page.css) and the card suggests "Add to Home Screen".
 'use strict';
 (function () {
   // The game's own screen: what the canvas shows, whatever its size.
@@ -16,6 +19,7 @@
   const cardText = document.getElementById('card-text');
   const progress = document.getElementById('progress');
   const retry = document.getElementById('retry');
+  const homeScreenHint = document.getElementById('home-screen-hint');
 
   const args = ['--window', '--data-dir', '/snowbelter'];
   const keepSettings = params.get('settings') !== '0';
@@ -35,23 +39,35 @@
   // with the last frame on the canvas, while hold is true).
   const holds = (params.get('hold') || '').split(',').filter((n) => /^\d+$/.test(n)).map(Number);
   const page = window.snowbelter = {
-    trace: [], lines: [], hold: false, holdAfter: new Set(holds), heldAt: -1, exited: null,
+    // The page's own errors, for engines whose driver cannot read the console.
+    trace: [], lines: [], errors: [], hold: false, holdAfter: new Set(holds), heldAt: -1, exited: null,
     // Release a hold.
     release() { page.heldAt = -1; page.hold = false; }
   };
+  addEventListener('error', (event) => page.errors.push(String(event.message)));
+  addEventListener('unhandledrejection', (event) => page.errors.push(String(event.reason)));
 
-  // Whole multiples of the game's picture that fit the room left for it;
-  // a screen smaller than the picture (a phone) shrinks it to fit.
+  // The room inside the screen's safe area (page.css pads the body by it).
+  function screenRoom() {
+    const style = getComputedStyle(document.body);
+    const px = (name) => parseFloat(style[name]) || 0;
+    return { width: innerWidth - px('paddingLeft') - px('paddingRight'),
+      height: innerHeight - px('paddingTop') - px('paddingBottom') };
+  }
+
   function fit() {
     if (!canvas.width) return;
-    const room = window.snowbelterTouch.pictureRoom();
-    const fits = Math.min(room.width / PICTURE_W, room.height / PICTURE_H);
-    const m = fits >= 1 ? Math.floor(fits) : fits;
-    const w = Math.floor(PICTURE_W * m) + 'px', h = Math.floor(PICTURE_H * m) + 'px';
+    const room = screenRoom();
+    const touching = window.snowbelterTouch.shown();
+    const layout = window.snowbelterLayout.pictureLayout(PICTURE_W, PICTURE_H, room.width, room.height, touching);
+    const w = layout.width + 'px', h = layout.height + 'px';
     if (canvas.style.width !== w || canvas.style.height !== h) {
       canvas.style.width = w;
       canvas.style.height = h;
+      document.body.style.setProperty('--picture-height', h);
     }
+    document.body.classList.toggle('picture-top', layout.top);
+    canvas.classList.toggle('smooth', layout.smooth);
   }
   addEventListener('resize', fit);
 
@@ -139,28 +155,72 @@
     fit();
   }
 
+  // Sound may play once a gesture asked for it: the card's, and (for a
+  // browser that suspends sound again, as Safari does) every first touch
+  // of the controls or the picture.
+  function resumeAudio() {
+    const AudioContext = window.AudioContext || window.webkitAudioContext;
+    if (!AudioContext) return;
+    // SDL's audio takes this context instead of making one of its own.
+    Module.SDL2 = Module.SDL2 || {};
+    Module.SDL2.audioContext = Module.SDL2.audioContext || new AudioContext();
+    if (Module.SDL2.audioContext.state !== 'running') Module.SDL2.audioContext.resume().catch(() => {});
+  }
+  // A finger's touch lets sound start only as it lifts (touchend, and
+  // pointerup for a touch), a mouse's as it presses.
+  for (const element of [document.getElementById('touch'), canvas]) {
+    for (const type of ['pointerdown', 'pointerup', 'touchend']) element.addEventListener(type, resumeAudio, true);
+  }
+
+  // The Fullscreen API and the orientation lock, where the browser has them
+  // (Safari on an iPhone has neither): never a throw where either is missing.
+  const root = document.documentElement;
+  const enterFullscreen = root.requestFullscreen || root.webkitRequestFullscreen;
+  function fullscreenSideways() {
+    if (!enterFullscreen) return;
+    Promise.resolve()
+      .then(() => enterFullscreen.call(root))
+      .then(() => screen.orientation && typeof screen.orientation.lock === 'function' &&
+        screen.orientation.lock('landscape'))
+      .catch(() => {});
+  }
+  // Without fullscreen, a page added to the home screen still opens without
+  // the browser's bars: the card says how, once, on touch screens.
+  const standalone = navigator.standalone === true || matchMedia('(display-mode: standalone)').matches;
+  const touchScreen = window.snowbelterTouch.touchDevice() || navigator.maxTouchPoints > 0;
+  homeScreenHint.hidden = !(touchScreen && !enterFullscreen && !standalone);
+
   // The player's one gesture: sound may play from now on, and a touch
   // device gives the game the whole screen, turned sideways where it can.
   function gesture(event) {
     if (card.classList.contains('failed') || wanted) return;
     event.preventDefault();
     wanted = true;
-    const AudioContext = window.AudioContext || window.webkitAudioContext;
-    if (AudioContext) {
-      // SDL's audio takes this context instead of making one of its own.
-      Module.SDL2 = Module.SDL2 || {};
-      Module.SDL2.audioContext = Module.SDL2.audioContext || new AudioContext();
-      Module.SDL2.audioContext.resume();
-    }
-    if (window.snowbelterTouch.touchDevice() && document.documentElement.requestFullscreen) {
-      document.documentElement.requestFullscreen()
-        .then(() => screen.orientation && screen.orientation.lock('landscape'))
-        .catch(() => {});
-    }
+    resumeAudio();
+    if (window.snowbelterTouch.touchDevice()) fullscreenSideways();
     if (!ready) cardText.textContent = 'Starting as soon as the game has loaded…';
     start();
   }
   card.addEventListener('click', gesture);
+
+  // A lost WebGL context (a phone drops it after the page was in the
+  // background, or when memory runs short) cannot be drawn on again: the
+  // game holds still and the card offers a reload.  The settings are kept
+  // already, so nothing is lost.
+  const GRAPHICS_LOST = 'The graphics were reset. Tap to go on.';
+  canvas.addEventListener('webglcontextlost', (event) => {
+    event.preventDefault();
+    page.hold = true;
+    saveSettings();
+    card.hidden = false;
+    card.classList.add('failed', 'graphics-lost');
+    progress.hidden = true;
+    homeScreenHint.hidden = true;
+    cardText.textContent = GRAPHICS_LOST;
+  });
+  card.addEventListener('click', () => {
+    if (card.classList.contains('graphics-lost')) location.reload();
+  });
   card.addEventListener('keydown', (event) => {
     if (event.key === 'Enter' || event.key === ' ') gesture(event);
   });

@@ -6,8 +6,9 @@
 // thumb slides over the d-pad from one direction to the next; every finger
 // is followed on its own, so walking and jumping go together.  While the
 // game waits for a keyboard key (the key screen), a touch-only player is
-// told so and offered Back.  page.js asks it (window.snowbelterTouch) how
-// much room the picture has.
+// told so and offered Back.  page.js asks it (window.snowbelterTouch)
+// whether the controls are shown, to lay the picture out beside them
+// (layout.js).
 'use strict';
 (function () {
   // The game's pad actions, by number (media/gamepad.h: PadAction).
@@ -117,12 +118,7 @@
 
   window.snowbelterTouch = {
     touchDevice: () => coarse.matches || touched,
-    // Where the picture may go: in portrait the controls sit below it.
-    pictureRoom() {
-      const portrait = innerHeight > innerWidth;
-      const below = !overlay.hidden && portrait ? overlay.offsetHeight : 0;
-      return { width: innerWidth, height: innerHeight - below };
-    },
+    shown: () => !overlay.hidden,
     onChange: (listener) => listeners.push(listener),
   };
   show(coarse.matches);

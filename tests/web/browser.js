@@ -1,7 +1,10 @@
 // browser.js - what the browser tests share: a static server for build-web/
-// on 127.0.0.1, the system's Chromium driven headless by puppeteer-core
-// (software WebGL through SwiftShader), and the page's hooks
-// (window.snowbelter, see web/shell.html).
+// on 127.0.0.1, the browser engine the test runs in, and the page's hooks
+// (window.snowbelter, see web/shell.html).  The engine is chosen by
+// --browser chromium|firefox|webkit, else SNOWBELTER_BROWSER, else
+// Chromium; each has its own file (engine_NAME.js) and says what it can do
+// (touch, the DevTools protocol).  A test that needs what its engine cannot
+// do says "skipped: ENGINE cannot WHAT" and ends (CTest counts it skipped).
 'use strict';
 const fs = require('fs');
 const http = require('http');
@@ -50,25 +53,36 @@ function unplug(server) {
   return new Promise((resolve) => server.close(resolve));
 }
 
-// extraArgs: more Chromium switches.
-async function launch(extraArgs = []) {
+const ENGINES = ['chromium', 'firefox', 'webkit'];
+
+// The engine named on the command line or in the environment.
+function engineName(argv = process.argv) {
+  const at = argv.indexOf('--browser');
+  const name = at >= 0 ? argv[at + 1] : (process.env.SNOWBELTER_BROWSER || 'chromium');
+  if (!ENGINES.includes(name)) throw new Error(`no browser engine "${name}" (${ENGINES.join(', ')})`);
+  return name;
+}
+
+const engine = (name = engineName()) => require(`./engine_${name}`);
+
+// Ends a test that the engine cannot run, saying so.
+function skipUnless(able, what) {
+  if (able) return;
+  console.log(`skipped: ${engineName()} cannot ${what}`);
+  process.exit(0);
+}
+
+// settings.noWebgl2: the engine offers no WebGL 2.
+async function launch(settings = {}) {
   let puppeteer;
   try {
     puppeteer = require('puppeteer-core');
   } catch (error) {
     throw new Error('puppeteer-core is not installed: run tools/build-web.sh (it runs npm ci in tests/web)');
   }
-  const executablePath = process.env.CHROMIUM || '/usr/bin/chromium';
-  return puppeteer.launch({
-    executablePath,
-    headless: true,
-    // 800 x 600 holds one 640 x 480 picture: the canvas shows it at 1:1.
-    defaultViewport: { width: 800, height: 600 },
-    args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox',
-      '--window-size=800,600', '--autoplay-policy=no-user-gesture-required',
-      '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
-      '--disable-backgrounding-occluded-windows', ...extraArgs],
-  });
+  const browser = await engine().launch(puppeteer, settings);
+  browser.engineName = engineName();
+  return browser;
 }
 
 // Opens the page with the given address parameters; the browser's own
@@ -84,13 +98,13 @@ async function openGame(browser, server, query, prepare = null) {
   return { page, errors };
 }
 
-// Waits until predicate(state) holds for the page's window.snowbelter, or
-// throws after timeoutMs with why.
-async function waitFor(game, predicate, why, timeoutMs) {
+// Waits until predicate(...args), run in the page, holds (its answer is
+// returned), or throws after timeoutMs with why.
+async function waitFor(game, predicate, why, timeoutMs, ...args) {
   const start = Date.now();
   for (;;) {
     if (game.errors.length) throw new Error(`the page failed: ${game.errors.join('; ')}`);
-    const state = await game.page.evaluate(predicate);
+    const state = await game.page.evaluate(predicate, ...args);
     if (state) return state;
     if (Date.now() - start > timeoutMs) {
       const lines = await game.page.evaluate(() => window.snowbelter.lines.slice(-10).join('\n'));
@@ -98,6 +112,14 @@ async function waitFor(game, predicate, why, timeoutMs) {
     }
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
+}
+
+// A key held for ms, as a player presses it (by its DOM code name).
+async function press(page, key, ms) {
+  const name = engine().keyName(key);
+  await page.keyboard.down(name);
+  await sleep(ms);
+  await page.keyboard.up(name);
 }
 
 // The canvas as the page shows it, as PNG bytes.
@@ -142,13 +164,14 @@ function pageDirArgument(argv) {
   return folder;
 }
 
-// Runs one browser test: serves the --page-dir folder, starts Chromium
-// (with browserArgs), runs body(browser, server) and closes both whatever
-// happens; any error ends the test with one "FAIL: " line and exit code 1.
-function runPageTest(body, browserArgs = []) {
+// Runs one browser test: serves the --page-dir folder, starts the engine
+// (with settings, see launch), runs body(browser, server) and closes both
+// whatever happens; any error ends the test with one "FAIL: " line and exit
+// code 1.
+function runPageTest(body, settings = {}) {
   (async () => {
     const server = await serve(pageDirArgument(process.argv));
-    const browser = await launch(browserArgs);
+    const browser = await launch(settings);
     try {
       await body(browser, server);
     } finally {
@@ -164,6 +187,6 @@ function runPageTest(body, browserArgs = []) {
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 module.exports = {
-  requirePage, serve, unplug, launch, openGame, waitFor, canvasPicture, latestTrace, waitForScreen,
-  sleep, runPageTest,
+  requirePage, serve, unplug, engineName, engine, skipUnless, launch, openGame, waitFor, canvasPicture, latestTrace, waitForScreen,
+  sleep, press, runPageTest,
 };

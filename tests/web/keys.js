@@ -16,11 +16,7 @@ const latest = web.latestTrace;
 const waitForScreen = web.waitForScreen;
 
 // A key held long enough for several frames to see it, as a player presses.
-async function press(game, key, ms = 250) {
-  await game.page.keyboard.down(key);
-  await new Promise((resolve) => setTimeout(resolve, ms));
-  await game.page.keyboard.up(key);
-}
+const press = (game, key, ms = 250) => web.press(game.page, key, ms);
 
 web.runPageTest(async (browser, server) => {
   const game = await web.openGame(browser, server, 'trace=1&settings=0');

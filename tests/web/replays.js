@@ -4,7 +4,7 @@
 // replay runner writes for the same script, and every picture the script
 // names must match its reference picture as the runner's checks require.
 //
-//   node replays.js --page-dir build-web --runner build/snowreplay
+//   node replays.js [--browser ENGINE] --page-dir build-web --runner build/snowreplay
 //        --scripts tests/replays --references tests/reference --output DIR NAME...
 'use strict';
 const { execFileSync } = require('child_process');
@@ -19,7 +19,8 @@ function options(argv) {
   const o = { names: [] };
   for (let i = 2; i < argv.length; ++i) {
     const key = argv[i];
-    if (key.startsWith('--')) o[key.slice(2).replace('-', '_')] = path.resolve(argv[++i]);
+    if (key === '--browser') ++i;   // the engine: browser.js reads it
+    else if (key.startsWith('--')) o[key.slice(2).replace('-', '_')] = path.resolve(argv[++i]);
     else o.names.push(key);
   }
   for (const key of ['page_dir', 'runner', 'scripts', 'references', 'output']) {

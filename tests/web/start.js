@@ -54,7 +54,7 @@ async function waitForCaches(game, expected, why) {
 
 // The next visit: the last page closed, the same address opened anew.
 async function visitToMenu(browser, game, why) {
-  const address = game.page.url();
+  const address = await game.page.url();
   await game.page.close();
   const page = await browser.newPage();
   const next = { page, errors: [] };
@@ -106,11 +106,11 @@ async function cardSays(browser, server, query, expected, prepare) {
 
 async function noWebgl2(folder) {
   const server = await web.serve(folder);
-  const browser = await web.launch(['--disable-webgl2']);
+  const browser = await web.launch({ noWebgl2: true });
   try {
     const probe = await web.openGame(browser, server, 'settings=0');
     if (await probe.page.evaluate(() => document.createElement('canvas').getContext('webgl2') !== null)) {
-      throw new Error('Chromium still offers WebGL 2 with --disable-webgl2');
+      throw new Error(`${web.engineName()} still offers WebGL 2 where it was turned off`);
     }
     await probe.page.close();
     await cardSays(browser, server, 'autostart=1&settings=0', /WebGL 2/);

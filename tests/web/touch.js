@@ -2,11 +2,12 @@
 // a tap on the start card starts the game, the key screen says it needs a
 // keyboard and lets the player back out, the labelled touch controls
 // (found by their aria-label, as a screen reader names them, each at least
-// 48 CSS pixels) start a round, Right held walks Santa, a thumb slid from
-// Right to Left turns him, and Jump pressed while Right is held jumps him to
-// the right, as the game's own trace shows.
+// 48 CSS pixels) resume suspended sound, start a round, Right held walks
+// Santa, a thumb slid from Right to Left turns him, and Jump pressed while
+// Right is held jumps him to the right, as the game's own trace shows.
+// Chromium and Firefox touch; WebKitGTK cannot (it says so).
 //
-//   node touch.js --page-dir build-web
+//   node touch.js --browser ENGINE --page-dir build-web
 'use strict';
 const web = require('./browser');
 
@@ -21,32 +22,30 @@ async function phone(page) {
     hasTouch: true, isLandscape: true });
 }
 
-// Fingers on the screen, each at the middle of a labelled control.
+// Fingers on the screen, each at the middle of a labelled control: each
+// finger is one of the engine's touches (puppeteer's touch handles: the
+// DevTools protocol in Chromium, WebDriver BiDi in Firefox).
 class Fingers {
-  constructor(game, session) {
+  constructor(game) {
     this.game = game;
-    this.session = session;
     this.down = new Map();
   }
   async centre(label) {
     const box = await (await this.game.page.$(`[aria-label="${label}"]`)).boundingBox();
     return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
   }
-  async send(type) {
-    const touchPoints = [...this.down.entries()].map(([id, at]) => ({ id, x: at.x, y: at.y }));
-    await this.session.send('Input.dispatchTouchEvent', { type, touchPoints });
-  }
   async put(id, label) {
-    this.down.set(id, await this.centre(label));
-    await this.send('touchStart');
+    const at = await this.centre(label);
+    this.down.set(id, await this.game.page.touchscreen.touchStart(at.x, at.y));
   }
   async slide(id, label) {
-    this.down.set(id, await this.centre(label));
-    await this.send('touchMove');
+    const at = await this.centre(label);
+    await this.down.get(id).move(at.x, at.y);
   }
   async lift(id) {
+    const touch = this.down.get(id);
     this.down.delete(id);
-    await this.send(this.down.size ? 'touchMove' : 'touchEnd');
+    await touch.end();
   }
   // Holds a control for exactly that many frames: the game is held (the
   // page's hold, window.snowbelter) while the finger goes down and comes up.
@@ -64,8 +63,7 @@ class Fingers {
     await this.game.page.evaluate(() => window.snowbelter.release());
   }
   async liftAll() {
-    this.down.clear();
-    await this.send('touchEnd');
+    for (const id of [...this.down.keys()]) await this.lift(id);
   }
   async tap(label, ms = 200) {
     await this.put(9, label);
@@ -156,6 +154,24 @@ async function keyScreenWithoutAKeyboard(game, fingers) {
   console.log('touch: the key screen said it needs a keyboard, and Back ended the wait');
 }
 
+// A browser may suspend the sound again (Safari does, after a call or in
+// the background): the next touch of the controls resumes it.
+async function soundResumesOnTouch(game, fingers) {
+  const state = () => game.page.evaluate(() => window.Module.SDL2.audioContext.state);
+  if (await state() !== 'running') {
+    // (Firefox on a machine without a sound device never runs one.)
+    console.log(`touch: not checked: ${web.engineName()} cannot run the sound here (${await state()} ` +
+      'after the card\'s tap)');
+    return;
+  }
+  await game.page.evaluate(() => window.Module.SDL2.audioContext.suspend());
+  if (await state() !== 'suspended') throw new Error('the sound could not be suspended');
+  await fingers.tap('Left');   // the menu has no use for it
+  await web.waitFor(game, () => window.Module.SDL2.audioContext.state === 'running',
+    'a touch of the controls to resume the sound', STEP_TIMEOUT_MS);
+  console.log('touch: suspended sound resumed at a touch of the controls');
+}
+
 async function checkControls(game) {
   for (const label of LABELS) {
     const element = await game.page.$(`#touch [role="button"][aria-label="${label}"]`);
@@ -168,10 +184,10 @@ async function checkControls(game) {
   }
 }
 
+web.skipUnless(web.engine().touch, 'touch (its WebDriver turns touches into mouse events)');
 web.runPageTest(async (browser, server) => {
   const game = await web.openGame(browser, server, 'trace=1&settings=0', phone);
-  const session = await game.page.createCDPSession();
-  const fingers = new Fingers(game, session);
+  const fingers = new Fingers(game);
   await web.waitFor(game, () => document.getElementById('card-text').textContent ===
     'Click or tap to play', 'the start card to offer play', START_TIMEOUT_MS);
   const card = await game.page.$('#start-card');
@@ -179,6 +195,7 @@ web.runPageTest(async (browser, server) => {
   await game.page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
   await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
   await checkControls(game);
+  await soundResumesOnTouch(game, fingers);
   await keyScreenWithoutAKeyboard(game, fingers);
 
   await fingers.tap('Start');   // Start Game
