@@ -279,50 +279,27 @@ void draw(const Santa& s)
     }
 }
 
-// The map column and row under Santa's feet at height y.
-struct FeetCells {
-    int column, row;
-};
-FeetCells feet_cells(const Santa& s, double y)
+// Two empty cells under the feet start a fall; a fall ends in a hit on the
+// ground unless falls are safe (then it lands as a jump does), and pause
+// does not stop it.
+void fall(Santa& s)
 {
     // In the finale the column can come out negative; the map's index wraps
     // a negative column once from the end, which stays inside the map.
     int column =
         to_int(s.x + FEET_INSET - screen_state.scroll_x) / static_cast<int>(MAP_CELL_SIZE) +
         FEET_COLUMN_OFFSET;
-    return {column, to_int(y / MAP_CELL_SIZE) + FEET_ROWS_DOWN};
-}
-
-bool gap_under(const Santa& s, double y)
-{
-    FeetCells cells = feet_cells(s, y);
-    return array_at(level_map, cells.column, cells.row) == 0 &&
-           array_at(level_map, cells.column + 1, cells.row) == 0;
-}
-
-// With safe falls a fall from the top floor lands on the middle floor where
-// it runs below, as the ground always catches one.
-bool lands_on_middle_floor(const Santa& s)
-{
-    return assists.safe_falls && s.y < MIDDLE_FLOOR_Y && s.y + FALL_STEP >= MIDDLE_FLOOR_Y &&
-           !gap_under(s, MIDDLE_FLOOR_Y);
-}
-
-// Two empty cells under the feet start a fall; a fall ends in a hit on the
-// ground unless falls are safe, and pause does not stop it.
-void fall(Santa& s)
-{
-    if (gap_under(s, s.y) && s.jumping == 0 && s.on_ladder == 0 && s.falling == 0) s.falling = 1;
-    if (s.falling != 1 || finale.phase != 0) return;
-    if (lands_on_middle_floor(s)) {
-        s.y = MIDDLE_FLOOR_Y;
-        s.falling = 0;
-    } else if (s.y + FALL_STEP < GROUND_Y) {
-        s.y += FALL_STEP;
-    } else {
-        s.y = GROUND_Y;
-        if (!assists.safe_falls) santa_status.hit = 1;
-        s.falling = 0;
+    int row = to_int(s.y / MAP_CELL_SIZE) + FEET_ROWS_DOWN;
+    bool gap = array_at(level_map, column, row) == 0 && array_at(level_map, column + 1, row) == 0;
+    if (gap && s.jumping == 0 && s.on_ladder == 0 && s.falling == 0) s.falling = 1;
+    if (s.falling == 1 && finale.phase == 0) {
+        if (s.y + FALL_STEP < GROUND_Y) {
+            s.y += FALL_STEP;
+        } else {
+            s.y = GROUND_Y;
+            if (!assists.safe_falls) santa_status.hit = 1;
+            s.falling = 0;
+        }
     }
 }
 
