@@ -22,6 +22,7 @@
 #include "game/play/draw.h"
 #include "game/play/world.h"
 #include "game/screens.h"
+#include "game/shell/bests.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/menu.h"
@@ -29,6 +30,7 @@
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
 #include "game/shell/story.h"
+#include "media/gamepad.h"
 #include "media/grabs.h"
 #include "media/image.h"
 #include "media/keymap.h"
@@ -507,6 +509,42 @@ TEST_F(Shell, ReloadRestoresTheLevelRowsAndLeavesTheRestEmpty)
 }
 
 // --- Main menu ------------------------------------------------------------------------------
+
+// The credit line names the best standard result and only the controls in
+// use; with neither a best nor anything but a keyboard it is as it always was.
+TEST(MenuCredit, TheBestAndOnlyTheControlsInUse)
+{
+    Bests none;
+    Bests best;
+    best.standard = {{frames_on_clock(128, 24), 5, 6000, "2026-12-24T20:00:00Z", {}}};
+    Bests assisted_only;
+    assisted_only.assisted = {{frames_on_clock(400, 0),
+                               5,
+                               6000,
+                               "2026-12-24T20:00:00Z",
+                               {50, TIME_LIMIT_NONE, LIVES_UNLIMITED, true}}};
+    struct Case {
+        InputKind input;
+        const Bests* bests;
+        const char* line;
+    };
+    const Case cases[] = {
+        {InputKind::keyboard, &none, "PgUp/PgDn music volume. Merry Christmas!"},
+        {InputKind::keyboard, &assisted_only, "PgUp/PgDn music volume. Merry Christmas!"},
+        {InputKind::keyboard, &best, "Best: 2:08 to spare. PgUp/PgDn music volume."},
+        {InputKind::pad, &none, "Merry Christmas!"},
+        {InputKind::touch, &none, "Merry Christmas!"},
+        {InputKind::touch, &best, "Best: 2:08 to spare. Merry Christmas!"},
+        {InputKind::pad, &best, "Best: 2:08 to spare. Merry Christmas!"},
+    };
+    for (const Case& c : cases) {
+        note_input_kind(c.input);
+        std::string line = credit_line(*c.bests);
+        EXPECT_EQ(line, c.line);
+        EXPECT_LE(5 + text_width(line.c_str()), 320 - 5) << line;
+    }
+    note_input_kind(InputKind::keyboard);
+}
 
 TEST_F(Shell, MenuVisitStartsAfresh)
 {

@@ -45,19 +45,8 @@ constexpr const char* VOLUME_KEYS_HINT = "PgUp/PgDn music volume.";
 constexpr const char* GREETING = "Merry Christmas!";
 constexpr int CREDIT_RIGHT_EDGE = VIRTUAL_WIDTH - CREDIT_X;
 
-// The best standard result of the visit's start; "" when there is none.
-std::string best_text;
-
-// The best result, the volume keys while the keyboard is in use, and the
-// greeting when there is room for it.
-std::string credit_text()
-{
-    std::string text = best_text;
-    if (last_input_kind() == InputKind::keyboard)
-        text += (text.empty() ? "" : " ") + std::string(VOLUME_KEYS_HINT);
-    std::string greeted = text + (text.empty() ? "" : " ") + GREETING;
-    return CREDIT_X + text_width(greeted.c_str()) <= CREDIT_RIGHT_EDGE ? greeted : text;
-}
+// The best results as the visit found them.
+Bests visit_bests;
 
 void draw_entries()
 {
@@ -96,7 +85,7 @@ void menu_frame()
     draw_entries();
     move_cursor();
     if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
-    draw_text(CREDIT_X, CREDIT_Y, credit_text().c_str());
+    draw_text(CREDIT_X, CREDIT_Y, credit_line(visit_bests).c_str());
     finish_frame();
     if (key_free(KEY_ESCAPE)) menu_choice = MENU_EXIT;
     if ((key_down(to_int(bindings.jump)) || key_down(KEY_ENTER)) &&
@@ -117,6 +106,17 @@ void reload_level_map()
     }
 }
 
+std::string credit_line(const Bests& bests)
+{
+    std::string text;
+    if (!bests.standard.empty())
+        text = "Best: " + spare_time_text(bests.standard[0].frames_to_spare) + " to spare.";
+    if (last_input_kind() == InputKind::keyboard)
+        text += (text.empty() ? "" : " ") + std::string(VOLUME_KEYS_HINT);
+    std::string greeted = text + (text.empty() ? "" : " ") + GREETING;
+    return CREDIT_X + text_width(greeted.c_str()) <= CREDIT_RIGHT_EDGE ? greeted : text;
+}
+
 MenuChoice menu_visit()
 {
     screen_state.current = Screen::menu;
@@ -127,10 +127,7 @@ MenuChoice menu_visit()
     use_as_background();
     play_music(MENU_MUSIC, 0);
     reload_level_map();
-    Bests bests = read_bests();
-    best_text = bests.standard.empty()
-                    ? ""
-                    : "Best: " + spare_time_text(bests.standard[0].frames_to_spare) + " to spare.";
+    visit_bests = read_bests();
     screen_state.key_cooldown = MENU_OPEN_COOLDOWN;
     while (menu_choice == MENU_NONE) menu_frame();
     stop_music();
