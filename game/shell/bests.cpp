@@ -92,15 +92,6 @@ std::string row_line(const RoundResult& r)
     return line;
 }
 
-// At most 40 characters of a line for the log, anything unprintable as '?'.
-std::string printable(const std::string& line)
-{
-    std::string shown = line.substr(0, 40);
-    for (char& c : shown)
-        if (c < ' ' || c > '~') c = '?';
-    return shown;
-}
-
 void rank_and_cut(std::vector<RoundResult>& table)
 {
     std::stable_sort(table.begin(), table.end(), ranks_above);
@@ -173,7 +164,7 @@ Bests bests_from_text(const std::string& text, std::vector<std::string>* complai
         if (row_from_line(line, &result, &assisted))
             table_of(bests, assisted).push_back(result);
         else
-            complaints->push_back("line " + std::to_string(number) + " (" + printable(line) +
+            complaints->push_back("line " + std::to_string(number) + " (" + log_excerpt(line) +
                                   ") cannot be used; it is dropped");
     }
     rank_and_cut(bests.standard);
