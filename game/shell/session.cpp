@@ -28,7 +28,7 @@ constexpr double FLUSH_INTERVAL_MS = 1000;
 // The session as a replay script: kept in memory as it is played (a best
 // round's replay is cut from it), and written to the --record file too.
 struct Recording {
-    bool on = false;    // from start_session, unless a script is played
+    bool on = false;    // from start_session, unless a script is played without --record
     std::string text;   // the heads and every span that has ended
     std::FILE* file = nullptr;
     std::size_t written = 0;                   // how much of text the file holds
@@ -155,7 +155,7 @@ void start_session()
     if (session.playing) seed_rnd(session.script.seed);
     if (session.rules_given) assists = session.rules;
     Recording& rec = session.recording;
-    rec.on = !session.playing;
+    rec.on = !session.playing || rec.file;
     if (rec.on) {
         rec.text = "# Recorded by " + version_line() +
                    ": keys are scan codes, named after the '#'.\n" + option_lines(assists) +

@@ -3,8 +3,8 @@
  * script (--record FILE), playing one in the real window at the normal
  * speed (--play FILE), and writing the replay runner's trace (--trace FILE).
  *
- * Every session that does not play a script is recorded in memory from its
- * start, so the replay of a best round can be saved once it is won (from
+ * Every session that does not play a script (and any with --record) is
+ * recorded in memory from its start, so the replay of a best round can be saved once it is won (from
  * start-up, with the rules' option lines, as --record writes it).  The game
  * therefore sees one key state per frame (the keys the keyboard, and any
  * pad, held when the frame began), exactly what a script holds, so a
