@@ -237,6 +237,11 @@ bool window_is_fullscreen()
     return win.fullscreen;
 }
 
+bool display_switch_offered()
+{
+    return std::strcmp(SDL_GetPlatform(), "Emscripten") != 0;
+}
+
 void set_window_caption(const char* text)
 {
     win.caption = text;

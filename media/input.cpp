@@ -388,6 +388,11 @@ void read_player_keys(unsigned char state[KEY_CODE_COUNT])
     merge_pad_keys(state);
 }
 
+void ask_display_toggle()
+{
+    input.display_toggle_asked = true;
+}
+
 bool take_display_toggle_request()
 {
     bool asked = input.display_toggle_asked;

@@ -58,6 +58,10 @@ struct ScreenPictureState {
     Corner presented;          // of the last presented picture
     Placement placement;       // of the last present
     int bar_clears_left = 0;   // presents that still clear the bars
+    PictureFit fit = PictureFit::whole_pixels;
+    // Fill's sharp whole multiple of the shown part, before the smooth step.
+    Picture staging;
+    int staging_w = 0, staging_h = 0;
 };
 ScreenPictureState screen;
 
@@ -128,6 +132,19 @@ Corner whole_or(const Corner& corner)
     return Corner{std::min(corner.width, screen.width), std::min(corner.height, screen.height)};
 }
 
+// The staging picture at exactly width x height, bound for drawing (and,
+// when it is made anew, for reading).
+void bind_staging(int width, int height)
+{
+    if (width != screen.staging_w || height != screen.staging_h) {
+        delete_picture(screen.staging);
+        make_picture(screen.staging, width, height);
+        screen.staging_w = width;
+        screen.staging_h = height;
+    }
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, screen.staging.framebuffer);
+}
+
 // The nearest source pixel of `to` pixels scaled from `from`.
 int nearest(int i, int to, int from)
 {
@@ -166,21 +183,44 @@ void delete_screen_pictures()
 {
     flush_quads();
     for (Picture& picture : screen.pictures) delete_picture(picture);
+    delete_picture(screen.staging);
     screen = ScreenPictureState();
+}
+
+PictureRect fit_picture(int window_w, int window_h, int picture_w, int picture_h, PictureFit fit)
+{
+    double scale = std::min(double(window_w) / picture_w, double(window_h) / picture_h);
+    // Whole steps of one half keep the game's doubled pixels square and even.
+    const double half_steps = std::floor(scale * 2) / 2;
+    if (fit == PictureFit::whole_pixels && half_steps >= 0.5) scale = half_steps;
+    PictureRect rect;
+    rect.width = static_cast<int>(picture_w * scale);
+    rect.height = static_cast<int>(picture_h * scale);
+    rect.x = (window_w - rect.width) / 2;
+    rect.y = (window_h - rect.height) / 2;
+    return rect;
 }
 
 void screen_rect_in_window(int* x, int* y, int* width, int* height)
 {
     int window_w, window_h;
     drawable_size(&window_w, &window_h);
-    double fit = std::min(double(window_w) / screen.width, double(window_h) / screen.height);
-    // Whole steps of one half keep the game's doubled pixels square and even.
-    double scale = std::floor(fit * 2) / 2;
-    if (scale < 0.5) scale = fit;
-    *width = static_cast<int>(screen.width * scale);
-    *height = static_cast<int>(screen.height * scale);
-    *x = (window_w - *width) / 2;
-    *y = (window_h - *height) / 2;
+    const PictureRect rect =
+        fit_picture(window_w, window_h, screen.width, screen.height, screen.fit);
+    *x = rect.x;
+    *y = rect.y;
+    *width = rect.width;
+    *height = rect.height;
+}
+
+void set_picture_fit(PictureFit fit)
+{
+    screen.fit = fit;
+}
+
+PictureFit picture_fit()
+{
+    return screen.fit;
 }
 
 void show_picture_corner(int width, int height)
@@ -195,17 +235,43 @@ void present_screen_picture()
     screen_rect_in_window(&at.x, &at.y, &at.width, &at.height);
     drawable_size(&at.window_w, &at.window_h);
     at.y = at.window_h - at.y - at.height;   // GL counts rows from the bottom
-    const Corner corner = whole_or(screen.shown);
-    // Neither the clear nor the blit depends on the viewport, so the game's
+    // Neither the clear nor the blits depend on the viewport, so the game's
     // stays set for the next frame's background.
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.pictures[screen.drawing].framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     clear_bars(at);
-    glBlitFramebuffer(0, screen.height - corner.height, corner.width, screen.height, at.x, at.y,
-                      at.x + at.width, at.y + at.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    screen.presented = corner;
+    draw_shown_picture(0, PictureRect{at.x, at.y, at.width, at.height});
+    screen.presented = whole_or(screen.shown);
     screen.drawing ^= 1;
     bind_drawing_picture();
+}
+
+void draw_shown_picture(unsigned framebuffer, const PictureRect& into)
+{
+    const Corner corner = whole_or(screen.shown);
+    const int top = screen.height;
+    const GLuint shown = screen.pictures[screen.drawing].framebuffer;
+    const int whole = std::min(into.width / corner.width, into.height / corner.height);
+    const bool fractional =
+        into.width != whole * corner.width || into.height != whole * corner.height;
+    if (screen.fit == PictureFit::fill && fractional && whole >= 1) {
+        // Sharp up to the whole multiple, then smooth over the last fraction
+        // only: every pixel stays as wide as its neighbours, give or take
+        // one window pixel, with at most a pixel of blend at its edges.
+        bind_staging(whole * corner.width, whole * corner.height);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, shown);
+        glBlitFramebuffer(0, top - corner.height, corner.width, top, 0, 0, screen.staging_w,
+                          screen.staging_h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.staging.framebuffer);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+        glBlitFramebuffer(0, 0, screen.staging_w, screen.staging_h, into.x, into.y,
+                          into.x + into.width, into.y + into.height, GL_COLOR_BUFFER_BIT,
+                          GL_LINEAR);
+        return;
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, shown);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    glBlitFramebuffer(0, top - corner.height, corner.width, top, into.x, into.y,
+                      into.x + into.width, into.y + into.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
 }
 
 void drawing_pixel_shown_at(int x, int y, int* picture_x, int* picture_y)

@@ -1,11 +1,12 @@
 /*
  * test_grabs.cpp - screen grabs into sprites (with and without frame-buffer
  * alpha), the doubled screen copy, background layers, the screen and sprite
- * savers, and single pixels.  Runs the real runtime headless (320 x 240)
- * under Xvfb.
+ * savers, single pixels, and the picture's fit in the window.  Runs the real
+ * runtime headless (320 x 240) under Xvfb.
  */
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -150,19 +151,20 @@ TEST_F(Grabs, GrabDropsTheCollisionMask)
     EXPECT_TRUE(renderer->masks[63].empty());
 }
 
-// A drawing target without alpha bits, the size of the screen.
-struct NoAlphaTarget {
+// A drawing target of the test's own, bound for drawing while it lives:
+// by default one without alpha bits, the size of the screen.
+struct OwnTarget {
     GLuint framebuffer = 0, colour = 0;
-    NoAlphaTarget()
+    explicit OwnTarget(GLenum format = GL_RGB8, int width = W, int height = H)
     {
         glGenFramebuffers(1, &framebuffer);
         glGenRenderbuffers(1, &colour);
         glBindRenderbuffer(GL_RENDERBUFFER, colour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, W, H);
+        glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
     }
-    ~NoAlphaTarget()
+    ~OwnTarget()
     {
         bind_drawing_picture();
         glDeleteRenderbuffers(1, &colour);
@@ -173,7 +175,7 @@ struct NoAlphaTarget {
 TEST_F(Grabs, WithoutFrameBufferAlphaTheKeyColourBecomesTransparent)
 {
     {
-        NoAlphaTarget target;
+        OwnTarget target;
         ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
         GLint alpha_bits = -1;
         glGetIntegerv(GL_ALPHA_BITS, &alpha_bits);
@@ -402,3 +404,134 @@ TEST_F(Grabs, SetPixelOfTheKeyColourHasAlphaZero)
 }
 
 }   // namespace
+
+// ---- the picture's fit in the window ----------------------------------------------
+
+namespace {
+
+// Black and white pixel columns, one each in turn, over the picture being
+// drawn.
+void draw_columns()
+{
+    bind_drawing_picture();
+    glEnable(GL_SCISSOR_TEST);
+    for (int x = 0; x < 2 * W; ++x) {
+        const float grey = float(x % 2);
+        glScissor(x, 0, 1, 2 * H);
+        glClearColor(grey, grey, grey, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 1);
+}
+
+struct ShownRow {
+    PictureRect rect;
+    std::vector<uint8_t> rgba;   // one row of the window, left to right
+};
+
+// The middle row of a window_w x window_h framebuffer (first filled with red)
+// after the picture is drawn into it as the fit places it, on the desktop's
+// screen: the 320 x 240 corner of a 640 x 480 picture.
+ShownRow shown_middle_row(PictureFit fit, int window_w, int window_h)
+{
+    set_screen(2 * W, 2 * H, 0);
+    show_picture_corner(W, H);
+    OwnTarget window(GL_RGBA8, window_w, window_h);
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0, 0, 0, 1);
+    draw_columns();
+    set_picture_fit(fit);
+    ShownRow shown{fit_picture(window_w, window_h, 2 * W, 2 * H, fit), {}};
+    draw_shown_picture(window.framebuffer, shown.rect);
+    set_picture_fit(PictureFit::whole_pixels);
+    shown.rgba.resize(std::size_t(window_w) * 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, window.framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, window_h / 2, window_w, 1, GL_RGBA, GL_UNSIGNED_BYTE, shown.rgba.data());
+    show_picture_corner(0, 0);
+    set_screen(W, H, 0);
+    return shown;
+}
+
+struct Columns {
+    std::vector<int> widths;   // window pixels of each picture column, left to right
+    int blended = 0;           // pixels neither near black nor near white
+    int outside_not_bar = 0;   // pixels beside the picture that are not the bars' red
+};
+
+// Each window pixel counts for the column whose colour it is nearer to.
+Columns columns_of(const ShownRow& shown)
+{
+    Columns found;
+    const int width = int(shown.rgba.size() / 4);
+    int last_white = -1;
+    for (int x = 0; x < width; ++x) {
+        const uint8_t* p = &shown.rgba[std::size_t(x) * 4];
+        if (x < shown.rect.x || x >= shown.rect.x + shown.rect.width) {
+            if (!(p[0] == 255 && p[1] == 0 && p[2] == 0)) ++found.outside_not_bar;
+            continue;
+        }
+        if (p[1] > 40 && p[1] < 215) ++found.blended;
+        const int white = p[1] >= 128;
+        if (white != last_white) found.widths.push_back(0);
+        last_white = white;
+        ++found.widths.back();
+    }
+    return found;
+}
+
+}   // namespace
+
+// Fill at 1920 x 1080: the largest 4:3 size, bars only at the sides, every
+// picture column as wide as the others give or take one window pixel, sharp
+// to 4x first so only the last 1.125 is smooth (a pixel or two of blend at
+// each of the 319 edges, where a smooth 4.5x would blur three or four, and
+// nearest-neighbour all the way none).
+// Whole pixels: 4x, bars all round, every column 4 wide and no blend.
+TEST_F(Grabs, FillAndWholePixelsAtFullHd)
+{
+    struct Case {
+        PictureFit fit;
+        PictureRect rect;
+        int max_width_spread;
+        int min_blended, max_blended;
+    };
+    for (const Case& c : {Case{PictureFit::fill, {240, 0, 1440, 1080}, 1, W / 4, 2 * (W - 1)},
+                          Case{PictureFit::whole_pixels, {320, 60, 1280, 960}, 0, 0, 0}}) {
+        const ShownRow shown = shown_middle_row(c.fit, 1920, 1080);
+        EXPECT_EQ(shown.rect.x, c.rect.x);
+        EXPECT_EQ(shown.rect.y, c.rect.y);
+        EXPECT_EQ(shown.rect.width, c.rect.width);
+        EXPECT_EQ(shown.rect.height, c.rect.height);
+        const Columns columns = columns_of(shown);
+        EXPECT_EQ(columns.outside_not_bar, 0);
+        ASSERT_EQ(columns.widths.size(), std::size_t(W));
+        const auto [narrowest, widest] =
+            std::minmax_element(columns.widths.begin(), columns.widths.end());
+        EXPECT_LE(*widest - *narrowest, c.max_width_spread) << *narrowest << " to " << *widest;
+        EXPECT_EQ(*widest + *narrowest, c.fit == PictureFit::fill ? 9 : 8);
+        EXPECT_GE(columns.blended, c.min_blended);
+        EXPECT_LE(columns.blended, c.max_blended);
+    }
+}
+
+TEST(PictureFit, PlacementsInWindowsOfEveryShape)
+{
+    // A window of exactly a whole multiple: both fits agree, no bars.
+    for (PictureFit fit : {PictureFit::whole_pixels, PictureFit::fill}) {
+        const PictureRect exact = fit_picture(1280, 960, 640, 480, fit);
+        EXPECT_EQ(exact.width, 1280);
+        EXPECT_EQ(exact.x, 0);
+    }
+    // Tall: fill keeps the shape, with bars above and below.
+    const PictureRect tall = fit_picture(1080, 1920, 640, 480, PictureFit::fill);
+    EXPECT_EQ(tall.width, 1080);
+    EXPECT_EQ(tall.height, 810);
+    EXPECT_EQ(tall.y, (1920 - 810) / 2);
+    // Smaller than the picture: both shrink to fit.
+    const PictureRect small = fit_picture(400, 300, 640, 480, PictureFit::whole_pixels);
+    EXPECT_EQ(small.width, 320);   // the largest half step, 0.5
+    EXPECT_EQ(fit_picture(400, 300, 640, 480, PictureFit::fill).width, 400);
+}

@@ -31,6 +31,12 @@ void expect_same(const SavedSettings& a, const SavedSettings& b)
     for (int i = 0; i < 6; ++i) EXPECT_EQ(a.keys[i], b.keys[i]) << "key " << i;
     EXPECT_NEAR(a.music_volume, b.music_volume, 1e-9);
     EXPECT_EQ(a.fullscreen, b.fullscreen);
+    EXPECT_EQ(a.effects, b.effects);
+    EXPECT_EQ(a.fit, b.fit);
+    EXPECT_EQ(a.assists.speed, b.assists.speed);
+    EXPECT_EQ(a.assists.time_limit, b.assists.time_limit);
+    EXPECT_EQ(a.assists.lives, b.assists.lives);
+    EXPECT_EQ(a.assists.safe_falls, b.assists.safe_falls);
 }
 
 TEST(SettingsText, WhatIsWrittenReadsBackTheSame)
@@ -40,6 +46,61 @@ TEST(SettingsText, WhatIsWrittenReadsBackTheSame)
     expect_same(parse(settings_text(chosen), &complaints), chosen);
     EXPECT_TRUE(complaints.empty());
     EXPECT_NE(settings_text(chosen).find("jump = 57  # SPACE\n"), std::string::npos);
+}
+
+TEST(SettingsText, OptionsAndAssistsReadBackTheSameAtEveryChoice)
+{
+    // Every choice of every row, each in some written file.
+    for (std::size_t i = 0; i < 6; ++i) {
+        SavedSettings chosen = DEFAULTS;
+        chosen.effects = int(i * 2);
+        chosen.fit = i % 2 ? PictureFit::fill : PictureFit::whole_pixels;
+        chosen.assists.speed = SPEED_CHOICES[i];
+        chosen.assists.time_limit = TIME_LIMIT_CHOICES[i % 3];
+        chosen.assists.lives = LIVES_CHOICES[(i + 1) % 3];
+        chosen.assists.safe_falls = i % 3 == 0;
+        std::vector<std::string> complaints;
+        expect_same(parse(settings_text(chosen), &complaints), chosen);
+        EXPECT_TRUE(complaints.empty()) << settings_text(chosen);
+    }
+    // The words a player reads and writes.
+    SavedSettings none = DEFAULTS;
+    none.assists = {50, TIME_LIMIT_NONE, LIVES_UNLIMITED, true};
+    none.fit = PictureFit::fill;
+    const std::string text = settings_text(none);
+    for (const char* line : {"time_limit = none", "lives = unlimited", "safe_falls = yes",
+                             "picture_fit = fill", "speed = 50", "effects = 10"})
+        EXPECT_NE(text.find(std::string("\n") + line), std::string::npos) << line;
+}
+
+TEST(SettingsText, AnOptionOrAssistThatCannotBeUsedKeepsItsDefaultAndIsNamed)
+{
+    std::vector<std::string> complaints;
+    SavedSettings read = parse("[sound]\n"
+                               "effects = 11\n"
+                               "effects = -1\n"
+                               "effects = 4\n"   // usable
+                               "[screen]\npicture_fit = stretch\n"
+                               "[assists]\n"
+                               "speed = 55\n"
+                               "speed = 0\n"
+                               "time_limit = 0\n"   // "none" is the word for no limit
+                               "time_limit = 600\n"
+                               "lives = 0\n"   // "unlimited" is the word for no count
+                               "lives = 7\n"
+                               "lives = 9\n"   // usable
+                               "safe_falls = maybe\n"
+                               "cheat = on\n",
+                               &complaints);
+    SavedSettings expected = DEFAULTS;
+    expected.effects = 4;
+    expected.assists.lives = 9;
+    expect_same(read, expected);
+    ASSERT_EQ(complaints.size(), 11u);
+    EXPECT_EQ(complaints[0].rfind("line 2 (effects = 11)", 0), 0u) << complaints[0];
+    EXPECT_EQ(complaints[2].rfind("line 6 (picture_fit = stretch)", 0), 0u) << complaints[2];
+    EXPECT_EQ(complaints[5].rfind("line 10 (time_limit = 0)", 0), 0u) << complaints[5];
+    EXPECT_EQ(complaints[10].rfind("line 16 (cheat = on)", 0), 0u) << complaints[10];
 }
 
 TEST(SettingsText, KeysMayBeWrittenByTheirNamesInAnyCase)

@@ -4,6 +4,7 @@
 // at the start of every show_screen, and pictures are checked by pixels drawn
 // from small test images whose colours say which picture (or which letter)
 // covers a pixel.
+#include <SDL_mixer.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -11,22 +12,29 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "core/errors.h"
+#include "core/log.h"
 #include "core/numbers.h"
 #include "engine/frame.h"
 #include "engine/window.h"
+#include "game/play/assists.h"
 #include "game/play/draw.h"
+#include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
 #include "game/shell/bests.h"
+#include "game/shell/game_state.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/menu.h"
+#include "game/shell/options_screen.h"
 #include "game/shell/session.h"
+#include "game/shell/settings.h"
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
 #include "game/shell/story.h"
@@ -212,6 +220,10 @@ void prepare_shell(const char* device = "TEST")
     // Tests running side by side on one X server take the focus from each
     // other; a screen script must not freeze in the inactive-window pause.
     set_auto_pause(0);
+    // As the game's start-up does: Escape is the screens' key.  Without this
+    // a held Escape ends the test program at once, with status 0, and the
+    // test's checks never run.
+    allow_escape(0);
     load_test_media();
     release_all_keys();
     bindings = DEFAULT_BINDINGS;
@@ -239,6 +251,16 @@ protected:
 int pixel(int x, int y)
 {
     return get_pixel(x, y);
+}
+
+// The pixel (x, y) of the frame presented last as the desktop's 640 x 480
+// window shows it.
+int shown_pixel(int x, int y)
+{
+    std::vector<uint8_t> shown(640 * 480 * 3);   // rows bottom first
+    read_presented_picture_bgr(shown.data());
+    const uint8_t* p = &shown[(std::size_t(479 - y) * 640 + x) * 3];
+    return p[2] + 256 * p[1] + 65536 * p[0];
 }
 
 }   // namespace
@@ -306,13 +328,6 @@ TEST_F(Shell, FinishFrameOnTheDesktopShowsThePictureDoubled)
     draw_text(50, 60, "Hi");
     finish_frame();
     set_test_frame_hook(nullptr);
-    // The presented frame as shown: 640 x 480, rows bottom first.
-    std::vector<uint8_t> shown(640 * 480 * 3);
-    read_presented_picture_bgr(shown.data());
-    auto shown_pixel = [&shown](int x, int y) {
-        const uint8_t* p = &shown[(std::size_t(479 - y) * 640 + x) * 3];
-        return p[2] + 256 * p[1] + 65536 * p[0];
-    };
     const int seen[4] = {shown_pixel(2 * 50, 2 * 60), shown_pixel(2 * 50 + 1, 2 * 60 + 1),
                          shown_pixel(2 * 57 + 1, 2 * 60), shown_pixel(2 * 50 + 2, 2 * 60)};
     set_screen(320, 240, 0);
@@ -609,15 +624,44 @@ TEST_F(Shell, CursorStepsEveryTenthFrameAndStopsAtTheLastEntry)
     hold_only({KEY_CURSOR_DOWN});
     start_script([&cursor](int n) {
         cursor.push_back(menu_cursor_y);
-        if (n == 60) hold_only({KEY_ENTER});
+        if (n == 70) hold_only({KEY_ENTER});
     });
     EXPECT_EQ(menu_visit(), MENU_EXIT);
-    ASSERT_EQ(cursor.size(), 60u);
+    ASSERT_EQ(cursor.size(), 70u);
     EXPECT_EQ(cursor[19], 123);   // frame 20: still in the opening cooldown
     EXPECT_EQ(cursor[20], 148);   // frame 21
     EXPECT_EQ(cursor[29], 148);
     EXPECT_EQ(cursor[30], 173);   // frame 31
-    EXPECT_EQ(cursor[59], 173);
+    EXPECT_EQ(cursor[40], 198);   // frame 41: Exit, the last entry
+    EXPECT_EQ(cursor[69], 198);
+}
+
+namespace {
+
+// The choice of a visit that steps the cursor down `steps` times (one step
+// every 11 frames from frame 21 on) and then holds `key`.
+MenuChoice choice_after_steps(int steps, int key)
+{
+    const int choose_at = 21 + 11 * steps;
+    start_script([steps, key, choose_at](int n) {
+        hold_only({});
+        if (n >= 21 && n < choose_at && (n - 21) % 11 == 0) hold_only({KEY_CURSOR_DOWN});
+        if (n >= choose_at) hold_only({key});
+    });
+    const MenuChoice choice = menu_visit();
+    EXPECT_EQ(menu_cursor_y, 123 + 25 * steps);
+    return choice;
+}
+
+}   // namespace
+
+TEST_F(Shell, FourEntriesEachChosenByEnterUnderTheCursorAndEscapeExitsFromAny)
+{
+    const MenuChoice by_enter[] = {MENU_START_GAME, MENU_REDEFINE_KEYS, MENU_OPTIONS, MENU_EXIT};
+    for (int steps = 0; steps < 4; ++steps) {
+        EXPECT_EQ(choice_after_steps(steps, KEY_ENTER), by_enter[steps]) << steps << " steps";
+        EXPECT_EQ(choice_after_steps(steps, KEY_ESCAPE), MENU_EXIT) << steps << " steps";
+    }
 }
 
 TEST_F(Shell, CursorUpOnTheFirstEntryDoesNotStartTheCooldown)
@@ -708,7 +752,7 @@ TEST_F(Shell, VolumeCooldownIsNotResetByAVisit)
 TEST_F(Shell, MenuPicture)
 {
     int sky = 0, title = 0, trees = 0, ground_left = 0, ground_right = 0;
-    int entries[3] = {}, entry_gaps[3] = {};
+    int entries[4] = {}, entry_gaps[4] = {};
     std::vector<int> cursor_column;   // at each cursor row: the pudding or not
     hold_only({});
     start_script([&](int n) {
@@ -718,18 +762,18 @@ TEST_F(Shell, MenuPicture)
             trees = pixel(5, 150);
             ground_left = pixel(2, 230);
             ground_right = pixel(12, 230);
-            for (int i = 0; i < 3; ++i) {
+            for (int i = 0; i < 4; ++i) {
                 entries[i] = pixel(120, 130 + 25 * i);
                 entry_gaps[i] = pixel(121, 130 + 25 * i);
             }
         }
-        if (n == 21 || n == 41 || n == 61) {
-            for (int y : {123, 148, 173}) cursor_column.push_back(pixel(100, y + 5));
+        if (n == 21 || n == 41 || n == 61 || n == 81) {
+            for (int y : {123, 148, 173, 198}) cursor_column.push_back(pixel(100, y + 5));
             hold_only({KEY_CURSOR_DOWN});
         } else {
             hold_only({});
         }
-        if (n == 70) hold_only({KEY_ESCAPE});
+        if (n == 90) hold_only({KEY_ESCAPE});
     });
     menu_visit();
     EXPECT_EQ(sky, SKY.value());
@@ -739,13 +783,15 @@ TEST_F(Shell, MenuPicture)
     EXPECT_EQ(ground_right, GROUND_RIGHT.value());
     EXPECT_EQ(entries[0], letter_colour('S').value());
     EXPECT_EQ(entries[1], letter_colour('R').value());
-    EXPECT_EQ(entries[2], letter_colour('E').value());
+    EXPECT_EQ(entries[2], letter_colour('O').value());
+    EXPECT_EQ(entries[3], letter_colour('E').value());
     for (int gap : entry_gaps) EXPECT_NE(gap, letter_colour('S').value());
-    ASSERT_EQ(cursor_column.size(), 9u);
+    ASSERT_EQ(cursor_column.size(), 16u);
     const int p = PUDDING.value();
     std::vector<bool> on;
     for (int value : cursor_column) on.push_back(value == p);
-    EXPECT_EQ(on, (std::vector<bool>{true, false, false, false, true, false, false, false, true}));
+    // Four looks down the cursor's column, one per entry it stands on.
+    for (std::size_t i = 0; i < on.size(); ++i) EXPECT_EQ(on[i], i % 5 == 0) << i;
 }
 
 TEST_F(Shell, MenuPictureIsDoubledOnTheDesktop)
@@ -755,9 +801,9 @@ TEST_F(Shell, MenuPictureIsDoubledOnTheDesktop)
     int title = 0, entry = 0, cursor = 0;
     start_script([&](int n) {
         if (n == 3) {
-            title = pixel(2 * 20 + 1, 2 * 40 + 1);
-            entry = pixel(2 * 120 + 1, 2 * 155 + 1);
-            cursor = pixel(2 * 100, 2 * 130);
+            title = shown_pixel(2 * 20 + 1, 2 * 40 + 1);
+            entry = shown_pixel(2 * 120 + 1, 2 * 155 + 1);
+            cursor = shown_pixel(2 * 100, 2 * 130);
             hold_only({KEY_ESCAPE});
         }
     });
@@ -1078,6 +1124,200 @@ TEST_F(Shell, StoryTextStaysStillAsTheBackground)
     EXPECT_EQ(seen[3], letter_colour('o').value());
 }
 
+// --- Options and assists --------------------------------------------------------------------
+
+namespace {
+
+// One key held for the one frame after the hook of call `at`.
+struct Press {
+    int at;
+    int key;
+};
+
+// Plays presses at their frames (nothing held otherwise); `seen` looks at
+// every frame first.
+void play_presses(const std::vector<Press>& presses, const std::function<void(int)>& seen = nullptr)
+{
+    start_script([presses, seen](int n) {
+        if (seen) seen(n);
+        hold_only({});
+        for (const Press& press : presses)
+            if (press.at == n) hold_only({press.key});
+    });
+}
+
+std::string traced_screen()
+{
+    return *snapshot_value(take_snapshot(0, false), "screen");
+}
+
+class Options : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        prepare_shell();
+        set_full_effects_volume(0.75);
+        set_effects_level(EFFECTS_LEVEL_FULL);
+        assists = DEFAULT_ASSISTS;
+    }
+    void TearDown() override
+    {
+        set_test_frame_hook(nullptr);
+        release_all_keys();
+        set_effects_level(EFFECTS_LEVEL_FULL);
+        set_picture_fit(PictureFit::whole_pixels);
+        assists = DEFAULT_ASSISTS;
+    }
+};
+
+}   // namespace
+
+// The rows in order: Music, Effects, Display, Picture fit, Assists >, Back.
+// The screens take keys 20 frames after opening and 10 after each step.
+TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
+{
+    std::map<int, std::string> screens;
+    std::map<int, double> music, effects;
+    std::map<int, Assists> rules;
+    play_presses({{20, KEY_CURSOR_RIGHT},                             // music up a step
+                  {31, KEY_CURSOR_DOWN},   {42, KEY_CURSOR_LEFT},     // effects 9 ...
+                  {53, KEY_CURSOR_LEFT},                              // ... and 8
+                  {64, KEY_CURSOR_DOWN},   {75, KEY_CURSOR_DOWN},     // to Picture fit
+                  {86, KEY_CURSOR_RIGHT},                             // Fill
+                  {97, KEY_CURSOR_DOWN},   {108, KEY_ENTER},          // Assists >
+                  {129, KEY_CURSOR_RIGHT}, {140, KEY_CURSOR_RIGHT},   // speed 90, 80
+                  {151, KEY_CURSOR_DOWN},  {162, KEY_CURSOR_RIGHT},   // 450 s
+                  {173, KEY_CURSOR_DOWN},  {184, KEY_CURSOR_LEFT},    // lives: round to Unlimited
+                  {195, KEY_CURSOR_DOWN},  {206, KEY_CURSOR_RIGHT},   // safe falls on
+                  {217, KEY_ESCAPE},                                  // back to the options ...
+                  {238, KEY_CURSOR_DOWN},  {249, KEY_ENTER}},         // ... and Back
+                 [&](int n) {
+                     screens[n] = traced_screen();
+                     music[n] = volumes.music;
+                     effects[n] = volumes.sound;
+                     rules[n] = assists;
+                 });
+    show_options();
+    EXPECT_EQ(script.shown, 250);
+    EXPECT_EQ(screens[1], "options");
+    // A key held at a frame's hook is taken in the next frame, whose end the
+    // next hook sees.
+    EXPECT_NEAR(music[20], 0.1, 1e-9);
+    EXPECT_NEAR(music[21], 0.15, 1e-9);
+    EXPECT_NEAR(effects[44], 0.75 * 0.9, 1e-9);
+    EXPECT_NEAR(effects[55], 0.75 * 0.8, 1e-9);
+    EXPECT_EQ(effects_level(), 8);
+    EXPECT_EQ(picture_fit(), PictureFit::fill);
+    EXPECT_EQ(screens[109], "options");   // the frame that took Enter ...
+    EXPECT_EQ(screens[110], "assists");   // ... and the assists' first
+    EXPECT_EQ(rules[131].speed, 90);
+    EXPECT_EQ(rules[142].speed, 80);
+    EXPECT_EQ(assists.speed, 80);
+    EXPECT_EQ(assists.time_limit, 450);
+    EXPECT_EQ(assists.lives, LIVES_UNLIMITED);
+    EXPECT_TRUE(assists.safe_falls);
+    EXPECT_EQ(screens[219], "options");
+    EXPECT_EQ(options_screen.page, OptionsPage::options);
+}
+
+TEST_F(Options, EscapeAndPadBackLeaveFromAnyRowAndAnAssistsEscapeLeavesOnlyTheAssists)
+{
+    for (int row = 0; row < 6; ++row) {
+        std::vector<Press> presses;
+        for (int i = 0; i < row; ++i) presses.push_back({20 + 11 * i, KEY_CURSOR_DOWN});
+        presses.push_back({20 + 11 * row, KEY_ESCAPE});
+        play_presses(presses);
+        show_options();
+        EXPECT_EQ(script.shown, 21 + 11 * row) << "row " << row;
+    }
+    // Escape held on from the assists: they close, and the options wait 20
+    // frames before the same key leaves them too.
+    hold_only({});
+    start_script([](int n) {
+        hold_only({});
+        if (n == 20 || n == 31 || n == 42 || n == 53) hold_only({KEY_CURSOR_DOWN});
+        if (n == 64) hold_only({KEY_ENTER});
+        if (n >= 85) hold_only({KEY_ESCAPE});
+    });
+    show_options();
+    // Escape taken in the assists' frame 21 (call 86); the options' next
+    // frame ends with call 87 and they wait 20 more.
+    EXPECT_EQ(script.shown, 87 + 20);
+}
+
+TEST_F(Options, ValuesStopAtTheirEndsOrGoRoundAndTheMusicKeysStillWork)
+{
+    std::vector<Press> presses;
+    for (int i = 0; i < 25; ++i) presses.push_back({20 + 11 * i, KEY_CURSOR_RIGHT});   // music
+    presses.push_back({300, KEY_CURSOR_DOWN});
+    for (int i = 0; i < 12; ++i) presses.push_back({311 + 11 * i, KEY_CURSOR_RIGHT});   // effects
+    presses.push_back({460, KEY_PAGE_DOWN});
+    presses.push_back({480, KEY_ESCAPE});
+    play_presses(presses);
+    show_options();
+    EXPECT_NEAR(volumes.music, 1.1 - 0.05, 1e-9);   // 1.1 was the ceiling; Page Down took a step
+    EXPECT_EQ(effects_level(), EFFECTS_LEVEL_FULL);
+    EXPECT_EQ(volumes.sound, 0.75);   // full, as it always was
+
+    // Game speed goes round its six choices and back to 100 %.
+    std::vector<Press> speed = {{20, KEY_CURSOR_DOWN},
+                                {31, KEY_CURSOR_DOWN},
+                                {42, KEY_CURSOR_DOWN},
+                                {53, KEY_CURSOR_DOWN},
+                                {64, KEY_ENTER}};
+    std::vector<int> seen;
+    for (int i = 0; i < 6; ++i) speed.push_back({85 + 11 * i, KEY_CURSOR_RIGHT});
+    speed.push_back({160, KEY_ESCAPE});
+    speed.push_back({190, KEY_ESCAPE});
+    play_presses(speed, [&seen](int n) {
+        if (n > 85 && (n - 87) % 11 == 0 && n < 150) seen.push_back(assists.speed);
+    });
+    show_options();
+    EXPECT_EQ(seen, (std::vector<int>{90, 80, 70, 60, 50, 100}));
+}
+
+TEST_F(Options, DisplayRowSwitchesAsF11Does)
+{
+    const bool before = window_is_fullscreen();
+    std::vector<bool> modes;
+    play_presses({{20, KEY_CURSOR_DOWN},
+                  {31, KEY_CURSOR_DOWN},
+                  {42, KEY_CURSOR_RIGHT},
+                  {60, KEY_CURSOR_LEFT},
+                  {80, KEY_ESCAPE}},
+                 [&modes](int n) {
+                     if (n == 43 || n == 45 || n == 62) modes.push_back(window_is_fullscreen());
+                 });
+    show_options();
+    set_screen(320, 240, 0);
+    EXPECT_EQ(modes, (std::vector<bool>{before, !before, before}));
+}
+
+TEST_F(Options, EffectsAtZeroPlaySilenceAndAtTenTodaysLevel)
+{
+    // Today's level on the desktop, and the mixer volume it gave.
+    const int todays = mixer_levels(sound_levels(0, 0.75)).volume;
+    ASSERT_GT(todays, 0);
+    struct Case {
+        int level;
+        double sound;
+        int mixer_volume;
+    };
+    for (const Case& c :
+         {Case{0, 0, 0}, Case{10, 0.75, todays}, Case{11, 0.75, todays}, Case{-1, 0, 0}}) {
+        set_effects_level(c.level);
+        EXPECT_EQ(volumes.sound, c.sound) << "level " << c.level;
+        stop_all_sounds();
+        const int channel = play_sound(SOUND_JUMP, 0, volumes.sound);
+        ASSERT_GE(channel, 0) << "the jump sound did not play";
+        EXPECT_EQ(Mix_Volume(sound_mixer_channel(channel), -1), c.mixer_volume)
+            << "level " << c.level;
+    }
+    set_effects_level(5);
+    EXPECT_EQ(volumes.sound, 0.375);
+    stop_all_sounds();
+}
+
 // --- The whole game's ways out ---------------------------------------------------------------------
 
 // These start the runtime inside the child, so the parent's window is never
@@ -1133,14 +1373,149 @@ TEST(ShellDeathTest, ExitAfterTheKeyScreenEndsTheGameWithStatusZero)
                 hold_only({});
                 if (menu_visits == 1 && menu_frames == 20) hold_only({KEY_CURSOR_DOWN});
                 if (menu_visits == 1 && menu_frames >= 22) hold_only({KEY_ENTER});
-                if (menu_visits == 2 && (menu_frames == 20 || menu_frames == 31)) {
+                if (menu_visits == 2 &&
+                    (menu_frames == 20 || menu_frames == 31 || menu_frames == 42)) {
                     hold_only({KEY_CURSOR_DOWN});
                 }
-                if (menu_visits == 2 && menu_frames >= 42) hold_only({KEY_ENTER});
+                if (menu_visits == 2 && menu_frames >= 53) hold_only({KEY_ENTER});
                 if (menu_visits == 3) fail_child("menu again");
             });
             game_main();
             fail_child("game_main returned");
         },
         ::testing::ExitedWithCode(0), status_pattern(0));
+}
+
+namespace {
+
+// Frames counted since the screen last changed, for scripts that run the
+// whole game across many screens.
+struct ScreenClock {
+    Screen screen = Screen::startup;
+    int frames = 0;
+
+    void tick()
+    {
+        if (screen_state.current != screen) {
+            screen = screen_state.current;
+            frames = 0;
+        }
+        ++frames;
+    }
+};
+
+// Holds key at the frame of the screen's clock that `at` names.
+void press_at(const ScreenClock& clock, std::initializer_list<Press> presses)
+{
+    for (const Press& press : presses)
+        if (press.at == clock.frames) hold_only({press.key});
+}
+
+// The first run: in the options, Effects down to 7 and Fill; in the
+// assists, 9 lives and safe falls; then out, and Exit from the menu.
+void change_options_and_exit()
+{
+    static ScreenClock clock;
+    static int menu_visits = 0;
+    static bool assists_done = false;
+    clock.tick();
+    if (clock.frames == 1 && clock.screen == Screen::menu) ++menu_visits;
+    hold_only({});
+    switch (clock.screen) {
+    case Screen::menu:
+        press_at(clock, {{20, KEY_CURSOR_DOWN}, {31, KEY_CURSOR_DOWN}});
+        press_at(clock, {{42, menu_visits == 1 ? KEY_ENTER : KEY_CURSOR_DOWN}});
+        if (menu_visits == 2) press_at(clock, {{53, KEY_ENTER}});
+        break;
+    case Screen::options:
+        if (assists_done) {
+            press_at(clock, {{25, KEY_ESCAPE}});
+            break;
+        }
+        press_at(clock, {{20, KEY_CURSOR_DOWN},
+                         {31, KEY_CURSOR_LEFT},
+                         {42, KEY_CURSOR_LEFT},
+                         {53, KEY_CURSOR_LEFT},
+                         {64, KEY_CURSOR_DOWN},
+                         {75, KEY_CURSOR_DOWN},
+                         {86, KEY_CURSOR_RIGHT},
+                         {97, KEY_CURSOR_DOWN},
+                         {108, KEY_ENTER}});
+        break;
+    case Screen::assists:
+        assists_done = true;
+        press_at(clock, {{20, KEY_CURSOR_DOWN},
+                         {31, KEY_CURSOR_DOWN},
+                         {42, KEY_CURSOR_RIGHT},
+                         {53, KEY_CURSOR_DOWN},
+                         {64, KEY_CURSOR_RIGHT},
+                         {75, KEY_ESCAPE}});
+        break;
+    case Screen::startup: break;
+    default: fail_child("left the menu and the options");
+    }
+}
+
+bool log_says(const std::string& text)
+{
+    const std::vector<unsigned char> log = read_bytes(log_path());
+    return std::string(log.begin(), log.end()).find(text) != std::string::npos;
+}
+
+// A run of the game with settings.ini in use, with a script run at every
+// frame; the game must end by itself, with status 0.
+void run_with_settings(void (*script)())
+{
+    EXPECT_EXIT(
+        {
+            enable_settings();
+            prepare_shell();
+            start_script([script](int) { script(); });
+            game_main();
+            fail_child("game_main returned");
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+void expect_restored_then_escape()
+{
+    if (screen_state.current != Screen::menu) return;
+    if (effects_level() != 7 || picture_fit() != PictureFit::fill || assists.lives != 9 ||
+        !assists.safe_falls || assists.speed != 100) {
+        fail_child("the options were not restored");
+    }
+    hold_only({KEY_ESCAPE});
+}
+
+void expect_defaults_named_then_escape()
+{
+    if (screen_state.current != Screen::menu) return;
+    if (effects_level() != EFFECTS_LEVEL_FULL || assists.lives != 5 || !assists.safe_falls)
+        fail_child("a damaged line did not keep its default (or a good one was lost)");
+    if (!log_says("Settings: line 2 (effects = loud)") ||
+        !log_says("Settings: line 4 (lives = 99)"))
+        fail_child("the log does not name the damaged lines");
+    hold_only({KEY_ESCAPE});
+}
+
+}   // namespace
+
+TEST(ShellDeathTest, OptionsAndAssistsLastAcrossARestartAndDamagedLinesKeepTheirDefaults)
+{
+    ScratchFolder config;
+    EnvOverride config_home("XDG_CONFIG_HOME", config.path.c_str());
+    const std::string file = config.path + "snowbelter/settings.ini";
+
+    run_with_settings(change_options_and_exit);
+    const std::vector<unsigned char> bytes = read_bytes(file);
+    const std::string text(bytes.begin(), bytes.end());
+    for (const char* line : {"\neffects = 7 ", "\npicture_fit = fill ", "\nlives = 9 ",
+                             "\nsafe_falls = yes\n", "\nspeed = 100 "})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " not in:\n" << text;
+
+    run_with_settings(expect_restored_then_escape);
+
+    write_bytes(file,
+                bytes_of("[sound]\neffects = loud\n[assists]\nlives = 99\nsafe_falls = on\n"));
+    run_with_settings(expect_defaults_named_then_escape);
 }

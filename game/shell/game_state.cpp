@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "engine/window.h"
 #include "game/play/round.h"
+#include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/startup.h"
@@ -22,6 +23,8 @@ const char* screen_name(Screen screen)
     case Screen::startup: return "startup";
     case Screen::menu: return "menu";
     case Screen::keys: return "keys";
+    case Screen::options: return "options";
+    case Screen::assists: return "assists";
     case Screen::story: return "story";
     case Screen::round: return "round";
     case Screen::end: return "end";
@@ -75,6 +78,7 @@ const FieldReader FIELD_READERS[] = {
     {"bind_jump", [] { return number_text(bindings.jump); }},
     {"bind_pause", [] { return number_text(bindings.pause); }},
     {"music_volume", [] { return number_text(volumes.music); }},
+    {"effects", [] { return number_text(effects_level()); }},
     {"game_over_countdown", [] { return number_text(round_clock.game_over_countdown); }},
     {"santa_list", [] { return count_text(santa_list); }},
     {"ladders", [] { return count_text(ladders); }},

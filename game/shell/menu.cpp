@@ -28,16 +28,15 @@ namespace {
 
 constexpr double MENU_SCROLL_X = -320;
 
-constexpr const char* MENU_MUSIC = "media/sfx/filler.mp3";
-
 constexpr int TITLE_X = 16;
 constexpr int TITLE_Y = 32;
 constexpr int ENTRY_X = 120;
 // An entry's text stands 7 pixels below the cursor's y.
 constexpr int ENTRY_TEXT_DROP = 7;
 constexpr int CURSOR_X = 95;
-constexpr int MENU_ENTRY_COUNT = 3;
-constexpr const char* ENTRY_TEXTS[MENU_ENTRY_COUNT] = {"Start Game", "Redefine Keys", "Exit"};
+constexpr int MENU_ENTRY_COUNT = 4;
+constexpr const char* ENTRY_TEXTS[MENU_ENTRY_COUNT] = {"Start Game", "Redefine Keys", "Options",
+                                                       "Exit"};
 
 constexpr int CREDIT_X = 5;
 constexpr int CREDIT_Y = 229;
@@ -140,6 +139,7 @@ void main_menu()
         switch (menu_visit()) {
         case MENU_START_GAME: run_round(); break;
         case MENU_REDEFINE_KEYS: redefine_keys(); break;
+        case MENU_OPTIONS: show_options(); break;
         default: return;
         }
     }

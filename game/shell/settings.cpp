@@ -1,5 +1,5 @@
 /*
- * settings.cpp - settings.ini: a few "name = value" lines under three
+ * settings.cpp - settings.ini: a few "name = value" lines under four
  * [sections], read leniently and written whole or not at all.
  */
 #include "game/shell/settings.h"
@@ -27,6 +27,8 @@ const char* const KEY_SETTING_NAMES[BINDING_COUNT] = {"up",    "down", "left",
 constexpr int LAST_KEY_CODE = 255;
 // A real settings file is a few hundred bytes; anything far larger is not one.
 constexpr std::int64_t MAX_SETTINGS_BYTES = std::int64_t{64} * 1024;
+// picture_fit's words, in PictureFit's order.
+const char* const FIT_WORDS[] = {"whole", "fill"};
 
 bool enabled = false;
 
@@ -74,13 +76,57 @@ bool read_volume(const std::string& value, double* volume)
 
 bool read_switch(const std::string& value, bool* on)
 {
-    if (value == "yes" || value == "1" || value == "true")
+    if (value == "yes" || value == "1" || value == "true" || value == "on")
         *on = true;
-    else if (value == "no" || value == "0" || value == "false")
+    else if (value == "no" || value == "0" || value == "false" || value == "off")
         *on = false;
     else
         return false;
     return true;
+}
+
+bool read_effects(const std::string& value, int* level)
+{
+    long number = whole_number(value);
+    if (number < 0 || number > EFFECTS_LEVEL_FULL) return false;
+    *level = int(number);
+    return true;
+}
+
+bool read_fit(const std::string& value, PictureFit* fit)
+{
+    if (value == FIT_WORDS[0])
+        *fit = PictureFit::whole_pixels;
+    else if (value == FIT_WORDS[1])
+        *fit = PictureFit::fill;
+    else
+        return false;
+    return true;
+}
+
+// One of the choices, or the word that stands for `none` (which is one).
+template <std::size_t N>
+bool read_choice(const std::string& value, const int (&choices)[N], int none, const char* word,
+                 int* chosen)
+{
+    long number = value == word ? none : whole_number(value);
+    for (int choice : choices) {
+        if (number != choice || (choice == none && value != word)) continue;
+        *chosen = choice;
+        return true;
+    }
+    return false;
+}
+
+bool take_assist(const std::string& name, const std::string& value, Assists* rules)
+{
+    if (name == "speed") return read_choice(value, SPEED_CHOICES, -1, "", &rules->speed);
+    if (name == "time_limit")
+        return read_choice(value, TIME_LIMIT_CHOICES, TIME_LIMIT_NONE, "none", &rules->time_limit);
+    if (name == "lives")
+        return read_choice(value, LIVES_CHOICES, LIVES_UNLIMITED, "unlimited", &rules->lives);
+    if (name == "safe_falls") return read_switch(value, &rules->safe_falls);
+    return false;
 }
 
 // Takes one "name = value" of a section into *settings; false when the name
@@ -100,8 +146,11 @@ bool take_setting(const std::string& section, const std::string& name, const std
     }
     if (section == "sound" && name == "music_volume")
         return read_volume(value, &settings->music_volume);
+    if (section == "sound" && name == "effects") return read_effects(value, &settings->effects);
     if (section == "screen" && name == "fullscreen")
         return read_switch(value, &settings->fullscreen);
+    if (section == "screen" && name == "picture_fit") return read_fit(value, &settings->fit);
+    if (section == "assists") return take_assist(name, value, &settings->assists);
     return false;
 }
 
@@ -112,9 +161,27 @@ void log_complaint(const std::string& complaint)
 
 SavedSettings current_settings()
 {
-    SavedSettings now = {{}, volumes.music, window_is_fullscreen()};
+    SavedSettings now = {
+        {}, volumes.music, window_is_fullscreen(), effects_level(), picture_fit(), assists};
     for (int i = 0; i < BINDING_COUNT; ++i) now.keys[i] = key_binding(i);
     return now;
+}
+
+std::string assists_text(const Assists& rules)
+{
+    char text[320];
+    std::snprintf(
+        text, sizeof text,
+        "\n[assists]\n"
+        "speed = %d  # percent: 100, 90, 80, 70, 60 or 50\n"
+        "time_limit = %s  # seconds: 300, 450 or none\n"
+        "lives = %s  # 5, 9 or unlimited\n"
+        "safe_falls = %s\n",
+        rules.speed,
+        rules.time_limit == TIME_LIMIT_NONE ? "none" : std::to_string(rules.time_limit).c_str(),
+        rules.lives == LIVES_UNLIMITED ? "unlimited" : std::to_string(rules.lives).c_str(),
+        rules.safe_falls ? "yes" : "no");
+    return text;
 }
 
 }   // namespace
@@ -147,10 +214,12 @@ std::string settings_text(const SavedSettings& settings)
                       key_table_name(code));
         text += line;
     }
-    std::snprintf(line, sizeof line, "\n[sound]\nmusic_volume = %.2f\n", settings.music_volume);
+    std::snprintf(line, sizeof line, "\n[sound]\nmusic_volume = %.2f\neffects = %d  # 0 to 10\n",
+                  settings.music_volume, settings.effects);
     text += line;
     text += std::string("\n[screen]\nfullscreen = ") + (settings.fullscreen ? "yes" : "no") + "\n";
-    return text;
+    text += std::string("picture_fit = ") + FIT_WORDS[int(settings.fit)] + "  # whole or fill\n";
+    return text + assists_text(settings.assists);
 }
 
 SavedSettings settings_from_text(const std::string& text, const SavedSettings& defaults,

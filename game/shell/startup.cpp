@@ -23,6 +23,7 @@
 #include "media/gamepad.h"
 #include "media/keymap.h"
 #include "media/music.h"
+#include "media/screen_picture.h"
 #include "media/sound.h"
 #include "media/sprites.h"
 
@@ -112,11 +113,13 @@ SetUpState set_up;
 // has applied it.
 SavedSettings saved_settings = {{}, INITIAL_MUSIC_VOLUME, true};
 
+// The assists take the file's values at once (when there is a file), so
+// that whatever sets them later in start-up has the last word.
 void read_saved_settings()
 {
     SavedSettings defaults = {{}, INITIAL_MUSIC_VOLUME, true};
     for (int i = 0; i < BINDING_COUNT; ++i) defaults.keys[i] = key_binding(i);
-    read_settings(defaults, &saved_settings);
+    if (read_settings(defaults, &saved_settings)) assists = saved_settings.assists;
 }
 
 // The command line's choice wins over the saved one.
@@ -207,6 +210,7 @@ void set_up_display()
     set_screen(VIRTUAL_WIDTH, VIRTUAL_HEIGHT, 0);
     apply_game_speed();
     allow_escape(0);
+    set_picture_fit(saved_settings.fit);
     if (on_desktop()) set_screen(DESKTOP_WIDTH, DESKTOP_HEIGHT, wants_fullscreen() ? 1 : 0);
 }
 
@@ -248,7 +252,8 @@ void create_snowflakes()
 void set_volumes()
 {
     volumes.music = saved_settings.music_volume;
-    volumes.sound = on_desktop() ? DESKTOP_SOUND_VOLUME : OTHER_DEVICE_SOUND_VOLUME;
+    set_full_effects_volume(on_desktop() ? DESKTOP_SOUND_VOLUME : OTHER_DEVICE_SOUND_VOLUME);
+    set_effects_level(saved_settings.effects);
     set_music_volume(volumes.music);
 }
 

@@ -43,6 +43,9 @@ bool has_gl_extension(const char* name);
 void set_window_icon(const char* media_name);
 
 bool window_is_fullscreen();
+// Whether the program may switch the display itself: not in a browser,
+// whose page owns the canvas's size and full screen.
+bool display_switch_offered();
 void set_window_caption(const char* text);
 const char* window_caption();
 

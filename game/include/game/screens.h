@@ -2,10 +2,10 @@
  * screens.h - the screens of the game, as they hand over to each other.
  *
  * Every screen is a loop of its own that ends by returning to the one that
- * called it.  The main menu runs the round
- * and the key screen; the round shows the story before its first frame; a
- * won round ends in the end screen, which returns to the round and so to
- * the menu.  Each screen's own header holds the rest of
+ * called it.  The main menu runs the round, the key screen and the options;
+ * the round shows the story before its first frame; a won round ends in the
+ * end screen, which returns to the round and so to the menu.  Each screen's
+ * own header holds the rest of
  * its interface.
  *
  * Callers: start-up (main_menu), the menu, the round and the finale.  Not
@@ -20,6 +20,11 @@ void main_menu();
 // Runs the key screen until Escape, then copies the edited codes into the
 // bindings and returns.  (game/shell/keys_screen.cpp)
 void redefine_keys();
+
+// Runs the options screen (and its assists screen) until Back or Escape,
+// then returns; every change is in force and saved at once.
+// (game/shell/options_screen.cpp)
+void show_options();
 
 // Draws the story once as the background, lets snow fall over it and returns
 // on the frame the jump binding is seen down once the cooldown has run out.

@@ -57,6 +57,8 @@ void read_player_keys(unsigned char state[KEY_CODE_COUNT]);
 // Whether a switch between window and full screen was asked for since the
 // last call (the frame cycle carries it out).
 bool take_display_toggle_request();
+// Asks for that switch as F11 does (the options screen's Display row).
+void ask_display_toggle();
 
 // 1 while the key (low 8 bits of code) is down, else 0.  Polls first.
 int key_down(int code);

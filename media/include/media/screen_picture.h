@@ -5,9 +5,11 @@
  * being drawn and the last presented one, which stays readable for
  * screenshots), the part of them that is shown (the whole, or a top-left
  * corner shown scaled up to the whole size), the window they are shown in,
- * and the placement of the picture inside that window: scaled by the largest
- * multiple of 0.5 that fits, so the pixels stay square, centred with black
- * bars.
+ * and the placement of the picture inside that window, centred with black
+ * bars: scaled by the largest multiple of 0.5 that fits, so the pixels stay
+ * square and even ("whole pixels"), or by the largest factor that keeps its
+ * shape ("fill"), first by a sharp whole multiple and then smoothly by the
+ * fraction that is left, so the pixels stay even and are not blurred.
  *
  * Why off-screen: the game reads back what it drew in its own screen
  * coordinates, while the real window may be any size, full screen on any
@@ -40,6 +42,27 @@ void present_screen_picture();
 
 // Where the game's screen lands inside the window's drawable, in pixels.
 void screen_rect_in_window(int* x, int* y, int* width, int* height);
+
+// How the picture fills the window (see above); whole pixels at the start.
+// In force from the next present on.
+enum class PictureFit {
+    whole_pixels,
+    fill
+};
+void set_picture_fit(PictureFit fit);
+PictureFit picture_fit();
+
+// The placement of a picture_w x picture_h picture in a window_w x window_h
+// window under a fit: its size, and its offset from the window's corner.
+struct PictureRect {
+    int x, y, width, height;
+};
+PictureRect fit_picture(int window_w, int window_h, int picture_w, int picture_h, PictureFit fit);
+
+// Draws the shown part of the picture being drawn into the rectangle
+// (rows from the bottom) of a framebuffer (0: the window's), scaled as
+// presenting scales it; leaves that framebuffer bound for drawing.
+void draw_shown_picture(unsigned framebuffer, const PictureRect& into);
 
 // Which part of the picture is shown: its top-left width x height, scaled up
 // to the whole picture's size on its way to the window (in one pass, by

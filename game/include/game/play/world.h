@@ -198,6 +198,8 @@ enum class Screen {
     startup,
     menu,
     keys,
+    options,
+    assists,
     story,
     round,
     end

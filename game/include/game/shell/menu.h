@@ -1,11 +1,12 @@
 /*
  * menu.h - the main menu, the hub of the game: winter backdrop, title, the
- * entries "Start Game", "Redefine Keys" and "Exit" with a pudding cursor,
- * the menu music and its volume keys, and a credit line with the best result.
+ * entries "Start Game", "Redefine Keys", "Options" and "Exit" with a pudding
+ * cursor, the menu music and its volume keys, and a credit line with the
+ * best result.
  *
  * Each visit of the menu starts afresh (backdrop, music, level map reload,
- * cooldown).  The menu runs the round and the key screen as screens that
- * return to it, so any number of visits keeps the call stack flat.
+ * cooldown).  The menu runs the round, the key screen and the options as
+ * screens that return to it, so any number of visits keeps the call stack flat.
  *
  * Callers: game_main (once).  Not for: the level data itself
  * (level_data.h) or the screens it hands over to.
@@ -21,20 +22,24 @@ enum MenuChoice : int {
     MENU_NONE = 0,
     MENU_START_GAME = 1,
     MENU_REDEFINE_KEYS = 2,
-    MENU_EXIT = 3,
+    MENU_OPTIONS = 3,
+    MENU_EXIT = 4,
 };
 
-// Cursor y of the three entries, 25 pixels apart.
+// Cursor y of the four entries, 25 pixels apart.
 constexpr int MENU_CURSOR_FIRST_Y = 123;
-constexpr int MENU_CURSOR_LAST_Y = 173;
+constexpr int MENU_CURSOR_LAST_Y = 198;
 constexpr int MENU_ENTRY_SPACING = 25;
+
+// The menu's music, played once; the options screens play it too.
+constexpr const char* MENU_MUSIC = "media/sfx/filler.mp3";
 
 constexpr int MENU_OPEN_COOLDOWN = 20;
 constexpr int MENU_STEP_COOLDOWN = 10;
 
 // State of the current visit.
 extern double menu_choice;     // a MenuChoice
-extern double menu_cursor_y;   // 123, 148 or 173
+extern double menu_cursor_y;   // 123, 148, 173 or 198
 
 // One visit: set-up, then frames until a choice is made.  Returns the choice.
 MenuChoice menu_visit();

@@ -1,6 +1,7 @@
 /*
  * settings.h - the player's choices that last from one run to the next: the
- * six key bindings, the music volume, and window or full screen.
+ * six key bindings, the music volume and the effects level, window or full
+ * screen and the picture's fit, and the assists.
  *
  * They live in settings.ini in the game's config folder
  * ($XDG_CONFIG_HOME/snowbelter/, ~/.config/snowbelter/ when unset), read once
@@ -13,8 +14,8 @@
  * Settings are off unless the program turns them on (the game's main does,
  * without --no-settings), so tests and replays always play the defaults.
  *
- * Callers: the program's main (enable_settings), start-up, the key screen and
- * the volume and display switches (through hooks).  Not for: the bindings
+ * Callers: the program's main (enable_settings), start-up, the key screen,
+ * the options screens and the volume and display switches (through hooks).  Not for: the bindings
  * themselves (game/play/world.h).
  */
 #pragma once
@@ -22,7 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "game/play/assists.h"
+#include "game/play/volume.h"
 #include "game/play/world.h"
+#include "media/screen_picture.h"
 
 // What the file holds; the bindings are scan codes in the order up, down,
 // left, right, jump, pause.
@@ -30,6 +34,9 @@ struct SavedSettings {
     double keys[BINDING_COUNT];
     double music_volume;
     bool fullscreen;
+    int effects = EFFECTS_LEVEL_FULL;
+    PictureFit fit = PictureFit::whole_pixels;
+    Assists assists = DEFAULT_ASSISTS;
 };
 
 // Turns reading and writing on for this run (unless --no-settings is given).
@@ -43,7 +50,8 @@ std::string settings_path();
 // there was nothing to read; *saved then holds the defaults given.
 bool read_settings(const SavedSettings& defaults, SavedSettings* saved);
 
-// Writes the current bindings, music volume and display mode (when enabled).
+// Writes the current bindings, volumes, display, fit and assists (when
+// enabled).
 void save_settings();
 
 // The text of settings.ini for these values, and the values a text gives:

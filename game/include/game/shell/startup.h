@@ -41,11 +41,11 @@ void apply_project_settings();
 void game_main();
 
 // The pieces of game_main, in the order it runs them (tests run them alone).
-void set_up_display();      // device query, screens, frame cap, Escape off
+void set_up_display();      // device query, screens, picture fit, frame cap, Escape off
 void load_media();          // archives, 24 strips, 3 sounds
 void create_arrays();       // level_map, key_codes, jump rule
 void create_snowflakes();   // the 151 flakes
-void set_volumes();         // music and sound volume
+void set_volumes();         // music volume, effects volume and level
 
 // The keys a pad action holds (gamepad.h): the bound key, and the fixed key
 // the menus and the key screen read for it.
