@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/clock.h"
 #include "core/errors.h"
 #include "core/log.h"
 #include "core/numbers.h"
@@ -1167,6 +1168,7 @@ protected:
         set_effects_level(EFFECTS_LEVEL_FULL);
         set_picture_fit(PictureFit::whole_pixels);
         assists = DEFAULT_ASSISTS;
+        apply_game_speed();
     }
 };
 
@@ -1179,6 +1181,7 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
     std::map<int, std::string> screens;
     std::map<int, double> music, effects;
     std::map<int, Assists> rules;
+    std::map<int, double> frame_ms;
     play_presses({{20, KEY_CURSOR_RIGHT},                             // music up a step
                   {31, KEY_CURSOR_DOWN},   {42, KEY_CURSOR_LEFT},     // effects 9 ...
                   {53, KEY_CURSOR_LEFT},                              // ... and 8
@@ -1196,6 +1199,7 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
                      music[n] = volumes.music;
                      effects[n] = volumes.sound;
                      rules[n] = assists;
+                     frame_ms[n] = frame_pacing.interval;
                  });
     show_options();
     EXPECT_EQ(script.shown, 250);
@@ -1212,6 +1216,10 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
     EXPECT_EQ(screens[110], "assists");   // ... and the assists' first
     EXPECT_EQ(rules[131].speed, 90);
     EXPECT_EQ(rules[142].speed, 80);
+    // The speed is felt at once: 60, then 54, then 48 frames a second.
+    EXPECT_DOUBLE_EQ(frame_ms[129], 1000.0 / 60);
+    EXPECT_DOUBLE_EQ(frame_ms[131], 1000.0 / 54);
+    EXPECT_DOUBLE_EQ(frame_ms[142], 1000.0 / 48);
     EXPECT_EQ(assists.speed, 80);
     EXPECT_EQ(assists.time_limit, 450);
     EXPECT_EQ(assists.lives, LIVES_UNLIMITED);
