@@ -60,7 +60,7 @@ function(snow_web_page target)
     -sEXPORTED_RUNTIME_METHODS=[FS,ENV,callMain]
     # The touch controls' calls (media/gamepad_touch_web.cpp); naming them
     # here also pulls their object out of the media library.
-    -sEXPORTED_FUNCTIONS=[_main,_snowbelter_touch,_snowbelter_keyboard_wanted,_snowbelter_give_up_key_wait]
+    -sEXPORTED_FUNCTIONS=[_main,_snowbelter_touch,_snowbelter_keyboard_wanted,_snowbelter_give_up_key_wait,_snowbelter_touched]
     # SDL's audio needs these, and starts after the first key or click.
     # (From a file: a "$" on a command line meets too many shells.)
     -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${page}/audio_functions.json

@@ -13,6 +13,7 @@
 namespace {
 const char* const LOG_NAME = "ErrorLog.txt";
 const int LOG_ATTEMPTS = 5;
+const std::size_t LOG_EXCERPT_LENGTH = 40;
 }   // namespace
 
 std::string log_path()
@@ -40,4 +41,12 @@ void log_line(const char* text)
         (void)written;   // a short write is as silent as a failed open
         return;
     }
+}
+
+std::string log_excerpt(const std::string& line)
+{
+    std::string shown = line.substr(0, LOG_EXCERPT_LENGTH);
+    for (char& c : shown)
+        if (c < ' ' || c > '~') c = '?';
+    return shown;
 }

@@ -101,6 +101,7 @@ std::string usage_text()
            "\n"
            "Alt+Enter or F11 switches between window and full screen at any time.\n"
            "Settings: $XDG_CONFIG_HOME/snowbelter/settings.ini (~/.config when unset).\n"
+           "Best rounds: $XDG_DATA_HOME/snowbelter/bests.txt (~/.local/share when unset).\n"
            "The log of each run is ErrorLog.txt in $TMPDIR, else in\n"
            "$XDG_RUNTIME_DIR/snowbelter, else in /tmp/snowbelter-<uid>.\n";
 }

@@ -23,6 +23,7 @@ struct GamepadState {
     bool last_removed = false;
     bool wait_cancelled = false;
     bool touch_held[PAD_ACTION_COUNT] = {};
+    InputKind last_kind = InputKind::keyboard;
 };
 GamepadState gamepads;
 
@@ -143,12 +144,21 @@ void set_touch_action(PadAction action, bool held)
     gamepads.touch_held[int(action)] = held;
 }
 
+bool any_held(const bool held[PAD_ACTION_COUNT])
+{
+    return std::any_of(held, held + PAD_ACTION_COUNT, [](bool on) { return on; });
+}
+
 void merge_pad_keys(unsigned char state[KEY_CODE_COUNT])
 {
     if (!gamepads.key_for || !gamepads.enabled) return;
     bool held[PAD_ACTION_COUNT];
     std::copy(std::begin(gamepads.touch_held), std::end(gamepads.touch_held), held);
-    for (SDL_GameController* pad : gamepads.pads) actions_of(pad, held);
+    if (any_held(held)) note_input_kind(InputKind::touch);
+    bool pad_held[PAD_ACTION_COUNT] = {};
+    for (SDL_GameController* pad : gamepads.pads) actions_of(pad, pad_held);
+    if (any_held(pad_held)) note_input_kind(InputKind::pad);
+    for (int action = 0; action < PAD_ACTION_COUNT; ++action) held[action] |= pad_held[action];
     for (int action = 0; action < PAD_ACTION_COUNT; ++action) {
         if (!held[action]) continue;
         for (int which = 0; which < PAD_KEYS_PER_ACTION; ++which) {
@@ -156,6 +166,16 @@ void merge_pad_keys(unsigned char state[KEY_CODE_COUNT])
             if (code > 0 && code < KEY_CODE_COUNT) state[code] = KEY_DOWN_BIT;
         }
     }
+}
+
+InputKind last_input_kind()
+{
+    return gamepads.last_kind;
+}
+
+void note_input_kind(InputKind kind)
+{
+    gamepads.last_kind = kind;
 }
 
 int pad_count()

@@ -20,6 +20,13 @@ EMSCRIPTEN_KEEPALIVE void snowbelter_touch(int action, int held)
     set_touch_action(PadAction(action), held != 0);
 }
 
+// A finger touched the page: the player plays by touch until a key or a pad
+// is used (the menu then names no keys).
+EMSCRIPTEN_KEEPALIVE void snowbelter_touched()
+{
+    note_input_kind(InputKind::touch);
+}
+
 // 1 while a screen waits for a keyboard key (pads and touches hold nothing).
 EMSCRIPTEN_KEEPALIVE int snowbelter_keyboard_wanted()
 {

@@ -8,7 +8,9 @@
 #include "media/input.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -380,6 +382,9 @@ void read_player_keys(unsigned char state[KEY_CODE_COUNT])
 {
     read_real_keyboard(input.keyboard);
     std::memcpy(state, input.keyboard, KEY_CODE_COUNT);
+    if (std::any_of(std::begin(input.keyboard), std::end(input.keyboard),
+                    [](unsigned char key) { return key != 0; }))
+        note_input_kind(InputKind::keyboard);
     merge_pad_keys(state);
 }
 

@@ -2,6 +2,8 @@
 # A real session recorded and traced by the game itself, then played by the
 # replay runner: both traces must agree line for line.  The game runs in a
 # real window on a private virtual X server and is driven by xdotool.
+# A script with option lines plays by its own rules whatever the player's
+# settings.ini says, exactly as the runner plays it.
 # Usage: record_play_test.sh PATH_TO_SNOWBELTER PATH_TO_SNOWREPLAY
 set -uo pipefail
 game=$(realpath "$1")
@@ -38,6 +40,24 @@ mkdir -p "$tmp/runner"
   > "$tmp/runner.out" 2>&1 || fail "the runner did not pass the recording: $(tail -n 2 "$tmp/runner.out")"
 grep -q ',round,' "$tmp/game.csv" || fail "the session never reached the round"
 diff "$tmp/game.csv" "$tmp/runner.csv" > "$tmp/diff" || fail "the traces differ: $(head -n 6 "$tmp/diff")"
+
+# The rules of a script win over the settings: safe falls on, whatever the
+# player chose (the assists the Options screen keeps in settings.ini).
+script="$(dirname "$0")/replays/assist_safe_falls.replay"
+mkdir -p "$tmp/config/snowbelter" "$tmp/data"
+printf '[assists]\nspeed = 50\ntime_limit = 450\nlives = 9\nsafe_falls = no\n' \
+  > "$tmp/config/snowbelter/settings.ini"
+(cd "$tmp/runner" && "$runner" "$script" "$tmp/rules-runner.csv") > "$tmp/rules-runner.out" 2>&1 ||
+  fail "the runner did not pass $script"
+XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data \
+  "$game" --window --play "$script" --trace "$tmp/rules-game.csv" > "$tmp/rules-game.out" 2>&1 &
+pid=$!
+find_game_window || { kill $pid; exit 1; }
+for _ in $(seq 100); do [ "$(wc -l < "$tmp/rules-game.csv")" -gt 232 ] && break; sleep 0.2; done
+close_with_alt_f4 $pid "the played script"
+lines=$(wc -l < "$tmp/rules-runner.csv")
+head -n "$lines" "$tmp/rules-game.csv" | diff - "$tmp/rules-runner.csv" > "$tmp/rules.diff" ||
+  fail "--play with settings traced differently from the runner: $(head -n 6 "$tmp/rules.diff")"
 
 # A malformed script is refused before any window opens.
 printf 'seed 1\n10 NO_SUCH_KEY\n' > "$tmp/bad.replay"

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 
+#include "core/clock.h"
 #include "core/numbers.h"
 #include "engine/frame.h"
+#include "game/play/assists.h"
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/world.h"
@@ -284,6 +286,69 @@ TEST_F(RoundTest, TheLastLifeStartsTheMessageOnceWhileSantaIsStillDying)
     play_frames(50);
     EXPECT_EQ(round_clock.game_over_countdown, 49);
     EXPECT_EQ(play_frames(200), 48);
+}
+
+// --- The rules a player may ease ---------------------------------------------
+
+TEST_F(RoundTest, TheRulesGiveARoundItsLivesAndSeconds)
+{
+    struct Case {
+        Assists rules;
+        double lives, seconds;
+    };
+    const Case cases[] = {
+        {{}, 5, 300},
+        {{100, 450, 9, false}, 9, 450},
+        {{50, TIME_LIMIT_NONE, LIVES_UNLIMITED, true}, 5, 300},
+    };
+    for (const Case& c : cases) {
+        reset_play_state();
+        assists = c.rules;
+        build_round();
+        EXPECT_EQ(tally.lives, c.lives);
+        EXPECT_EQ(round_clock.time_left, c.seconds);
+    }
+}
+
+TEST_F(RoundTest, WithoutATimeLimitTheClockStandsAndNeverRunsOut)
+{
+    reset_play_state();
+    assists.time_limit = TIME_LIMIT_NONE;
+    build_round();
+    remove_hazards();
+    play_frames(61 * 3 + 1);   // (the long wait is assist_no_time_limit.replay's)
+    EXPECT_EQ(round_clock.time_left, 300);
+    EXPECT_EQ(round_clock.game_over_countdown, 0);
+}
+
+TEST_F(RoundTest, WithUnlimitedLivesADeathCostsNothingAndTheRoundGoesOn)
+{
+    remove_hazards();
+    assists.lives = LIVES_UNLIMITED;
+    tally.lives = 1;   // the last life, were lives counted
+    place_santa(160, 191, -320);
+    santa_status.hit = 1;
+    EXPECT_EQ(play_frames(150), 150);   // a death and the revival: the round goes on
+    EXPECT_EQ(santa().dying, 0);
+    EXPECT_EQ(tally.lives, 1);
+    EXPECT_EQ(round_clock.game_over_countdown, 0);
+}
+
+TEST(GameSpeed, FramesASecondFollowTheSpeed)
+{
+    for (int speed : SPEED_CHOICES) {
+        Assists rules;
+        rules.speed = speed;
+        EXPECT_DOUBLE_EQ(frames_per_second(rules), 0.6 * speed);
+    }
+    Assists half;
+    half.speed = 50;
+    assists = half;
+    apply_game_speed();
+    EXPECT_DOUBLE_EQ(frame_pacing.interval, 1000.0 / 30);
+    assists = DEFAULT_ASSISTS;
+    apply_game_speed();
+    EXPECT_DOUBLE_EQ(frame_pacing.interval, 1000.0 / 60);
 }
 
 // --- Status line --------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/frame.h"
+#include "game/play/assists.h"
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/world.h"
@@ -212,6 +213,36 @@ TEST_F(SantaTest, WalkingOffALedgeFallsFourPixelsAFrameAndKills)
     play_until([] { return santa_status.hit == 1; }, 100);
     EXPECT_EQ(santa().y, 191);
     EXPECT_EQ(tally.lives, 5);
+    play_frames(1);
+    EXPECT_EQ(santa().dying, 1);
+    EXPECT_EQ(tally.lives, 4);
+}
+
+TEST_F(SantaTest, WithSafeFallsTheSameStepOffTheLedgeLandsUnhurt)
+{
+    assists.safe_falls = true;
+    place_santa(90, 121, 0);
+    hold_key(KEY_CURSOR_LEFT);
+    ASSERT_GE(play_until([] { return santa().falling == 1; }, 100), 0);
+    release_all_keys();
+    ASSERT_GE(play_until([] { return santa().y == 191; }, 100), 0);
+    EXPECT_EQ(santa().falling, 0);
+    play_frames(1);
+    EXPECT_EQ(santa_status.hit, 0);
+    EXPECT_EQ(santa().dying, 0);
+    EXPECT_EQ(tally.lives, 5);
+    // And he walks on at once.
+    double x = santa().x;
+    hold_key(KEY_CURSOR_RIGHT);
+    play_frames(1);
+    EXPECT_NE(santa().x, x);
+}
+
+TEST_F(SantaTest, SafeFallsLeaveHazardsDeadly)
+{
+    assists.safe_falls = true;
+    place_santa(160, 191, -320);
+    santa_status.hit = 1;
     play_frames(1);
     EXPECT_EQ(santa().dying, 1);
     EXPECT_EQ(tally.lives, 4);

@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/clock.h"
 #include "core/errors.h"
 #include "core/log.h"
 #include "core/numbers.h"
@@ -27,6 +28,7 @@
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
+#include "game/shell/bests.h"
 #include "game/shell/game_state.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
@@ -37,6 +39,7 @@
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
 #include "game/shell/story.h"
+#include "media/gamepad.h"
 #include "media/grabs.h"
 #include "media/image.h"
 #include "media/keymap.h"
@@ -522,6 +525,42 @@ TEST_F(Shell, ReloadRestoresTheLevelRowsAndLeavesTheRestEmpty)
 }
 
 // --- Main menu ------------------------------------------------------------------------------
+
+// The credit line names the best standard result and only the controls in
+// use; with neither a best nor anything but a keyboard it is as it always was.
+TEST(MenuCredit, TheBestAndOnlyTheControlsInUse)
+{
+    Bests none;
+    Bests best;
+    best.standard = {{frames_on_clock(128, 24), 5, 6000, "2026-12-24T20:00:00Z", {}}};
+    Bests assisted_only;
+    assisted_only.assisted = {{frames_on_clock(400, 0),
+                               5,
+                               6000,
+                               "2026-12-24T20:00:00Z",
+                               {50, TIME_LIMIT_NONE, LIVES_UNLIMITED, true}}};
+    struct Case {
+        InputKind input;
+        const Bests* bests;
+        const char* line;
+    };
+    const Case cases[] = {
+        {InputKind::keyboard, &none, "PgUp/PgDn music volume. Merry Christmas!"},
+        {InputKind::keyboard, &assisted_only, "PgUp/PgDn music volume. Merry Christmas!"},
+        {InputKind::keyboard, &best, "Best: 2:08 to spare. PgUp/PgDn music volume."},
+        {InputKind::pad, &none, "Merry Christmas!"},
+        {InputKind::touch, &none, "Merry Christmas!"},
+        {InputKind::touch, &best, "Best: 2:08 to spare. Merry Christmas!"},
+        {InputKind::pad, &best, "Best: 2:08 to spare. Merry Christmas!"},
+    };
+    for (const Case& c : cases) {
+        note_input_kind(c.input);
+        std::string line = credit_line(*c.bests);
+        EXPECT_EQ(line, c.line);
+        EXPECT_LE(5 + text_width(line.c_str()), 320 - 5) << line;
+    }
+    note_input_kind(InputKind::keyboard);
+}
 
 TEST_F(Shell, MenuVisitStartsAfresh)
 {
@@ -1129,6 +1168,7 @@ protected:
         set_effects_level(EFFECTS_LEVEL_FULL);
         set_picture_fit(PictureFit::whole_pixels);
         assists = DEFAULT_ASSISTS;
+        apply_game_speed();
     }
 };
 
@@ -1141,6 +1181,7 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
     std::map<int, std::string> screens;
     std::map<int, double> music, effects;
     std::map<int, Assists> rules;
+    std::map<int, double> frame_ms;
     play_presses({{20, KEY_CURSOR_RIGHT},                             // music up a step
                   {31, KEY_CURSOR_DOWN},   {42, KEY_CURSOR_LEFT},     // effects 9 ...
                   {53, KEY_CURSOR_LEFT},                              // ... and 8
@@ -1158,6 +1199,7 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
                      music[n] = volumes.music;
                      effects[n] = volumes.sound;
                      rules[n] = assists;
+                     frame_ms[n] = frame_pacing.interval;
                  });
     show_options();
     EXPECT_EQ(script.shown, 250);
@@ -1174,6 +1216,10 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
     EXPECT_EQ(screens[110], "assists");   // ... and the assists' first
     EXPECT_EQ(rules[131].speed, 90);
     EXPECT_EQ(rules[142].speed, 80);
+    // The speed is felt at once: 60, then 54, then 48 frames a second.
+    EXPECT_DOUBLE_EQ(frame_ms[129], 1000.0 / 60);
+    EXPECT_DOUBLE_EQ(frame_ms[131], 1000.0 / 54);
+    EXPECT_DOUBLE_EQ(frame_ms[142], 1000.0 / 48);
     EXPECT_EQ(assists.speed, 80);
     EXPECT_EQ(assists.time_limit, 450);
     EXPECT_EQ(assists.lives, LIVES_UNLIMITED);

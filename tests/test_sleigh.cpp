@@ -12,6 +12,7 @@
 #include "game/play/sleigh.h"
 #include "game/play/world.h"
 #include "game/screens.h"
+#include "game/shell/end_screen.h"
 #include "media/keymap.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
@@ -328,6 +329,56 @@ TEST_F(SleighTest, TheFinaleEndsInTheEndScreenOnceSantaHasFlownOff)
             std::_Exit(1);
         },
         ::testing::ExitedWithCode(0), "end screen shown, phase 30, santa x -15[12]");
+}
+
+// Frames shown on the end screen (counted by the frame hook).
+int end_frames_shown = 0;
+
+void count_end_screen_frame()
+{
+    if (screen_state.current == Screen::end) ++end_frames_shown;
+}
+
+class EndScreenTest : public SleighTest {
+protected:
+    // Runs the finale until Santa has flown off; true when he did.
+    bool fly_off()
+    {
+        carry_last_part_to_the_sleigh(7);
+        for (int i = 0; i < 5000; ++i) {
+            if (play_round_frame() == RoundOutcome::santa_flew_off) return true;
+        }
+        return false;
+    }
+};
+
+// One finale for both: it is the slow part.
+TEST_F(EndScreenTest, TheResultIsTheClockAtTheLastPartAndKeysWaitFor180Frames)
+{
+    round_clock.time_left = 128;
+    round_clock.ticks = 24;
+    tally.lives = 3;
+    ASSERT_TRUE(fly_off());
+    // The clock stopped with the finale: it ticked in the frame the part was
+    // fitted, not after.
+    RoundResult result = won_round_result();
+    EXPECT_EQ(result.frames_to_spare, 128 * 61 - 25);
+    EXPECT_EQ(spare_time_text(result.frames_to_spare), "2:08");
+    EXPECT_EQ(result.lives, 3);
+    EXPECT_EQ(result.score, 1000);
+    EXPECT_FALSE(assists_on(result.rules));
+
+    const int leave_keys[] = {KEY_ENTER, KEY_ESCAPE, KEY_LEFT_CTRL};   // Ctrl: the jump binding
+    for (int key : leave_keys) {
+        end_frames_shown = 0;
+        set_test_frame_hook(count_end_screen_frame);
+        hold_key(key);
+        show_end_screen();   // returns: a key held all along counts from frame 180
+        release_all_keys();
+        set_test_frame_hook(nullptr);
+        EXPECT_EQ(end_frames_shown, END_SCREEN_HOLD_FRAMES + 1) << "key " << key;
+        EXPECT_EQ(screen_state.current, Screen::end);
+    }
 }
 
 }   // namespace

@@ -240,6 +240,8 @@
       // without DISPLAY names one with SDL_VIDEODRIVER.
       Module.ENV.SDL_VIDEODRIVER = 'emscripten';
       Module.ENV.XDG_CONFIG_HOME = SETTINGS_FOLDER;
+      // The best results and their replays are kept with the settings.
+      Module.ENV.XDG_DATA_HOME = SETTINGS_FOLDER;
       Module.FS.mkdir(SETTINGS_FOLDER);
       if (!keepSettings) return;
       Module.FS.mount(Module.FS.filesystems.IDBFS, {}, SETTINGS_FOLDER);

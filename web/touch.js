@@ -97,6 +97,8 @@
     if (event.pointerType !== 'touch') return;
     touched = true;
     show(true);
+    const m = game();
+    if (m) m._snowbelter_touched();
   }, true);
   addEventListener('keydown', () => show(false), true);
   addEventListener('gamepadconnected', () => show(false));

@@ -10,6 +10,7 @@
 #include "core/paths.h"
 #include "core/values.h"
 #include "game/media_ids.h"
+#include "game/play/assists.h"
 #include "game/play/draw.h"
 #include "game/play/hazards.h"
 #include "game/play/santa.h"
@@ -165,8 +166,8 @@ void add_entities()
 // The pause, its blink and the clock ticks carry over from the last round.
 void reset_round_state()
 {
-    tally.lives = LIVES_AT_START;
-    round_clock.time_left = SECONDS_PER_ROUND;
+    tally.lives = lives_at_start(assists);
+    round_clock.time_left = seconds_at_start(assists);
     round_clock.game_over_countdown = 0;
     santa_status.hit = 0;
     tally.score = 0;
@@ -204,9 +205,11 @@ void advance_finale()
     }
 }
 
-// A game second is 61 frames: the tick count must pass 60.
+// A game second is 61 frames: the tick count must pass 60.  Without a time
+// limit the clock stands still at its start.
 void run_clock()
 {
+    if (assists.time_limit == TIME_LIMIT_NONE) return;
     if (finale.phase == FINALE_PLAYING && screen_state.paused == 0) round_clock.ticks += 1;
     if (round_clock.ticks > FRAMES_PER_GAME_SECOND - 1) {
         round_clock.time_left -= 1;

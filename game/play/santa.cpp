@@ -5,6 +5,7 @@
 
 #include "core/numbers.h"
 #include "game/media_ids.h"
+#include "game/play/assists.h"
 #include "game/play/sleigh.h"
 #include "game/play/world.h"
 #include "media/input.h"
@@ -209,7 +210,7 @@ void take_hits(Santa& s)
     if (santa_status.hit != 0 && s.jumping == 0) {
         s.dying = 1;
         s.frame = FIRST_DEATH_FRAME;
-        tally.lives -= 1;
+        if (assists.lives != LIVES_UNLIMITED) tally.lives -= 1;
     }
 }
 
@@ -278,8 +279,9 @@ void draw(const Santa& s)
     }
 }
 
-// Two empty cells under the feet start a fall; a fall always ends in a hit
-// on the ground, and pause does not stop it.
+// Two empty cells under the feet start a fall; a fall ends in a hit on the
+// ground unless falls are safe (then it lands as a jump does), and pause
+// does not stop it.
 void fall(Santa& s)
 {
     // In the finale the column can come out negative; the map's index wraps
@@ -295,7 +297,7 @@ void fall(Santa& s)
             s.y += FALL_STEP;
         } else {
             s.y = GROUND_Y;
-            santa_status.hit = 1;
+            if (!assists.safe_falls) santa_status.hit = 1;
             s.falling = 0;
         }
     }

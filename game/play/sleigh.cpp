@@ -5,13 +5,8 @@
 
 #include "core/numbers.h"
 #include "game/media_ids.h"
-#include "game/play/draw.h"
-#include "game/play/round.h"
 #include "game/play/santa.h"
-#include "game/play/scenery.h"
 #include "game/play/world.h"
-#include "game/screens.h"
-#include "media/grabs.h"
 #include "media/sound.h"
 #include "media/sprites.h"
 
@@ -50,12 +45,6 @@ constexpr double LAST_ANGLE = 359;
 constexpr double REINDEER_STEP = 4;
 constexpr double SWOOP_RADIUS_X = 200;
 constexpr double SWOOP_RADIUS_Y = 100;
-
-// The end screen's greeting pictures.
-constexpr int MERRY_CHRISTMAS_X = 44, MERRY_CHRISTMAS_Y = 10;
-constexpr int LOGO1_X = 46, LOGO1_Y = 82;
-constexpr int LOGO2_X = 76, LOGO2_Y = 125;
-constexpr int LOGO3_X = 71, LOGO3_Y = 175;
 
 // Santa on the middle floor with the view at the sleigh fits the part he
 // carries.  (He does not need to touch the sleigh.)
@@ -147,14 +136,6 @@ void draw_one_reindeer(const Reindeer& r)
     draw_anim(ANIM_DEER, to_int(r.frame_base + r.flap_frame), x, y);
 }
 
-void draw_greeting()
-{
-    draw_anim(ANIM_MERRY_CHRISTMAS, 0, MERRY_CHRISTMAS_X, MERRY_CHRISTMAS_Y);
-    draw_anim(ANIM_LOGO1, 0, LOGO1_X, LOGO1_Y);
-    draw_anim(ANIM_LOGO2, 0, LOGO2_X, LOGO2_Y);
-    draw_anim(ANIM_LOGO3, 0, LOGO3_X, LOGO3_Y);
-}
-
 }   // namespace
 
 void add_sleigh_part(double x, double y, double id, double state)
@@ -198,18 +179,4 @@ void update_reindeer()
 void draw_reindeer()
 {
     for_each_record(reindeer, draw_one_reindeer);
-}
-
-void show_end_screen()
-{
-    screen_state.current = Screen::end;
-    draw_winter_backdrop();
-    use_as_background();
-    for (;;) {
-        update_snow();
-        draw_snow();
-        draw_greeting();
-        save_screenshot_on_key();
-        finish_frame();
-    }
 }

@@ -9,10 +9,12 @@
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
+#include "game/shell/bests.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/shell_keys.h"
 #include "game/shell/startup.h"
+#include "media/gamepad.h"
 #include "media/grabs.h"
 #include "media/input.h"
 #include "media/keymap.h"
@@ -38,7 +40,12 @@ constexpr const char* ENTRY_TEXTS[MENU_ENTRY_COUNT] = {"Start Game", "Redefine K
 
 constexpr int CREDIT_X = 5;
 constexpr int CREDIT_Y = 229;
-constexpr const char* CREDIT_TEXT = "PgUp/PgDn music volume. Merry Christmas!";
+constexpr const char* VOLUME_KEYS_HINT = "PgUp/PgDn music volume.";
+constexpr const char* GREETING = "Merry Christmas!";
+constexpr int CREDIT_RIGHT_EDGE = VIRTUAL_WIDTH - CREDIT_X;
+
+// The best results as the visit found them.
+Bests visit_bests;
 
 void draw_entries()
 {
@@ -77,7 +84,7 @@ void menu_frame()
     draw_entries();
     move_cursor();
     if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
-    draw_text(CREDIT_X, CREDIT_Y, CREDIT_TEXT);
+    draw_text(CREDIT_X, CREDIT_Y, credit_line(visit_bests).c_str());
     finish_frame();
     if (key_free(KEY_ESCAPE)) menu_choice = MENU_EXIT;
     if ((key_down(to_int(bindings.jump)) || key_down(KEY_ENTER)) &&
@@ -98,6 +105,17 @@ void reload_level_map()
     }
 }
 
+std::string credit_line(const Bests& bests)
+{
+    std::string text;
+    if (!bests.standard.empty())
+        text = "Best: " + spare_time_text(bests.standard[0].frames_to_spare) + " to spare.";
+    if (last_input_kind() == InputKind::keyboard)
+        text += (text.empty() ? "" : " ") + std::string(VOLUME_KEYS_HINT);
+    std::string greeted = text + (text.empty() ? "" : " ") + GREETING;
+    return CREDIT_X + text_width(greeted.c_str()) <= CREDIT_RIGHT_EDGE ? greeted : text;
+}
+
 MenuChoice menu_visit()
 {
     screen_state.current = Screen::menu;
@@ -108,6 +126,7 @@ MenuChoice menu_visit()
     use_as_background();
     play_music(MENU_MUSIC, 0);
     reload_level_map();
+    visit_bests = read_bests();
     screen_state.key_cooldown = MENU_OPEN_COOLDOWN;
     while (menu_choice == MENU_NONE) menu_frame();
     stop_music();

@@ -158,6 +158,7 @@ const Row OPTIONS_ROWS[] = {
 void change_speed(int step)
 {
     assists.speed = cycled_choice(SPEED_CHOICES, assists.speed, step);
+    apply_game_speed();   // felt at once: the frames a second change now
     save_settings();
 }
 

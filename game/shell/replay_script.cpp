@@ -5,6 +5,7 @@
 #include <cctype>
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -16,6 +17,7 @@ struct LineParser {
     ReplayScript* script;
     int line;
     std::string error;
+    bool frames_named = false;   // option lines must come before this
 
     bool fail(const std::string& why)
     {
@@ -149,9 +151,66 @@ bool parse_screenshot(LineParser& p, const std::vector<std::string>& words)
     return true;
 }
 
+// The words of a rule's values, in the order of its choices.
+constexpr int WORDS_PER_RULE = 3;
+struct RuleWords {
+    const char* name;
+    int Assists::*value;   // null for safe_falls, a switch
+    const int* choices;
+    std::size_t choice_count;
+    const char* words[WORDS_PER_RULE];   // a choice's word when it is not its number
+};
+const RuleWords RULE_WORDS[] = {
+    {"speed", &Assists::speed, SPEED_CHOICES, std::size(SPEED_CHOICES), {}},
+    {"time_limit",
+     &Assists::time_limit,
+     TIME_LIMIT_CHOICES,
+     std::size(TIME_LIMIT_CHOICES),
+     {nullptr, nullptr, "none"}},
+    {"lives",
+     &Assists::lives,
+     LIVES_CHOICES,
+     std::size(LIVES_CHOICES),
+     {nullptr, nullptr, "unlimited"}},
+};
+constexpr const char* SAFE_FALLS = "safe_falls";
+
+std::string choice_word(const RuleWords& rule, std::size_t choice)
+{
+    const char* word = choice < WORDS_PER_RULE ? rule.words[choice] : nullptr;
+    return word ? word : std::to_string(rule.choices[choice]);
+}
+
+bool read_rule(const RuleWords& rule, const std::string& word, Assists* rules)
+{
+    for (std::size_t choice = 0; choice < rule.choice_count; ++choice) {
+        if (word != choice_word(rule, choice)) continue;
+        rules->*rule.value = rule.choices[choice];
+        return true;
+    }
+    return false;
+}
+
+bool parse_option(LineParser& p, const std::vector<std::string>& words)
+{
+    if (p.frames_named) return p.fail("option lines come before any frame line");
+    if (words.size() != 3) return p.fail("expected: option NAME VALUE");
+    Assists& rules = p.script->rules;
+    if (words[1] == SAFE_FALLS && (words[2] == "on" || words[2] == "off")) {
+        rules.safe_falls = words[2] == "on";
+        return true;
+    }
+    for (const RuleWords& rule : RULE_WORDS) {
+        if (words[1] == rule.name && read_rule(rule, words[2], &rules)) return true;
+    }
+    return p.fail("no option " + words[1] + " " + words[2]);
+}
+
 bool parse_line(LineParser& p, const std::vector<std::string>& words)
 {
     const std::string& head = words[0];
+    if (head == "option") return parse_option(p, words);
+    if (head != "seed") p.frames_named = true;
     if (std::isdigit(static_cast<unsigned char>(head[0]))) return parse_keys(p, words);
     if (head == "seed") return parse_seed(p, words);
     if (head == "end") return parse_end(p, words);
@@ -180,6 +239,21 @@ bool parse_replay(const std::string& text, const KeyNameLookup& key_code, Replay
         }
     }
     return true;
+}
+
+std::string option_lines(const Assists& rules)
+{
+    std::string lines;
+    for (const RuleWords& rule : RULE_WORDS) {
+        if (rules.*rule.value == DEFAULT_ASSISTS.*rule.value) continue;
+        for (std::size_t choice = 0; choice < rule.choice_count; ++choice) {
+            if (rule.choices[choice] == rules.*rule.value)
+                lines +=
+                    "option " + std::string(rule.name) + " " + choice_word(rule, choice) + "\n";
+        }
+    }
+    if (rules.safe_falls) lines += "option " + std::string(SAFE_FALLS) + " on\n";
+    return lines;
 }
 
 int last_frame(const ReplayScript& script)

@@ -25,8 +25,13 @@ namespace {
 
 constexpr double FLUSH_INTERVAL_MS = 1000;
 
+// The session as a replay script: kept in memory as it is played (a best
+// round's replay is cut from it), and written to the --record file too.
 struct Recording {
+    bool on = false;    // from start_session, unless a script is played without --record
+    std::string text;   // the heads and every span that has ended
     std::FILE* file = nullptr;
+    std::size_t written = 0;                   // how much of text the file holds
     unsigned char keys[KEY_CODE_COUNT] = {};   // of the span being recorded
     int span_start = 0;
     double last_flush = 0;
@@ -34,6 +39,8 @@ struct Recording {
 
 struct SessionState {
     bool playing = false;
+    bool rules_given = false;   // the script's (or the runner's) rules win
+    Assists rules;
     ReplayScript script;
     int script_end = -1;   // the last frame the script plays
     Recording recording;
@@ -60,6 +67,7 @@ bool read_script(const std::string& path, std::string* error)
     }
     session.script_end = last_frame(session.script);
     session.playing = true;
+    play_by_rules(session.script.rules);
     return true;
 }
 
@@ -70,34 +78,39 @@ std::FILE* open_for_writing(const std::string& path, std::string* error)
     return file;
 }
 
-// "A-B CODE CODE  # NAME NAME" for the span that just ended; nothing for a
-// span without keys.
-void write_span(int last_frame_of_span)
+// "A-B CODE CODE  # NAME NAME" for a span; "" for a span without keys.
+std::string span_line(const unsigned char keys[KEY_CODE_COUNT], int first, int last)
 {
-    Recording& rec = session.recording;
     std::string codes, names;
     for (int code = 0; code < KEY_CODE_COUNT; ++code) {
-        if (!rec.keys[code]) continue;
+        if (!keys[code]) continue;
         codes += " " + std::to_string(code);
         names += std::string(" ") + key_table_name(code);
     }
-    if (codes.empty()) return;
-    std::fprintf(rec.file, "%d-%d%s   #%s\n", rec.span_start, last_frame_of_span, codes.c_str(),
-                 names.c_str());
+    if (codes.empty()) return "";
+    return std::to_string(first) + "-" + std::to_string(last) + codes + "   #" + names + "\n";
+}
+
+void flush_recording()
+{
+    Recording& rec = session.recording;
+    if (rec.file && rec.written < rec.text.size()) {
+        std::fwrite(rec.text.data() + rec.written, 1, rec.text.size() - rec.written, rec.file);
+        std::fflush(rec.file);
+    }
+    rec.written = rec.text.size();
+    rec.last_flush = now_ms();
 }
 
 void record_frame(int frame, const unsigned char keys[KEY_CODE_COUNT])
 {
     Recording& rec = session.recording;
     if (std::memcmp(keys, rec.keys, KEY_CODE_COUNT) != 0) {
-        write_span(frame - 1);
+        rec.text += span_line(rec.keys, rec.span_start, frame - 1);
         std::memcpy(rec.keys, keys, KEY_CODE_COUNT);
         rec.span_start = frame;
     }
-    if (now_ms() - rec.last_flush >= FLUSH_INTERVAL_MS) {
-        std::fflush(rec.file);
-        rec.last_flush = now_ms();
-    }
+    if (now_ms() - rec.last_flush >= FLUSH_INTERVAL_MS) flush_recording();
 }
 
 // The keys of a new frame: the script's while it lasts, then the player's.
@@ -107,7 +120,7 @@ void take_frame_keys(int frame)
         keys_of_frame(session.script, frame, session.frame_keys);
     else
         read_player_keys(session.frame_keys);
-    if (session.recording.file) record_frame(frame, session.frame_keys);
+    if (session.recording.on) record_frame(frame, session.frame_keys);
 }
 
 // Every way out of the program passes here (end_program exits through exit).
@@ -115,9 +128,8 @@ void finish_session()
 {
     Recording& rec = session.recording;
     if (rec.file) {
-        const int last = frames_shown();
-        write_span(last);
-        std::fprintf(rec.file, "end %d\n", last);
+        rec.text = session_replay(frames_shown());
+        flush_recording();
         std::fclose(rec.file);
         rec.file = nullptr;
     }
@@ -141,23 +153,48 @@ bool prepare_session(std::string* error)
 void start_session()
 {
     if (session.playing) seed_rnd(session.script.seed);
-    if (session.recording.file) {
-        std::fprintf(session.recording.file,
-                     "# Recorded by %s: keys are scan codes, named after the '#'.\nseed %u\n",
-                     version_line().c_str(), rnd_seed());
-        std::fflush(session.recording.file);
-        session.recording.last_flush = now_ms();
+    if (session.rules_given) assists = session.rules;
+    Recording& rec = session.recording;
+    rec.on = !session.playing || rec.file;
+    if (rec.on) {
+        rec.text = "# Recorded by " + version_line() +
+                   ": keys are scan codes, named after the '#'.\n" + option_lines(assists) +
+                   "seed " + std::to_string(rnd_seed()) + "\n";
+        flush_recording();
     }
     if (session.trace) {
         std::fprintf(session.trace, "%s\n", trace_header().c_str());
         session.tracing = true;
     }
-    if (session.recording.file || session.trace) std::atexit(finish_session);
+    if (rec.file || session.trace) std::atexit(finish_session);
+}
+
+void play_by_rules(const Assists& rules)
+{
+    session.rules = rules;
+    session.rules_given = true;
+}
+
+bool session_played_back()
+{
+    return session.playing;
+}
+
+void record_session_keys(const unsigned char keys[KEY_CODE_COUNT])
+{
+    if (session.recording.on) record_frame(frames_shown(), keys);
+}
+
+std::string session_replay(int last)
+{
+    const Recording& rec = session.recording;
+    return rec.text + span_line(rec.keys, rec.span_start, last) + "end " + std::to_string(last) +
+           "\n";
 }
 
 bool session_keys(unsigned char state[KEY_CODE_COUNT])
 {
-    if (!session.playing && !session.recording.file) return false;
+    if (!session.playing && !session.recording.on) return false;
     const int frame = frames_shown();
     if (frame != session.keys_frame) {
         take_frame_keys(frame);

@@ -40,15 +40,6 @@ std::string trimmed(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
-// At most 40 characters of a line for the log, anything unprintable as '?'.
-std::string printable(const std::string& line)
-{
-    std::string shown = line.substr(0, 40);
-    for (char& c : shown)
-        if (c < ' ' || c > '~') c = '?';
-    return shown;
-}
-
 // A whole number, or -1 for anything else.
 long whole_number(const std::string& text)
 {
@@ -255,7 +246,7 @@ SavedSettings settings_from_text(const std::string& text, const SavedSettings& d
         std::string name = equals == std::string::npos ? "" : trimmed(line.substr(0, equals));
         std::string value = equals == std::string::npos ? "" : trimmed(line.substr(equals + 1));
         if (name.empty() || !take_setting(section, name, value, &settings))
-            complaints->push_back("line " + std::to_string(number) + " (" + printable(line) +
+            complaints->push_back("line " + std::to_string(number) + " (" + log_excerpt(line) +
                                   ") cannot be used; that setting keeps its default");
     }
     return settings;

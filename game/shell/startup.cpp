@@ -208,7 +208,7 @@ void set_up_display()
     StringValue key = "device";
     device_name = platform_info(key);
     set_screen(VIRTUAL_WIDTH, VIRTUAL_HEIGHT, 0);
-    limit_fps(FRAME_RATE);
+    apply_game_speed();
     allow_escape(0);
     set_picture_fit(saved_settings.fit);
     if (on_desktop()) set_screen(DESKTOP_WIDTH, DESKTOP_HEIGHT, wants_fullscreen() ? 1 : 0);
@@ -260,8 +260,8 @@ void set_volumes()
 void game_main()
 {
     screen_state.current = Screen::startup;
-    start_session();
     read_saved_settings();
+    start_session();
     set_up_display();
     load_media();
     apply_saved_keys();

@@ -1,6 +1,7 @@
 // snowreplay - plays a replay script through the real game and checks it.
 //
-//   snowreplay [--references DIR] [--output DIR] [--draw-all] SCRIPT [TRACE]
+//   snowreplay [--references DIR] [--output DIR] [--bests DIR] [--draw-all]
+//              SCRIPT [TRACE]
 //
 // The game runs as the program runs it (runtime_main, game_main, its media
 // beside this program) on the test clock, so no frame waits, with the
@@ -8,7 +9,11 @@
 // drivers.  TRACE receives one CSV line per show_screen call.  Reference
 // pictures are read from DIR (default: the source tree's tests/reference);
 // failed picture checks leave the actual and the difference picture in the
-// output folder (default: the folder the runner was started in).
+// output folder (default: the folder the runner was started in).  The
+// script's option lines are the game's rules.  --bests keeps the best
+// results and their replays in DIR exactly as the game keeps them in the
+// player's data folder (without it none are kept).  The last line names the
+// milliseconds the test clock ran.
 //
 // Only the frames whose pictures matter are drawn (drawing.h); a script with
 // screenshots is therefore played twice, first undrawn to learn where the
@@ -31,8 +36,10 @@
 #include "core/numbers.h"
 #include "core/paths.h"
 #include "engine/frame.h"
+#include "game/shell/bests.h"
 #include "game/shell/game_state.h"
 #include "game/shell/replay_script.h"
+#include "game/shell/session.h"
 #include "game/shell/startup.h"
 #include "media/grabs.h"
 #include "replay_runner/checks.h"
@@ -53,6 +60,7 @@ struct Options {
     std::string trace;
     std::string references = SNOW_SOURCE_DIR "/tests/reference";
     std::string output;
+    std::string bests;
     bool draw_all = false;
 };
 
@@ -213,9 +221,9 @@ void on_quit()
     check_frame(final_state, AT_STOP);
     if (replay.trace) std::fclose(replay.trace);
     replay.trace = nullptr;
-    std::printf("%s: %s after %s frames\n", replay.options.script.c_str(),
-                replay.failures.empty() ? "passed" : "FAILED",
-                snapshot_value(final_state, "frame")->c_str());
+    std::printf("%s: %s after %s frames, %.0f ms on the test clock\n",
+                replay.options.script.c_str(), replay.failures.empty() ? "passed" : "FAILED",
+                snapshot_value(final_state, "frame")->c_str(), now_ms() - TEST_CLOCK_START_MS);
     replay.exit_code = replay.failures.empty() ? 0 : EXIT_FAILED;
 }
 
@@ -234,7 +242,17 @@ void replay_game_main()
     feeder_start(replay.script);
     set_drawing(draws(0));
     seed_rnd(replay.script.seed);
+    play_by_rules(replay.script.rules);
+    if (!replay.options.bests.empty() && !replay.learning) keep_bests_in(replay.options.bests);
     game_main();
+}
+
+// The script's keys, recorded as the game records its player's.
+bool recorded_keys(unsigned char state[KEY_CODE_COUNT])
+{
+    bool fed = feed_keys(state);
+    record_session_keys(state);
+    return fed;
 }
 
 // The game's own table with the runner's main, keys, frame and quit entries.
@@ -242,7 +260,7 @@ GameTable replay_table()
 {
     GameTable table = snowbelter_table;
     table.game_main = replay_game_main;
-    table.key_source = feed_keys;
+    table.key_source = recorded_keys;
     table.frame = on_frame;
     table.quit = on_quit;
     return table;
@@ -316,8 +334,11 @@ bool read_options(int argc, char** argv, Options* options)
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if ((arg == "--references" || arg == "--output") && i + 1 < argc) {
-            (arg == "--output" ? options->output : options->references) = argv[++i];
+        if ((arg == "--references" || arg == "--output" || arg == "--bests") && i + 1 < argc) {
+            std::string& value = arg == "--output"  ? options->output
+                                 : arg == "--bests" ? options->bests
+                                                    : options->references;
+            value = argv[++i];
         } else if (arg == "--draw-all") {
             options->draw_all = true;
         } else if (arg.rfind("--", 0) == 0) {
@@ -331,6 +352,7 @@ bool read_options(int argc, char** argv, Options* options)
     options->script = fs::absolute(positional[0]).string();
     if (positional.size() == 2) options->trace = fs::absolute(positional[1]).string();
     options->references = fs::absolute(options->references).string();
+    if (!options->bests.empty()) options->bests = fs::absolute(options->bests).string();
     options->output =
         fs::absolute(options->output.empty() ? "." : options->output).lexically_normal().string();
     return true;
@@ -366,8 +388,8 @@ bool open_trace()
 int main(int argc, char** argv)
 {
     if (!read_options(argc, argv, &replay.options)) {
-        std::fprintf(stderr, "usage: snowreplay [--references DIR] [--output DIR] [--draw-all] "
-                             "SCRIPT [TRACE]\n");
+        std::fprintf(stderr, "usage: snowreplay [--references DIR] [--output DIR] [--bests DIR] "
+                             "[--draw-all] SCRIPT [TRACE]\n");
         return EXIT_USAGE;
     }
     std::string why;

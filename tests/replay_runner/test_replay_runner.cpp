@@ -132,6 +132,61 @@ TEST(ReplayScriptFormat, BadLinesAreRefusedWithTheirLineNumber)
     parse_error("end 4 5\n");
 }
 
+TEST(ReplayScriptFormat, WithoutOptionLinesTheRulesAreTheDefaults)
+{
+    ReplayScript script = parsed("seed 3\n30 ENTER\nend 40\n");
+    EXPECT_FALSE(assists_on(script.rules));
+    EXPECT_EQ(option_lines(script.rules), "");
+}
+
+TEST(ReplayScriptFormat, OptionLinesSetEachRuleAndWriteBackTheSame)
+{
+    struct Case {
+        const char* lines;
+        Assists rules;
+    };
+    const Case cases[] = {
+        {"option speed 50\n", {50, 300, 5, false}},
+        {"option speed 90\n", {90, 300, 5, false}},
+        {"option time_limit 450\n", {100, 450, 5, false}},
+        {"option time_limit none\n", {100, TIME_LIMIT_NONE, 5, false}},
+        {"option lives 9\n", {100, 300, 9, false}},
+        {"option lives unlimited\n", {100, 300, LIVES_UNLIMITED, false}},
+        {"option safe_falls on\n", {100, 300, 5, true}},
+        {"option speed 60\noption time_limit none\noption lives unlimited\n"
+         "option safe_falls on\n",
+         {60, TIME_LIMIT_NONE, LIVES_UNLIMITED, true}},
+    };
+    for (const Case& c : cases) {
+        ReplayScript script = parsed(std::string(c.lines) + "seed 2\n5 ENTER\n");
+        EXPECT_EQ(script.rules.speed, c.rules.speed) << c.lines;
+        EXPECT_EQ(script.rules.time_limit, c.rules.time_limit) << c.lines;
+        EXPECT_EQ(script.rules.lives, c.rules.lives) << c.lines;
+        EXPECT_EQ(script.rules.safe_falls, c.rules.safe_falls) << c.lines;
+        EXPECT_EQ(option_lines(script.rules), c.lines);
+        EXPECT_TRUE(assists_on(script.rules)) << c.lines;
+    }
+    // Naming a default is allowed and writes nothing back.
+    ReplayScript script = parsed("option speed 100\noption safe_falls off\n");
+    EXPECT_FALSE(assists_on(script.rules));
+}
+
+TEST(ReplayScriptFormat, OptionLinesComeFirstAndNameOnlyTheMenusChoices)
+{
+    EXPECT_EQ(parse_error("30 ENTER\noption speed 50\n"),
+              "line 2: option lines come before any frame line");
+    EXPECT_EQ(parse_error("end 9\noption lives 9\n"),
+              "line 2: option lines come before any frame line");
+    EXPECT_EQ(parse_error("option speed 55\n"), "line 1: no option speed 55");
+    EXPECT_EQ(parse_error("option lives 0\n"), "line 1: no option lives 0");
+    EXPECT_EQ(parse_error("option time_limit 0\n"), "line 1: no option time_limit 0");
+    EXPECT_EQ(parse_error("option safe_falls yes\n"), "line 1: no option safe_falls yes");
+    EXPECT_EQ(parse_error("option gravity low\n"), "line 1: no option gravity low");
+    EXPECT_EQ(parse_error("option speed\n"), "line 1: expected: option NAME VALUE");
+    // A seed line and comments may stand before them.
+    EXPECT_EQ(parsed("# a best\nseed 4\noption lives 9\n").rules.lives, 9);
+}
+
 TEST(ReplayScriptFormat, ChecksKeepTheirFramesAndLines)
 {
     ReplayScript script = parsed("expect score 6000\n"

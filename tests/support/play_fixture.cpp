@@ -8,6 +8,7 @@
 
 #include "core/numbers.h"
 #include "engine/frame.h"
+#include "game/play/assists.h"
 #include "game/play/hazards.h"
 #include "game/play/round.h"
 #include "game/play/santa.h"
@@ -89,6 +90,7 @@ void reset_play_state(uint32_t seed)
     reload_level_map();
     device_name = "TEST";
     bindings = DEFAULT_BINDINGS;
+    assists = DEFAULT_ASSISTS;
     screen_state = ScreenState{Screen::round, SCROLL_RIGHT_END, 0, 0, 0, 0};
     round_clock.ticks = 0;
     round_clock.game_over_countdown = 0;

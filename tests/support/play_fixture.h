@@ -29,7 +29,7 @@
 bool start_play_runtime();
 
 // The state a round starts from when the menu hands over: lists empty, the
-// level map reloaded, scroll_x -320, default key bindings, no pause, no
+// level map reloaded, scroll_x -320, default key bindings and rules, no pause, no
 // cooldowns, no keys held, the random generator seeded with seed.
 void reset_play_state(uint32_t seed = 1);
 

@@ -19,5 +19,9 @@ void log_delete();
 // Appends text and "\r\n".
 void log_line(const char* text);
 
+// A line read from a player's file as the log may quote it: at most 40
+// characters, anything unprintable as '?'.
+std::string log_excerpt(const std::string& line);
+
 // Full path of the log file (tests read it).
 std::string log_path();

@@ -2,9 +2,10 @@
  * screens.h - the screens of the game, as they hand over to each other.
  *
  * Every screen is a loop of its own that ends by returning to the one that
- * called it (or, for the end screen, never).  The main menu runs the round,
- * the key screen and the options; the round shows the story before its first frame; the
- * finale ends in the end screen.  Each screen's own header holds the rest of
+ * called it.  The main menu runs the round, the key screen and the options;
+ * the round shows the story before its first frame; a won round ends in the
+ * end screen, which returns to the round and so to the menu.  Each screen's
+ * own header holds the rest of
  * its interface.
  *
  * Callers: start-up (main_menu), the menu, the round and the finale.  Not
@@ -34,6 +35,8 @@ void show_story();
 // emptied and the round returns to the menu.  (game/play/round.cpp)
 void run_round();
 
-// The closing screen: "Merry Christmas" over falling snow until the window
-// is closed.  Never returns.  (game/play/sleigh.cpp)
-[[noreturn]] void show_end_screen();
+// The closing screen of a won round: "Merry Christmas" over falling snow,
+// and the round's results, which enter the best results (unless the round
+// was played back).  Returns once Enter, Escape, jump, a pad's Start or a
+// touch is seen after its first 180 frames.  (game/shell/end_screen.cpp)
+void show_end_screen();

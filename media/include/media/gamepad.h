@@ -74,5 +74,15 @@ void merge_pad_keys(unsigned char state[KEY_CODE_COUNT]);
 
 int pad_count();
 
+// What the player last used: the keyboard (assumed until a pad or a touch
+// is used), a pad or the touch controls.  read_player_keys notes it.
+enum class InputKind {
+    keyboard,
+    pad,
+    touch
+};
+InputKind last_input_kind();
+void note_input_kind(InputKind kind);
+
 // Whether the last pad was pulled out since the last call.
 bool take_last_pad_removed();

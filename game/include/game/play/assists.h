@@ -36,3 +36,13 @@ extern Assists assists;
 
 // True when any rule differs from the default (the result is "Assisted").
 bool assists_on(const Assists& rules);
+
+// Frames a second at the rules' game speed: 60 at 100 %, 30 at 50 %.
+double frames_per_second(const Assists& rules);
+// Caps the frame rate at the game speed of `assists`; every step of the
+// game stays as it is at 100 %, only fewer of them are shown a second.
+void apply_game_speed();
+
+// A round's lives and clock seconds at its start under the rules.
+double lives_at_start(const Assists& rules);
+double seconds_at_start(const Assists& rules);

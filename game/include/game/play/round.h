@@ -7,7 +7,7 @@
  * The round owns the frame order, the clock (a game second is 61 frames),
  * pause, the status line, the game-over rule and the first three finale
  * phases.  It returns to the menu's loop of screens; a completed finale
- * hands over to the end screen, which never returns.
+ * hands over to the end screen, and the round ends when it returns.
  *
  * Callers: the main menu (run_round); tests drive set_up_round and
  * play_round_frame directly.  Not for: the entities' own behaviour (santa.h,

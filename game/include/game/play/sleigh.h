@@ -1,16 +1,16 @@
 /*
  * sleigh.h - the goal of a round: the eight sleigh parts (carried one at a
- * time to the sleigh on the middle floor at the left end), the four reindeer
- * of the finale, and the closing Christmas screen.
+ * time to the sleigh on the middle floor at the left end) and the four
+ * reindeer of the finale.
  *
  * Finale phases: 0 play; 1 the view pans right and 2 the reindeer arrive
  * (both advanced by the round loop); 3 the reindeer swoop in and the leader
  * pans the view back (ends here when a reindeer sits at its place); 4 to 30
  * Santa's walk, hop and wait (santa.cpp); 30 everyone flies off left, and
- * once Santa is far off screen the end screen takes over for good.
+ * once Santa is far off screen the end screen takes over.
  *
  * Callers: round set-up (add_sleigh_part), the round loop (the updates,
- * add_reindeer_team, show_end_screen once Santa has flown off).  Not for: Santa's own
+ * add_reindeer_team).  Not for: Santa's own
  * moves in the finale (santa.h).
  */
 #pragma once

@@ -1,7 +1,8 @@
 /*
  * menu.h - the main menu, the hub of the game: winter backdrop, title, the
  * entries "Start Game", "Redefine Keys", "Options" and "Exit" with a pudding
- * cursor, the menu music and its volume keys.
+ * cursor, the menu music and its volume keys, and a credit line with the
+ * best result.
  *
  * Each visit of the menu starts afresh (backdrop, music, level map reload,
  * cooldown).  The menu runs the round, the key screen and the options as
@@ -11,6 +12,10 @@
  * (level_data.h) or the screens it hands over to.
  */
 #pragma once
+
+#include <string>
+
+#include "game/shell/bests.h"
 
 // The menu's choices.
 enum MenuChoice : int {
@@ -38,6 +43,11 @@ extern double menu_cursor_y;   // 123, 148, 173 or 198
 
 // One visit: set-up, then frames until a choice is made.  Returns the choice.
 MenuChoice menu_visit();
+
+// The credit line under the entries: the best standard result, the music
+// volume keys only while the keyboard is in use, and the greeting where
+// there is room for it.
+std::string credit_line(const Bests& bests);
 
 // Copies the level data into rows 0 to 21 of level_map.
 void reload_level_map();

@@ -8,6 +8,11 @@
  * shows from the return of call n - 1 (from start-up for frame 0) until
  * call n returns.
  *
+ *   option NAME VALUE   a rule of the game for the whole replay, before any
+ *                       frame line: speed 100|90|80|70|60|50,
+ *                       time_limit 300|450|none, lives 5|9|unlimited,
+ *                       safe_falls off|on; a rule not named keeps its default
+ *                       (the player's settings never count)
  *   seed N              the seed given to seed_rnd before game_main (default 1)
  *   A-B KEY [KEY ...]   keys held during frames A to B inclusive
  *   A KEY [KEY ...]     keys held during frame A only
@@ -52,6 +57,7 @@
 #include <string>
 #include <vector>
 
+#include "game/play/assists.h"
 #include "media/keymap.h"
 
 struct KeySpan {
@@ -83,6 +89,7 @@ struct Screenshot {
 
 struct ReplayScript {
     uint32_t seed = 1;
+    Assists rules;        // the defaults unless option lines name others
     int end_frame = -1;   // -1: no `end` line
     std::vector<KeySpan> keys;
     std::vector<Expectation> expectations;
@@ -97,6 +104,10 @@ using KeyNameLookup = std::function<int(const std::string& name)>;
 // first line that is not understood; *script is then incomplete.
 bool parse_replay(const std::string& text, const KeyNameLookup& key_code, ReplayScript* script,
                   std::string* error);
+
+// The option lines that give these rules (one per rule that differs from
+// the default), each ending in a newline.
+std::string option_lines(const Assists& rules);
 
 // The last frame the replay plays: `end`, else the largest frame named by
 // any directive; -1 when the script names no frame at all.

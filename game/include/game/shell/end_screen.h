@@ -1,0 +1,20 @@
+/*
+ * end_screen.h - the closing screen of a won round (show_end_screen in
+ * game/screens.h): the greeting over falling snow, and over its lower part
+ * the round's results (time to spare, lives, score, "Assisted", "New
+ * best!").  The result enters the best results as the screen opens, with
+ * the session's replay up to that frame, unless the round was played back.
+ *
+ * Callers: the round (through screens.h), tests.  Not for: the tables
+ * themselves (bests.h).
+ */
+#pragma once
+
+#include "game/shell/bests.h"
+
+// Frames the end screen ignores every key before it may be left.
+constexpr int END_SCREEN_HOLD_FRAMES = 180;
+
+// The result of the round just won: the clock and tally as the finale left
+// them (the clock stops when the last part is fitted) and the rules in force.
+RoundResult won_round_result();

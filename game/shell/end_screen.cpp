@@ -1,0 +1,116 @@
+// The end screen: greeting, snow and the results panel, left by a key once
+// it has been seen long enough.
+#include "game/shell/end_screen.h"
+
+#include <string>
+
+#include "core/numbers.h"
+#include "engine/frame.h"
+#include "game/media_ids.h"
+#include "game/play/assists.h"
+#include "game/play/draw.h"
+#include "game/play/round.h"
+#include "game/play/scenery.h"
+#include "game/play/world.h"
+#include "game/screens.h"
+#include "game/shell/game_state.h"
+#include "game/shell/session.h"
+#include "media/grabs.h"
+#include "media/input.h"
+#include "media/keymap.h"
+#include "media/sprites.h"
+
+namespace {
+
+// The greeting's pictures.
+constexpr int MERRY_CHRISTMAS_X = 44, MERRY_CHRISTMAS_Y = 10;
+constexpr int LOGO1_X = 46, LOGO1_Y = 82;
+constexpr int LOGO2_X = 76, LOGO2_Y = 125;
+constexpr int LOGO3_X = 71, LOGO3_Y = 175;
+
+// The results panel: a band of night sky over the trees, two lines of text
+// centred on it.
+constexpr int PANEL_X = 8, PANEL_Y = 199, PANEL_WIDTH = 304, PANEL_HEIGHT = 27;
+constexpr double PANEL_FIRST_LINE_Y = 202;
+constexpr double PANEL_SECOND_LINE_Y = 214;
+
+struct Results {
+    RoundResult result;
+    int place;   // in its table, 0 when it made none
+};
+
+void draw_greeting()
+{
+    draw_anim(ANIM_MERRY_CHRISTMAS, 0, MERRY_CHRISTMAS_X, MERRY_CHRISTMAS_Y);
+    draw_anim(ANIM_LOGO1, 0, LOGO1_X, LOGO1_Y);
+    draw_anim(ANIM_LOGO2, 0, LOGO2_X, LOGO2_Y);
+    draw_anim(ANIM_LOGO3, 0, LOGO3_X, LOGO3_Y);
+}
+
+void draw_centred(double y, const std::string& text)
+{
+    StringValue value = text.c_str();
+    draw_text((VIRTUAL_WIDTH - text_width(value)) / 2, y, value);
+}
+
+void draw_results(const Results& results)
+{
+    const RoundResult& r = results.result;
+    stretch_anim(ANIM_SKY, 0, PANEL_X, PANEL_Y, PANEL_WIDTH, PANEL_HEIGHT);
+    draw_centred(PANEL_FIRST_LINE_Y, "Time to spare " + spare_time_text(r.frames_to_spare) +
+                                         "  Lives " + number_text(r.lives) + "  Score " +
+                                         number_text(r.score));
+    std::string notes = assists_on(r.rules) ? "Assisted" : "";
+    if (results.place > 0) notes += std::string(notes.empty() ? "" : "  ") + "New best!";
+    draw_centred(PANEL_SECOND_LINE_Y, notes);
+}
+
+// Enter, Escape, jump, a pad's Start (Enter) and Back (Escape), or a touch
+// of the picture.
+bool leave_key_down()
+{
+    return key_down(KEY_ENTER) || key_down(KEY_ESCAPE) || key_down(to_int(bindings.jump)) ||
+           any_mouse_button();
+}
+
+// The session up to this frame, which checks itself when the replay runner
+// plays it: it must end on this screen with this result.
+std::string best_replay(const RoundResult& r)
+{
+    return session_replay(frames_shown()) + "expect screen end\nexpect score " +
+           number_text(r.score) + "\nexpect lives " + number_text(r.lives) + "\nexpect time_left " +
+           number_text(round_clock.time_left) + "\n";
+}
+
+Results enter_round()
+{
+    Results results{won_round_result(), 0};
+    if (!session_played_back())
+        results.place = enter_result(results.result, best_replay(results.result));
+    return results;
+}
+
+}   // namespace
+
+RoundResult won_round_result()
+{
+    return {frames_on_clock(round_clock.time_left, round_clock.ticks), tally.lives, tally.score,
+            date_now(), assists};
+}
+
+void show_end_screen()
+{
+    screen_state.current = Screen::end;
+    const Results results = enter_round();
+    draw_winter_backdrop();
+    use_as_background();
+    for (int frame = 0;; ++frame) {
+        update_snow();
+        draw_snow();
+        draw_greeting();
+        draw_results(results);
+        save_screenshot_on_key();
+        finish_frame();
+        if (frame >= END_SCREEN_HOLD_FRAMES && leave_key_down()) return;
+    }
+}

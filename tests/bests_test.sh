@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The whole path of a best result, driven by the replay runner with --bests,
+# which keeps the bests as the game keeps them in the player's data folder:
+#  - the winning route of win.replay makes the standard table over a
+#    hand-edited bests.txt: the good rows stay (ranked), the bad ones go,
+#    and the replays move down with their rows;
+#  - the end screen ignores a held Enter for its first 180 frames and
+#    returns to the menu on the next;
+#  - the best's replay, played by the runner, ends with the same result and
+#    the same trace.
+# Usage: bests_test.sh PATH_TO_SNOWREPLAY PATH_TO_WIN_REPLAY
+set -uo pipefail
+runner=$(realpath "$1")
+win=$(realpath "$2")
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+cd "$tmp" || exit 1
+export SDL_AUDIODRIVER=dummy
+fail() { echo "FAILED: $*"; exit 1; }
+
+mkdir bests
+cat > bests/bests.txt <<'ROWS'
+# hand-edited
+standard 100 1 6000 2025-12-24T20:00:00Z 100 300 5 0
+standard abc 5 6000 2025-12-24T20:00:00Z 100 300 5 0
+assisted 9000 9 6000 2025-12-24T21:00:00Z 50 0 0 1
+standard 9999 5 6000 2025-12-24T22:00:00Z 50 300 5 0
+standard 7000 5
+ROWS
+echo "old best" > bests/best-standard-1.replay
+
+# The route of win.replay without its pictures and final checks, then the
+# end screen's keys.
+grep -v -e '^screenshot' -e '^expect' -e '^end' "$win" > route.replay
+cat >> route.replay <<'KEYS'
+11600-11640 ENTER        # the end screen (from 11453) holds for 180 frames
+at 11633 expect screen end
+at 11634 expect screen menu
+at 11634 expect round_lists 0
+expect screen menu
+end 11700
+KEYS
+"$runner" --bests bests route.replay route.csv > route.out 2>&1 || { cat route.out; fail "the route"; }
+
+rows=$(grep -v '^#' bests/bests.txt | cut -d' ' -f1-4)
+expected="standard 7784 5 6000
+standard 100 1 6000
+assisted 9000 9 6000"
+[ "$rows" = "$expected" ] || fail "bests.txt holds"$'\n'"$rows"$'\n'"expected"$'\n'"$expected"
+[ "$(cat bests/best-standard-2.replay)" = "old best" ] || fail "the old best's replay did not move down"
+best=bests/best-standard-1.replay
+grep -q '^end 11453$' "$best" || fail "the best's replay does not end where the end screen began"
+
+"$runner" "$best" best.csv > best.out 2>&1 || { cat best.out; fail "the best's replay"; }
+head -n "$(wc -l < best.csv)" route.csv | cmp -s - best.csv || fail "the best's replay traced differently"
+tail -n 1 best.csv
+echo "passed"
