@@ -65,6 +65,24 @@ snow_windows_library(GTest::gtest gtest)
 snow_windows_library(GTest::gtest_main gtest_main gtest)
 target_include_directories(PkgConfig::LZO2 INTERFACE ${SNOWBELTER_WIN_LIBS}/include/lzo)
 
+# The test programs that do not run on Windows, and why:
+#   test_art, test_sound_assets, test_media: the media tools and the media
+#     build are the desktop build's (the Windows build takes its media);
+#   test_archive, test_faults: limit the process with setrlimit;
+#   test_files: plants symbolic links; test_hostile_media: named pipes;
+#   test_command_line, test_frame, test_gamepad, test_sound, test_platform:
+#     set variables with setenv and ask Linux's sources (DISPLAY, /sys,
+#     localtime_r), which the Windows build answers from its own;
+#   test_data, test_sleigh: their death tests match messages with POSIX
+#     regular expressions, which GoogleTest on Windows does not have;
+#   test_shell: under Wine one of its menu pictures reads back black and
+#     its stack test does not finish (not yet understood);
+#   test_replay_runner (tests/replay_runner): its cases pass under Wine but
+#     the program does not end (not yet understood).
+set(SNOWBELTER_WIN_TESTS_LEFT_OUT test_art test_sound_assets test_media test_archive test_faults
+    test_files test_hostile_media test_command_line test_frame test_gamepad test_sound
+    test_platform test_data test_sleigh test_shell)
+
 # Every program runs on Windows' own DLLs alone: the C and C++ runtimes and
 # winpthreads are linked in.
 add_link_options(-static -static-libgcc -static-libstdc++)
