@@ -22,23 +22,7 @@ sources=(libsdl2 libsdl2-mixer zlib libpng1.6 libjpeg-turbo lzo2)
 . "$root/tools/lib-recipes.sh"
 versions="$(source_versions "${sources[@]}")"
 emver="$(dpkg-query -W -f='${Version}' emscripten)"
-key="$(printf '%s emscripten=%s recipe=%s' "$versions" "$emver" "$recipe" |
-  sha256sum | cut -c1-16)"
-cache="${XDG_CACHE_HOME:-$HOME/.cache}/snowbelter-web"
-prefix="$cache/$key"
-if [ -f "$prefix/.complete" ]; then
-  echo "$prefix"
-  exit 0
-fi
-
-work="$(mktemp -d "${TMPDIR:-/tmp}/snowbelter-web-libs.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
-log="$cache/$key.log"
-: >"$log"
-exec 3>&1 1>>"$log" 2>&1
-echo "build-web-libs: building into $prefix ($versions)" >&3
-cd "$work"
+enter_cache web "$(printf '%s emscripten=%s recipe=%s' "$versions" "$emver" "$recipe")"
 fetch_sources "${sources[@]}"
 
 cflags="-O2"

@@ -55,6 +55,8 @@ if cmp -s "$out/sw.js.new" "$out/sw.js"; then rm "$out/sw.js.new"; else mv "$out
 
 zip="snowbelter-web-$version.zip"
 rm -f "$out"/snowbelter-web-*.zip
-(cd "$out" && zip -q -X "$zip" "${files[@]}" sw.js)
+# The licences of the libraries linked into the page travel with it.
+rm -rf "$out/licenses" && cp -r "$root/packaging/licenses" "$out/licenses"
+(cd "$out" && zip -q -X "$zip" "${files[@]}" sw.js licenses/*)
 echo "build-web: $out/$zip, $(du -k "$out/$zip" | cut -f1) KB: unpack it on any static web host"
 echo "build-web: $out/snowbelter.html (tools/serve-web.sh serves it)"

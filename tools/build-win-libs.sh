@@ -23,23 +23,7 @@ sources=(libsdl2 libsdl2-mixer libpng1.6 libjpeg-turbo lzo2)
 versions="$(source_versions "${sources[@]}")"
 ccver="$(dpkg-query -W -f='${Version}' gcc-mingw-w64-x86-64-posix)"
 gtestver="$(dpkg-query -W -f='${Version}' googletest)"
-key="$(printf '%s mingw=%s googletest=%s recipe=%s' "$versions" "$ccver" "$gtestver" "$recipe" |
-  sha256sum | cut -c1-16)"
-cache="${XDG_CACHE_HOME:-$HOME/.cache}/snowbelter-win"
-prefix="$cache/$key"
-if [ -f "$prefix/.complete" ]; then
-  echo "$prefix"
-  exit 0
-fi
-
-work="$(mktemp -d "${TMPDIR:-/tmp}/snowbelter-win-libs.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
-log="$cache/$key.log"
-: >"$log"
-exec 3>&1 1>>"$log" 2>&1
-echo "build-win-libs: building into $prefix (log: $log)" >&3
-cd "$work"
+enter_cache win "$(printf '%s mingw=%s googletest=%s recipe=%s' "$versions" "$ccver" "$gtestver" "$recipe")"
 fetch_sources "${sources[@]}"
 
 cflags="-O2"

@@ -2,14 +2,12 @@
 # of building the game's C libraries from Debian's source packages that the
 # browser and the Windows builds share.
 #
-# The caller sets, before calling any function here:
-#   prefix   the folder the libraries are installed into
-#   log      the build log (everything but the progress lines goes there)
+# The caller calls enter_cache first, then sets:
 #   lib_cc   the C compiler (emcc, x86_64-w64-mingw32-gcc-posix)
 #   lib_ar   the archiver (emar, x86_64-w64-mingw32-ar)
 #   cflags   the C compiler's options
-# and runs in the folder the sources are unpacked into, with fd 3 the
-# terminal.
+# (enter_cache leaves it in the folder the sources are unpacked into, with
+# fd 3 the terminal.)
 
 # The versions of the named source packages, as "name=v1,v2, ..." (every
 # version the archive lists, so a new one makes a new cache key).
@@ -21,6 +19,28 @@ source_versions() {
     out+="$s=$v "
   done
   printf '%s' "$out"
+}
+
+# enter_cache NAME TEXT: the cache folder of the libraries TEXT describes,
+# ~/.cache/snowbelter-NAME/<hash of TEXT>.  When they are built already,
+# prints it and ends the script; otherwise sets prefix, sends everything but
+# fd 3 to the log beside it and moves into a scratch folder removed at exit.
+enter_cache() {
+  local cache="${XDG_CACHE_HOME:-$HOME/.cache}/snowbelter-$1" key
+  key="$(printf '%s' "$2" | sha256sum | cut -c1-16)"
+  prefix="$cache/$key"
+  if [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    exit 0
+  fi
+  work="$(mktemp -d "${TMPDIR:-/tmp}/snowbelter-$1-libs.XXXXXX")"
+  trap 'rm -rf "$work"' EXIT
+  mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
+  log="$cache/$key.log"
+  : >"$log"
+  exec 3>&1 1>>"$log" 2>&1
+  echo "build-$1-libs: building into $prefix (log: $log)" >&3
+  cd "$work"
 }
 
 done_with() { [ -f "$prefix/.done-$1" ]; }
