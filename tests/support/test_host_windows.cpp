@@ -11,14 +11,19 @@
 
 const char* const TEMP_FOLDER_VARIABLE = "TMP";
 
+// The tests name files with the C runtime's narrow calls, which take the
+// ANSI code page: their folders go by their short (8.3) names, which are
+// ASCII whatever the user's folder is called.
 std::string make_test_folder()
 {
-    char temp[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof temp, temp);
+    wchar_t temp[MAX_PATH + 1];
+    DWORD n = GetTempPathW(MAX_PATH + 1, temp);
     if (n == 0 || n > MAX_PATH) return "";
-    std::string base = std::string(temp, n);
-    for (char& c : base)
-        if (c == '\\') c = '/';
+    wchar_t short_temp[MAX_PATH + 1];
+    n = GetShortPathNameW(temp, short_temp, MAX_PATH + 1);
+    if (n == 0 || n > MAX_PATH) return "";
+    std::string base;
+    for (const wchar_t* c = short_temp; *c; ++c) base += *c == L'\\' ? '/' : char(*c);
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
         std::string folder = base + "snowtest-" + std::to_string(_getpid()) + "-" +
                              std::to_string(GetTickCount() + attempt);
