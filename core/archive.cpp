@@ -1,7 +1,6 @@
 #include "core/archive.h"
 
-#include <unistd.h>
-
+#include "core/host_files.h"
 #include "core/log.h"
 #include "core/media_source.h"
 #include "core/paths.h"
@@ -24,7 +23,7 @@ void release_extraction(ArchiveRecord& record)
 {
     release_memory_block(record.memory_block);
     record.memory_block = 0;
-    if (!record.temp_file.empty()) ::unlink(record.temp_file.c_str());
+    if (!record.temp_file.empty()) host_remove_file(record.temp_file);
     record.temp_file.clear();
 }
 

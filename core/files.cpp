@@ -6,6 +6,7 @@
 
 #include "core/archive.h"
 #include "core/errors.h"
+#include "core/host_files.h"
 #include "core/media_source.h"
 #include "core/paths.h"
 
@@ -52,7 +53,7 @@ bool open_for_reading(FileChannel& ch, const char* name)
 bool open_for_writing(FileChannel& ch, const char* name, bool append)
 {
     if (is_memory_name(name) || name[0] == '\0') return false;
-    if (!append) ::unlink(name);
+    if (!append) host_remove_file(name);
     ch.fd = open_file_nofollow(name, !append);
     return ch.fd >= 0;
 }

@@ -1,13 +1,14 @@
 /*
  * log.cpp - "ErrorLog.txt" in the temporary folder.
  *
- * Needs: paths.h for the folder and the link-safe open; POSIX write.
+ * Needs: paths.h for the folder and the link-safe open; host_files.h.
  */
 #include "core/log.h"
 
 #include <cstring>
-#include <unistd.h>   // write, close, unlink
+#include <unistd.h>   // write, close
 
+#include "core/host_files.h"
 #include "core/paths.h"
 
 namespace {
@@ -25,7 +26,7 @@ std::string log_path()
 void log_delete()
 {
     std::string path = log_path();
-    if (!path.empty()) unlink(path.c_str());
+    if (!path.empty()) host_remove_file(path);
 }
 
 void log_line(const char* text)

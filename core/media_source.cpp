@@ -3,12 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/host_files.h"
 #include "core/paths.h"
 
 namespace {
@@ -149,18 +148,7 @@ bool media_name_exists(const char* name)
 
 int open_plain_for_reading(const char* path, std::int64_t* size)
 {
-    if (path == nullptr || path[0] == '\0') return -1;
-    // Without O_NONBLOCK, opening a named pipe would wait for a writer for ever.
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return -1;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    if (size != nullptr) *size = info.st_size;
-    return fd;
+    return host_open_for_reading(path, size);
 }
 
 bool write_all_bytes(int fd, const void* data, std::size_t size)
@@ -187,12 +175,12 @@ bool write_whole_file(const std::string& path, const unsigned char* data, std::s
                       bool append)
 {
     if (path.empty() || is_memory_name(path.c_str())) return false;
-    if (!append) ::unlink(path.c_str());
+    if (!append) host_remove_file(path);
     int fd = open_file_nofollow(path, !append);
     if (fd < 0) return false;
     bool ok = write_all_bytes(fd, data, size);
     ok = ::close(fd) == 0 && ok;
-    if (!ok && !append) ::unlink(path.c_str());   // leave no half-written file
+    if (!ok && !append) host_remove_file(path);   // leave no half-written file
     return ok;
 }
 
@@ -200,10 +188,9 @@ bool make_folders(const std::string& folder)
 {
     for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
          slash = folder.find('/', slash + 1))
-        ::mkdir(folder.substr(0, slash).c_str(), 0755);
-    ::mkdir(folder.c_str(), 0755);
-    struct stat st;
-    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        host_make_folder(folder.substr(0, slash));
+    host_make_folder(folder);
+    return host_is_folder(folder);
 }
 
 bool replace_whole_file(const std::string& path, const unsigned char* data, std::size_t size)
@@ -211,11 +198,11 @@ bool replace_whole_file(const std::string& path, const unsigned char* data, std:
     const std::size_t slash = path.find_last_of('/');
     if (slash != std::string::npos && !make_folders(path.substr(0, slash))) return false;
     const std::string temp = path + ".new-" + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    int fd = host_create_file(temp, HostCreate::REPLACE);
     if (fd < 0) return false;
-    bool ok = write_all_bytes(fd, data, size) && ::fsync(fd) == 0;
+    bool ok = write_all_bytes(fd, data, size) && host_flush_to_disk(fd);
     ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
+    ok = ok && host_rename_over(temp, path);
+    if (!ok) host_remove_file(temp);
     return ok;
 }

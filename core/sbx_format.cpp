@@ -1,10 +1,11 @@
 #include "core/sbx_format.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <lzo/lzo1x.h>
 #include <unistd.h>
+
+#include "core/host_files.h"
 
 namespace {
 
@@ -55,8 +56,7 @@ bool read_at(const SbxSource& source, std::int64_t offset, unsigned char* out, s
         return true;
     }
     while (size > 0) {
-        ssize_t got = ::pread(source.fd, out, static_cast<std::size_t>(size), offset);
-        if (got < 0 && errno == EINTR) continue;
+        std::int64_t got = host_read_at(source.fd, out, static_cast<std::size_t>(size), offset);
         if (got <= 0) return false;
         out += got;
         offset += got;

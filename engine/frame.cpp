@@ -19,6 +19,7 @@
 #include "core/log.h"
 #include "core/numbers.h"
 #include "core/paths.h"
+#include "engine/host_system.h"
 #include "engine/options.h"
 #include "engine/start_checks.h"
 #include "engine/window.h"
@@ -169,10 +170,12 @@ int runtime_main(int argc, char** argv, const GameTable& game)
     Options parsed;
     std::string error;
     if (!parse_options(argc, argv, &parsed, &error)) {
+        host_attach_console();
         std::fprintf(stderr, "snowbelter: %s\n%s", error.c_str(), usage_text().c_str());
         return 2;
     }
     if (parsed.show_help || parsed.show_version) {
+        host_attach_console();
         std::fputs((parsed.show_help ? usage_text() : version_line() + "\n").c_str(), stdout);
         return 0;
     }

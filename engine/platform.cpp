@@ -1,9 +1,7 @@
 /*
- * platform.cpp - platform_info over Linux sources.
+ * platform.cpp - platform_info, over the sources of host_system.h.
  *
- * Needs: SDL for GL entry points, /sys for the battery, /etc/machine-id for
- * the machine id, the XDG user-dirs file for the documents folder and the
- * locale variables for the language.
+ * Needs: SDL for GL entry points and the host's answers (host_system.h).
  */
 #include "engine/platform.h"
 
@@ -15,12 +13,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <dlfcn.h>
 #include <fstream>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
+
+#include "engine/host_system.h"
 
 namespace {
 
@@ -28,15 +24,7 @@ const char* const NO_DATA = "NO_DATA";
 const char* const GLEXT_PREFIX = "GLEXT:";
 const int GLEXT_PREFIX_LENGTH = 6;
 const char* const HOST_ID = "534E4F57";
-const char* const POWER_SUPPLY_FOLDER = "/sys/class/power_supply";
 const double UNKNOWN_BATTERY = 255;
-const int MACHINE_ID_DIGITS = 8;
-
-bool is_directory(const std::string& path)
-{
-    struct stat st;
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 std::string first_line_of(const std::string& path)
 {
@@ -46,77 +34,6 @@ std::string first_line_of(const std::string& path)
     return line;
 }
 
-std::string home_folder()
-{
-    const char* home = std::getenv("HOME");
-    if (home && *home) return home;
-    const passwd* entry = getpwuid(getuid());
-    return entry && entry->pw_dir ? entry->pw_dir : "";
-}
-
-std::string without_trailing_slash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
-// The value of XDG_DOCUMENTS_DIR in user-dirs.dirs: a quoted path that is
-// either absolute or starts with $HOME, with backslash escapes.
-std::string xdg_documents_folder(const std::string& home)
-{
-    const char* config_home = std::getenv("XDG_CONFIG_HOME");
-    std::string config = (config_home && *config_home) ? config_home : home + "/.config";
-    std::ifstream in(config + "/user-dirs.dirs");
-    const std::string key = "XDG_DOCUMENTS_DIR=";
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.compare(0, key.size(), key) != 0) continue;
-        std::string quoted = line.substr(key.size());
-        if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"') return "";
-        std::string value;
-        for (size_t i = 1; i + 1 < quoted.size(); ++i) {
-            if (quoted[i] == '\\' && i + 2 < quoted.size()) ++i;
-            value += quoted[i];
-        }
-        if (value.compare(0, 5, "$HOME") == 0) return home + value.substr(5);
-        return value.empty() || value[0] != '/' ? "" : value;
-    }
-    return "";
-}
-
-StringValue documents_folder()
-{
-    std::string home = home_folder();
-    if (home.empty()) return NO_DATA;
-    std::string folder = xdg_documents_folder(home);
-    // A documents entry that names the home folder itself means "disabled".
-    if (without_trailing_slash(folder) == without_trailing_slash(home)) folder.clear();
-    if (!is_directory(folder)) folder = home + "/Documents";
-    if (!is_directory(folder)) return NO_DATA;
-    return string_replace(StringValue(folder.c_str()), "\\", "/");
-}
-
-StringValue machine_id()
-{
-    std::string id = first_line_of("/etc/machine-id");
-    bool usable = id.size() >= static_cast<size_t>(MACHINE_ID_DIGITS) &&
-                  std::all_of(id.begin(), id.begin() + MACHINE_ID_DIGITS,
-                              [](unsigned char c) { return std::isxdigit(c) != 0; });
-    if (!usable) {
-        char host[256] = {};
-        gethostname(host, sizeof host - 1);
-        unsigned hash = 2166136261u;   // FNV-1a of the host name
-        for (const char* p = host; *p; ++p)
-            hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "%08X", hash);
-        return digits;
-    }
-    std::string digits = id.substr(0, MACHINE_ID_DIGITS);
-    for (char& c : digits) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return digits.c_str();
-}
-
 StringValue compile_time_text()
 {
     return StringValue(__DATE__ "-" __TIME__);
@@ -124,19 +41,14 @@ StringValue compile_time_text()
 
 StringValue current_time_text()
 {
-    std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    return local_time_text(parts);
+    return local_time_text(host_local_time(std::time(nullptr)));
 }
 
-const char* locale_from_environment()
+StringValue documents_folder()
 {
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value && *value) return value;
-    }
-    return "C";
+    std::string folder = host_documents_folder();
+    if (folder.empty()) return NO_DATA;
+    return string_replace(StringValue(folder.c_str()), "\\", "/");
 }
 
 // GLX hands out a pointer for any name at all, so a pointer alone proves
@@ -182,7 +94,7 @@ bool gl_entry_point_available(const std::string& name)
 {
     if (!looks_like_gl_entry_point(name) || SDL_GL_GetProcAddress(name.c_str()) == nullptr)
         return false;
-    if (dlsym(RTLD_DEFAULT, name.c_str()) != nullptr) return true;
+    if (host_gl_library_exports(name.c_str())) return true;
     for (const std::string& vendor : extension_vendors()) {
         if (vendor.size() >= 2 && ends_with(name, vendor)) return true;
     }
@@ -251,13 +163,13 @@ StringValue platform_info(StringValue& key)
     if (std::strncmp(key.c_str(), GLEXT_PREFIX, GLEXT_PREFIX_LENGTH) == 0) {
         return gl_name_available(original.c_str() + GLEXT_PREFIX_LENGTH) ? "1" : "0";
     }
-    if (key == "ID") return machine_id();
+    if (key == "ID") return host_machine_id().c_str();
     if (key == "DEVICE") return "DESKTOP";
     if (key == "TIME") return current_time_text();
-    if (key == "BATTERY") return string_from_number(battery_percent_in(POWER_SUPPLY_FOLDER));
+    if (key == "BATTERY") return string_from_number(host_battery_percent());
     if (key == "COMPILED") return compile_time_text();
     if (key == "HOSTID") return HOST_ID;
-    if (key == "LOCALE") return language_code_for(locale_from_environment());
+    if (key == "LOCALE") return language_code_for(host_locale_name().c_str());
     if (key == "DOCUMENTS") return documents_folder();
     return NO_DATA;
 }

@@ -15,24 +15,12 @@
 
 #include "core/log.h"
 #include "core/paths.h"
+#include "engine/host_system.h"
 
 namespace {
 
 // Video drivers that open no window anyone can see.
 const char* const UNSEEN_DRIVERS[] = {"offscreen", "dummy"};
-
-bool env_set(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value && *value;
-}
-
-const char* named_display()
-{
-    if (env_set("DISPLAY")) return std::getenv("DISPLAY");
-    if (env_set("WAYLAND_DISPLAY")) return std::getenv("WAYLAND_DISPLAY");
-    return "(none)";
-}
 
 // SDL_VIDEODRIVER may name several drivers, separated by commas.
 bool driver_asked_for(const char* driver)
@@ -57,7 +45,7 @@ bool fell_back_to_an_unseen_driver()
 
 std::string cannot_open_display(const char* reason)
 {
-    return std::string("cannot open the display ") + named_display() + ": " +
+    return std::string("cannot open the display ") + host_desktop_name() + ": " +
            (*reason ? reason : "no display server answers there");
 }
 
@@ -85,9 +73,7 @@ bool find_game_data(const std::string& data_dir, std::string* cause)
 
 bool display_named(std::string* cause)
 {
-    if (env_set("DISPLAY") || env_set("WAYLAND_DISPLAY") || env_set("SDL_VIDEODRIVER")) return true;
-    *cause = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
-    return false;
+    return host_desktop_named(cause);
 }
 
 bool display_opens(std::string* cause)

@@ -3,6 +3,7 @@
 #include "media/sprites.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <algorithm>
 #include <cmath>
 #include <cstring>

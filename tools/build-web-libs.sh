@@ -19,53 +19,15 @@ jobs="${SNOWBELTER_JOBS:-2}"
 recipe=1
 
 sources=(libsdl2 libsdl2-mixer zlib libpng1.6 libjpeg-turbo lzo2)
-versions=""
-for s in "${sources[@]}"; do
-  v="$(apt-cache showsrc "$s" | awk '/^Version:/ { print $2 }' | sort -uV | tr '\n' ,)"
-  [ -n "$v" ] || { echo "build-web-libs: no Debian source for $s" >&2; exit 1; }
-  versions+="$s=$v "
-done
+. "$root/tools/lib-recipes.sh"
+versions="$(source_versions "${sources[@]}")"
 emver="$(dpkg-query -W -f='${Version}' emscripten)"
-key="$(printf '%s emscripten=%s recipe=%s' "$versions" "$emver" "$recipe" |
-  sha256sum | cut -c1-16)"
-cache="${XDG_CACHE_HOME:-$HOME/.cache}/snowbelter-web"
-prefix="$cache/$key"
-if [ -f "$prefix/.complete" ]; then
-  echo "$prefix"
-  exit 0
-fi
-
-work="$(mktemp -d "${TMPDIR:-/tmp}/snowbelter-web-libs.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
-log="$cache/$key.log"
-: >"$log"
-exec 3>&1 1>>"$log" 2>&1
-echo "build-web-libs: building into $prefix ($versions)" >&3
-cd "$work"
-done_with() { [ -f "$prefix/.done-$1" ]; }
-# step NAME FUNCTION: builds one library unless it is done already.
-step() {
-  done_with "$1" && return 0
-  echo "build-web-libs: $1" >&3
-  "$2"
-  touch "$prefix/.done-$1"
-}
-# The newest source the archive serves: a mirror may list a security update
-# whose source it does not hold, and then the version before it is taken.
-for s in "${sources[@]}"; do
-  done_with "$s" && continue
-  fetched=0
-  for v in $(apt-cache showsrc "$s" | awk '/^Version:/ { print $2 }' | sort -uVr); do
-    if apt-get source -qq "$s=$v"; then
-      fetched=1
-      break
-    fi
-  done
-  [ $fetched -eq 1 ] || { echo "build-web-libs: cannot fetch the source of $s" >&3; exit 1; }
-done
+enter_cache web "$(printf '%s emscripten=%s recipe=%s' "$versions" "$emver" "$recipe")"
+fetch_sources "${sources[@]}"
 
 cflags="-O2"
+lib_cc=emcc
+lib_ar=emar
 export PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig"
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
 
@@ -75,41 +37,9 @@ build_zlib() { (
   emmake make -j"$jobs" libz.a && emmake make install); }
 step zlib build_zlib
 
-# LZO and libpng: their sources compiled directly, which is quicker and surer
-# than their configure scripts under a cross compiler.
-build_lzo2() { (
-  cd lzo2-[0-9]*/ &&
-  for f in src/*.c; do emcc $cflags -Iinclude -Isrc -c "$f" -o "$(basename "${f%.c}").o"; done &&
-  emar rcs "$prefix/lib/liblzo2.a" ./*.o &&
-  mkdir -p "$prefix/include/lzo" && cp include/lzo/*.h "$prefix/include/lzo/"); }
 step lzo2 build_lzo2
-cat >"$prefix/lib/pkgconfig/lzo2.pc" <<PC
-prefix=$prefix
-Name: lzo2
-Description: LZO data compression library
-Version: 2
-Libs: -L\${prefix}/lib -llzo2
-Cflags: -I\${prefix}/include/lzo -I\${prefix}/include
-PC
-build_libpng1_6() { (
-  cd libpng1.6-[0-9]*/ &&
-  cp scripts/pnglibconf.h.prebuilt pnglibconf.h &&
-  for f in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset \
-    pngtrans pngwio pngwrite pngwtran pngwutil; do
-    emcc $cflags -DPNG_ARM_NEON_OPT=0 -I. -I"$prefix/include" -c "$f.c" -o "$f.o"
-  done &&
-  emar rcs "$prefix/lib/libpng16.a" ./*.o &&
-  cp png.h pngconf.h pnglibconf.h "$prefix/include/"); }
 step libpng1.6 build_libpng1_6
-cat >"$prefix/lib/pkgconfig/libpng.pc" <<PC
-prefix=$prefix
-Name: libpng
-Description: Loads and saves PNG files
-Version: 1.6
-Requires.private: zlib
-Libs: -L\${prefix}/lib -lpng16 -lz
-Cflags: -I\${prefix}/include
-PC
+write_lzo_and_png_pc_files
 
 # libjpeg-turbo: CMake, without the SIMD code (there is none for wasm). Its
 # type-size probes run a test program, which under Emscripten reports
@@ -133,17 +63,6 @@ build_libsdl2() { (
   emmake make -j"$jobs" && emmake make install); }
 step libsdl2 build_libsdl2
 
-# SDL2_mixer: WAV and the bundled dr_mp3 only, the formats the game ships.
-# Debian's source has no configure script (Debian makes it at build time),
-# and every codec is one file guarded by its own switch: compiled directly.
-build_libsdl2_mixer() { (
-  cd libsdl2-mixer-[0-9]*/ &&
-  for f in src/*.c src/codecs/*.c; do
-    emcc $cflags -DMUSIC_WAV -DMUSIC_MP3_DRMP3 -Iinclude -Isrc -Isrc/codecs \
-      -I"$prefix/include/SDL2" -c "$f" -o "$(basename "${f%.c}").o"
-  done &&
-  emar rcs "$prefix/lib/libSDL2_mixer.a" ./*.o &&
-  cp include/SDL_mixer.h "$prefix/include/SDL2/"); }
 step libsdl2-mixer build_libsdl2_mixer
 
 touch "$prefix/.complete"

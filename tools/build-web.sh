@@ -53,12 +53,14 @@ sed -e "s/@VERSION@/$version/" -e "s/@HASH@/$hash/" -e "s/@FILES@/${listing%, }/
 # Unchanged files keep their date, so a rebuild of nothing changes nothing.
 if cmp -s "$out/sw.js.new" "$out/sw.js"; then rm "$out/sw.js.new"; else mv "$out/sw.js.new" "$out/sw.js"; fi
 
+# The licences of the libraries linked into the page travel with it.
+rm -rf "$out/licenses" && cp -r "$root/packaging/licenses" "$out/licenses"
 # Readable by all, on disk and in the zip (which keeps each file's mode): a
 # web server running as another user must be able to send every file (the
 # art tool writes its pictures for their owner alone).
-(cd "$out" && chmod 0644 "${files[@]}" sw.js)
+(cd "$out" && chmod 0644 "${files[@]}" sw.js licenses/* && chmod 0755 licenses)
 zip="snowbelter-web-$version.zip"
 rm -f "$out"/snowbelter-web-*.zip
-(cd "$out" && zip -q -X "$zip" "${files[@]}" sw.js && chmod 0644 "$zip")
+(cd "$out" && zip -q -X "$zip" "${files[@]}" sw.js licenses/* && chmod 0644 "$zip")
 echo "build-web: $out/$zip, $(du -k "$out/$zip" | cut -f1) KB: unpack it on any static web host"
 echo "build-web: $out/snowbelter.html (tools/serve-web.sh serves it)"

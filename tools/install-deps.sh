@@ -4,6 +4,8 @@
 # something is missing. Uses sudo when not run as root.
 #   --fuzz       also clang 14 and its libFuzzer (tools/fuzz.sh)
 #   --valgrind   also valgrind (tools/valgrind-replay.sh)
+#   --windows    also mingw-w64, Wine, NSIS and Debian's source archive
+#                (tools/build-win.sh builds the libraries from their sources)
 set -euo pipefail
 
 PACKAGES=(
@@ -22,9 +24,28 @@ for extra in "$@"; do
   case "$extra" in
     --fuzz) PACKAGES+=(clang-14 libfuzzer-14-dev) ;;
     --valgrind) PACKAGES+=(valgrind) ;;
+    --windows)
+      PACKAGES+=(g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev googletest
+                 wine wine64 nsis zip dpkg-dev)
+      sources=1 ;;
     *) echo "install-deps.sh: unknown option $extra" >&2; exit 2 ;;
   esac
 done
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+# "apt-get source" needs deb-src entries for the archive this machine
+# already installs from.
+if [ "${sources:-0}" -eq 1 ] && [ -z "$(apt-cache showsrc zlib 2>/dev/null)" ]; then
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed -e 's/^Types: .*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+      $SUDO tee /etc/apt/sources.list.d/snowbelter-src.sources >/dev/null
+  elif [ -f /etc/apt/sources.list ]; then
+    grep -E '^deb ' /etc/apt/sources.list | sed -e 's/^deb /deb-src /' |
+      $SUDO tee /etc/apt/sources.list.d/snowbelter-src.list >/dev/null
+  fi
+  $SUDO apt-get update -qq
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -32,8 +53,6 @@ for p in "${PACKAGES[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq

@@ -3,8 +3,9 @@
 # first built with AddressSanitizer and UndefinedBehaviorSanitizer
 # (build-asan/, with every fuzz corpus run once as a test), then the plain
 # build (build/) together with the browser build (build-web/) in headless
-# Chromium; the plain run's CTest summary is the last line.  A failing
-# sanitizer run stops here, with its own CTest summary last.
+# Chromium, then the Windows build under Wine (tools/run-windows-tests.sh),
+# whose "windows: N passed, N failed" is the last line.  A failing run stops
+# there, with its own summary last.
 # Without a display the tests run under a virtual X server (Xvfb) with Mesa's
 # software renderer; audio uses SDL's dummy driver when there is no device.
 set -euo pipefail
@@ -43,3 +44,4 @@ sanitizer_suite
 "$root/tools/build-web.sh"
 cd "$root/build"
 "${xvfb[@]}" ctest --output-on-failure -j2
+"$root/tools/run-windows-tests.sh"

@@ -27,12 +27,12 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "core/clock.h"
 #include "core/errors.h"
+#include "core/host_files.h"
 #include "core/numbers.h"
 #include "core/paths.h"
 #include "engine/frame.h"
@@ -45,6 +45,8 @@
 #include "replay_runner/checks.h"
 #include "replay_runner/drawing.h"
 #include "replay_runner/feeder.h"
+#include "replay_runner/first_pass.h"
+#include "support/test_host.h"
 
 namespace fs = std::filesystem;
 
@@ -62,6 +64,7 @@ struct Options {
     std::string output;
     std::string bests;
     bool draw_all = false;
+    std::string first_pass_report;   // this runner is another's first pass
 };
 
 struct Replay {
@@ -269,11 +272,9 @@ GameTable replay_table()
 // The runtime's log and extracted music go to a folder of this pass's own.
 bool make_private_temp()
 {
-    char pattern[] = "/tmp/snowreplay-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) return false;
-    replay.temp = std::string(made) + "/";
-    setenv("TMPDIR", replay.temp.c_str(), 1);
+    replay.temp = make_test_folder();
+    if (replay.temp.empty()) return false;
+    set_environment(TEMP_FOLDER_VARIABLE, replay.temp.c_str());
     reset_temp_folder();
     return true;
 }
@@ -284,8 +285,8 @@ bool make_private_temp()
     if (!make_private_temp()) std::exit(EXIT_FAILED);
     std::atexit(finish_process);
     // No sound device and no X server needed: nothing is heard or watched.
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    set_environment("SDL_AUDIODRIVER", "dummy", false);
+    set_environment("SDL_VIDEODRIVER", "offscreen", false);
     use_test_clock(TEST_CLOCK_START_MS);
     // The runner's own options are not the game's: the game starts as it
     // does with no options (its data lies beside the runner).
@@ -299,30 +300,22 @@ bool make_private_temp()
     std::exit(code);
 }
 
-// Plays the replay undrawn in a child process and reads the frames where
-// its screen changed.  False when the child did not finish.
-bool learn_screen_changes(char* program)
+char* program_name = nullptr;
+
+// The first pass: the replay played undrawn, reporting its screen changes.
+[[noreturn]] void play_undrawn(int report_fd)
 {
-    int ends[2];
-    if (pipe(ends) != 0) return false;
-    std::fflush(nullptr);
-    pid_t child = fork();
-    if (child < 0) return false;
-    if (child == 0) {
-        close(ends[0]);
-        replay.learning = true;
-        replay.learning_pipe = ends[1];
-        play(program);
-    }
-    close(ends[1]);
+    replay.learning = true;
+    replay.learning_pipe = report_fd;
+    play(program_name);
+}
+
+// Plays the replay undrawn in another process and reads the frames where
+// its screen changed.  False when that pass did not finish.
+bool learn_screen_changes(int argc, char** argv)
+{
     std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
-    close(ends[0]);
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return false;
-    }
+    if (!run_first_pass(argc, argv, play_undrawn, &text)) return false;
     std::istringstream in(text);
     for (int frame; in >> frame;) replay.learnt_changes.push_back(frame);
     replay.learnt = true;
@@ -339,6 +332,8 @@ bool read_options(int argc, char** argv, Options* options)
                                  : arg == "--bests" ? options->bests
                                                     : options->references;
             value = argv[++i];
+        } else if (arg == FIRST_PASS_OPTION && i + 1 < argc) {
+            options->first_pass_report = argv[++i];
         } else if (arg == "--draw-all") {
             options->draw_all = true;
         } else if (arg.rfind("--", 0) == 0) {
@@ -377,7 +372,7 @@ bool load_script(const Options& options, ReplayScript* script, std::string* why)
 bool open_trace()
 {
     if (replay.options.trace.empty()) return true;
-    replay.trace = std::fopen(replay.options.trace.c_str(), "w");
+    replay.trace = std::fopen(replay.options.trace.c_str(), "wb");
     if (!replay.trace) return false;
     std::fprintf(replay.trace, "%s\n", trace_header().c_str());
     return true;
@@ -398,8 +393,12 @@ int main(int argc, char** argv)
         return EXIT_USAGE;
     }
     replay.last = last_frame(replay.script);
+    program_name = argv[0];
+    if (!replay.options.first_pass_report.empty()) {
+        play_undrawn(host_create_file(replay.options.first_pass_report, HostCreate::TRUNCATE));
+    }
     if (!replay.options.draw_all && !replay.script.screenshots.empty() &&
-        !learn_screen_changes(argv[0])) {
+        !learn_screen_changes(argc, argv)) {
         std::fprintf(stderr, "%s: the undrawn first pass failed\n", replay.options.script.c_str());
         return EXIT_FAILED;
     }

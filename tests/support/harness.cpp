@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>   // getpid
 
 #include "core/clock.h"
 #include "core/paths.h"
 #include "engine/frame.h"
 #include "media/input.h"
+#include "support/test_host.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ struct HarnessState {
     bool player_keys = false;
     void (*frame_hook)() = nullptr;
     std::string temp;
-    pid_t owner = 0;   // death-test children must not remove the parent's folder
+    int owner = 0;   // death-test children must not remove the parent's folder
 };
 HarnessState harness;
 
@@ -51,18 +51,17 @@ void no_game() {}
 
 void remove_private_temp()
 {
-    if (getpid() != harness.owner) return;
+    if (test_process_id() != harness.owner) return;
     std::error_code ignored;
     std::filesystem::remove_all(harness.temp, ignored);
 }
 
 void make_private_temp()
 {
-    char pattern[] = "/tmp/snowtest-XXXXXX";
-    if (const char* made = mkdtemp(pattern)) harness.temp = std::string(made) + "/";
-    harness.owner = getpid();
+    harness.temp = make_test_folder();
+    harness.owner = test_process_id();
     std::atexit(remove_private_temp);
-    setenv("TMPDIR", harness.temp.c_str(), 1);
+    set_environment(TEMP_FOLDER_VARIABLE, harness.temp.c_str());
     reset_temp_folder();
 }
 
@@ -77,7 +76,7 @@ bool start_test_runtime(int width, int height)
     if (harness.started) return harness.ok;
     harness.started = true;
     make_private_temp();
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    set_environment("SDL_AUDIODRIVER", "dummy", false);
     use_test_clock(TEST_CLOCK_START_MS);
     project_settings.screen_width = width;
     project_settings.screen_height = height;

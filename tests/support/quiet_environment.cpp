@@ -1,10 +1,10 @@
 #include "support/quiet_environment.h"
 
-#include <cstdlib>
+#include "support/test_host.h"
 
 void QuietEnvironment::SetUp()
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    set_environment("SDL_AUDIODRIVER", "dummy", false);
     scratch_ = std::make_unique<ScratchFolder>();
     temp_ = std::make_unique<TempFolderOverride>(scratch_->path);
 }

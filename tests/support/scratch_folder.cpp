@@ -8,14 +8,14 @@
 #include <stdexcept>
 
 #include "core/paths.h"
+#include "support/test_host.h"
 
 namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder()
 {
-    char pattern[] = "/tmp/snowtest-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path = std::string(pattern) + "/";
+    path = make_test_folder();
+    if (path.empty()) throw std::runtime_error("cannot make a test folder");
 }
 
 ScratchFolder::~ScratchFolder()
@@ -48,22 +48,17 @@ EnvOverride::EnvOverride(const char* variable, const char* value) : name(variabl
         saved = old;
         had_saved = true;
     }
-    if (value)
-        ::setenv(variable, value, 1);
-    else
-        ::unsetenv(variable);
+    set_environment(variable, value);
 }
 
 EnvOverride::~EnvOverride()
 {
-    if (had_saved)
-        ::setenv(name.c_str(), saved.c_str(), 1);
-    else
-        ::unsetenv(name.c_str());
+    set_environment(name.c_str(), had_saved ? saved.c_str() : nullptr);
 }
 
 TempFolderOverride::TempFolderOverride(const std::string& folder_path)
-    : folder(folder_path), tmpdir("TMPDIR", made_folder(folder_path))
+    : folder(runtime_temp_folder_in(folder_path)),
+      tmpdir(TEMP_FOLDER_VARIABLE, made_folder(folder_path))
 {
     reset_temp_folder();
 }

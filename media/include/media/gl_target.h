@@ -8,7 +8,9 @@
  * texture back.  WebGL has no glGetTexImage, glDrawPixels, glWindowPos nor
  * BGRA formats, so the browser build keeps a copy of the texels it uploads
  * and swaps bytes on the CPU.  The build picks one implementation:
- * gl_target_desktop.cpp or gl_target_web.cpp.
+ * gl_target_desktop.cpp or gl_target_web.cpp.  Windows builds the desktop
+ * one, with gl_entry_points_windows.cpp for the entry points its GL library
+ * lacks.
  *
  * Callers: the window (context, framebuffer objects), sprites (uploads,
  * collision masks), grabs (copies, read-backs, saves), the renderer (texture
