@@ -227,9 +227,11 @@ std::string spare_time_text(double frames_to_spare)
 std::string date_now()
 {
     std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
+    // The game has one thread, so the C library's shared result is safe to
+    // read here, on every platform.
+    const std::tm* utc = std::gmtime(&now);
+    if (!utc) return "1970-01-01T00:00:00Z";   // a clock the C library cannot read
     char text[DATE_LENGTH + 1];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", utc);
     return text;
 }
