@@ -22,7 +22,7 @@ const char* const BESTS_FILE = "bests.txt";
 const char* const TABLE_NAMES[] = {"standard", "assisted"};
 constexpr int SECONDS_PER_MINUTE = 60;
 // A real table is a few hundred bytes; anything far larger is not one.
-constexpr std::streamsize MAX_BESTS_BYTES = 64 * 1024;
+constexpr std::streamsize MAX_BESTS_BYTES = std::streamsize{64} * 1024;
 // Sanity limits for a row: far above what any round gives.
 constexpr double MAX_FRAMES = 1e7;
 constexpr double MAX_LIVES = 99;
