@@ -28,9 +28,10 @@ constexpr int LOGO1_X = 46, LOGO1_Y = 82;
 constexpr int LOGO2_X = 76, LOGO2_Y = 125;
 constexpr int LOGO3_X = 71, LOGO3_Y = 175;
 
-// The results panel: a band of night sky over the trees, two lines of text
-// centred on it.
-constexpr int PANEL_X = 8, PANEL_Y = 199, PANEL_WIDTH = 304, PANEL_HEIGHT = 27;
+// The results panel: two lines of the outlined font centred over the trees.
+// (No band behind them: the sky picture squeezed into a band samples
+// differently on different GPUs, and the picture must be the same
+// everywhere.)
 constexpr double PANEL_FIRST_LINE_Y = 202;
 constexpr double PANEL_SECOND_LINE_Y = 214;
 
@@ -56,7 +57,6 @@ void draw_centred(double y, const std::string& text)
 void draw_results(const Results& results)
 {
     const RoundResult& r = results.result;
-    stretch_anim(ANIM_SKY, 0, PANEL_X, PANEL_Y, PANEL_WIDTH, PANEL_HEIGHT);
     draw_centred(PANEL_FIRST_LINE_Y, "Time to spare " + spare_time_text(r.frames_to_spare) +
                                          "  Lives " + number_text(r.lives) + "  Score " +
                                          number_text(r.score));

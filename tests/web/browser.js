@@ -131,7 +131,8 @@ async function canvasPicture(game) {
 // The latest trace line, by column name (the header is the first line).
 async function latestTrace(game) {
   const [header, line] = await game.page.evaluate(() => {
-    const t = window.snowbelter.trace;
+    // While a page (re)loads its script has not yet made the trace.
+    const t = (window.snowbelter && window.snowbelter.trace) || [];
     return [t[0] || '', t.length > 1 ? t[t.length - 1] : ''];
   });
   const names = header.split(','), values = line.split(',');
