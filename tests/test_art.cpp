@@ -536,6 +536,8 @@ bool is_shortened_capital(uint32_t character)
     return std::find(capitals.begin(), capitals.end(), character) != capitals.end();
 }
 
+constexpr uint32_t FONT_BODY = 0xffffffff;   // white, opaque
+
 struct Box {
     int left = 99, right = -1, top = 99, bottom = -1;
 };
@@ -544,8 +546,7 @@ struct Box {
 // is outlined wherever the cell has room and every outline pixel touches it.
 Box outlined_body(const Frame& f, const std::string& name)
 {
-    const uint32_t body = 0xffffffff;
-    auto is_body = [&f, body](int x, int y) { return f.alpha(x, y) && f.colour(x, y) == body; };
+    auto is_body = [&f](int x, int y) { return f.alpha(x, y) && f.colour(x, y) == FONT_BODY; };
     Box box;
     for (int y = 0; y < f.height; ++y)
         for (int x = 0; x < f.width; ++x) {
