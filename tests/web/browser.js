@@ -196,6 +196,6 @@ function runPageTest(body, settings = {}) {
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 module.exports = {
-  DEFAULT_LANGUAGE, requirePage, serve, unplug, engineName, engine, skipUnless, launch, openGame, waitFor, canvasPicture, latestTrace, waitForScreen,
+  requirePage, serve, unplug, engineName, engine, skipUnless, launch, openGame, waitFor, canvasPicture, latestTrace, waitForScreen,
   sleep, press, runPageTest,
 };
