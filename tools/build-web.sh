@@ -45,6 +45,7 @@ cp "$root/build/icons/web/icon-192.png" "$root/build/icons/web/icon-512.png" "$o
 cp "$root/build/media-work/gfx/snowbelter2.png" "$out/title.png"
 files=(snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data page.js touch.js layout.js page.css
        snowbelter.webmanifest icon-192.png icon-512.png title.png)
+cp "$root/web/page_text.js" "$out/" && files+=(page_text.js)
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")"
 hash="$(cd "$out" && sha256sum "${files[@]}" | sha256sum | cut -c1-16)"
 listing="$(printf "'%s', " "${files[@]}")"

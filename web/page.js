@@ -20,6 +20,8 @@
   const progress = document.getElementById('progress');
   const retry = document.getElementById('retry');
   const homeScreenHint = document.getElementById('home-screen-hint');
+  // The page's words in the browser's language (page_text.js).
+  const say = window.snowbelterText.say;
 
   const args = ['--window', '--data-dir', '/snowbelter'];
   const keepSettings = params.get('settings') !== '0';
@@ -117,8 +119,8 @@
   function showProgress(loaded, total) {
     if (total > 0) progress.value = loaded / total;
     else progress.removeAttribute('value');
-    const mb = (bytes) => (bytes / 1e6).toFixed(1);
-    cardText.textContent = total > 0 ? `Loading… ${mb(loaded)} of ${mb(total)} MB` : 'Loading…';
+    const mb = (bytes) => window.snowbelterText.tenths(bytes / 1e6);
+    cardText.textContent = total > 0 ? say('loadingSize', { loaded: mb(loaded), total: mb(total) }) : say('loading');
   }
 
   // Fetches the game's files, counting their bytes as they arrive.
@@ -198,7 +200,7 @@
     wanted = true;
     resumeAudio();
     if (window.snowbelterTouch.touchDevice()) fullscreenSideways();
-    if (!ready) cardText.textContent = 'Starting as soon as the game has loaded…';
+    if (!ready) cardText.textContent = say('startingSoon');
     start();
   }
   card.addEventListener('click', gesture);
@@ -207,7 +209,6 @@
   // background, or when memory runs short) cannot be drawn on again: the
   // game holds still and the card offers a reload.  The settings are kept
   // already, so nothing is lost.
-  const GRAPHICS_LOST = 'The graphics were reset. Tap to go on.';
   canvas.addEventListener('webglcontextlost', (event) => {
     event.preventDefault();
     page.hold = true;
@@ -216,7 +217,7 @@
     card.classList.add('failed', 'graphics-lost');
     progress.hidden = true;
     homeScreenHint.hidden = true;
-    cardText.textContent = GRAPHICS_LOST;
+    cardText.textContent = say('graphicsLost');
   });
   card.addEventListener('click', () => {
     if (card.classList.contains('graphics-lost')) location.reload();
@@ -251,16 +252,16 @@
     onRuntimeInitialized: () => {
       ready = true;
       progress.value = 1;
-      cardText.textContent = 'Click or tap to play';
+      cardText.textContent = say('clickToPlay');
       start();
     },
-    onAbort: () => { if (!started) fail('Snowbelter could not start in this browser. Try again, or try another browser.'); },
+    onAbort: () => { if (!started) fail(say('cannotStart')); },
     onExit: (code) => { page.exited = code; saveSettings(); },
   };
 
   async function load() {
     if (!document.createElement('canvas').getContext('webgl2')) {
-      fail('Snowbelter needs WebGL 2, which this browser does not offer (it may be turned off).');
+      fail(say('noWebgl2'));
       return;
     }
     let files;
@@ -268,7 +269,7 @@
       files = await download();
     } catch (error) {
       console.warn(String(error));
-      fail('Snowbelter could not be downloaded. Check the connection and try again.');
+      fail(say('noDownload'));
       return;
     }
     Module.wasmBinary = files[0];

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks an installed Snowbelter: exactly the files a player, a desktop and
 # Debian expect, with modes that let any user run the game, and a desktop
-# entry and AppStream metadata that their validators accept.
+# entry and AppStream metadata that their validators accept, in the game's
+# seven languages.
 # Usage: check_tree.sh ROOT PREFIX plain|games|deb
 #   ROOT    the folder installed into (DESTDIR, or an unpacked .deb)
 #   PREFIX  the install prefix inside it, e.g. /usr/local
@@ -71,6 +72,24 @@ desktop-file-validate "$top/share/applications/$id.desktop" ||
 echo "--- appstreamcli validate --no-net"
 appstreamcli validate --no-net "$top/share/metainfo/$id.metainfo.xml" ||
   fail "appstreamcli rejects the metainfo"
+echo "--- translations of the desktop entry and the metainfo"
+desktop=$top/share/applications/$id.desktop
+metainfo=$top/share/metainfo/$id.metainfo.xml
+# The game's own description, not its releases' notes (English alone).
+description=$(sed -n '/^  <description>/,/^  <\/description>/p' "$metainfo" 2>/dev/null || true)
+count() { grep -c -- "$1" <<<"$description" || true; }
+for lang in de fr es it pt_BR pl; do
+  for key in Name GenericName Comment; do
+    grep -q "^$key\[$lang\]=." "$desktop" 2>/dev/null || fail "the desktop entry has no $key[$lang]"
+  done
+  for tag in name summary; do
+    grep -q "^  <$tag xml:lang=\"$lang\">[^<]" "$metainfo" 2>/dev/null || fail "the metainfo has no <$tag> in $lang"
+  done
+  for tag in p li; do
+    [ "$(count "<$tag xml:lang=\"$lang\">")" = "$(count "<$tag>")" ] ||
+      fail "the metainfo's description has $(count "<$tag>") <$tag> in English, $(count "<$tag xml:lang=\"$lang\">") in $lang"
+  done
+done
 
 if [ $failures -ne 0 ]; then
   echo "--- installed under $top"

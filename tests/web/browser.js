@@ -5,6 +5,9 @@
 // Chromium; each has its own file (engine_NAME.js) and says what it can do
 // (touch, the DevTools protocol).  A test that needs what its engine cannot
 // do says "skipped: ENGINE cannot WHAT" and ends (CTest counts it skipped).
+// Every engine speaks English unless a test asks for another language, so
+// the page, and the game inside it (which follows navigator.languages),
+// draw the English the reference pictures hold whatever the machine's locale.
 'use strict';
 const fs = require('fs');
 const http = require('http');
@@ -72,7 +75,12 @@ function skipUnless(able, what) {
   process.exit(0);
 }
 
+// The browser's language, as a language tag, when a test names none.
+const DEFAULT_LANGUAGE = 'en-US';
+
 // settings.noWebgl2: the engine offers no WebGL 2.
+// settings.language: the language the browser asks pages for (a tag such
+// as 'de' or 'pt-BR'); English unless given.
 async function launch(settings = {}) {
   let puppeteer;
   try {
@@ -80,7 +88,7 @@ async function launch(settings = {}) {
   } catch (error) {
     throw new Error('puppeteer-core is not installed: run tools/build-web.sh (it runs npm ci in tests/web)');
   }
-  const browser = await engine().launch(puppeteer, settings);
+  const browser = await engine().launch(puppeteer, { language: DEFAULT_LANGUAGE, ...settings });
   browser.engineName = engineName();
   return browser;
 }

@@ -19,6 +19,8 @@ async function launch(puppeteer, settings) {
       '--window-size=800,600', '--autoplay-policy=no-user-gesture-required',
       '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
       '--disable-backgrounding-occluded-windows',
+      // The language of its window, its Accept-Language and navigator.languages.
+      `--lang=${settings.language}`, `--accept-lang=${settings.language}`,
       ...(settings.noWebgl2 ? SWITCHES.noWebgl2 : [])],
   });
   return browser;

@@ -30,7 +30,11 @@ async function launch(puppeteer, settings) {
       headless: true,
       defaultViewport: { width: 800, height: 600 },
       env: { ...process.env, DISPLAY: screen.display, MOZ_HEADLESS_WIDTH: '1920', MOZ_HEADLESS_HEIGHT: '1280' },
-      extraPrefsFirefox: { ...PREFERENCES, ...(settings.noWebgl2 ? { 'webgl.enable-webgl2': false } : {}) },
+      extraPrefsFirefox: {
+        ...PREFERENCES, ...(settings.noWebgl2 ? { 'webgl.enable-webgl2': false } : {}),
+        // What pages are asked in (navigator.languages), and Firefox's own.
+        'intl.accept_languages': settings.language, 'intl.locale.requested': settings.language,
+      },
     });
     browser.once('disconnected', () => screen.stop());
     return browser;

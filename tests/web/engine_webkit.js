@@ -12,6 +12,8 @@
 //   element: boundingBox(), screenshot(), click()
 // MiniBrowser has one window: a new page is that window navigated anew.
 // WebKitGTK turns WebDriver touches into mouse events, so it cannot touch.
+// Its pages' language (navigator.languages) is the process's locale, so a
+// language the machine has no locale for reads as English.
 'use strict';
 const { spawn } = require('child_process');
 const net = require('net');
@@ -30,6 +32,15 @@ const KEYS = {
   Enter: '\uE007', Escape: '\uE00C', ControlLeft: '\uE009', ShiftLeft: '\uE008', Space: ' ',
   ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015',
 };
+
+// The region a POSIX locale needs for a language tag that names none.
+const REGIONS = { en: 'US', de: 'DE', fr: 'FR', es: 'ES', it: 'IT', pt: 'BR', pl: 'PL', ja: 'JP' };
+
+// The POSIX locale of a language tag: 'de' -> de_DE.UTF-8, 'pt-BR' -> pt_BR.UTF-8.
+function posixLocale(tag) {
+  const [language, region] = tag.split('-');
+  return `${language}_${region || REGIONS[language] || language.toUpperCase()}.UTF-8`;
+}
 
 function freePort() {
   return new Promise((resolve) => {
@@ -191,7 +202,9 @@ async function launch(puppeteer, settings) {
   const screen = await startXvfb();
   const port = await freePort();
   const driver = spawn(DRIVER, [`--port=${port}`], {
-    env: { ...process.env, DISPLAY: screen.display }, stdio: 'ignore',
+    env: { ...process.env, DISPLAY: screen.display, LC_ALL: posixLocale(settings.language),
+      LANGUAGE: settings.language.replace('-', '_') },
+    stdio: 'ignore',
   });
   const stop = () => {
     if (driver.exitCode === null) driver.kill();
