@@ -1,5 +1,5 @@
 // Groups of consecutive quads that share a texture, drawn with one
-// client-array draw.
+// draw (gl_draw_quads).
 #include "media/quad_batch.h"
 
 #include "media/gl_draw.h"
