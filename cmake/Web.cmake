@@ -35,8 +35,8 @@ snow_web_library(JPEG::JPEG jpeg)
 target_include_directories(PkgConfig::LZO2 INTERFACE ${SNOWBELTER_WEB_LIBS}/include/lzo)
 include(${CMAKE_CURRENT_LIST_DIR}/WebPreloads.cmake)
 
-# GL is Emscripten's own: its headers are in the system root, and the page
-# links its emulation of the fixed pipeline (snow_web_page).
+# GL is Emscripten's own WebGL 2: its headers are in the system root.  The
+# fixed pipeline the renderer draws with is media/gl_draw_web.cpp's.
 add_library(OpenGL::GL INTERFACE IMPORTED)
 
 # The page: <target>.html with the .js, the .wasm and the preloaded .data
@@ -45,9 +45,9 @@ function(snow_web_page target)
   set(page ${CMAKE_SOURCE_DIR}/web)
   set_target_properties(${target} PROPERTIES SUFFIX .html)
   target_link_options(${target} PRIVATE
-    # The game draws with GL 1.x immediate mode; Emscripten emulates it on
-    # WebGL 2, which also has the framebuffer objects and blits it needs.
-    -sLEGACY_GL_EMULATION=1 -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2
+    # WebGL 2: the framebuffer objects and blits the picture needs, and
+    # GLSL ES 3.00 for the drawing program (media/gl_draw_web.cpp).
+    -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2
     # The screens are blocking loops: every frame wait unwinds to the
     # browser and comes back (core/host_sleep_web.cpp).
     -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072

@@ -1,6 +1,5 @@
 /*
- * gl_target_web.cpp - the GL operations of gl_target.h on WebGL 2, through
- * Emscripten's emulation of the fixed pipeline.
+ * gl_target_web.cpp - the GL operations of gl_target.h on WebGL 2.
  *
  * WebGL has no glGetTexImage, so every texture uploaded here is also kept
  * as RGBA texels in memory, by GL name; the game only reads back its
@@ -94,7 +93,7 @@ const KeptTexels* current_texels(uint32_t name)
 
 void request_gl_context()
 {
-    // Emscripten's fixed-pipeline emulation runs on a WebGL 2 context, which
+    // The drawing program (gl_draw_web.cpp) needs a WebGL 2 context, which
     // SDL makes only when asked for OpenGL ES 3.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "media/gl_draw.h"
 #include "media/gl_target.h"
 #include "media/image.h"
 #include "media/quad_batch.h"
@@ -48,13 +49,10 @@ void set_unpack_state()
 uint32_t new_copy_texture(int w, int h)
 {
     set_unpack_state();
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    const uint32_t name = gl_draw_new_texture();
+    gl_draw_bind_texture(name);
+    gl_draw_texture_wrap(true);
+    gl_draw_texture_filter(true);
     upload_texture_bgra(name, w, h, nullptr);
     return name;
 }
@@ -62,7 +60,7 @@ uint32_t new_copy_texture(int w, int h)
 void delete_gl_texture(uint32_t& name)
 {
     if (name) {
-        glDeleteTextures(1, &name);
+        gl_draw_delete_texture(name);
         forget_texture(name);
     }
     name = 0;
@@ -72,13 +70,13 @@ void delete_gl_texture(uint32_t& name)
 // alpha test and blending.
 void put_window_pixel(int x, int y, const uint8_t rgba[4])
 {
-    const GLboolean blending = glIsEnabled(GL_BLEND);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
+    const bool blending = gl_draw_blending_on();
+    gl_draw_blending(false);
+    gl_draw_alpha_test(false);
     bind_sprite_texture(-1, -1, false, nullptr);
     write_screen_pixel(x, y, rgba);
-    glEnable(GL_ALPHA_TEST);
-    if (blending) glEnable(GL_BLEND);
+    gl_draw_alpha_test(true);
+    if (blending) gl_draw_blending(true);
 }
 
 struct Rgb {
@@ -204,7 +202,7 @@ void use_as_background()
             tile.tile_width = std::min(side, w - c * side);
             tile.tile_height = std::min(side, h - r * side);
             if (tile.texture && tile.texture_width == side && tile.texture_height == side) {
-                glBindTexture(GL_TEXTURE_2D, tile.texture);
+                gl_draw_bind_texture(tile.texture);
             } else {
                 delete_gl_texture(tile.texture);
                 forget_tile_framebuffer(tile);
@@ -225,15 +223,15 @@ void draw_background(int layer_number)
     if (!renderer || layer_number < 0 || layer_number >= BACKGROUND_LAYERS) return;
     const BackgroundLayer& layer = renderer->layers[layer_number];
     if (layer.columns == 0) return;
-    glDisable(GL_ALPHA_TEST);
+    gl_draw_alpha_test(false);
     bind_sprite_texture(-1, -1, false, nullptr);   // the second unit off
-    glEnable(GL_TEXTURE_2D);
+    gl_draw_texturing(true);
     float x = 0;
     for (int c = 0; c < layer.columns; ++c) {
         float y = 0;
         for (int r = 0; r < layer.rows; ++r) {
             const BackgroundTile& tile = layer.tiles[c][r];
-            glBindTexture(GL_TEXTURE_2D, tile.texture);
+            gl_draw_bind_texture(tile.texture);
             const float right = x + tile.tile_width, bottom = y + tile.tile_height;
             const float u = float(tile.tile_width) / float(tile.texture_width);
             const float v = float(tile.tile_height) / float(tile.texture_height);
@@ -244,7 +242,7 @@ void draw_background(int layer_number)
         }
         x += float(layer.tiles[c][0].texture_width);
     }
-    glEnable(GL_ALPHA_TEST);
+    gl_draw_alpha_test(true);
     bind_sprite_texture(-1, -1, false, nullptr);
     apply_smoothing_filters();
 }
@@ -314,7 +312,7 @@ void grab_sprite(int id, int x, int y, int w, int h)
     const int tw = grab_side(w), th = grab_side(h);
     if (tw > max_texture_size() || th > max_texture_size()) return;
     if (entry->texture && entry->texture_width == tw && entry->texture_height == th) {
-        glBindTexture(GL_TEXTURE_2D, entry->texture);
+        gl_draw_bind_texture(entry->texture);
     } else {
         delete_gl_texture(entry->texture);
         delete_gl_texture(entry->texture_3d);
@@ -379,14 +377,13 @@ int get_pixel(int x, int y)
 void set_pixel(int x, int y, int colour)
 {
     flush_quads();
-    glDisable(GL_ALPHA_TEST);
+    gl_draw_alpha_test(false);
     bind_sprite_texture(-1, -1, false, nullptr);
     const uint8_t alpha = colour == renderer->sprite_key ? 0 : uint8_t(renderer->alpha * 255.0f);
-    glColor4ub(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff, alpha);
+    gl_draw_colour(float(colour & 0xff) / 255.0f, float((colour >> 8) & 0xff) / 255.0f,
+                   float((colour >> 16) & 0xff) / 255.0f, float(alpha) / 255.0f);
     // A point at a pixel's corner plus 3/8 falls inside that pixel.
-    glBegin(GL_POINTS);
-    glVertex2f(float(x) + 0.375f, float(y) + 0.375f);
-    glEnd();
-    glColor4f(1, 1, 1, renderer->alpha);
-    glEnable(GL_ALPHA_TEST);
+    gl_draw_point(float(x) + 0.375f, float(y) + 0.375f);
+    gl_draw_colour(1, 1, 1, renderer->alpha);
+    gl_draw_alpha_test(true);
 }

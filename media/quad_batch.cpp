@@ -1,12 +1,12 @@
 // Groups of consecutive quads that share a texture, drawn with one
-// client-array draw.
+// draw (gl_draw_quads).
 #include "media/quad_batch.h"
 
-#include <GL/gl.h>
+#include "media/gl_draw.h"
 
 namespace {
 
-// Emscripten draws GL_QUADS through 16-bit indices: a group stays below
+// The browser draws quads through 16-bit indices: a group stays below
 // 65536 vertices.
 constexpr std::size_t MAX_GROUP_QUADS = 16384;
 
@@ -47,13 +47,6 @@ QuadVertex* add_quads(int id, QuadFilters filters, std::size_t count)
 void flush_quads()
 {
     if (group.quads == 0) return;
-    const QuadVertex* first = renderer->quad_vertices.data();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(QuadVertex), &first->x);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(QuadVertex), &first->u);
-    glDrawArrays(GL_QUADS, 0, GLsizei(group.quads * 4));
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    gl_draw_quads(renderer->quad_vertices.data(), group.quads);
     group.quads = 0;
 }

@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "media/gl_draw.h"
 #include "media/gl_target.h"
 #include "media/grabs.h"
 #include "media/quad_batch.h"
@@ -28,7 +29,7 @@ void delete_texture(uint32_t& name)
 {
     if (name && renderer->context_alive) {
         flush_quads();   // waiting quads may use it
-        glDeleteTextures(1, &name);
+        gl_draw_delete_texture(name);
     }
     if (name) forget_texture(name);
     name = 0;
@@ -75,9 +76,7 @@ void set_smoothing(int on)
 
 void apply_smoothing_filters()
 {
-    GLint filter = renderer->smoothing ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    gl_draw_texture_filter(renderer->smoothing);
 }
 
 void set_viewport(int x, int y, int width, int height)
@@ -92,25 +91,12 @@ void set_viewport(int x, int y, int width, int height)
     renderer->viewport_width = width;
     renderer->viewport_height = height;
     glViewport(x, renderer->screen_height - height - y, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width, height, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glFrontFace(GL_CCW);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, ALPHA_TEST_THRESHOLD);
-    glColor4f(1, 1, 1, 1);
+    gl_draw_projection(width, height);
+    gl_draw_alpha_test(true);
+    gl_draw_alpha_threshold(ALPHA_TEST_THRESHOLD);
+    gl_draw_colour(1, 1, 1, 1);
     glClearColor(0, 0, 0, 1);
-    for (GLenum cap :
-         {GL_FOG, GL_LINE_SMOOTH, GL_POINT_SMOOTH, GL_STENCIL_TEST, GL_NORMALIZE, GL_LIGHTING,
-          GL_COLOR_MATERIAL, GL_DITHER, GL_POLYGON_SMOOTH, GL_POLYGON_OFFSET_POINT, GL_AUTO_NORMAL})
-        glDisable(cap);
-    glShadeModel(GL_FLAT);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
-    glHint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
+    gl_draw_plain_state();
     renderer->smoothing = true;
     bind_sprite_texture(-1, -1, false, nullptr);
     set_alpha_mode(0);
@@ -142,14 +128,14 @@ void set_alpha_mode(double mode)
     flush_quads();
     double alpha = mode < 0 ? -mode : mode;
     if (mode == 0) {
-        glDisable(GL_BLEND);
+        gl_draw_blending(false);
         alpha = 1.0;
     } else {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, mode > 0 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+        gl_draw_blending(true);
+        gl_draw_blend_adds(mode > 0);
     }
     renderer->alpha = static_cast<float>(alpha > 1.0 ? 1.0 : alpha);
-    glColor4f(1, 1, 1, renderer->alpha);
+    gl_draw_colour(1, 1, 1, renderer->alpha);
 }
 
 void set_transparency(int colour)
@@ -164,32 +150,31 @@ void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names)
     renderer->bound_sprite = a;
     renderer->bound_second_sprite = b;
     renderer->bound_3d = use_3d;
-    auto name_of = [&](int id) -> GLuint {
+    auto name_of = [&](int id) -> uint32_t {
         if (names) return names[id];
         const SpriteEntry& entry = renderer->sprites[id];
         return use_3d ? entry.texture_3d : entry.texture;
     };
-    auto bind = [](GLuint name) {
-        glBindTexture(GL_TEXTURE_2D, name);
-        glEnable(GL_TEXTURE_2D);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    auto bind = [](uint32_t name) {
+        gl_draw_bind_texture(name);
+        gl_draw_texturing(true);
+        gl_draw_texture_wrap(true);
     };
     // Switching the active unit ends the batch of quads the GL driver gathers
     // across draws of one texture, so the second unit is left alone unless it
     // changes.
     const bool second = a >= 0 && b >= 0;
     if (second || renderer->second_unit_on) {
-        glActiveTexture(GL_TEXTURE1);
+        gl_draw_active_unit(1);
         if (second)
             bind(name_of(a));
         else
-            glDisable(GL_TEXTURE_2D);
-        glActiveTexture(GL_TEXTURE0);
+            gl_draw_texturing(false);
+        gl_draw_active_unit(0);
         renderer->second_unit_on = second;
     }
     if (a < 0) {
-        glDisable(GL_TEXTURE_2D);
+        gl_draw_texturing(false);
         return;
     }
     bind(name_of(b >= 0 ? b : a));
@@ -198,15 +183,16 @@ void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names)
 void reset_frame_state()
 {
     flush_quads();
-    glDisable(GL_BLEND);
+    gl_draw_blending(false);
     renderer->alpha = 1.0f;
-    glColor4f(1, 1, 1, 1);
+    gl_draw_colour(1, 1, 1, 1);
     put_background(0);
     set_viewport(0, 0, 0, 0);
 }
 
 void setup_gl_state()
 {
+    gl_draw_start();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);   // screen reads of any width stay unpadded
     glDisable(GL_SCISSOR_TEST);

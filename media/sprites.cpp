@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "media/gl_draw.h"
 #include "media/gl_target.h"
 #include "media/quad_batch.h"
 
@@ -137,15 +138,8 @@ int16_t clamp_to_int16(int value)
 
 void draw_clamped_fan(const float vertices[4][4])
 {
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(vertices[0]), &vertices[0][0]);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(vertices[0]), &vertices[0][2]);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    gl_draw_texture_wrap(false);
+    gl_draw_fan(vertices);
 }
 
 SpriteEntry* sprite_entry(int id)
@@ -200,14 +194,10 @@ BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    const GLint filter = kind == FONT_IMAGE ? GL_NEAREST : GL_LINEAR;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    const uint32_t name = gl_draw_new_texture();
+    gl_draw_bind_texture(name);
+    gl_draw_texture_wrap(true);
+    gl_draw_texture_filter(kind != FONT_IMAGE);
     upload_texture_rgba(name, built.texture_width, built.texture_height, texels.data());
     built.texture = name;
     return built;
@@ -219,12 +209,18 @@ bool load_image_into_sprite(const char* name, int id, int key, TextureKind kind)
     SpriteEntry* entry = sprite_entry(id);
     if (entry) reset_sprite(id);
     DecodedImage image;
-    BuiltTexture built = {};
-    if (entry && load_image(image, name, key)) built = build_texture(image, 0, 0, 0, 0, kind);
-    if (built.texture == 0) {
+    if (!entry || !load_image(image, name, key) || !image_into_sprite(image, id, kind)) {
         set_error(STATUS_NO_SUCH_FILE);
         return false;
     }
+    return true;
+}
+
+bool image_into_sprite(const DecodedImage& image, int id, TextureKind kind)
+{
+    SpriteEntry* entry = sprite_entry(id);
+    const BuiltTexture built = entry ? build_texture(image, 0, 0, 0, 0, kind) : BuiltTexture{};
+    if (built.texture == 0) return false;
     entry->texture = built.texture;
     entry->texture_width = int16_t(built.texture_width);
     entry->texture_height = int16_t(built.texture_height);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "grouping_scene.h"
 #include "media/fonts.h"
 #include "media/grabs.h"
 #include "media/quad_batch.h"
@@ -457,40 +458,11 @@ TEST_F(Sprites, EmptyEntryDrawsNothing)
 
 // ---- grouped draws --------------------------------------------------------------
 
-// Overlapping quads of two sprites, a strip and text, with the texture, the
-// alpha mode and the smoothing changing between them and a grab of the
-// picture in the middle of a group that is drawn back later.  one_by_one
-// draws every quad on its own, as drawing did before quads were grouped.
-Picture draw_grouping_scene(bool one_by_one)
+// The grouping scene (grouping_scene.h) on a clean picture, read back.
+Picture grouping_scene_picture(bool one_by_one)
 {
     start_clean_frame();
-    auto step = [&] {
-        if (one_by_one) flush_quads();
-    };
-    draw_sprite(50, 10, 10);
-    step();
-    draw_sprite(50, 13, 12);   // same texture: joins the group
-    step();
-    draw_sprite(51, 15, 14);   // another texture mid-group
-    step();
-    draw_anim(52, 1, 12, 11);
-    step();
-    set_alpha_mode(-0.5);   // blending mid-group
-    draw_sprite(51, 11, 13);
-    step();
-    draw_sprite(51, 16, 9);
-    step();
-    grab_sprite(53, 8, 8, 16, 16);   // must see every quad above
-    draw_sprite(51, 9, 16);          // after the grab, still blended
-    step();
-    set_alpha_mode(0);
-    set_smoothing(0);   // filters mid-group
-    draw_sprite(50, 12, 15);
-    step();
-    print_text("AB", 2, 14, 10);
-    step();
-    draw_sprite(53, 40, 40);
-    step();
+    draw_grouping_scene(one_by_one);
     return read_screen();
 }
 
@@ -505,8 +477,8 @@ TEST_F(Sprites, GroupedQuadsGiveThePixelsOfQuadsDrawnOneByOne)
     load_strip(four_frames(), 52, 2, 2);
     load_font("", 0);
     set_font(0);
-    const Picture grouped = draw_grouping_scene(false);
-    const Picture alone = draw_grouping_scene(true);
+    const Picture grouped = grouping_scene_picture(false);
+    const Picture alone = grouping_scene_picture(true);
     // The scene is not empty, and the grab was drawn back with what it held.
     EXPECT_FALSE(picture_pixel(alone, 11, 11) == BLACK);
     EXPECT_EQ(picture_pixel(alone, 42, 42), picture_pixel(alone, 10, 10));

@@ -1,7 +1,6 @@
 /*
  * gl_target.h - the few GL operations that desktop OpenGL and a browser's
- * WebGL 2 (under Emscripten's emulation of the old fixed pipeline) do
- * differently, each behind one call.
+ * WebGL 2 do differently, each behind one call.
  *
  * Owns the context request, the pixel formats of uploads and read-backs,
  * the single-pixel write, the frame buffer's alpha depth, and reading a
@@ -14,7 +13,7 @@
  *
  * Callers: the window (context, framebuffer objects), sprites (uploads,
  * collision masks), grabs (copies, read-backs, saves), the renderer (texture
- * deletion).  Not for: drawing, which both run alike.
+ * deletion).  Not for: drawing, which is gl_draw.h's.
  */
 #pragma once
 

@@ -5,7 +5,7 @@
  * renderer's quad vertex array) and what they share: the texture and whether
  * the smoothing filters were applied to it.  Sprite, strip and text quads are
  * added here; a quad with another texture or filter draws the waiting group
- * first, as one client-array GL_QUADS draw.  Everything else that changes GL
+ * first, as one draw of quads (gl_draw.h).  Everything else that changes GL
  * state or reads or writes the frame buffer or a texture (alpha mode, colour,
  * viewport, the bound picture, grabs, read-backs, saves, texture uploads and
  * deletions) calls flush_quads first, so what reaches the picture is what

@@ -94,6 +94,10 @@ BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h
 // key, build.  Sets status 0 or 3 and returns whether the entry was filled.
 bool load_image_into_sprite(const char* name, int id, int key, TextureKind kind);
 
+// Builds a decoded image into sprite id's entry, which must be empty (reset);
+// false when it has no texels or no GL texture could be made.
+bool image_into_sprite(const DecodedImage& image, int id, TextureKind kind);
+
 // Texture coordinates of one frame of a strip; false when the entry has no
 // frame size.
 struct FrameCoords {
