@@ -12,14 +12,15 @@
  */
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "game/play/text_keys.h"
 
 struct LanguageTable {
-    std::string texts[TEXT_KEY_COUNT];
-    bool has[TEXT_KEY_COUNT] = {};
+    std::array<std::string, TEXT_KEY_COUNT> texts;
+    std::array<bool, TEXT_KEY_COUNT> has = {};
 };
 
 LanguageTable language_table_from_text(const std::string& text,
