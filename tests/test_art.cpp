@@ -2,6 +2,7 @@
 // picture against the level data, the sleigh's parts, the font's spacing,
 // the application icon.  The tool runs once into a scratch folder; its PNG
 // files are read back with the runtime's own PNG reader.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "core/data.h"
 #include "core/errors.h"
 #include "core/sbx_format.h"
+#include "game/play/glyphs.h"
 #include "game/shell/level_data.h"
 #include "game/shell/media_table.h"
 #include "media/image.h"
@@ -524,6 +526,72 @@ TEST_F(ArtSet, EveryGlyphFitsTheTextRoutinesSpacing)
             for (int y = 0; y < f.height; ++y)
                 if (f.alpha(x, y)) last = x;
         EXPECT_LE(last + 1, text_advance(char(code)) + 1) << char(code);
+    }
+}
+
+// The accented capitals: one row shorter, their accents in the cell's top row.
+bool is_shortened_capital(uint32_t character)
+{
+    static const std::vector<uint32_t> capitals = text_characters("ÀÁÂÃÄÈÉÊËÌÍÎÏÑÒÓÔÕÖÙÚÛÜŸĆŃŚŹŻ");
+    return std::find(capitals.begin(), capitals.end(), character) != capitals.end();
+}
+
+struct Box {
+    int left = 99, right = -1, top = 99, bottom = -1;
+};
+
+// The white body of a font frame, checking on the way that every body pixel
+// is outlined wherever the cell has room and every outline pixel touches it.
+Box outlined_body(const Frame& f, const std::string& name)
+{
+    const uint32_t body = 0xffffffff;
+    auto is_body = [&f, body](int x, int y) { return f.alpha(x, y) && f.colour(x, y) == body; };
+    Box box;
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            if (!f.alpha(x, y)) continue;
+            bool body_near = false, open_near = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const bool inside =
+                        x + dx >= 0 && x + dx < f.width && y + dy >= 0 && y + dy < f.height;
+                    body_near = body_near || is_body(x + dx, y + dy);
+                    open_near = open_near || (inside && !f.alpha(x + dx, y + dy));
+                }
+            if (!is_body(x, y)) {
+                EXPECT_TRUE(body_near) << name << " outline at " << x << ", " << y;
+                continue;
+            }
+            EXPECT_FALSE(open_near) << name << " unoutlined at " << x << ", " << y;
+            box = Box{std::min(box.left, x), std::max(box.right, x), std::min(box.top, y),
+                      std::max(box.bottom, y)};
+        }
+    return box;
+}
+
+TEST_F(ArtSet, LettersBeyondAsciiAreOutlinedBodiesAsWideAsTheirSpacing)
+{
+    const Strip& font = strip("font.png");
+    ASSERT_GE(font.frame_count(), FONT_FRAME_COUNT);
+    for (int frame = FONT_ASCII_FRAMES; frame < FONT_FRAME_COUNT; ++frame) {
+        const uint32_t character = font_frame_character(frame);
+        const std::string name = utf8_of(character);
+        const Box box = outlined_body(font.frame(frame), name);
+        ASSERT_GE(box.right, 0) << name << " is blank";
+        // 5 wide in a 7-pixel advance and narrow ones by their entry, with
+        // room for their outlines; wide ones (7, as M) share an outline column
+        // with the next letter.
+        const int spacing = font_spacing(frame);
+        EXPECT_EQ(box.right - box.left + 1, FONT_ADVANCE - 2 + spacing + (spacing > 0 ? 1 : 0))
+            << name;
+        EXPECT_EQ(box.left, 1) << name;
+        EXPECT_LE(box.bottom, 9) << name;
+        if (is_shortened_capital(character)) {
+            EXPECT_EQ(box.top, 0) << name;      // the accent's top row
+            EXPECT_EQ(box.bottom, 7) << name;   // on the baseline
+        } else {
+            EXPECT_GE(box.top, 1) << name;
+        }
     }
 }
 

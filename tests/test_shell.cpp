@@ -49,6 +49,7 @@
 #include "media/screen_picture.h"
 #include "media/sound.h"
 #include "media/sprites.h"
+#include "support/exact_text.h"
 #include "support/exit_status.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
@@ -70,14 +71,23 @@ constexpr Rgb PUDDING{120, 60, 20};
 constexpr Rgb GROUND_LEFT{200, 200, 210};
 constexpr Rgb GROUND_RIGHT{150, 150, 170};
 constexpr int FONT_FRAMES_PER_ROW = 10;
-constexpr int FONT_ROWS = 10;
+constexpr int FONT_ROWS = 17;   // room for every frame of the font
 
-// Each font letter is one opaque pixel at its cell's top-left corner, in a
-// colour that names the letter, so a pixel tells which letter stands there.
+// Each font frame is one opaque pixel at its cell's top-left corner, in a
+// colour that names the frame, so a pixel tells which letter stands there.
+Rgb frame_colour(int frame)
+{
+    return Rgb{40 + frame, 220, 30};
+}
+
+int ascii_frame(char letter)
+{
+    return static_cast<unsigned char>(letter) - 32;
+}
+
 Rgb letter_colour(char letter)
 {
-    int frame = static_cast<unsigned char>(letter) - 32;
-    return Rgb{40 + 2 * frame, 220, 30};
+    return frame_colour(ascii_frame(letter));
 }
 
 struct Picture {
@@ -109,7 +119,7 @@ Picture font_picture()
     for (int frame = 1; frame < FONT_FRAMES_PER_ROW * FONT_ROWS; ++frame) {
         int x = 9 * (frame % FONT_FRAMES_PER_ROW);
         int y = 11 * (frame / FONT_FRAMES_PER_ROW);
-        font.fill(x, y, 1, 1, letter_colour(static_cast<char>(frame + 32)));
+        font.fill(x, y, 1, 1, frame_colour(frame));
     }
     return font;
 }
@@ -287,6 +297,60 @@ TEST_F(Shell, WideLettersPushTheRestOut)
     EXPECT_EQ(pixel(18, 20), letter_colour('a').value());   // 7 + 1
     EXPECT_EQ(pixel(25, 20), letter_colour('l').value());   // 14 + 1
     EXPECT_EQ(pixel(28, 20), letter_colour('l').value());   // 21 + 1 - 4
+}
+
+TEST_F(Shell, AsciiKeepsItsFramesAndPlaces)
+{
+    clear_screen();
+    draw_text(20, 30, "Mix it!");
+    const int xs[] = {20, 28, 31, 38, 45, 48, 54};   // M +1, i -4, t -1
+    const char* letters = "Mix it!";
+    for (int i = 0; i < 7; ++i) {
+        if (letters[i] == ' ') continue;
+        EXPECT_EQ(pixel(xs[i], 30), letter_colour(letters[i]).value()) << letters[i];
+    }
+    EXPECT_EQ(pixel(27, 30), 0);
+}
+
+TEST_F(Shell, Utf8TextDrawsTheAccentedLettersFrames)
+{
+    clear_screen();
+    draw_text(10, 40, "Größe");
+    draw_text(10, 60, "¡Sí! Łódź");
+    const int first_row[] = {ascii_frame('G'), ascii_frame('r'), 141, 121, ascii_frame('e')};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(pixel(10 + 7 * i, 40), frame_colour(first_row[i]).value()) << i;
+    // ¡ and í are narrow: what follows them moves left.
+    EXPECT_EQ(pixel(10, 60), frame_colour(95).value());
+    EXPECT_EQ(pixel(13, 60), letter_colour('S').value());
+    EXPECT_EQ(pixel(20, 60), frame_colour(133).value());
+    EXPECT_EQ(pixel(24, 60), letter_colour('!').value());
+    EXPECT_EQ(pixel(35, 60), frame_colour(153).value());
+    EXPECT_EQ(pixel(42, 60), frame_colour(138).value());
+}
+
+TEST_F(Shell, AMissingLetterDrawsAQuestionMarkAndIsLoggedOnce)
+{
+    ScratchFolder scratch;
+    TempFolderOverride temp(scratch.path);
+    clear_screen();
+    for (int frame = 0; frame < 3; ++frame) draw_text(10, 40, "5€ 5€");
+    EXPECT_EQ(pixel(17, 40), letter_colour('?').value());
+    EXPECT_EQ(pixel(38, 40), letter_colour('?').value());
+    const std::vector<unsigned char> bytes = read_bytes(log_path());
+    const std::string log(bytes.begin(), bytes.end());
+    EXPECT_EQ(log, "Text: the font has no U+20AC (\xE2\x82\xAC), drawn as '?'\r\n");
+}
+
+TEST_F(Shell, BrokenUtf8DrawsAQuestionMarkAndStopsAtTheTextsEnd)
+{
+    clear_screen();
+    draw_text(10, 40, exact_text("a\x80z\xC3"));   // its last byte is the cut
+    EXPECT_EQ(pixel(10, 40), letter_colour('a').value());
+    EXPECT_EQ(pixel(17, 40), letter_colour('?').value());
+    EXPECT_EQ(pixel(24, 40), letter_colour('z').value());
+    EXPECT_EQ(pixel(31, 40), letter_colour('?').value());
+    EXPECT_EQ(pixel(38, 40), 0);
 }
 
 TEST(FontSpacing, TableOfNarrowAndWideLetters)

@@ -1,6 +1,12 @@
 // Text in the game font and the end-of-frame step shared by every screen.
 #include "game/play/draw.h"
 
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/log.h"
 #include "core/numbers.h"
 #include "engine/frame.h"
 #include "game/media_ids.h"
@@ -11,56 +17,37 @@
 
 namespace {
 
-// Frame of the font strip for a byte: the strip starts at the blank.
-constexpr int FONT_FIRST_CHARACTER = 32;
+// Below it, every character the font lacks is a control character.
+constexpr uint32_t FIRST_VISIBLE_BEYOND_ASCII = 0xA0;
 
-struct FontSpacing {
-    int frame;
-    int adjustment;
-};
+// A missing character as the log names it: its number, and the character
+// itself where it is a visible one (control characters would garble the log).
+std::string character_name(uint32_t character)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", unsigned(character));
+    if (character == INVALID_CHARACTER) return std::string(code) + " (invalid UTF-8)";
+    if (character < FIRST_VISIBLE_BEYOND_ASCII) return code;
+    return std::string(code) + " (" + utf8_of(character) + ")";
+}
 
-// Letters narrower or wider than the 7-pixel cell.
-constexpr FontSpacing FONT_SPACING[] = {
-    {1, -3},    // !
-    {7, -3},    // '
-    {8, -3},    // (
-    {9, -3},    // )
-    {14, -3},   // .
-    {41, -4},   // I
-    {45, +1},   // M
-    {55, +1},   // W
-    {70, -1},   // f
-    {73, -4},   // i
-    {76, -4},   // l
-    {77, +1},   // m
-    {84, -1},   // t
-    {87, +1},   // w
-};
+// Logs the first time text asks for a character the font lacks: once a
+// character, not once a frame.
+void note_missing_character(uint32_t character)
+{
+    static std::set<uint32_t> noted;
+    if (!noted.insert(character).second) return;
+    log_line(("Text: the font has no " + character_name(character) + ", drawn as '?'").c_str());
+}
 
 }   // namespace
 
-int font_spacing(int frame)
-{
-    for (const FontSpacing& entry : FONT_SPACING) {
-        if (entry.frame == frame) return entry.adjustment;
-    }
-    return 0;
-}
-
-int text_width(const StringValue& text)
-{
-    int width = 0;
-    for (uint32_t i = 0; i < text.size(); ++i)
-        width += FONT_ADVANCE +
-                 font_spacing(static_cast<unsigned char>(text.c_str()[i]) - FONT_FIRST_CHARACTER);
-    return width;
-}
-
 void draw_text(double x, double y, const StringValue& text)
 {
-    const char* bytes = text.c_str();
-    for (uint32_t i = 0; i < text.size(); ++i) {
-        int frame = static_cast<unsigned char>(bytes[i]) - FONT_FIRST_CHARACTER;
+    const std::vector<uint32_t> characters = text_characters(text);
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        if (!font_has_character(characters[i])) note_missing_character(characters[i]);
+        const int frame = font_frame(characters[i]);
         draw_anim(ANIM_FONT, frame, to_int(x + FONT_ADVANCE * static_cast<double>(i)), to_int(y));
         x += font_spacing(frame);
     }

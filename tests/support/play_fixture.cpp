@@ -9,6 +9,7 @@
 #include "core/numbers.h"
 #include "engine/frame.h"
 #include "game/play/assists.h"
+#include "game/play/glyphs.h"
 #include "game/play/hazards.h"
 #include "game/play/round.h"
 #include "game/play/santa.h"
@@ -33,9 +34,13 @@ struct StandIn {
 constexpr int FRAMES_PER_ROW = 8;
 
 const StandIn STAND_INS[] = {
-    {ANIM_SANTA, 38, 35, 32},   {ANIM_LADDER, 20, 107, 1}, {ANIM_PUDDINGS, 24, 26, 9},
-    {ANIM_SOLDIER, 31, 29, 12}, {ANIM_SLEIGH, 17, 24, 8},  {ANIM_DEER, 27, 31, 4},
-    {ANIM_FONT, 9, 11, 96},
+    {ANIM_SANTA, 38, 35, 32},
+    {ANIM_LADDER, 20, 107, 1},
+    {ANIM_PUDDINGS, 24, 26, 9},
+    {ANIM_SOLDIER, 31, 29, 12},
+    {ANIM_SLEIGH, 17, 24, 8},
+    {ANIM_DEER, 27, 31, 4},
+    {ANIM_FONT, 9, 11, FONT_FRAME_COUNT},
 };
 
 // A strip whose every pixel is opaque, coloured (frame, 255, 255).

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "game/play/glyphs.h"
+
 namespace {
 
 constexpr int SHEET_WIDTH = 1320;
@@ -12,7 +14,6 @@ constexpr int FRAME_GAP = 4;       // between frames
 constexpr int NUMBER_HEIGHT = 7;   // digits above each frame
 constexpr int LABEL_HEIGHT = 13;   // file name above each strip
 constexpr int STRIP_GAP = 10;      // below each strip
-constexpr int FONT_ADVANCE = 7;
 
 const Rgba GROUND = rgb(0x20283c);
 const Rgba CHECK_DARK = rgb(0x5a6070);

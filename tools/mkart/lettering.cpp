@@ -3,14 +3,16 @@
 
 #include <string>
 
+#include "game/play/glyphs.h"
+
 namespace {
 
 constexpr int FONT_CELL_WIDTH = 9;
 constexpr int FONT_CELL_HEIGHT = 11;
-constexpr int FONT_FIRST_CODE = 32;
-constexpr int FONT_LAST_CODE = 126;
 constexpr int FONT_PER_ROW = 16;
-constexpr int GLYPH_ROWS = 9;   // capital height 7 plus 2 rows of descender
+// Capital height 7 plus 2 rows of descender; an accented capital's part has
+// one more row on top, the cell's top row, for its accent.
+constexpr int GLYPH_ROWS = 9;
 constexpr int CAPITAL_ROWS = 7;
 constexpr int SPACE_UNITS = 3;        // width of a space in glyph pixels
 constexpr int LETTER_GAP_UNITS = 1;   // between letters
@@ -205,15 +207,16 @@ Strip greeting(const std::string& file, int width, int height, const Picture& li
 
 Strip build_font(const ArtSource& glyphs)
 {
-    const int count = FONT_LAST_CODE - FONT_FIRST_CODE + 1;
-    Strip s = make_strip("font.png", FONT_CELL_WIDTH, FONT_CELL_HEIGHT, FONT_PER_ROW, count);
-    for (int code = FONT_FIRST_CODE; code <= FONT_LAST_CODE; ++code) {
-        const Picture* g = glyph_of(glyphs, char(code));
-        if (!g) continue;
+    Strip s =
+        make_strip("font.png", FONT_CELL_WIDTH, FONT_CELL_HEIGHT, FONT_PER_ROW, FONT_FRAME_COUNT);
+    for (int frame = 0; frame < FONT_FRAME_COUNT; ++frame) {
+        const auto found = glyphs.parts.find(utf8_of(font_frame_character(frame)));
+        if (found == glyphs.parts.end()) continue;
+        const Picture& g = found->second;
         Picture cell = make_picture(FONT_CELL_WIDTH, FONT_CELL_HEIGHT);
-        blit(cell, *g, 1, 1);
+        blit(cell, g, 1, g.height > GLYPH_ROWS ? 0 : 1);
         add_outline(cell, named(colours(glyphs), "outline"));
-        set_frame(s, code - FONT_FIRST_CODE, cell);
+        set_frame(s, frame, cell);
     }
     return s;
 }

@@ -15,7 +15,8 @@
 #include "art_source.h"
 #include "strip.h"
 
-// font.png: 9 x 11 cells for ASCII 32 to 126 (frame = code - 32).
+// font.png: 9 x 11 cells, one a character in the order of glyphs.h: ASCII 32
+// to 126 (frame = code - 32), then the letters beyond ASCII.
 Strip build_font(const ArtSource& glyphs);
 
 // snowbelter2.png (288 x 69): "Snowbelter".

@@ -9,24 +9,18 @@
 #pragma once
 
 #include "core/values.h"
+#include "game/play/glyphs.h"
 
 // Every screen draws at this size; the desktop shows it doubled.
 constexpr int VIRTUAL_WIDTH = 320;
 constexpr int VIRTUAL_HEIGHT = 240;
 
-// Character cell advance of the game font before the per-letter spacing.
-constexpr int FONT_ADVANCE = 7;
-
-// Draws text in ANIM_FONT with its first cell's top-left corner at (x, y):
-// frame = byte - 32, cell i at x + 7 * i, and narrow or wide letters shift
-// every later letter.  No wrapping, no clipping.
+// Draws UTF-8 text in ANIM_FONT with its first cell's top-left corner at
+// (x, y): each character's frame as text_frames gives it, character i at
+// x + 7 * i, and narrow or wide letters shift every later letter.  A
+// character the font lacks (invalid UTF-8 among them) draws as '?', and the
+// log says so once for each such character.  No wrapping, no clipping.
 void draw_text(double x, double y, const StringValue& text);
-
-// The x shift a font frame gives to every later letter (0 for most).
-int font_spacing(int frame);
-
-// How far draw_text's letters reach across: the cells and their shifts.
-int text_width(const StringValue& text);
 
 // Ends the frame: on the desktop grabs the 320 x 240 picture and draws it
 // doubled and pixel-sharp over the whole screen; then show_screen.
