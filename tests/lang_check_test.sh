@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The build's check of the language tables (langcheck) passes the real
 # tables and refuses a broken copy of them: a text left out, a placeholder
-# renamed, a line too wide for its room, a story too long for its screen;
-# each fault once, each named in the check's words.
+# renamed, a line too wide for its room, a story too long for its screen, a
+# letter the font lacks; each fault once, each named in the check's words.
 #   lang_check_test.sh LANGCHECK TABLES_FOLDER
 set -euo pipefail
 langcheck="$1"
@@ -51,3 +51,7 @@ expect_refused "a line too wide" "de.txt: keys.jump: \"HOCHSPRINGEN\" is 80 pixe
 fresh
 sed -i 's/^\(story.4 = .*\)$/\1|und noch eine Zeile|und noch eine/' "$scratch/de.txt"
 expect_refused "a story too long" "de.txt: the story's last line starts at y 231, below 212"
+
+fresh
+sed -i 's/^options.language = Język$/options.language = Język ♥/' "$scratch/pl.txt"
+expect_refused "a letter the font lacks" "pl.txt: options.language: the font has no \"♥\""

@@ -2,7 +2,8 @@
  * langcheck - the build's check of the language tables: every text English
  * has is in every table, with the same placeholders, and every text fits
  * the room its screen gives it (text_keys.h), measured in the game's own
- * font (glyphs.h); the story's lines stay above its foot line.
+ * font (glyphs.h), whose letters it is all written in; the story's lines
+ * stay above its foot line.
  *
  *   langcheck <folder>/en.txt <folder>/<code>.txt ...
  *
@@ -16,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "game/play/draw.h"
+#include "game/play/glyphs.h"
 #include "game/play/language_table.h"
 #include "game/play/text_keys.h"
 
@@ -97,6 +98,19 @@ void check_width(const Table& table, TextKey key)
     }
 }
 
+// Every letter is one the font draws (it would show as '?'), and the text
+// is UTF-8.
+void check_letters(const Table& table, TextKey key)
+{
+    const std::string& text = table.texts.texts[int(key)];
+    for (uint32_t character : text_characters(text.c_str())) {
+        if (font_has_character(character)) continue;
+        const std::string shown = character == INVALID_CHARACTER ? "a byte that is not UTF-8"
+                                                                 : "\"" + utf8_of(character) + "\"";
+        fault(table, std::string(text_key_info(key).name) + ": the font has no " + shown);
+    }
+}
+
 void check_story_height(const Table& table)
 {
     std::vector<int> lines;
@@ -120,6 +134,7 @@ void check_table(const Table& table, const Table& english)
         }
         check_placeholders(table, english, key);
         check_width(table, key);
+        check_letters(table, key);
     }
     check_story_height(table);
 }
