@@ -70,9 +70,10 @@ target_include_directories(PkgConfig::LZO2 INTERFACE ${SNOWBELTER_WIN_LIBS}/incl
 #     build are the desktop build's (the Windows build takes its media);
 #   test_archive, test_faults: limit the process with setrlimit;
 #   test_files: plants symbolic links; test_hostile_media: named pipes;
-#   test_command_line, test_frame, test_gamepad, test_sound, test_platform:
-#     set variables with setenv and ask Linux's sources (DISPLAY, /sys,
-#     localtime_r), which the Windows build answers from its own;
+#   test_command_line, test_frame, test_gamepad, test_sound, test_platform,
+#     test_texts: set variables with setenv and ask Linux's sources
+#     (DISPLAY, /sys, localtime_r, the locale variables), which the Windows
+#     build answers from its own;
 #   test_arrays, test_data, test_sleigh: their death tests match messages
 #     with POSIX regular expressions, which GoogleTest on Windows lacks;
 #   test_shell: under Wine one of its menu pictures reads back black (not
@@ -81,7 +82,7 @@ target_include_directories(PkgConfig::LZO2 INTERFACE ${SNOWBELTER_WIN_LIBS}/incl
 #     past the stage's time; the replays play the same rounds there.
 set(SNOWBELTER_WIN_TESTS_LEFT_OUT test_art test_sound_assets test_media test_archive test_faults
     test_files test_hostile_media test_command_line test_frame test_gamepad test_sound
-    test_platform test_arrays test_data test_sleigh test_shell test_round)
+    test_platform test_texts test_arrays test_data test_sleigh test_shell test_round)
 
 # Every program runs on Windows' own DLLs alone: the C and C++ runtimes and
 # winpthreads are linked in.

@@ -103,6 +103,31 @@ TEST(SettingsText, AnOptionOrAssistThatCannotBeUsedKeepsItsDefaultAndIsNamed)
     EXPECT_EQ(complaints[10].rfind("line 16 (cheat = on)", 0), 0u) << complaints[10];
 }
 
+TEST(SettingsText, TheLanguageIsACodeOrSystemAndAnyOtherWordKeepsTheDefault)
+{
+    SavedSettings chosen = DEFAULTS;
+    chosen.language = "pt_BR";
+    const std::string text = settings_text(chosen);
+    EXPECT_NE(text.find("\nlanguage = pt_BR  # en, de, fr, es, it, pt_BR, pl or system\n"),
+              std::string::npos)
+        << text;
+    std::vector<std::string> complaints;
+    EXPECT_EQ(parse(text, &complaints).language, "pt_BR");
+    EXPECT_NE(settings_text(DEFAULTS).find("\nlanguage = system "), std::string::npos);
+    SavedSettings german = DEFAULTS;
+    german.language = "de";
+    EXPECT_EQ(parse("language = system\n", &complaints).language, "");
+    EXPECT_TRUE(complaints.empty());
+    EXPECT_EQ(settings_from_text("language = klingon\n"
+                                 "[keys]\nlanguage = fr\n",
+                                 german, &complaints)
+                  .language,
+              "de");
+    ASSERT_EQ(complaints.size(), 2u);
+    EXPECT_EQ(complaints[0].rfind("line 1 (language = klingon)", 0), 0u) << complaints[0];
+    EXPECT_EQ(complaints[1].rfind("line 3 (language = fr)", 0), 0u) << complaints[1];
+}
+
 TEST(SettingsText, KeysMayBeWrittenByTheirNamesInAnyCase)
 {
     std::vector<std::string> complaints;

@@ -25,6 +25,7 @@
 #include "engine/window.h"
 #include "game/play/assists.h"
 #include "game/play/draw.h"
+#include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
@@ -1165,6 +1166,39 @@ TEST_F(Shell, StoryOnAnotherDeviceLeavesOnD)
     EXPECT_EQ(script.shown, 80);
 }
 
+// Language never touches the rules: the story lasts until the jump key,
+// however many lines it has.
+TEST_F(Shell, TheStoryLastsAsLongInEveryLanguage)
+{
+    for (const char* code : {"en", "de", "fr", "pl"}) {
+        choose_language(code);
+        hold_only({});
+        start_script([](int n) {
+            if (n == 45) hold_only({29});
+        });
+        show_story();
+        EXPECT_EQ(script.shown, 45) << code;
+    }
+    choose_language("en");
+}
+
+// The player reads Space, Enter and the cursor keys in their language; the
+// settings file and every other key keep the table's names.
+TEST_F(Shell, KeyNamesShownInTheLanguageAndKeptInTheTable)
+{
+    choose_language("de");
+    EXPECT_STREQ(key_shown_name(KEY_SPACE), "LEERTASTE");
+    EXPECT_STREQ(key_shown_name(KEY_CURSOR_LEFT), "PFEIL LINKS");
+    EXPECT_STREQ(key_shown_name(KEY_LEFT_CTRL), "LEFT CTRL");
+    EXPECT_STREQ(key_shown_name(KEY_CODE_WAITING), "???");
+    EXPECT_STREQ(key_table_name(KEY_SPACE), "SPACE");
+    SavedSettings saved = {{KEY_SPACE, KEY_CURSOR_LEFT, 30, 32, 57, 25}, 0.1, true};
+    EXPECT_NE(settings_text(saved).find("up = 57  # SPACE\n"), std::string::npos);
+    choose_language("en");
+    EXPECT_STREQ(key_shown_name(KEY_SPACE), "SPACE");
+    EXPECT_STREQ(key_shown_name(KEY_CURSOR_DOWN), "CURSOR DOWN");
+}
+
 TEST_F(Shell, StoryTextStaysStillAsTheBackground)
 {
     screen_state.current = Screen::round;
@@ -1229,6 +1263,7 @@ protected:
     {
         set_test_frame_hook(nullptr);
         release_all_keys();
+        choose_language("en");
         set_effects_level(EFFECTS_LEVEL_FULL);
         set_picture_fit(PictureFit::whole_pixels);
         assists = DEFAULT_ASSISTS;
@@ -1238,11 +1273,12 @@ protected:
 
 }   // namespace
 
-// The rows in order: Music, Effects, Display, Picture fit, Assists >, Back.
-// The screens take keys 20 frames after opening and 10 after each step.
+// The rows in order: Music, Effects, Display, Picture fit, Assists >,
+// Language, Back.  The screens take keys 20 frames after opening and 10
+// after each step.
 TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
 {
-    std::map<int, std::string> screens;
+    std::map<int, std::string> screens, language;
     std::map<int, double> music, effects;
     std::map<int, Assists> rules;
     std::map<int, double> frame_ms;
@@ -1257,16 +1293,18 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
                   {173, KEY_CURSOR_DOWN},  {184, KEY_CURSOR_LEFT},    // lives: round to Unlimited
                   {195, KEY_CURSOR_DOWN},  {206, KEY_CURSOR_RIGHT},   // safe falls on
                   {217, KEY_ESCAPE},                                  // back to the options ...
-                  {238, KEY_CURSOR_DOWN},  {249, KEY_ENTER}},         // ... and Back
+                  {238, KEY_CURSOR_DOWN},  {249, KEY_CURSOR_LEFT},    // ... Language: Polski
+                  {260, KEY_CURSOR_DOWN},  {271, KEY_ENTER}},         // ... and Back
                  [&](int n) {
                      screens[n] = traced_screen();
+                     language[n] = text_for(TextKey::options_back);
                      music[n] = volumes.music;
                      effects[n] = volumes.sound;
                      rules[n] = assists;
                      frame_ms[n] = frame_pacing.interval;
                  });
     show_options();
-    EXPECT_EQ(script.shown, 250);
+    EXPECT_EQ(script.shown, 272);
     EXPECT_EQ(screens[1], "options");
     // A key held at a frame's hook is taken in the next frame, whose end the
     // next hook sees.
@@ -1290,6 +1328,11 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
     EXPECT_TRUE(assists.safe_falls);
     EXPECT_EQ(screens[219], "options");
     EXPECT_EQ(options_screen.page, OptionsPage::options);
+    // Left from following the system goes round to the last language, and
+    // the screen speaks it in the frame that took the key.
+    EXPECT_EQ(language[249], "Back");
+    EXPECT_EQ(language[250], "Wróć");
+    EXPECT_EQ(language_choice(), "pl");
 }
 
 TEST_F(Options, EscapeAndPadBackLeaveFromAnyRowAndAnAssistsEscapeLeavesOnlyTheAssists)

@@ -16,6 +16,7 @@
 #include "game/play/santa.h"
 #include "game/play/scenery.h"
 #include "game/play/sleigh.h"
+#include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
@@ -108,16 +109,16 @@ void save_screenshot()
 
 // Status line: labels and zero-padded numbers, 7 pixels a character.
 constexpr double STATUS_Y = 5;
-constexpr double SCORE_LABEL_X = 10, SCORE_X = 60;
+constexpr double SCORE_X = 60;
 constexpr int SCORE_DIGITS = 6;
-constexpr double TIME_LABEL_X = 140, TIME_X = 180;
+constexpr double TIME_X = 180;
 constexpr int TIME_DIGITS = 3;
-constexpr double LIVES_LABEL_X = 245, LIVES_X = 294;
+constexpr double LIVES_X = 294;
 
-constexpr double PAUSE_BANNER_X = 139, PAUSE_BANNER_Y = 120;
+constexpr double PAUSE_BANNER_Y = 120;
 constexpr double PAUSE_BANNER_SHOWN = 20;   // shown while the blink is below this
 constexpr double PAUSE_BLINK_LAST = 40;
-constexpr double GAME_OVER_X = 80, GAME_OVER_Y = 120;
+constexpr double GAME_OVER_Y = 120;
 
 // The start of the finale: the view pans to the right end, where the
 // reindeer are called in.
@@ -274,11 +275,11 @@ void draw_padded_number(double x, double value, int digits)
 
 void draw_status_line()
 {
-    draw_text(SCORE_LABEL_X, STATUS_Y, "SCORE");
+    draw_text(SCORE_LABEL_ROOM.x, STATUS_Y, text_for(TextKey::round_score).c_str());
     draw_padded_number(SCORE_X, tally.score, SCORE_DIGITS);
-    draw_text(LIVES_LABEL_X, STATUS_Y, "LIVES");
+    draw_text(LIVES_LABEL_ROOM.x, STATUS_Y, text_for(TextKey::round_lives).c_str());
     draw_text(LIVES_X, STATUS_Y, "0" + string_from_number(tally.lives));
-    draw_text(TIME_LABEL_X, STATUS_Y, "TIME");
+    draw_text(TIME_LABEL_ROOM.x, STATUS_Y, text_for(TextKey::round_time).c_str());
     draw_padded_number(TIME_X, round_clock.time_left, TIME_DIGITS);
 }
 
@@ -287,8 +288,10 @@ void draw_pause_banner()
 {
     if (screen_state.paused <= 0) return;
     screen_state.pause_blink += 1;
-    if (screen_state.pause_blink < PAUSE_BANNER_SHOWN)
-        draw_text(PAUSE_BANNER_X, PAUSE_BANNER_Y, "PAUSED");
+    if (screen_state.pause_blink < PAUSE_BANNER_SHOWN) {
+        const std::string& banner = text_for(TextKey::round_paused);
+        draw_text(text_x(TextKey::round_paused, banner), PAUSE_BANNER_Y, banner.c_str());
+    }
     if (screen_state.pause_blink > PAUSE_BLINK_LAST) screen_state.pause_blink = 0;
 }
 
@@ -300,7 +303,7 @@ bool run_game_over()
         round_clock.game_over_countdown = GAME_OVER_FRAMES + 1;
     }
     if (round_clock.game_over_countdown <= 0) return false;
-    draw_text(GAME_OVER_X, GAME_OVER_Y, "TRY AGAIN NEXT CHRISTMAS!");
+    draw_text(GAME_OVER_ROOM.x, GAME_OVER_Y, text_for(TextKey::round_game_over).c_str());
     round_clock.game_over_countdown -= 1;
     return round_clock.game_over_countdown == 1;
 }

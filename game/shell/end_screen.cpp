@@ -11,6 +11,7 @@
 #include "game/play/draw.h"
 #include "game/play/round.h"
 #include "game/play/scenery.h"
+#include "game/play/texts.h"
 #include "game/play/world.h"
 #include "game/screens.h"
 #include "game/shell/game_state.h"
@@ -48,21 +49,30 @@ void draw_greeting()
     draw_anim(ANIM_LOGO3, 0, LOGO3_X, LOGO3_Y);
 }
 
-void draw_centred(double y, const std::string& text)
+void draw_centred(double y, TextKey key, const std::string& text)
 {
-    StringValue value = text.c_str();
-    draw_text((VIRTUAL_WIDTH - text_width(value)) / 2, y, value);
+    draw_text(text_x(key, text), y, text.c_str());
+}
+
+// The notes under the numbers: "Assisted", "New best!", both or neither.
+void draw_notes(bool assisted, bool new_best)
+{
+    if (!assisted && !new_best) return;
+    const TextKey key = !assisted  ? TextKey::end_new_best
+                        : new_best ? TextKey::end_assisted_new_best
+                                   : TextKey::end_assisted;
+    draw_centred(PANEL_SECOND_LINE_Y, key, text_for(key));
 }
 
 void draw_results(const Results& results)
 {
     const RoundResult& r = results.result;
-    draw_centred(PANEL_FIRST_LINE_Y, "Time to spare " + spare_time_text(r.frames_to_spare) +
-                                         "  Lives " + number_text(r.lives) + "  Score " +
-                                         number_text(r.score));
-    std::string notes = assists_on(r.rules) ? "Assisted" : "";
-    if (results.place > 0) notes += std::string(notes.empty() ? "" : "  ") + "New best!";
-    draw_centred(PANEL_SECOND_LINE_Y, notes);
+    std::string numbers =
+        filled(text_for(TextKey::end_results), "{time}", spare_time_text(r.frames_to_spare));
+    numbers = filled(numbers, "{lives}", number_text(r.lives));
+    numbers = filled(numbers, "{score}", number_text(r.score));
+    draw_centred(PANEL_FIRST_LINE_Y, TextKey::end_results, numbers);
+    draw_notes(assists_on(r.rules), results.place > 0);
 }
 
 // Enter, Escape, jump, a pad's Start (Enter) and Back (Escape), or a touch

@@ -4,6 +4,7 @@
 #include "core/numbers.h"
 #include "game/play/draw.h"
 #include "game/play/scenery.h"
+#include "game/play/texts.h"
 #include "game/play/world.h"
 #include "game/screens.h"
 #include "game/shell/settings.h"
@@ -18,14 +19,16 @@ KeysScreenState keys_screen;
 
 namespace {
 
-constexpr int LABEL_X = 80;
-constexpr int KEY_NAME_X = 150;
+constexpr int TITLE_Y = 20;
 constexpr int FIRST_ROW_Y = 60;
+constexpr int HINT_Y = 218;
 constexpr int CURSOR_X = 55;
 // Scan codes the screen listens to while it waits for a key.
 constexpr int SCANNED_KEY_COUNT = 256;
 
-constexpr const char* ROW_LABELS[BINDING_COUNT] = {"UP", "DOWN", "LEFT", "RIGHT", "JUMP", "PAUSE"};
+constexpr TextKey ROW_LABELS[BINDING_COUNT] = {TextKey::keys_up,   TextKey::keys_down,
+                                               TextKey::keys_left, TextKey::keys_right,
+                                               TextKey::keys_jump, TextKey::keys_pause};
 
 double row_y(int row)
 {
@@ -34,14 +37,15 @@ double row_y(int row)
 
 void draw_labels()
 {
-    draw_text(100, 20, "REDEFINE KEYS");
-    for (int row = 0; row < BINDING_COUNT; ++row) draw_text(LABEL_X, row_y(row), ROW_LABELS[row]);
+    draw_text(KEYS_TITLE_ROOM.x, TITLE_Y, text_for(TextKey::keys_title).c_str());
+    for (int row = 0; row < BINDING_COUNT; ++row)
+        draw_text(KEYS_LABEL_ROOM.x, row_y(row), text_for(ROW_LABELS[row]).c_str());
 }
 
 void draw_key_names()
 {
     for (int row = 0; row < BINDING_COUNT; ++row) {
-        draw_text(KEY_NAME_X, row_y(row), key_table_name(key_codes.at(row)));
+        draw_text(KEY_NAME_ROOM.x, row_y(row), key_shown_name(key_codes.at(row)));
     }
 }
 
@@ -91,7 +95,7 @@ void keys_screen_frame()
     draw_snow();
     draw_labels();
     draw_key_names();
-    draw_text(20, 218, "SELECT KEY WITH CURSORS. ENTER TO SELECT");
+    draw_text(KEYS_HINT_ROOM.x, HINT_Y, text_for(TextKey::keys_hint).c_str());
     // Enter only starts a capture while browsing, so that an Enter still
     // held when the capture's cooldown ends is taken as the new key.
     if (!keys_screen.selecting && key_free(KEY_ENTER)) {

@@ -6,6 +6,7 @@
 #include "game/play/draw.h"
 #include "game/play/round.h"
 #include "game/play/scenery.h"
+#include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
@@ -30,19 +31,14 @@ constexpr double MENU_SCROLL_X = -320;
 
 constexpr int TITLE_X = 16;
 constexpr int TITLE_Y = 32;
-constexpr int ENTRY_X = 120;
 // An entry's text stands 7 pixels below the cursor's y.
 constexpr int ENTRY_TEXT_DROP = 7;
 constexpr int CURSOR_X = 95;
 constexpr int MENU_ENTRY_COUNT = 4;
-constexpr const char* ENTRY_TEXTS[MENU_ENTRY_COUNT] = {"Start Game", "Redefine Keys", "Options",
-                                                       "Exit"};
+constexpr TextKey ENTRY_TEXTS[MENU_ENTRY_COUNT] = {TextKey::menu_start, TextKey::menu_keys,
+                                                   TextKey::menu_options, TextKey::menu_exit};
 
-constexpr int CREDIT_X = 5;
 constexpr int CREDIT_Y = 229;
-constexpr const char* VOLUME_KEYS_HINT = "PgUp/PgDn music volume.";
-constexpr const char* GREETING = "Merry Christmas!";
-constexpr int CREDIT_RIGHT_EDGE = VIRTUAL_WIDTH - CREDIT_X;
 
 // The best results as the visit found them.
 Bests visit_bests;
@@ -51,8 +47,8 @@ void draw_entries()
 {
     draw_anim(ANIM_TITLE, 0, TITLE_X, TITLE_Y);
     for (int i = 0; i < MENU_ENTRY_COUNT; ++i) {
-        draw_text(ENTRY_X, MENU_CURSOR_FIRST_Y + MENU_ENTRY_SPACING * i + ENTRY_TEXT_DROP,
-                  ENTRY_TEXTS[i]);
+        draw_text(MENU_ENTRY_ROOM.x, MENU_CURSOR_FIRST_Y + MENU_ENTRY_SPACING * i + ENTRY_TEXT_DROP,
+                  text_for(ENTRY_TEXTS[i]).c_str());
     }
     draw_anim(ANIM_PUDDINGS, 0, CURSOR_X, to_int(menu_cursor_y));
 }
@@ -84,7 +80,7 @@ void menu_frame()
     draw_entries();
     move_cursor();
     if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
-    draw_text(CREDIT_X, CREDIT_Y, credit_line(visit_bests).c_str());
+    draw_text(CREDIT_ROOM.x, CREDIT_Y, credit_line(visit_bests).c_str());
     finish_frame();
     if (key_free(KEY_ESCAPE)) menu_choice = MENU_EXIT;
     if ((key_down(to_int(bindings.jump)) || key_down(KEY_ENTER)) &&
@@ -105,15 +101,21 @@ void reload_level_map()
     }
 }
 
+// The best time (when there is one) and the volume keys (for a player at
+// the keyboard), with the greeting after them when the line has room.
 std::string credit_line(const Bests& bests)
 {
+    const bool best = !bests.standard.empty();
+    const bool keys = last_input_kind() == InputKind::keyboard;
     std::string text;
-    if (!bests.standard.empty())
-        text = "Best: " + spare_time_text(bests.standard[0].frames_to_spare) + " to spare.";
-    if (last_input_kind() == InputKind::keyboard)
-        text += (text.empty() ? "" : " ") + std::string(VOLUME_KEYS_HINT);
-    std::string greeted = text + (text.empty() ? "" : " ") + GREETING;
-    return CREDIT_X + text_width(greeted.c_str()) <= CREDIT_RIGHT_EDGE ? greeted : text;
+    if (best || keys) {
+        text = text_for(best && keys ? TextKey::menu_best_and_volume_keys
+                        : best       ? TextKey::menu_best
+                                     : TextKey::menu_volume_keys);
+    }
+    if (best) text = filled(text, "{time}", spare_time_text(bests.standard[0].frames_to_spare));
+    std::string greeted = text + (text.empty() ? "" : " ") + text_for(TextKey::menu_greeting);
+    return text_width(greeted.c_str()) <= CREDIT_ROOM.width ? greeted : text;
 }
 
 MenuChoice menu_visit()

@@ -9,6 +9,7 @@
 #include "game/play/assists.h"
 #include "game/play/draw.h"
 #include "game/play/scenery.h"
+#include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
@@ -28,11 +29,9 @@ namespace {
 
 constexpr int TITLE_Y = 14;
 constexpr int CURSOR_X = 22;
-constexpr int LABEL_X = 48;
-constexpr int VALUE_X = 168;
 // A row's text stands 7 pixels below the cursor's y, as in the menu.
 constexpr int ROW_TEXT_DROP = 7;
-constexpr int MAX_ROWS = 6;
+constexpr int MAX_ROWS = 7;
 constexpr int FONT_HEIGHT = 11;
 
 // The bars: one segment per step of the value, a block of snow for each
@@ -45,8 +44,6 @@ constexpr int BAR_GAP = 6;   // between the bar and a number after it
 constexpr int SMALL_FLAKE = 0;
 constexpr int LARGE_FLAKE = 2;
 
-constexpr const char* ASSISTS_GREETING = "Play it your way: change anything!";
-
 // How far a bar reaches: `reached` of its `steps`.
 struct BarLevel {
     int reached;
@@ -57,7 +54,7 @@ struct BarLevel {
 // a bar, what Enter does on it, and whether this build offers it.  A null
 // entry means the row has no such thing.
 struct Row {
-    const char* label;
+    TextKey label;
     void (*change)(int step);
     std::string (*text)();
     BarLevel (*bar)();
@@ -122,7 +119,8 @@ void change_display(int)
 
 std::string display_text()
 {
-    return window_is_fullscreen() ? "Full screen" : "Window";
+    return text_for(window_is_fullscreen() ? TextKey::options_full_screen
+                                           : TextKey::options_window);
 }
 
 void change_fit(int)
@@ -134,7 +132,27 @@ void change_fit(int)
 
 std::string fit_text()
 {
-    return picture_fit() == PictureFit::fill ? "Fill" : "Whole pixels";
+    return text_for(picture_fit() == PictureFit::fill ? TextKey::options_fill
+                                                      : TextKey::options_whole_pixels);
+}
+
+// Following the system (""), then each language the game has.
+void change_language(int step)
+{
+    const int choices = language_count() + 1;
+    int index = 0;
+    for (int i = 0; i < language_count(); ++i)
+        if (language_choice() == language_code(i)) index = i + 1;
+    index = cycled(index, step, choices);
+    choose_language(index == 0 ? "" : language_code(index - 1));
+    save_settings();
+}
+
+// A language by its own name, so that anyone can find theirs.
+std::string language_text()
+{
+    if (language_choice().empty()) return text_for(TextKey::options_system_language);
+    return language_own_name(language_choice());
 }
 
 void show_assists();
@@ -145,12 +163,14 @@ void leave()
 }
 
 const Row OPTIONS_ROWS[] = {
-    {"Music", change_music, nullptr, music_bar, nullptr, nullptr},
-    {"Effects", change_effects, effects_text, effects_bar, nullptr, nullptr},
-    {"Display", change_display, display_text, nullptr, nullptr, display_switch_offered},
-    {"Picture fit", change_fit, fit_text, nullptr, nullptr, display_switch_offered},
-    {"Assists >", nullptr, nullptr, nullptr, show_assists, nullptr},
-    {"Back", nullptr, nullptr, nullptr, leave, nullptr},
+    {TextKey::options_music, change_music, nullptr, music_bar, nullptr, nullptr},
+    {TextKey::options_effects, change_effects, effects_text, effects_bar, nullptr, nullptr},
+    {TextKey::options_display, change_display, display_text, nullptr, nullptr,
+     display_switch_offered},
+    {TextKey::options_fit, change_fit, fit_text, nullptr, nullptr, display_switch_offered},
+    {TextKey::options_assists, nullptr, nullptr, nullptr, show_assists, nullptr},
+    {TextKey::options_language, change_language, language_text, nullptr, nullptr, nullptr},
+    {TextKey::options_back, nullptr, nullptr, nullptr, leave, nullptr},
 };
 
 // --- Assists' rows ------------------------------------------------------------------
@@ -164,7 +184,7 @@ void change_speed(int step)
 
 std::string speed_text()
 {
-    return std::to_string(assists.speed) + " %";
+    return filled(text_for(TextKey::assists_percent), "{n}", std::to_string(assists.speed));
 }
 
 void change_time_limit(int step)
@@ -175,8 +195,8 @@ void change_time_limit(int step)
 
 std::string time_limit_text()
 {
-    if (assists.time_limit == TIME_LIMIT_NONE) return "None";
-    return std::to_string(assists.time_limit) + " s";
+    if (assists.time_limit == TIME_LIMIT_NONE) return text_for(TextKey::assists_no_time_limit);
+    return filled(text_for(TextKey::assists_seconds), "{n}", std::to_string(assists.time_limit));
 }
 
 void change_lives(int step)
@@ -187,7 +207,8 @@ void change_lives(int step)
 
 std::string lives_text()
 {
-    return assists.lives == LIVES_UNLIMITED ? "Unlimited" : std::to_string(assists.lives);
+    return assists.lives == LIVES_UNLIMITED ? text_for(TextKey::assists_unlimited)
+                                            : std::to_string(assists.lives);
 }
 
 void change_safe_falls(int)
@@ -198,15 +219,15 @@ void change_safe_falls(int)
 
 std::string safe_falls_text()
 {
-    return assists.safe_falls ? "On" : "Off";
+    return text_for(assists.safe_falls ? TextKey::assists_on : TextKey::assists_off);
 }
 
 const Row ASSISTS_ROWS[] = {
-    {"Game speed", change_speed, speed_text, nullptr, nullptr, nullptr},
-    {"Time limit", change_time_limit, time_limit_text, nullptr, nullptr, nullptr},
-    {"Lives", change_lives, lives_text, nullptr, nullptr, nullptr},
-    {"Safe falls", change_safe_falls, safe_falls_text, nullptr, nullptr, nullptr},
-    {"Back", nullptr, nullptr, nullptr, leave, nullptr},
+    {TextKey::assists_speed, change_speed, speed_text, nullptr, nullptr, nullptr},
+    {TextKey::assists_time_limit, change_time_limit, time_limit_text, nullptr, nullptr, nullptr},
+    {TextKey::assists_lives, change_lives, lives_text, nullptr, nullptr, nullptr},
+    {TextKey::assists_safe_falls, change_safe_falls, safe_falls_text, nullptr, nullptr, nullptr},
+    {TextKey::options_back, nullptr, nullptr, nullptr, leave, nullptr},
 };
 
 // --- The screens' loop --------------------------------------------------------------
@@ -253,8 +274,8 @@ void draw_bar(int x, int y, BarLevel level)
 
 void draw_row(const Row& row, int y)
 {
-    draw_text(LABEL_X, y, row.label);
-    int x = VALUE_X;
+    draw_text(OPTIONS_LABEL_ROOM.x, y, text_for(row.label).c_str());
+    int x = OPTIONS_VALUE_ROOM.x;
     if (row.bar) {
         draw_bar(x, y + (FONT_HEIGHT - SEGMENT_HEIGHT) / 2, row.bar());
         x += BAR_WIDTH + BAR_GAP;
@@ -262,16 +283,18 @@ void draw_row(const Row& row, int y)
     if (row.text) draw_text(x, y, row.text().c_str());
 }
 
-void draw_centred(int y, const char* text)
+void draw_centred(int y, TextKey key)
 {
-    draw_text((VIRTUAL_WIDTH - text_width(text)) / 2, y, text);
+    const std::string& text = text_for(key);
+    draw_text(text_x(key, text), y, text.c_str());
 }
 
 void draw_page(const ShownRows& shown)
 {
     const bool options = options_screen.page == OptionsPage::options;
-    draw_centred(TITLE_Y, options ? "OPTIONS" : "ASSISTS");
-    if (!options) draw_centred(TITLE_Y + OPTIONS_ROW_SPACING - ROW_TEXT_DROP, ASSISTS_GREETING);
+    draw_centred(TITLE_Y, options ? TextKey::options_title : TextKey::assists_title);
+    if (!options)
+        draw_centred(TITLE_Y + OPTIONS_ROW_SPACING - ROW_TEXT_DROP, TextKey::assists_greeting);
     for (int i = 0; i < shown.count; ++i) draw_row(*shown.rows[i], cursor_y(i) + ROW_TEXT_DROP);
     draw_anim(ANIM_PUDDINGS, 0, CURSOR_X, cursor_y(options_screen.row));
 }

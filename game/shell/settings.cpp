@@ -1,6 +1,7 @@
 /*
- * settings.cpp - settings.ini: a few "name = value" lines under four
- * [sections], read leniently and written whole or not at all.
+ * settings.cpp - settings.ini: the language, then a few "name = value"
+ * lines under four [sections], read leniently and written whole or not at
+ * all.
  */
 #include "game/shell/settings.h"
 
@@ -15,6 +16,7 @@
 #include "core/paths.h"
 #include "engine/options.h"
 #include "engine/window.h"
+#include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/shell/startup.h"
@@ -29,6 +31,8 @@ constexpr int LAST_KEY_CODE = 255;
 constexpr std::int64_t MAX_SETTINGS_BYTES = std::int64_t{64} * 1024;
 // picture_fit's words, in PictureFit's order.
 const char* const FIT_WORDS[] = {"whole", "fill"};
+// The language setting's word for following the system.
+const char* const SYSTEM_LANGUAGE = "system";
 
 bool enabled = false;
 
@@ -118,6 +122,13 @@ bool read_choice(const std::string& value, const int (&choices)[N], int none, co
     return false;
 }
 
+bool read_language(const std::string& value, std::string* language)
+{
+    if (value != SYSTEM_LANGUAGE && !language_offered(value)) return false;
+    *language = value == SYSTEM_LANGUAGE ? "" : value;
+    return true;
+}
+
 bool take_assist(const std::string& name, const std::string& value, Assists* rules)
 {
     if (name == "speed") return read_choice(value, SPEED_CHOICES, -1, "", &rules->speed);
@@ -134,6 +145,7 @@ bool take_assist(const std::string& name, const std::string& value, Assists* rul
 bool take_setting(const std::string& section, const std::string& name, const std::string& value,
                   SavedSettings* settings)
 {
+    if (section.empty() && name == "language") return read_language(value, &settings->language);
     if (section == "keys") {
         for (int i = 0; i < BINDING_COUNT; ++i) {
             if (name != KEY_SETTING_NAMES[i]) continue;
@@ -163,8 +175,17 @@ SavedSettings current_settings()
 {
     SavedSettings now = {
         {}, volumes.music, window_is_fullscreen(), effects_level(), picture_fit(), assists};
+    now.language = language_choice();
     for (int i = 0; i < BINDING_COUNT; ++i) now.keys[i] = key_binding(i);
     return now;
+}
+
+// "en, de, ... or system": the words the language setting takes.
+std::string language_words()
+{
+    std::string words;
+    for (int i = 0; i < language_count(); ++i) words += std::string(language_code(i)) + ", ";
+    return words.substr(0, words.size() - 2) + " or " + SYSTEM_LANGUAGE;
 }
 
 std::string assists_text(const Assists& rules)
@@ -206,7 +227,9 @@ std::string settings_text(const SavedSettings& settings)
 {
     std::string text = "# Snowbelter's settings, written by the game whenever they change.\n"
                        "# Keys are scan codes, named after the '#' as the key screen shows them.\n"
-                       "\n[keys]\n";
+                       "\nlanguage = " +
+                       (settings.language.empty() ? SYSTEM_LANGUAGE : settings.language) + "  # " +
+                       language_words() + "\n\n[keys]\n";
     char line[96];
     for (int i = 0; i < BINDING_COUNT; ++i) {
         int code = int(settings.keys[i]);

@@ -13,6 +13,7 @@
 #include "engine/window.h"
 #include "game/play/assists.h"
 #include "game/play/draw.h"
+#include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
 #include "game/screens.h"
@@ -84,6 +85,20 @@ constexpr KeyName KEY_NAME_TABLE[] = {
 };
 // clang-format on
 
+// The keys whose names the player reads in their own language.
+struct ShownKeyName {
+    int code;
+    TextKey text;
+};
+constexpr ShownKeyName SHOWN_KEY_NAMES[] = {
+    {KEY_SPACE, TextKey::key_space},
+    {KEY_ENTER, TextKey::key_enter},
+    {KEY_CURSOR_UP, TextKey::key_cursor_up},
+    {KEY_CURSOR_DOWN, TextKey::key_cursor_down},
+    {KEY_CURSOR_LEFT, TextKey::key_cursor_left},
+    {KEY_CURSOR_RIGHT, TextKey::key_cursor_right},
+};
+
 // On devices other than the desktop the jump key is D.
 constexpr double OTHER_DEVICE_JUMP_KEY = 32;
 
@@ -120,6 +135,7 @@ void read_saved_settings()
     SavedSettings defaults = {{}, INITIAL_MUSIC_VOLUME, true};
     for (int i = 0; i < BINDING_COUNT; ++i) defaults.keys[i] = key_binding(i);
     if (read_settings(defaults, &saved_settings)) assists = saved_settings.assists;
+    choose_language(saved_settings.language);
 }
 
 // The command line's choice wins over the saved one.
@@ -165,6 +181,13 @@ const char* key_table_name(double code)
     for (const KeyName& entry : KEY_NAME_TABLE)
         if (entry.code == whole) return entry.name;
     return "";
+}
+
+const char* key_shown_name(double code)
+{
+    for (const ShownKeyName& entry : SHOWN_KEY_NAMES)
+        if (code >= 0 && int(code) == entry.code) return text_for(entry.text).c_str();
+    return key_table_name(code);
 }
 
 void apply_project_settings()

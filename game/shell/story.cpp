@@ -1,10 +1,14 @@
 // The story screen: a still picture of the text with snow falling over it.
 #include "game/shell/story.h"
 
+#include <string>
+#include <vector>
+
 #include "core/numbers.h"
 #include "game/media_ids.h"
 #include "game/play/draw.h"
 #include "game/play/scenery.h"
+#include "game/play/texts.h"
 #include "game/play/world.h"
 #include "game/screens.h"
 #include "game/shell/startup.h"
@@ -13,41 +17,28 @@
 
 namespace {
 
-struct StoryLine {
-    int x;
-    int y;
-    const char* text;
-};
-
-// Lines of a paragraph are 11 pixels apart, paragraphs about 20.
-constexpr StoryLine STORY_LINES[] = {
-    {130, 20, "Snowbelter"},
-    {20, 50, "Oh no! Christmas is about to be cancelled!"},
-    {20, 70, "Belief in Santa Claus is at an all time low,"},
-    {20, 81, "causing his sleigh to break apart!"},
-    {20, 103, "If Santa can't fix his sleigh by midnight on"},
-    {20, 114, "Christmas Eve (in about 5 minutes), the"},
-    {20, 125, "children of the world won't receive any"},
-    {20, 136, "presents. Peace and Goodwill will cease to"},
-    {20, 147, "exist: replaced by suffering and loathing"},
-    {20, 158, "(and other nasty things best left to the"},
-    {20, 169, "imagination)."},
-    {20, 190, "Only Santa can save the day, but he needs"},
-    {20, 201, "your help to mend his sleigh."},
-};
-
-// The foot line names the key that starts the round, so nobody is stuck here.
-constexpr int START_HINT_Y = 229;
-
 void draw_start_hint()
 {
-    StringValue hint = StringValue("Press ") + key_table_name(bindings.jump) + " to start";
-    draw_text((VIRTUAL_WIDTH - text_width(hint)) / 2, START_HINT_Y, hint);
+    const std::string hint =
+        filled(text_for(TextKey::story_start), "{key}", key_shown_name(bindings.jump));
+    draw_text(text_x(TextKey::story_start, hint), STORY_START_HINT_Y, hint.c_str());
 }
 
+// The title, then the paragraphs line by line where the layout puts them.
 void draw_story_text()
 {
-    for (const StoryLine& line : STORY_LINES) draw_text(line.x, line.y, line.text);
+    draw_text(STORY_TITLE_ROOM.x, STORY_TITLE_Y, text_for(TextKey::story_title).c_str());
+    std::vector<std::string> lines;
+    std::vector<int> lines_per_paragraph;
+    for (int p = 0; p < STORY_PARAGRAPHS; ++p) {
+        const std::vector<std::string> paragraph =
+            paragraph_lines(text_for(TextKey(int(TextKey::story_1) + p)));
+        lines.insert(lines.end(), paragraph.begin(), paragraph.end());
+        lines_per_paragraph.push_back(int(paragraph.size()));
+    }
+    const std::vector<int> tops = story_line_tops(lines_per_paragraph);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        draw_text(STORY_ROOM.x, tops[i], lines[i].c_str());
     draw_start_hint();
 }
 

@@ -4,7 +4,7 @@
 // Effects row down, and Back leaves; the game keeps the new level in its
 // settings, as the page's storage shows.  In the browser the Display and
 // Picture fit rows are the page's, so the rows are Music, Effects,
-// Assists and Back.
+// Assists, Language and Back.
 //
 //   node options.js --page-dir build-web
 'use strict';

@@ -4,7 +4,8 @@
  * menu's backdrop with the pudding cursor.
  *
  * Options: Music and Effects (bars), Display and Picture fit (where the
- * program owns its window), "Assists >" and Back.  Assists: game speed, the
+ * program owns its window), "Assists >", Language (following the system,
+ * or one of the game's languages by its own name) and Back.  Assists: game speed, the
  * time limit, lives and safe falls, under one friendly line.  Every change is
  * in force at once (heard or seen), and saved.  Enter or the jump binding
  * opens a row that leads on; Escape (or a pad's Back) goes back.  The

@@ -1,7 +1,7 @@
 /*
  * settings.h - the player's choices that last from one run to the next: the
- * six key bindings, the music volume and the effects level, window or full
- * screen and the picture's fit, and the assists.
+ * language, the six key bindings, the music volume and the effects level,
+ * window or full screen and the picture's fit, and the assists.
  *
  * They live in settings.ini in the game's config folder
  * ($XDG_CONFIG_HOME/snowbelter/, ~/.config/snowbelter/ when unset), read once
@@ -37,6 +37,7 @@ struct SavedSettings {
     int effects = EFFECTS_LEVEL_FULL;
     PictureFit fit = PictureFit::whole_pixels;
     Assists assists = DEFAULT_ASSISTS;
+    std::string language = {};   // a language's code, or "" to follow the system
 };
 
 // Turns reading and writing on for this run (unless --no-settings is given).
@@ -50,8 +51,8 @@ std::string settings_path();
 // there was nothing to read; *saved then holds the defaults given.
 bool read_settings(const SavedSettings& defaults, SavedSettings* saved);
 
-// Writes the current bindings, volumes, display, fit and assists (when
-// enabled).
+// Writes the current language, bindings, volumes, display, fit and assists
+// (when enabled).
 void save_settings();
 
 // The text of settings.ini for these values, and the values a text gives:
