@@ -40,7 +40,9 @@ include(${CMAKE_CURRENT_LIST_DIR}/WebPreloads.cmake)
 add_library(OpenGL::GL INTERFACE IMPORTED)
 
 # The page: <target>.html with the .js, the .wasm and the preloaded .data
-# (the media under /snowbelter/media, the replay scripts under /replays).
+# (the picture archive under /snowbelter/media, the replay scripts under
+# /replays).  The music archive is not in the .data: the page fetches it
+# after the game has started (web/page.js), so the menu need not wait for it.
 function(snow_web_page target)
   set(page ${CMAKE_SOURCE_DIR}/web)
   set_target_properties(${target} PROPERTIES SUFFIX .html)
@@ -48,8 +50,14 @@ function(snow_web_page target)
     # The game draws with GL 1.x immediate mode; Emscripten emulates it on
     # WebGL 2, which also has the framebuffer objects and blits it needs.
     -sLEGACY_GL_EMULATION=1 -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2
+    # Small over fast for the final link: the frame's cost is in the
+    # browser's drawing, not in the game's code, and the code is downloaded
+    # before the menu can show.
+    -Oz
     # The screens are blocking loops: every frame wait unwinds to the
-    # browser and comes back (core/host_sleep_web.cpp).
+    # browser and comes back (core/host_sleep_web.cpp).  Waits are reached
+    # through function pointers (the game's main routine, the Options
+    # screen's rows), so every indirect call must be able to unwind.
     -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072
     # iOS refuses large WebAssembly memories: the game needs far less than
     # 256 MB, so its memory may grow no further.
@@ -67,10 +75,9 @@ function(snow_web_page target)
     # (SHELL: keeps each option with its value: CMake drops repeated options.)
     "SHELL:--shell-file ${page}/shell.html" -sMINIFY_HTML=0
     "SHELL:--preload-file ${SNOWBELTER_WEB_MEDIA}/gfx.sbx@/snowbelter/media/gfx.sbx"
-    "SHELL:--preload-file ${SNOWBELTER_WEB_MEDIA}/sfx.sbx@/snowbelter/media/sfx.sbx"
     "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/tests/replays@/replays")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
     ${page}/shell.html ${page}/audio_functions.json
-    ${SNOWBELTER_WEB_MEDIA}/gfx.sbx ${SNOWBELTER_WEB_MEDIA}/sfx.sbx)
+    ${SNOWBELTER_WEB_MEDIA}/gfx.sbx)
   snow_web_preloads(${target} ${CMAKE_SOURCE_DIR}/tests/replays)
 endfunction()
