@@ -22,10 +22,10 @@ const double MS_PER_SECOND = 1000;
 struct MusicState {
     Mix_Music* piece = nullptr;
     std::string name;
-    double volume = -1;    // last stored; -1 forces the next send
-    double deadline = 0;   // runtime-clock ms of the next restart; 0 = none
-    double length = 0;     // ms, at least MUSIC_MIN_LENGTH_MS once loaded
-    bool waiting = false;  // asked for while its archive was on its way
+    double volume = -1;     // last stored; -1 forces the next send
+    double deadline = 0;    // runtime-clock ms of the next restart; 0 = none
+    double length = 0;      // ms, at least MUSIC_MIN_LENGTH_MS once loaded
+    bool waiting = false;   // asked for while its archive was on its way
     double waiting_loop = 0;
 };
 MusicState music;
@@ -53,7 +53,8 @@ void send_volume(double volume)
 void start_piece(double loop)
 {
     std::string path;
-    if (!resolve_media_path(music_archive(), music.name.c_str(), path, false) || !mixer_open()) return;
+    if (!resolve_media_path(music_archive(), music.name.c_str(), path, false) || !mixer_open())
+        return;
     music.piece = Mix_LoadMUS(path.c_str());
     if (!music.piece) return;
     music.length = piece_length(music.piece);
