@@ -57,15 +57,20 @@ sed -e "s/@VERSION@/$version/" -e "s/@HASH@/$hash/" -e "s/@FILES@/${listing%, }/
 # Unchanged files keep their date, so a rebuild of nothing changes nothing.
 if cmp -s "$out/sw.js.new" "$out/sw.js"; then rm "$out/sw.js.new"; else mv "$out/sw.js.new" "$out/sw.js"; fi
 
-# The compressed copies of what compresses (not the pictures, nor the MP3s
-# of the music archive), remade only when their file is newer.
+# The compressed copies of what compresses (not the pictures), remade only
+# when their file is newer.  Brotli takes an eighth off the music archive's
+# MP3s, gzip nothing worth a copy.
 packed=()
+pack() {
+  local file="$out/$1" suffix=$2
+  shift 2
+  [ "$file.$suffix" -nt "$file" ] || "$@" < "$file" > "$file.$suffix"
+  packed+=("$(basename "$file").$suffix")
+}
 for name in snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data page.js touch.js layout.js \
-            page.css snowbelter.webmanifest sw.js; do
-  file="$out/$name"
-  [ "$file.gz" -nt "$file" ] || gzip -9 -n -c "$file" > "$file.gz"
-  [ "$file.br" -nt "$file" ] || brotli -q 11 -n -f -o "$file.br" "$file"
-  packed+=("$name.gz" "$name.br")
+            page.css snowbelter.webmanifest sw.js sfx.sbx; do
+  [ "$name" = sfx.sbx ] || pack "$name" gz gzip -9 -n -c
+  pack "$name" br brotli -q 11 -c
 done
 
 # The licences of the libraries linked into the page travel with it.
