@@ -57,8 +57,11 @@ function(snow_web_page target)
     # The screens are blocking loops: every frame wait unwinds to the
     # browser and comes back (core/host_sleep_web.cpp).  Waits are reached
     # through function pointers (the game's main routine, the Options
-    # screen's rows), so every indirect call must be able to unwind.
-    -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072
+    # screen's rows), so every indirect call must be able to unwind, but
+    # the libraries never call back into a wait: SDL, SDL_mixer and its MP3
+    # decoder, libpng, libjpeg and the C++ library are left as they are
+    # (a fifth of the code).
+    -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072 -sASYNCIFY_REMOVE=@${page}/asyncify_remove.json
     # iOS refuses large WebAssembly memories: the game needs far less than
     # 256 MB, so its memory may grow no further.
     -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728 -sMAXIMUM_MEMORY=268435456
@@ -77,7 +80,7 @@ function(snow_web_page target)
     "SHELL:--preload-file ${SNOWBELTER_WEB_MEDIA}/gfx.sbx@/snowbelter/media/gfx.sbx"
     "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/tests/replays@/replays")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-    ${page}/shell.html ${page}/audio_functions.json
+    ${page}/shell.html ${page}/audio_functions.json ${page}/asyncify_remove.json
     ${SNOWBELTER_WEB_MEDIA}/gfx.sbx)
   snow_web_preloads(${target} ${CMAKE_SOURCE_DIR}/tests/replays)
 endfunction()

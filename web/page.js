@@ -284,6 +284,10 @@
       // The page is the display: name SDL's driver for it, as a player
       // without DISPLAY names one with SDL_VIDEODRIVER.
       Module.ENV.SDL_VIDEODRIVER = 'emscripten';
+      // The game gives the browser its turn once a frame, on the display's
+      // refresh (core/host_sleep_web.cpp): SDL must not yield again as it
+      // swaps the picture, nor anywhere else (its code cannot unwind).
+      Module.ENV.SDL_EMSCRIPTEN_ASYNCIFY = '0';
       Module.ENV.XDG_CONFIG_HOME = SETTINGS_FOLDER;
       // The best results and their replays are kept with the settings.
       Module.ENV.XDG_DATA_HOME = SETTINGS_FOLDER;

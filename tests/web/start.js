@@ -76,6 +76,9 @@ async function offline(folder) {
     await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
     const first = cacheNameIn(folder);
     await waitForCaches(game, [first], 'the first visit');
+    // The cache is there as the worker begins to fill it: the copy is whole
+    // once the worker is active.
+    await game.page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
 
     // A new build: the same files under a new cache name.
     fs.writeFileSync(path.join(folder, 'sw.js'),
