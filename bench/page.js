@@ -165,7 +165,11 @@ function percentile(sorted, p) {
 
 // One measured span of `seconds`, while `during` runs (or nothing happens).
 async function span(target, seconds, during) {
-  const calls = () => target.page.evaluate(() => Object.assign({}, window.snowbelterWebGLCalls));
+  // The calls so far, and the frames: the game's own (its trace lines), or
+  // the bare page's pictures drawn.
+  const calls = () => target.page.evaluate(() => Object.assign({
+    frames: window.snowbelter ? window.snowbelter.trace.length : window.benchFrames.drawn,
+  }, window.snowbelterWebGLCalls));
   await target.page.evaluate(() => {
     window.benchFrames.shown = [];
     window.benchFrames.drawn = 0;
@@ -189,8 +193,8 @@ async function span(target, seconds, during) {
     worst: intervals[intervals.length - 1],
     busy: (after.busy - before.busy) / wall,
     gpu: gpu / wall,
-    callsPerFrame: (callsAfter.calls - callsBefore.calls) / drawn,
-    drawsPerFrame: (callsAfter.draws - callsBefore.draws) / drawn,
+    callsPerFrame: (callsAfter.calls - callsBefore.calls) / (callsAfter.frames - callsBefore.frames),
+    drawsPerFrame: (callsAfter.draws - callsBefore.draws) / (callsAfter.frames - callsBefore.frames),
   };
 }
 
