@@ -13,13 +13,22 @@
 //     SwiftShader draws what the page asked for ("-" in the other engines);
 //   - the time from navigation to the first menu frame (the bare page: to
 //     its first picture);
+//   - in Chromium, the first menu frame on a slow link (1.6 Mbit/s down,
+//     750 kbit/s up, 150 ms round trips, by the DevTools protocol's
+//     throttling), in a fresh profile with no cache and the service worker
+//     bypassed, and the bytes transferred before that frame; the server
+//     sends the precompressed copies a build has (as tools/serve-web.sh does);
+//   - the WebGL calls (and draws) per frame of the round, counted by
+//     bench/webgl_calls.js, which goes into the page before its own scripts;
 //   - in Chromium, whether a second visit with the network off reaches the
 //     menu (only once the page has a service worker).
 //
-// With --before DIR the same is measured of a second build (the one before
-// a change) in the same run, and the ratios are printed side by side.
+// Each --build DIR is measured in turn in the same run (--before DIR is the
+// first of them, --page-dir DIR the last; build-web/ when none is given),
+// and the figures are printed side by side with the bare page's.  Figures an
+// engine cannot give print "n/a (why)".
 //
-//   node bench/page.js [--browser NAME] [--before DIR] [--page-dir DIR]   (default build-web/)
+//   node bench/page.js [--browser NAME] [--build DIR]... [--before DIR] [--page-dir DIR]
 //
 // A benchmark, not a test: the numbers depend on the machine and its load.
 // Pictures are counted by a script put into each page before its own: a
@@ -39,16 +48,26 @@ const SETTLE_MS = 1000;
 const SCREEN_TIMEOUT_MS = 120000;
 const ROOT = path.resolve(__dirname, '..');
 
+// The builds to measure, in order.
 function options(argv) {
-  const o = { pageDir: path.join(ROOT, 'build-web'), before: null };
+  const builds = [];
+  let before = null, last = null;
   for (let i = 2; i < argv.length; ++i) {
-    if (argv[i] === '--page-dir') o.pageDir = path.resolve(argv[++i]);
-    else if (argv[i] === '--before') o.before = path.resolve(argv[++i]);
+    if (argv[i] === '--build') builds.push(path.resolve(argv[++i]));
+    else if (argv[i] === '--before') before = path.resolve(argv[++i]);
+    else if (argv[i] === '--page-dir') last = path.resolve(argv[++i]);
     else if (argv[i] === '--browser') ++i;   // browser.js reads it
     else throw new Error(`unknown argument ${argv[i]}`);
   }
-  return o;
+  if (before) builds.unshift(before);
+  if (last || !builds.length) builds.push(last || path.join(ROOT, 'build-web'));
+  return builds;
 }
+
+// The slow link of a phone on the move, in the DevTools protocol's units.
+const SLOW_LINK = { offline: false, latency: 150,
+  downloadThroughput: 1.6e6 / 8, uploadThroughput: 750e3 / 8 };
+const CALL_COUNTER = fs.readFileSync(path.join(__dirname, 'webgl_calls.js'), 'utf8');
 
 const TICKS_PER_S = Number(execFileSync('getconf', ['CLK_TCK']).toString());
 
@@ -118,11 +137,17 @@ async function openPage(browser, url) {
   const errors = [];
   page.on('pageerror', (error) => errors.push(String(error)));
   const early = typeof page.evaluateOnNewDocument === 'function';
-  if (early) await page.evaluateOnNewDocument(countPictures);
+  if (early) {
+    await page.evaluateOnNewDocument(CALL_COUNTER);
+    await page.evaluateOnNewDocument(countPictures);
+  }
   const session = web.engine().cdp ? await page.target().createCDPSession() : null;
   if (session) await session.send('Performance.enable');
   await page.goto(url, { waitUntil: 'load' });
-  if (!early) await page.evaluate(countPictures);
+  if (!early) {
+    await page.evaluate(CALL_COUNTER);
+    await page.evaluate(countPictures);
+  }
   await page.bringToFront();
   return { browser, page, session, errors };
 }
@@ -140,10 +165,16 @@ function percentile(sorted, p) {
 
 // One measured span of `seconds`, while `during` runs (or nothing happens).
 async function span(target, seconds, during) {
+  // The calls so far, and the frames: the game's own (its trace lines), or
+  // the bare page's pictures drawn.
+  const calls = () => target.page.evaluate(() => Object.assign({
+    frames: window.snowbelter ? window.snowbelter.trace.length : window.benchFrames.drawn,
+  }, window.snowbelterWebGLCalls));
   await target.page.evaluate(() => {
     window.benchFrames.shown = [];
     window.benchFrames.drawn = 0;
   });
+  const callsBefore = await calls();
   const before = await busySeconds(target.session);
   const cdp = target.session !== null;
   const gpuBefore = cdp ? processSeconds(target.browser, 'gpu-process') : NaN;
@@ -151,6 +182,7 @@ async function span(target, seconds, during) {
   const after = await busySeconds(target.session);
   const gpu = cdp ? processSeconds(target.browser, 'gpu-process') - gpuBefore : NaN;
   const { shown, drawn } = await target.page.evaluate(() => window.benchFrames);
+  const callsAfter = await calls();
   const intervals = shown.slice(1).map((t, i) => t - shown[i]).sort((a, b) => a - b);
   const wall = after.wall - before.wall;
   return {
@@ -161,6 +193,8 @@ async function span(target, seconds, during) {
     worst: intervals[intervals.length - 1],
     busy: (after.busy - before.busy) / wall,
     gpu: gpu / wall,
+    callsPerFrame: (callsAfter.calls - callsBefore.calls) / (callsAfter.frames - callsBefore.frames),
+    drawsPerFrame: (callsAfter.draws - callsBefore.draws) / (callsAfter.frames - callsBefore.frames),
   };
 }
 
@@ -222,8 +256,60 @@ async function offlineVisit(browser, server, url, target) {
   }
 }
 
+// The first visit on the slow link: a fresh profile, no cache, no service
+// worker.  The bytes are those the network reports received (headers and
+// bodies as sent) by the time of the first menu frame.
+async function slowFirstVisit(browser, url) {
+  if (!web.engine().cdp) return { firstMenu: NaN, bytes: NaN, why: 'no DevTools protocol' };
+  const context = await (browser.createBrowserContext || browser.createIncognitoBrowserContext).call(browser);
+  const page = await context.newPage();
+  const target = { page, errors: [] };
+  page.on('pageerror', (error) => target.errors.push(String(error)));
+  try {
+    await page.evaluateOnNewDocument(countPictures);
+    const session = await page.target().createCDPSession();
+    await session.send('Network.enable');
+    await session.send('Network.setCacheDisabled', { cacheDisabled: true });
+    await session.send('Network.setBypassServiceWorker', { bypass: true });
+    await session.send('Network.emulateNetworkConditions', SLOW_LINK);
+    // Per request: its chunks as they came, and its whole size once done.
+    let start = NaN;
+    const requests = new Map();
+    const request = (id) => requests.get(id) || requests.set(id, { chunks: [], done: null }).get(id);
+    session.on('Network.requestWillBeSent', (event) => {
+      if (Number.isNaN(start) && event.type === 'Document') start = event.timestamp;
+    });
+    session.on('Network.dataReceived', (event) =>
+      request(event.requestId).chunks.push([event.timestamp, event.encodedDataLength]));
+    session.on('Network.loadingFinished', (event) => {
+      request(event.requestId).done = [event.timestamp, event.encodedDataLength];
+    });
+    await page.goto(url, { waitUntil: 'load', timeout: SCREEN_TIMEOUT_MS });
+    await waitForScreen(target, 'menu');
+    const firstMenu = await page.evaluate(() => window.benchFrames.firstMenu);
+    const until = start + firstMenu / 1000;
+    let bytes = 0;
+    for (const { chunks, done } of requests.values()) {
+      if (done && done[0] <= until) bytes += done[1];
+      else bytes += chunks.filter(([time]) => time <= until).reduce((sum, [, n]) => sum + n, 0);
+    }
+    return { firstMenu, bytes };
+  } finally {
+    await context.close();
+  }
+}
+
 async function measureGame(browser, folder) {
   web.requirePage(folder);
+  const slowServer = await web.serve(folder, { precompressed: true });
+  let slow;
+  try {
+    slow = await slowFirstVisit(browser,
+      `http://127.0.0.1:${slowServer.address().port}/snowbelter.html?autostart=1&trace=1&settings=0`);
+  } finally {
+    slowServer.closeAllConnections();
+    slowServer.close();
+  }
   const server = await web.serve(folder);
   const url = `http://127.0.0.1:${server.address().port}/snowbelter.html?autostart=1&trace=1&settings=0`;
   const target = await openPage(browser, url);
@@ -243,7 +329,7 @@ async function measureGame(browser, folder) {
     const stayed = (await latest(target)).screen === 'round';
     const offline = web.engine().cdp ? await offlineVisit(browser, server, url, target)
       : 'not measured (no network switch without the DevTools protocol)';
-    return { menu, round, firstMenu, stayed, offline };
+    return { menu, round, firstMenu, stayed, offline, slow };
   } finally {
     await target.page.close();
     server.close();
@@ -272,20 +358,53 @@ function row(name, m) {
     `${fixed(100 * m.busy, 1).padStart(8)}${fixed(100 * m.gpu, 1).padStart(8)}`;
 }
 
+// A figure, or "n/a (why)" where the engine cannot give it.
+function figure(value, text, why) {
+  return Number.isFinite(value) ? text(value) : `n/a (${why})`;
+}
+
+// The figures the page is held to, one column per build.
+function goalTable(bare, games) {
+  const engine = web.engineName();
+  const noCdp = `${engine} has no DevTools protocol`;
+  const lines = [
+    ['first menu frame, slow link', '<= 6 s', (g) => figure(g.slow.firstMenu, (v) => `${(v / 1000).toFixed(1)} s`, noCdp)],
+    ['bytes before first menu frame', '<= 1 MB', (g) => figure(g.slow.bytes, (v) => `${(v / 1e6).toFixed(2)} MB`, noCdp)],
+    ['main thread busy / bare page', '<= 1.3', (g) => figure(g.round.busy / bare.frame.busy, (v) => v.toFixed(2), noCdp)],
+    ['GPU process CPU / bare page', '<= 1.1', (g) => figure(g.round.gpu / bare.frame.gpu, (v) => v.toFixed(2), noCdp)],
+    ['WebGL calls per round frame', '<= 3 x draws', (g) => figure(g.round.callsPerFrame,
+      (v) => `${v.toFixed(1)} (${g.round.drawsPerFrame.toFixed(1)} draws)`, 'no frames counted')],
+    ['round frames/s / bare page', '>= 0.99', (g) => figure(g.round.fps / bare.frame.fps, (v) => v.toFixed(2), 'no frames')],
+    ['first menu frame / bare first picture', '<= 1.2', (g) => figure(g.firstMenu / bare.firstPicture,
+      (v) => `${v.toFixed(2)} (${g.firstMenu.toFixed(0)} ms)`, 'no first picture')],
+  ];
+  const width = 26;
+  console.log(`${'figure'.padEnd(38)}${games.map(([name]) => name.padStart(width)).join('')}${'goal'.padStart(14)}`);
+  for (const [name, goal, value] of lines) {
+    console.log(`${name.padEnd(38)}${games.map(([, g]) => value(g).padStart(width)).join('')}${goal.padStart(14)}`);
+  }
+}
+
+// Each build is named by its folder (with its place when two share a name).
+function buildNames(builds) {
+  const names = builds.map((folder) => path.basename(folder));
+  return names.map((name, i) => (names.indexOf(name) !== i || names.lastIndexOf(name) !== i ? `${i + 1}:${name}` : name));
+}
+
 async function main() {
-  const o = options(process.argv);
+  const builds = options(process.argv);
   const browser = await web.launch();
   try {
     const load = () => os.loadavg()[0].toFixed(1);
     console.log(`page benchmark: ${await browser.version()}, ${SECONDS} s per span, ` +
       `load average ${load()} on ${os.cpus().length} processors`);
     const bare = await measureBare(browser);
-    const before = o.before ? await measureGame(browser, o.before) : null;
-    const after = await measureGame(browser, o.pageDir);
+    const names = buildNames(builds);
+    const games = [];
+    for (let i = 0; i < builds.length; ++i) games.push([names[i], await measureGame(browser, builds[i])]);
     console.log(`${''.padEnd(22)}${'fps'.padStart(7)}${'drawn/s'.padStart(8)}${'p50 ms'.padStart(8)}` +
       `${'p99 ms'.padStart(8)}${'worst'.padStart(8)}${'busy %'.padStart(8)}${'gpu %'.padStart(8)}`);
     console.log(row('bare WebGL 2 page', bare.frame));
-    const games = before ? [['before', before], ['game', after]] : [['game', after]];
     for (const [name, game] of games) {
       console.log(row(`${name} menu`, game.menu));
       console.log(row(`${name} round`, game.round));
@@ -297,15 +416,8 @@ async function main() {
       console.log(`${name}: a second visit with the network off: ${game.offline}`);
     }
     console.log(`load average at the end: ${load()}`);
-    const ratio = (a, b) => fixed(a / b, 2);
-    console.log(`round busy share, game / bare page: ${ratio(after.round.busy, bare.frame.busy)}`);
-    if (before) {
-      console.log(`after / before: menu fps ${ratio(after.menu.fps, before.menu.fps)}, ` +
-        `round fps ${ratio(after.round.fps, before.round.fps)}, ` +
-        `menu busy ${ratio(after.menu.busy, before.menu.busy)}, ` +
-        `round busy ${ratio(after.round.busy, before.round.busy)}, ` +
-        `first menu frame ${ratio(after.firstMenu, before.firstMenu)}`);
-    }
+    console.log('');
+    goalTable(bare, games);
   } finally {
     await browser.close();
   }

@@ -40,7 +40,9 @@ include(${CMAKE_CURRENT_LIST_DIR}/WebPreloads.cmake)
 add_library(OpenGL::GL INTERFACE IMPORTED)
 
 # The page: <target>.html with the .js, the .wasm and the preloaded .data
-# (the media under /snowbelter/media, the replay scripts under /replays).
+# (the picture archive under /snowbelter/media, the replay scripts under
+# /replays).  The music archive is not in the .data: the page fetches it
+# after the game has started (web/page.js), so the menu need not wait for it.
 function(snow_web_page target)
   set(page ${CMAKE_SOURCE_DIR}/web)
   set_target_properties(${target} PROPERTIES SUFFIX .html)
@@ -48,9 +50,18 @@ function(snow_web_page target)
     # WebGL 2: the framebuffer objects and blits the picture needs, and
     # GLSL ES 3.00 for the drawing program (media/gl_draw_web.cpp).
     -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2
+    # Small over fast for the final link: the frame's cost is in the
+    # browser's drawing, not in the game's code, and the code is downloaded
+    # before the menu can show.
+    -Oz
     # The screens are blocking loops: every frame wait unwinds to the
-    # browser and comes back (core/host_sleep_web.cpp).
-    -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072
+    # browser and comes back (core/host_sleep_web.cpp).  Waits are reached
+    # through function pointers (the game's main routine, the Options
+    # screen's rows), so every indirect call must be able to unwind, but
+    # the libraries never call back into a wait: SDL, SDL_mixer and its MP3
+    # decoder, libpng, libjpeg and the C++ library are left as they are
+    # (a fifth of the code).
+    -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072 -sASYNCIFY_REMOVE=@${page}/asyncify_remove.json
     # iOS refuses large WebAssembly memories: the game needs far less than
     # 256 MB, so its memory may grow no further.
     -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728 -sMAXIMUM_MEMORY=268435456
@@ -67,10 +78,9 @@ function(snow_web_page target)
     # (SHELL: keeps each option with its value: CMake drops repeated options.)
     "SHELL:--shell-file ${page}/shell.html" -sMINIFY_HTML=0
     "SHELL:--preload-file ${SNOWBELTER_WEB_MEDIA}/gfx.sbx@/snowbelter/media/gfx.sbx"
-    "SHELL:--preload-file ${SNOWBELTER_WEB_MEDIA}/sfx.sbx@/snowbelter/media/sfx.sbx"
     "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/tests/replays@/replays")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-    ${page}/shell.html ${page}/audio_functions.json
-    ${SNOWBELTER_WEB_MEDIA}/gfx.sbx ${SNOWBELTER_WEB_MEDIA}/sfx.sbx)
+    ${page}/shell.html ${page}/audio_functions.json ${page}/asyncify_remove.json
+    ${SNOWBELTER_WEB_MEDIA}/gfx.sbx)
   snow_web_preloads(${target} ${CMAKE_SOURCE_DIR}/tests/replays)
 endfunction()

@@ -2,7 +2,8 @@
  * music.cpp - the music stream over SDL_mixer, and its loop deadline.
  *
  * Needs: SDL_mixer's music calls; archive.h to find the file; clock.h for
- * the runtime clock; log.h for the missing decoder.
+ * the runtime clock; log.h for the missing decoder; music_arrival.h for an
+ * archive that is still on its way (a browser page downloading it).
  */
 #include "media/music.h"
 
@@ -12,6 +13,7 @@
 #include "core/archive.h"
 #include "core/clock.h"
 #include "core/log.h"
+#include "media/music_arrival.h"
 
 namespace {
 
@@ -20,9 +22,11 @@ const double MS_PER_SECOND = 1000;
 struct MusicState {
     Mix_Music* piece = nullptr;
     std::string name;
-    double volume = -1;    // last stored; -1 forces the next send
-    double deadline = 0;   // runtime-clock ms of the next restart; 0 = none
-    double length = 0;     // ms, at least MUSIC_MIN_LENGTH_MS once loaded
+    double volume = -1;     // last stored; -1 forces the next send
+    double deadline = 0;    // runtime-clock ms of the next restart; 0 = none
+    double length = 0;      // ms, at least MUSIC_MIN_LENGTH_MS once loaded
+    bool waiting = false;   // asked for while its archive was on its way
+    double waiting_loop = 0;
 };
 MusicState music;
 
@@ -46,6 +50,31 @@ void send_volume(double volume)
     if (music.piece) Mix_VolumeMusic(mixer_music_volume(volume));
 }
 
+void start_piece(double loop)
+{
+    std::string path;
+    if (!resolve_media_path(music_archive(), music.name.c_str(), path, false) || !mixer_open())
+        return;
+    music.piece = Mix_LoadMUS(path.c_str());
+    if (!music.piece) return;
+    music.length = piece_length(music.piece);
+    music.deadline = loop != 0 ? now_ms() + music.length : 0;
+    Mix_PlayMusic(music.piece, 0);
+    music.volume = 1.0;
+    send_volume(music.volume);
+    note_music_started(music.name.c_str());
+}
+
+// The archive has landed (or will not come): the piece asked for starts
+// now, at the volume the game set meanwhile.
+void start_waiting_piece()
+{
+    music.waiting = false;
+    const double volume = music.volume;
+    start_piece(music.waiting_loop);
+    if (volume >= 0) set_music_volume(volume);
+}
+
 }   // namespace
 
 void music_init()
@@ -59,19 +88,18 @@ void play_music(const char* name, double loop)
 {
     stop_music();
     music.name = name;
-    std::string path;
-    if (!resolve_media_path(music_archive(), name, path, false) || !mixer_open()) return;
-    music.piece = Mix_LoadMUS(path.c_str());
-    if (!music.piece) return;
-    music.length = piece_length(music.piece);
-    music.deadline = loop != 0 ? now_ms() + music.length : 0;
-    Mix_PlayMusic(music.piece, 0);
-    music.volume = 1.0;
-    send_volume(music.volume);
+    // Looking in an archive that is not there yet would disable it for good.
+    if (music_archive_on_its_way()) {
+        music.waiting = true;
+        music.waiting_loop = loop;
+        return;
+    }
+    start_piece(loop);
 }
 
 void music_loop_check()
 {
+    if (music.waiting && !music_archive_on_its_way()) start_waiting_piece();
     if (!(music.deadline > 0) || now_ms() < music.deadline) return;
     music.length = piece_length(music.piece);
     music.deadline = now_ms() + music.length;
@@ -80,6 +108,7 @@ void music_loop_check()
 
 void stop_music()
 {
+    music.waiting = false;
     music.volume = -1;
     music.deadline = 0;
     music.length = 0;

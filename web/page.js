@@ -1,5 +1,5 @@
 // page.js - starts Snowbelter in the page: the start card (the title, the
-// bytes of the .wasm and .data loaded, "Click or tap to play", or one plain
+// bytes of the .wasm, the .data and the music loaded, "Click or tap to play", or one plain
 // sentence and a retry when the game cannot run), the game's command line
 // from the page address, the canvas laid out on the screen (layout.js), the
 // settings kept in the browser's storage, the service worker, a lost WebGL
@@ -7,12 +7,16 @@
 // tests drive (window.snowbelter).  Where a browser lacks the Fullscreen API
 // or the orientation lock (Safari on an iPhone), the page fills the visible
 // screen instead (page.css) and the card suggests "Add to Home Screen".
+// The music archive is not needed for the menu: it is fetched after the
+// game's files, while the game runs, and written where the game looks for
+// it (media/music_arrival_web.cpp tells the game when it has landed).
 'use strict';
 (function () {
   // The game's own screen: what the canvas shows, whatever its size.
   const PICTURE_W = 640, PICTURE_H = 480;
   const SETTINGS_FOLDER = '/settings';
   const GAME_FILES = ['snowbelter.wasm', 'snowbelter.data'];
+  const MUSIC_FILE = 'sfx.sbx', MUSIC_PATH = '/snowbelter/media/sfx.sbx';
   const params = new URLSearchParams(location.search);
   const canvas = document.getElementById('canvas');
   const card = document.getElementById('start-card');
@@ -43,6 +47,8 @@
   const page = window.snowbelter = {
     // The page's own errors, for engines whose driver cannot read the console.
     trace: [], lines: [], errors: [], hold: false, holdAfter: new Set(holds), heldAt: -1, exited: null,
+    // The music pieces the game started, by name (music_arrival_web.cpp).
+    musicStarted: [],
     // Release a hold.
     release() { page.heldAt = -1; page.hold = false; }
   };
@@ -116,11 +122,40 @@
   }
   retry.addEventListener('click', (event) => { event.stopPropagation(); location.reload(); });
 
-  function showProgress(loaded, total) {
-    if (total > 0) progress.value = loaded / total;
+  // The bytes the card's bar counts: the game's files, then the music's.
+  // A compressed answer's length is not the length of what it unpacks to:
+  // with one among them the total is unknown.
+  const bytes = { loaded: 0, total: 0, known: true };
+  let ready = false, wanted = autostart, started = false;
+
+  function count(responses) {
+    for (const response of responses) {
+      const length = Number(response.headers.get('Content-Length') || 0);
+      if (!length || response.headers.get('Content-Encoding')) bytes.known = false;
+      bytes.total += length;
+    }
+  }
+
+  function showProgress() {
+    const total = bytes.known ? bytes.total : 0;
+    if (total > 0) progress.value = Math.min(bytes.loaded / total, 1);
     else progress.removeAttribute('value');
+    if (ready) return;
     const mb = (bytes) => window.snowbelterText.tenths(bytes / 1e6);
-    cardText.textContent = total > 0 ? say('loadingSize', { loaded: mb(loaded), total: mb(total) }) : say('loading');
+    cardText.textContent = total > 0 ? say('loadingSize', { loaded: mb(bytes.loaded), total: mb(total) }) : say('loading');
+  }
+
+  async function body(response) {
+    const reader = response.body.getReader();
+    const chunks = [];
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      chunks.push(value);
+      bytes.loaded += value.length;
+      showProgress();
+    }
+    return new Blob(chunks).arrayBuffer();
   }
 
   // Fetches the game's files, counting their bytes as they arrive.
@@ -129,24 +164,34 @@
     for (const response of responses) {
       if (!response.ok) throw new Error(`${response.url}: ${response.status}`);
     }
-    const total = responses.reduce((sum, r) => sum + Number(r.headers.get('Content-Length') || 0), 0);
-    let loaded = 0;
-    showProgress(0, total);
-    return Promise.all(responses.map(async (response) => {
-      const reader = response.body.getReader();
-      const chunks = [];
-      for (;;) {
-        const { done, value } = await reader.read();
-        if (done) break;
-        chunks.push(value);
-        loaded += value.length;
-        showProgress(loaded, total);
-      }
-      return new Blob(chunks).arrayBuffer();
-    }));
+    count(responses);
+    showProgress();
+    return Promise.all(responses.map(body));
   }
 
-  let ready = false, wanted = autostart, started = false;
+  // The music, once the game's files are in: a failed download leaves the
+  // game silent, as an install without music would, with one line saying so.
+  let music = null;
+  async function downloadMusic() {
+    try {
+      const response = await fetch(MUSIC_FILE);
+      if (!response.ok) throw new Error(`${response.status} ${response.statusText}`.trim());
+      count([response]);
+      music = new Uint8Array(await body(response));
+      landMusic();
+    } catch (error) {
+      Module.printErr(`The music could not be downloaded (${error.message || error}): the game plays without it.`);
+      Module.musicArchiveOnItsWay = false;
+    }
+  }
+
+  // Into the file system once there is one (the runtime has started).
+  function landMusic() {
+    if (!music || !Module.FS || !ready) return;
+    Module.FS.writeFile(MUSIC_PATH, music);
+    music = null;
+    Module.musicArchiveOnItsWay = false;
+  }
 
   function start() {
     if (started || !ready || !wanted) return;
@@ -240,6 +285,10 @@
       // The page is the display: name SDL's driver for it, as a player
       // without DISPLAY names one with SDL_VIDEODRIVER.
       Module.ENV.SDL_VIDEODRIVER = 'emscripten';
+      // The game gives the browser its turn once a frame, on the display's
+      // refresh (core/host_sleep_web.cpp): SDL must not yield again as it
+      // swaps the picture, nor anywhere else (its code cannot unwind).
+      Module.ENV.SDL_EMSCRIPTEN_ASYNCIFY = '0';
       Module.ENV.XDG_CONFIG_HOME = SETTINGS_FOLDER;
       // The best results and their replays are kept with the settings.
       Module.ENV.XDG_DATA_HOME = SETTINGS_FOLDER;
@@ -249,10 +298,13 @@
       Module.addRunDependency('settings');
       Module.FS.syncfs(true, () => Module.removeRunDependency('settings'));
     }],
+    // Until the page has written the music archive or given it up.
+    musicArchiveOnItsWay: true,
     onRuntimeInitialized: () => {
       ready = true;
-      progress.value = 1;
+      showProgress();
       cardText.textContent = say('clickToPlay');
+      landMusic();
       start();
     },
     onAbort: () => { if (!started) fail(say('cannotStart')); },
@@ -276,6 +328,8 @@
     Module.getPreloadedPackage = () => files[1];
     const loader = document.getElementById('game-loader');
     document.body.appendChild(document.importNode(loader.content, true));
+    await downloadMusic();
+    registerServiceWorker();
   }
 
   // The game writes its settings file whenever one changes; the browser's
@@ -284,9 +338,12 @@
   addEventListener('pagehide', saveSettings);
   setInterval(() => { fit(); tellFocus(); }, 250);
   // A second visit plays from the service worker's copy, with or without
-  // the network (sw.js). Every visit asks at once whether there is a new
-  // build (a new sw.js), rather than whenever the browser would.
-  if ('serviceWorker' in navigator) {
+  // the network (sw.js). Every visit asks whether there is a new build (a
+  // new sw.js), rather than whenever the browser would: once the game and
+  // its music are in, so that a first visit's worker, which fetches every
+  // file for its copy, does not share a slow link with them.
+  function registerServiceWorker() {
+    if (!('serviceWorker' in navigator)) return;
     navigator.serviceWorker.register('sw.js').then((worker) => worker.update()).catch(() => {});
   }
   window.snowbelterTouch.onChange(fit);

@@ -29,7 +29,25 @@ function requirePage(folder) {
   return page;
 }
 
-function serve(folder) {
+// The precompressed copies build-web.sh writes, by preference.
+const ENCODINGS = [['br', '.br'], ['gzip', '.gz']];
+
+// The copy of file to send for the request's Accept-Encoding, with its
+// encoding, or the file itself.
+function encodedCopy(request, file) {
+  const accepted = String(request.headers['accept-encoding'] || '').split(',').map((e) => e.trim().split(';')[0]);
+  for (const [encoding, suffix] of ENCODINGS) {
+    if (accepted.includes(encoding) && fs.existsSync(file + suffix)) return { file: file + suffix, encoding };
+  }
+  return { file, encoding: null };
+}
+
+// Serves folder.  Settings: precompressed, send NAME.br or NAME.gz where
+// the browser takes it (as tools/serve-web.sh does); intercept(name,
+// answer, response), a test's hand on each request: it returns true when
+// it answers the request itself (at once, later through answer(), or by
+// failing it), false to let the server answer.
+function serve(folder, { precompressed = false, intercept = () => false } = {}) {
   return new Promise((resolve) => {
     const server = http.createServer((request, response) => {
       const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/^\/+/, '');
@@ -39,12 +57,17 @@ function serve(folder) {
         response.end();
         return;
       }
-      response.writeHead(200, {
-        'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
-        'Content-Length': fs.statSync(file).size,
-        'Cache-Control': 'no-cache',
-      });
-      fs.createReadStream(file).pipe(response);
+      const answer = () => {
+        const sent = precompressed ? encodedCopy(request, file) : { file, encoding: null };
+        response.writeHead(200, {
+          'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
+          'Content-Length': fs.statSync(sent.file).size,
+          'Cache-Control': 'no-cache',
+          ...(sent.encoding ? { 'Content-Encoding': sent.encoding, Vary: 'Accept-Encoding' } : {}),
+        });
+        fs.createReadStream(sent.file).pipe(response);
+      };
+      if (!intercept(name, answer, response)) answer();
     });
     server.listen(0, '127.0.0.1', () => resolve(server));
   });

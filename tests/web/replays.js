@@ -3,9 +3,12 @@
 // (the game's --trace) must equal, line for line, the trace the desktop
 // replay runner writes for the same script, and every picture the script
 // names must match its reference picture as the runner's checks require.
+// With --late-music N the server holds the music archive back until the
+// game has traced N frames: the game must play the same all the same.
 //
-//   node replays.js [--browser ENGINE] --page-dir build-web --runner build/snowreplay
-//        --scripts tests/replays --references tests/reference --output DIR NAME...
+//   node replays.js [--browser ENGINE] [--late-music N] --page-dir build-web
+//        --runner build/snowreplay --scripts tests/replays --references tests/reference
+//        --output DIR NAME...
 'use strict';
 const { execFileSync } = require('child_process');
 const fs = require('fs');
@@ -20,6 +23,7 @@ function options(argv) {
   for (let i = 2; i < argv.length; ++i) {
     const key = argv[i];
     if (key === '--browser') ++i;   // the engine: browser.js reads it
+    else if (key === '--late-music') o.late_music = Number(argv[++i]);
     else if (key.startsWith('--')) o[key.slice(2).replace('-', '_')] = path.resolve(argv[++i]);
     else o.names.push(key);
   }
@@ -81,6 +85,24 @@ function differingPixels(actual, reference) {
   return differing;
 }
 
+// The server's hold on the music archive: its answers wait until release().
+function musicHold() {
+  const waiting = [];
+  let released = false;
+  return {
+    intercept: (name, answer) => {
+      if (name !== 'sfx.sbx' || released) return false;
+      waiting.push(answer);
+      return true;
+    },
+    release: () => {
+      released = true;
+      waiting.splice(0).forEach((answer) => answer());
+    },
+    asked: () => waiting.length > 0,
+  };
+}
+
 async function playInBrowser(o, browser, server, name, expected, folder) {
   const shots = screenshots(path.join(o.scripts, `${name}.replay`));
   const holds = shots.map((shot) => shot.frame).join(',');
@@ -99,6 +121,11 @@ async function playInBrowser(o, browser, server, name, expected, folder) {
     if (Date.now() > deadline) {
       failures.push(`timed out after ${timeout / 1000} s at trace line ${state.lines}`);
       break;
+    }
+    if (o.hold && !o.hold.done && state.lines >= o.late_music) {
+      if (!o.hold.asked()) failures.push(`the music was not asked for by frame ${o.late_music}`);
+      o.hold.done = true;
+      o.hold.release();
     }
     if (state.heldAt >= 0) {
       for (const shot of shots.filter((s) => s.frame === state.heldAt)) {
@@ -135,7 +162,7 @@ async function playInBrowser(o, browser, server, name, expected, folder) {
 async function main() {
   const o = options(process.argv);
   web.requirePage(o.page_dir);
-  const server = await web.serve(o.page_dir);
+  const server = await web.serve(o.page_dir, o.late_music ? { intercept: (...a) => o.hold.intercept(...a) } : {});
   const browser = await web.launch();
   let failed = 0;
   try {
@@ -144,6 +171,7 @@ async function main() {
       fs.mkdirSync(folder, { recursive: true });
       const started = Date.now();
       const expected = desktopTrace(o, name, folder);
+      if (o.late_music) o.hold = musicHold();
       const failures = await playInBrowser(o, browser, server, name, expected, folder);
       const seconds = ((Date.now() - started) / 1000).toFixed(1);
       if (failures.length) {

@@ -1,8 +1,8 @@
 // start.js - how the page starts, beyond the game itself:
 //   --case offline    a first visit leaves the service worker's copy, so a
-//                     reload with the server gone reaches the menu; a new
-//                     build (a new sw.js) replaces the old copy on the next
-//                     visit, and plays offline too.
+//                     reload with the server gone reaches the menu, with
+//                     its music; a new build (a new sw.js) replaces the old
+//                     copy on the next visit, and plays offline too.
 //   --case no-webgl2  with WebGL 2 turned off, the start card says so in a
 //                     sentence and offers a retry; with a file missing on
 //                     the server, it says the download failed.
@@ -76,6 +76,9 @@ async function offline(folder) {
     await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
     const first = cacheNameIn(folder);
     await waitForCaches(game, [first], 'the first visit');
+    // The cache is there as the worker begins to fill it: the copy is whole
+    // once the worker is active.
+    await game.page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
 
     // A new build: the same files under a new cache name.
     fs.writeFileSync(path.join(folder, 'sw.js'),
@@ -84,8 +87,10 @@ async function offline(folder) {
     await waitForCaches(second, [`${first}-next`], 'the visit after a new build');
 
     await web.unplug(server);
-    await visitToMenu(browser, second, 'the visit with the server gone');
-    console.log(`offline: the page reached the menu with no server, from ${first}-next`);
+    const third = await visitToMenu(browser, second, 'the visit with the server gone');
+    await web.waitFor(third, () => window.snowbelter.musicStarted.length > 0,
+      'the menu\'s music with the server gone', START_TIMEOUT_MS);
+    console.log(`offline: the page reached the menu with no server, with its music, from ${first}-next`);
   } finally {
     await browser.close();
     server.close();

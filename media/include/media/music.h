@@ -13,7 +13,9 @@
  *
  * Without an MP3 decoder in the mixer, MP3 pieces stay silent (one log line
  * at start-up says so); a missing file plays nothing.  Neither is reported
- * to the game.
+ * to the game.  A piece asked for while the music archive is still on its
+ * way (a browser page downloading it, music_arrival.h) starts at the first
+ * music_loop_check after the archive lands, at the volume last set.
  *
  * Callers: the game (play_music, stop_music, set_music_volume), the frame
  * cycle (music_loop_check), sound.cpp (music_init once the mixer is open),
