@@ -799,7 +799,8 @@ def main():
         if package in named and package not in status:
             continue
         if package is None:
-            why = "no package an install script names gives it"
+            why = ("no package an install script names gives it (when one does but is not "
+                   "installed here, add the two to tools/command-packages.txt)")
         else:
             why = "%s gives it, and no install script names %s" % (package, package)
         offences.append("%s:%d: %s: %s" % (rel(path), line, command, why))
