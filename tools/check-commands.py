@@ -812,7 +812,7 @@ def main():
               % (len(offences), "" if len(offences) == 1 else "s"))
         return 1
     print("check-commands: OK, %d scripts call %d commands, each from the base system or "
-          "an installed package" % (len(scripts), len({c for _, _, c in calls})))
+          "a package an install script names" % (len(scripts), len({c for _, _, c in calls})))
     return 0
 
 
