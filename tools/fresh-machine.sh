@@ -76,11 +76,12 @@ stage() {
 # the security updates, as on a freshly installed machine.
 make_base() {
   mkdir -p "$cache"
-  mmdebstrap --variant=minbase --quiet bookworm "$base.new" \
+  # The name's ending tells mmdebstrap to make a tarball.
+  mmdebstrap --variant=minbase --quiet bookworm "$cache/partial.tar" \
     "deb http://deb.debian.org/debian bookworm main" \
     "deb http://deb.debian.org/debian bookworm-updates main" \
     "deb http://deb.debian.org/debian-security bookworm-security main"
-  mv "$base.new" "$base"
+  mv "$cache/partial.tar" "$base"
 }
 
 # A copy of the base with this machine's /proc, /sys and /dev, its name
