@@ -217,7 +217,6 @@ class Lexer:
 
     def skip_parens(self, opened):
         """Skips to the parenthesis that closes `opened` open ones."""
-        depth = 0
         self.advance(opened)
         depth = opened
         while depth and self.peek() != "":
@@ -751,45 +750,52 @@ def read_command_list(path):
     return listed
 
 
-def main():
-    root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
-                           os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+def read_scripts(root):
+    """The scripts, each walked for the commands it calls, and the packages
+    the install scripts name."""
     scripts = {path: Script(path, open(path, encoding="utf-8").read()) for path in scripts_of(root)}
     by_name = {}
     for path in scripts:
         by_name.setdefault(os.path.basename(path), path)
-
     named = set()
     for script in scripts.values():
         if os.path.basename(script.path).startswith("install-"):
             named |= script.installs
-    for script in scripts.values():
+        named |= apt_installs(script)
         functions, runners = set(script.functions), dict(script.runners)
         for sourced in script.sourced:
             if sourced in by_name:
                 functions |= scripts[by_name[sourced]].functions
                 runners.update(scripts[by_name[sourced]].runners)
         Walker(script, functions, runners).walk(script.tokens)
-        named |= apt_installs(script)
+    return scripts, named
 
-    status = read_status()
-    links = alternatives()
+
+def commands_here(named, status, links):
+    """The commands of the base system and of the named packages installed
+    here, with all they depend on."""
     base = {p for p, f in status.items() if f.get("Essential") == "yes"
             or f.get("Priority") == "required" or p == "apt"}
-    have = commands_of(depends_closure(base, status), links)
-    installed = depends_closure(named, status)
-    have |= commands_of(installed, links)
+    return commands_of(depends_closure(base | named, status), links)
 
+
+def main():
+    root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
+                           os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+    rel = lambda path: os.path.relpath(path, root)
+    scripts, named = read_scripts(root)
+    status, links = read_status(), alternatives()
+    have = commands_here(named, status, links)
     list_path = os.path.join(root, "tools", "command-packages.txt")
     listed = read_command_list(list_path)
-    rel = lambda p: os.path.relpath(p, root)
+
     offences = []
+    # The list holds where dpkg can tell.
     for command, (package, number) in sorted(listed.items()):
         if package in status and package in named and \
                 command not in commands_of(depends_closure([package], status), links):
             offences.append("%s:%d: %s: the installed %s gives no such command"
                             % (rel(list_path), number, command, package))
-
     calls = [(path, line, name) for path, script in scripts.items() for line, name in script.calls]
     calls += spawned_by_js(root)
     for path, line, command in sorted(calls):
