@@ -22,17 +22,11 @@ else
   "$root/tools/build.sh"
 fi
 
-# ccache, when there, keeps a fresh clone's build short.
-launcher=()
-if command -v ccache >/dev/null; then
-  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-fi
+# ccache, when there, is the top CMakeLists' to set up, as for the desktop.
 if [ ! -f "$out/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/Windows.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSNOWBELTER_WIN_LIBS="$libs" \
-    -DSNOWBELTER_WIN_MEDIA="$root/build" -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
-    "${launcher[@]}" >/dev/null
+    -DSNOWBELTER_WIN_MEDIA="$root/build" -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
 else
   cmake "$out" -DSNOWBELTER_WIN_LIBS="$libs" >/dev/null
 fi

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Snowbelter needs to build, play and test.
 # Idempotent: packages already present are skipped, apt is only asked when
-# something is missing. Uses sudo when not run as root.
+# something is missing. Uses sudo when not run as root.  ccache, when there,
+# keeps a rebuild (or a fresh clone's build) short; git lets the style check
+# read the files git tracks; python3 runs tools/check-commands.py.
 #   --fuzz       also clang 14 and its libFuzzer (tools/fuzz.sh)
 #   --valgrind   also valgrind (tools/valgrind-replay.sh)
 #   --windows    also mingw-w64, Wine, NSIS and Debian's source archive
@@ -9,7 +11,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   libsdl2-dev libsdl2-mixer-dev
   libpng-dev libjpeg62-turbo-dev liblzo2-dev zlib1g-dev
   libgl-dev libgl1-mesa-dri
@@ -18,6 +20,7 @@ PACKAGES=(
   lame
   clang-format clang-tidy
   desktop-file-utils appstream dpkg-dev file imagemagick lintian
+  git python3
 )
 
 for extra in "$@"; do
