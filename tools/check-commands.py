@@ -385,7 +385,7 @@ class Script:
     @staticmethod
     def runs_arguments(tokens, n):
         """For a function whose body (from tokens[n]) runs its arguments as
-        a command ("$@" in command position, after "shift N"): N."""
+        a command ("$@" in command position, after "shift N" or "shift"): N."""
         while n < len(tokens) and tokens[n][:2] == ("op", "\n"):
             n += 1
         depth, shifted, after = 0, 0, ("op", "\n")
@@ -398,7 +398,9 @@ class Script:
                     after[0] == "op" and after[1] in ("\n", ";", "&&", "||", "|", "(")
                     or after[0] == "word" and after[1].literal in OPENERS):
                 return shifted
-            if after[0] == "word" and after[1].literal == "shift" and text and text.isdigit():
+            if text == "shift":
+                shifted = 1   # "shift" alone shifts one
+            elif after[0] == "word" and after[1].literal == "shift" and text and text.isdigit():
                 shifted = int(text)
             after = token
         return None

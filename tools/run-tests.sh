@@ -2,6 +2,8 @@
 # The test command: installs what is missing, builds Snowbelter and runs
 # every test once, in stages:
 #   install     every package the builds and tests need (tools/install-*.sh)
+#   commands    every command the scripts call is installed by those scripts
+#               or is in a minimal Debian 12 (tools/check-commands.py)
 #   build       the desktop build (tools/build.sh, into build/)
 #   sanitizers  the whole suite built with AddressSanitizer and
 #               UndefinedBehaviorSanitizer (build-asan/), every fuzz corpus
@@ -105,11 +107,11 @@ install_everything() {
 # storage alone (intercept_tls_get_addr=0): its own handling misreads some
 # of the blocks Mesa's libraries get, and the leak check's tracer then
 # crashed at exit now and then ("Tracer caught signal 11").
-# The style and analysis checks read the sources, the install checks run the
-# installed game as another user with a cleared environment or make a build
-# of their own, the two real-window checks press keys by the clock while a
-# sanitized game starts several times slower, and the browser checks play the
-# WebAssembly build: the plain run covers them.
+# The style, analysis and command checks read the sources, the install
+# checks run the installed game as another user with a cleared environment
+# or make a build of their own, the two real-window checks press keys by the
+# clock while a sanitized game starts several times slower, and the browser
+# checks play the WebAssembly build: the plain run covers them.
 sanitizer_build() {
   cmake --preset asan -DSNOWBELTER_FUZZ=ON >/dev/null &&
     cmake --build --preset asan -j"$(nproc)" &&
@@ -124,7 +126,7 @@ sanitizer_tests() {
     LSAN_OPTIONS=suppressions="$sanitizers/lsan.supp":print_suppressions=0 \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     "${xvfb[@]}" ctest --output-on-failure -j2 \
-    -E '^(house_style|static_analysis|install_tree|installed_game|deb_package|real_window|comforts_window|web_.*)$' \
+    -E '^(house_style|static_analysis|command_check|install_tree|installed_game|deb_package|real_window|comforts_window|web_.*)$' \
     2>&1 | tee "$logs/sanitizers.log"
 }
 
@@ -155,6 +157,7 @@ windows_tests() {
 
 trap report EXIT
 stage install install_everything
+stage commands python3 "$root/tools/check-commands.py"
 stage build "$root/tools/build.sh"
 mkdir -p "$logs"
 rm -f "$logs"/*.log
