@@ -22,7 +22,7 @@
 # exit, Ctrl+C included, unless --keep leaves the root for a look (its
 # mounts are undone all the same).  Needs root, for the chroot and the
 # mounts.  The set-up builds the browser's and Windows' libraries from
-# Debian's sources, with nothing cached: expect 20 minutes or more on two
+# Debian's sources, with nothing cached: about 35 minutes on two busy
 # cores.  Not a sandbox: the root shares this machine's kernel and network.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
