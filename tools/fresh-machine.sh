@@ -22,7 +22,7 @@
 # exit, Ctrl+C included, unless --keep leaves the root for a look (its
 # mounts are undone all the same).  Needs root, for the chroot and the
 # mounts.  The set-up builds the browser's and Windows' libraries from
-# Debian's sources, with nothing cached: expect 20 minutes or more on two
+# Debian's sources, with nothing cached: about 35 minutes on two busy
 # cores.  Not a sandbox: the root shares this machine's kernel and network.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -40,12 +40,13 @@ done
 [ "$(id -u)" -eq 0 ] || { echo "fresh-machine: run it as root (chroot and mounts)" >&2; exit 2; }
 
 names=() times=() codes=()
-scratch=""
+scratch="" running="" started=0
 
 # The stage table, then the mounts undone and the scratch folder removed.
 finish() {
   local status=$? i
   trap - EXIT INT TERM
+  [ -n "$running" ] && names+=("$running") times+=($((SECONDS - started))) codes+=("$status")
   if [ ${#names[@]} -gt 0 ]; then
     printf '\n%-34s %8s  %s\n' stage seconds result
     for i in "${!names[@]}"; do
@@ -63,13 +64,15 @@ trap 'exit 143' TERM
 # stage NAME COMMAND...: runs and times one stage; a failure ends the run.
 # The command runs as a job of its own so that "set -e" holds inside it.
 stage() {
-  local name=$1 started=$SECONDS code=0
+  local code=0
+  running=$1 started=$SECONDS
   shift
-  echo "=== $name"
+  echo "=== $running"
   "$@" &
   wait $! || code=$?
-  names+=("$name") times+=($((SECONDS - started))) codes+=("$code")
-  [ "$code" -eq 0 ] || exit "$code"
+  [ "$code" -eq 0 ] || exit "$code"   # finish() puts the stage in the table
+  names+=("$running") times+=($((SECONDS - started))) codes+=(0)
+  running=""
 }
 
 # The base system, made once: its packages come from Debian's archive with
