@@ -14,6 +14,12 @@
  * A hidden page gets no refreshes, so there (and should a refresh not come
  * for a while) a timer ends the wait instead.
  *
+ * The tests' replays run unpaced (the page's unpaced=1): a wait only gives
+ * the browser its turn, so the frames come as fast as the page can draw
+ * them, as the desktop's replay runner plays them.  That turn is a message
+ * the page posts to itself, which comes back as soon as the browser has run
+ * what was due, without the 4 ms that a chain of timers is held to.
+ *
  * The page may also hold the game at a wait (window.snowbelter.hold, see
  * web/shell.html): the frame just shown then stays on the canvas for as
  * long as the page wants to look at it, and the game's clock of frames does
@@ -63,6 +69,23 @@ EM_ASYNC_JS(void, wait_for_refresh, (double left_ms), {
         requestAnimationFrame(onRefresh);
     });
 });
+
+EM_JS(int, page_runs_unpaced, (), {
+    return Module.unpaced ? 1 : 0;
+});
+
+EM_ASYNC_JS(void, give_browser_its_turn, (), {
+    if (!Module.browserTurn) {
+        const channel = new MessageChannel();
+        const waiting = [];
+        channel.port1.onmessage = () => waiting.shift()();
+        Module.browserTurn = () => new Promise((resolve) => {
+            waiting.push(resolve);
+            channel.port2.postMessage(null);
+        });
+    }
+    await Module.browserTurn();
+});
 // clang-format on
 
 }   // namespace
@@ -76,6 +99,9 @@ long long host_monotonic_ns()
 
 void host_sleep_until_ns(long long until_ns)
 {
-    wait_for_refresh(static_cast<double>(until_ns - host_monotonic_ns()) / NS_PER_MS);
+    if (page_runs_unpaced())
+        give_browser_its_turn();
+    else
+        wait_for_refresh(static_cast<double>(until_ns - host_monotonic_ns()) / NS_PER_MS);
     while (page_holds_game()) emscripten_sleep(HOLD_POLL_MS);
 }

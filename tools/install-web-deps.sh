@@ -3,8 +3,11 @@
 # packages: Emscripten, the three browser engines the tests drive (Chromium
 # headless; Firefox ESR and WebKitGTK's MiniBrowser with its WebDriver on a
 # virtual X screen, Xvfb), unzip (the zip's test), brotli (the build's
-# precompressed copies), curl (the test of serve-web.sh's answers), the Debian source archive (the web libraries are
-# built from Debian's own sources) and the tests' npm packages. Idempotent; uses sudo when not run as root.
+# precompressed copies), curl (the test of serve-web.sh's answers), locales
+# (the sources from which the tests make the locales WebKit takes its pages'
+# language from), the Debian source archive (the web libraries are built
+# from Debian's own sources) and the tests' npm packages. Idempotent; uses
+# sudo when not run as root.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -13,7 +16,7 @@ SUDO=""
 export DEBIAN_FRONTEND=noninteractive
 
 PACKAGES=(emscripten chromium firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0 xvfb
-          nodejs npm dpkg-dev python3 zip unzip brotli curl)
+          nodejs npm dpkg-dev python3 zip unzip brotli curl locales)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

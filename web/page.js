@@ -300,6 +300,9 @@
     }],
     // Until the page has written the music archive or given it up.
     musicArchiveOnItsWay: true,
+    // Frames as fast as the page can draw them, not on the display's
+    // refresh (core/host_sleep_web.cpp): the tests' replays.
+    unpaced: params.get('unpaced') === '1',
     onRuntimeInitialized: () => {
       ready = true;
       showProgress();

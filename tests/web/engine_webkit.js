@@ -3,20 +3,27 @@
 // WebDriver HTTP.  browser.js picks it for --browser webkit.  It offers the
 // few parts of puppeteer's Browser, Page and ElementHandle the page's
 // tests use, so they are written once for every engine:
-//   browser: newPage(), version(), close()
+//   browser: newPage(), createBrowserContext() (newPage(), close()),
+//            version(), close()
 //   page:    goto(), url(), evaluate(), $(), $eval(), click(), focus(),
 //            keyboard.down()/up(), setViewport() (width and height),
 //            screenshot() (what the window shows), close(),
 //            on('pageerror') (the page's own list, window.snowbelter.errors,
 //            read back after each evaluate: WebDriver has no console)
 //   element: boundingBox(), screenshot(), click()
-// MiniBrowser has one window: a new page is that window navigated anew.
+// MiniBrowser has one window: a new page is that window navigated anew, and
+// a new context is that window too (each case's server has an address, so
+// an origin, of its own: pages of one case see nothing a last case kept).
 // WebKitGTK turns WebDriver touches into mouse events, so it cannot touch.
-// Its pages' language (navigator.languages) is the process's locale, so a
-// language the machine has no locale for reads as English.
+// Its pages' language (navigator.languages) is the process's locale: one
+// the machine lacks is made (localedef, from the locales package's sources)
+// into a folder of the user's own, which LOCPATH names to the browser.
 'use strict';
-const { spawn } = require('child_process');
+const { execFileSync, spawn } = require('child_process');
+const fs = require('fs');
 const net = require('net');
+const os = require('os');
+const path = require('path');
 const { startXvfb } = require('./xvfb');
 
 const DRIVER = process.env.WEBKIT_WEBDRIVER || 'WebKitWebDriver';
@@ -40,6 +47,37 @@ const REGIONS = { en: 'US', de: 'DE', fr: 'FR', es: 'ES', it: 'IT', pt: 'BR', pl
 function posixLocale(tag) {
   const [language, region] = tag.split('-');
   return `${language}_${region || REGIONS[language] || language.toUpperCase()}.UTF-8`;
+}
+
+// Where the locales the machine lacks are made, once for every test.
+const LOCALE_FOLDER = path.join(os.tmpdir(), `snowbelter-locales-${os.userInfo().uid}`);
+
+// Whether the machine has the locale ('de_DE.UTF-8'; locale -a says de_DE.utf8).
+function machineHas(locale) {
+  const listed = execFileSync('locale', ['-a'], { encoding: 'utf8' }).split('\n');
+  return listed.includes(locale) || listed.includes(locale.replace(/\.UTF-8$/, '.utf8'));
+}
+
+// The folder LOCPATH names for the locale, made there unless made before;
+// null where the machine has the locale.  Made aside and moved in whole, so
+// that tests started together never see half of one.
+function localeFolder(locale) {
+  if (machineHas(locale)) return null;
+  const made = path.join(LOCALE_FOLDER, locale);
+  if (fs.existsSync(path.join(made, 'LC_CTYPE'))) return LOCALE_FOLDER;
+  fs.mkdirSync(LOCALE_FOLDER, { recursive: true });
+  const aside = fs.mkdtempSync(path.join(LOCALE_FOLDER, '.making-'));
+  try {
+    execFileSync('localedef', ['-i', locale.split('.')[0], '-f', 'UTF-8', path.join(aside, locale)], { stdio: 'pipe' });
+    fs.renameSync(path.join(aside, locale), made);
+  } catch (error) {
+    if (!fs.existsSync(path.join(made, 'LC_CTYPE'))) {
+      throw new Error(`no locale ${locale} for WebKit's language: ${String(error.stderr || error.message).trim()}`);
+    }
+  } finally {
+    fs.rmSync(aside, { recursive: true, force: true });
+  }
+  return LOCALE_FOLDER;
 }
 
 function freePort() {
@@ -175,6 +213,12 @@ class Browser {
     await page.setViewport({ width: 800, height: 600 });
     return page;
   }
+  createBrowserContext() {
+    return Promise.resolve({
+      newPage: () => this.newPage(),
+      close: () => new Page(this.session).close(),
+    });
+  }
   async version() {
     return `MiniBrowser/${this.capabilities.browserVersion}`;
   }
@@ -199,11 +243,13 @@ async function waitForDriver(session, driver) {
 }
 
 async function launch(puppeteer, settings) {
+  const locale = posixLocale(settings.language);
+  const locales = localeFolder(locale);
   const screen = await startXvfb();
   const port = await freePort();
   const driver = spawn(DRIVER, [`--port=${port}`], {
-    env: { ...process.env, DISPLAY: screen.display, LC_ALL: posixLocale(settings.language),
-      LANGUAGE: settings.language.replace('-', '_') },
+    env: { ...process.env, DISPLAY: screen.display, LC_ALL: locale, LANGUAGE: settings.language.replace('-', '_'),
+      ...(locales ? { LOCPATH: locales } : {}) },
     stdio: 'ignore',
   });
   const stop = () => {

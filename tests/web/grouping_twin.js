@@ -45,17 +45,12 @@ function desktopPictures(program) {
 }
 
 web.runPageTest(async (browser, server) => {
-  const at = process.argv.indexOf('--desktop');
-  const program = at >= 0 ? path.resolve(process.argv[at + 1]) : '';
+  const program = path.resolve(web.option('desktop'));
   if (!fs.existsSync(program)) throw new Error(`--desktop names no program: ${program}`);
   const desktop = desktopPictures(program);
-  const page = await browser.newPage();
-  const errors = [];
-  page.on('pageerror', (error) => errors.push(String(error)));
-  await page.goto(`http://127.0.0.1:${server.address().port}/grouping_twin.html`, { waitUntil: 'load' });
-  const game = { page, errors };
+  const game = await web.openPage(browser, server, 'grouping_twin.html');
   await web.waitFor(game, () => window.twin.exited !== null, 'the program to end', RUN_TIMEOUT_MS);
-  const lines = await page.evaluate(() => window.twin.lines);
+  const lines = await game.page.evaluate(() => window.twin.lines);
   const browserSide = pictures(lines);
   // The scene is not blank: a red sprite sits at (11, 11).
   if (browserSide.grouped[11].substr(11 * 6, 6) === '000000') throw new Error('the browser drew nothing');

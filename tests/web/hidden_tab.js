@@ -7,12 +7,10 @@
 'use strict';
 const web = require('./browser');
 
-const START_TIMEOUT_MS = 120000;
-const STEP_TIMEOUT_MS = 10000;
-const STILL_MS = 1500;
-
-
-const sleep = web.sleep;
+// Refreshes in which a game that went on would take as many frames.
+const STILL_REFRESHES = 90;
+// Frames the game must take once shown again.
+const RESUMED_FRAMES = 30;
 
 // What the page shows of the game: its frames so far and its title.
 function state(game) {
@@ -30,22 +28,23 @@ function setHidden(game, hidden) {
 
 web.runPageTest(async (browser, server) => {
   const game = await web.openGame(browser, server, 'autostart=1&trace=1&settings=0');
-  await web.waitFor(game, () => window.snowbelter.trace.length > 60, 'the menu', START_TIMEOUT_MS);
+  await web.waitFor(game, () => window.snowbelter.trace.length > 60, 'the menu', web.START_TIMEOUT_MS);
   await game.page.click('#canvas');   // the game has the focus, and keeps it
   await setHidden(game, true);
-  await web.waitFor(game, () => document.title.includes('<pause>'), 'the pause', STEP_TIMEOUT_MS);
+  await web.waitFor(game, () => document.title.includes('<pause>'), 'the pause', web.STEP_TIMEOUT_MS);
   const paused = await state(game);
-  await sleep(STILL_MS);
+  await web.waitForRefreshes(game, STILL_REFRESHES);
   const still = await state(game);
   if (still.frames > paused.frames + 1) {
-    throw new Error(`the hidden game went on: ${still.frames - paused.frames} frames in ${STILL_MS} ms`);
+    throw new Error(`the hidden game went on: ${still.frames - paused.frames} frames in ` +
+      `${STILL_REFRESHES} refreshes`);
   }
   await setHidden(game, false);
-  await web.waitFor(game, () => !document.title.includes('<pause>'), 'the end of the pause', STEP_TIMEOUT_MS);
+  await web.waitFor(game, () => !document.title.includes('<pause>'), 'the end of the pause',
+    web.STEP_TIMEOUT_MS);
   const resumed = await state(game);
-  await sleep(STILL_MS);
-  const later = await state(game);
-  if (!(later.frames > resumed.frames + 30)) throw new Error('the game did not go on once shown');
-  console.log(`hidden tab: paused as "${paused.title}" for ${STILL_MS} ms, then ` +
-    `${later.frames - resumed.frames} frames in ${STILL_MS} ms once shown`);
+  await web.waitFor(game, (n) => window.snowbelter.trace.length >= n, 'the game to go on once shown',
+    web.STEP_TIMEOUT_MS, resumed.frames + RESUMED_FRAMES);
+  console.log(`hidden tab: paused as "${paused.title}" for ${STILL_REFRESHES} refreshes, then went on ` +
+    `${RESUMED_FRAMES} frames once shown`);
 });

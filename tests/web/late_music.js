@@ -1,34 +1,30 @@
-// late_music.js - the page's music archive (sfx.sbx) arrives after the menu:
-//   --case held    the server holds the archive back: the menu shows without
-//                  it, no piece starts, and the menu's piece starts once the
-//                  archive is let through;
-//   --case failed  the server answers 404 for the archive, then (a second
-//                  visit) drops the connection: either way the menu shows,
-//                  the game goes on to the story, no piece starts, and the
-//                  page says so in exactly one line.
+// late_music.js - the page's music archive (sfx.sbx) arrives after the menu;
+// its cases, in one browser:
+//   held    the server holds the archive back: the menu shows without it,
+//           no piece starts, and the menu's piece starts once the archive
+//           is let through;
+//   failed  the server answers 404 for the archive, then (a second visit)
+//           drops the connection: either way the menu shows, the game goes
+//           on to the story, no piece starts, and the page says so in
+//           exactly one line.
 //
-//   node late_music.js --page-dir build-web --case held|failed
+//   node late_music.js [--browser ENGINE] --page-dir build-web
 'use strict';
-const path = require('path');
 const web = require('./browser');
 
-const START_TIMEOUT_MS = 120000;
 const MUSIC = 'sfx.sbx';
 const MENU_PIECE = 'media/sfx/filler.mp3';
 const QUERY = 'autostart=1&trace=1&settings=0';
-
-function option(argv, name) {
-  const at = argv.indexOf(name);
-  if (at < 0 || !argv[at + 1]) throw new Error(`${name} is missing`);
-  return argv[at + 1];
-}
+// Frames of the menu in which its piece, asked for at its first frame,
+// would have started had the archive come.
+const MENU_FRAMES = 30;
 
 const started = (game) => game.page.evaluate(() => window.snowbelter.musicStarted.slice());
 
 // A server whose answer for the music archive the test gives (or refuses).
-async function musicServer(folder, onMusic) {
+async function musicServer(onMusic) {
   const asked = [];
-  const server = await web.serve(folder, {
+  const server = await web.serve(web.pageDir(web.option('page-dir')), {
     intercept: (name, answer, response) => {
       if (name !== MUSIC) return false;
       asked.push(name);
@@ -39,44 +35,40 @@ async function musicServer(folder, onMusic) {
   return { server, asked };
 }
 
-async function held(folder) {
+async function held(browser) {
   let release = null;
-  const { server, asked } = await musicServer(folder, (answer) => { release = answer; });
-  const browser = await web.launch();
+  const { server, asked } = await musicServer((answer) => { release = answer; });
   try {
     const game = await web.openGame(browser, server, QUERY);
-    await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
+    await web.waitForScreen(game, 'menu', web.START_TIMEOUT_MS);
     if (!asked.length) throw new Error('the page reached the menu without asking for the music');
-    // A few frames of the menu: its piece was asked for at its first frame.
-    await web.sleep(1000);
+    await web.waitForFrames(game, MENU_FRAMES);
     const early = await started(game);
     if (early.length) throw new Error(`pieces started before their archive came: ${early.join(', ')}`);
     console.log('held: the menu shows while the music is held back');
     release();
     await web.waitFor(game, (piece) => window.snowbelter.musicStarted.includes(piece),
-      `${MENU_PIECE} to start`, START_TIMEOUT_MS, MENU_PIECE);
+      `${MENU_PIECE} to start`, web.STEP_TIMEOUT_MS, MENU_PIECE);
     const state = await web.latestTrace(game);
     if (state.screen !== 'menu') throw new Error(`the game left the menu (${state.screen})`);
     console.log(`held: ${MENU_PIECE} started once the archive came, on the menu`);
   } finally {
-    await browser.close();
     server.close();
   }
 }
 
 // One visit whose music download fails as failMusic makes it.
-async function failedVisit(browser, folder, how, failMusic) {
-  const { server, asked } = await musicServer(folder, failMusic);
+async function failedVisit(browser, how, failMusic) {
+  const { server, asked } = await musicServer(failMusic);
   try {
     const game = await web.openGame(browser, server, QUERY);
-    await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
+    await web.waitForScreen(game, 'menu', web.START_TIMEOUT_MS);
     await web.waitFor(game, () => window.snowbelter.lines.some((l) => /music/i.test(l)),
-      'the page to say the music is missing', START_TIMEOUT_MS);
+      'the page to say the music is missing', web.STEP_TIMEOUT_MS);
     if (!asked.length) throw new Error(`${how}: the page never asked for the music`);
     // The game still plays: Start Game opens the story.
     await game.page.focus('#canvas');
-    await web.press(game.page, 'Enter', 250);
-    await web.waitForScreen(game, 'story', START_TIMEOUT_MS);
+    await web.holdKeyUntil(game, 'Enter', (state) => state.screen === 'story', 'Enter to open the story');
     // (Other lines are the graphics library's own notes.)
     const lines = await game.page.evaluate(() => window.snowbelter.lines.filter((l) => /music|sfx/i.test(l)));
     if (lines.length !== 1) {
@@ -92,32 +84,15 @@ async function failedVisit(browser, folder, how, failMusic) {
   }
 }
 
-async function failed(folder) {
-  const browser = await web.launch();
-  try {
-    await failedVisit(browser, folder, 'answered 404', (answer, response) => {
-      response.writeHead(404);
-      response.end();
-    });
-    await failedVisit(browser, folder, 'dropped', (answer, response) => {
-      // A promise of a thousand bytes, three of them, then the end.
-      response.socket.end('HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nID3');
-    });
-  } finally {
-    await browser.close();
-  }
+async function failed(browser) {
+  await failedVisit(browser, 'answered 404', (answer, response) => {
+    response.writeHead(404);
+    response.end();
+  });
+  await failedVisit(browser, 'dropped', (answer, response) => {
+    // A promise of a thousand bytes, three of them, then the end.
+    response.socket.end('HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nID3');
+  });
 }
 
-async function main() {
-  const folder = path.resolve(option(process.argv, '--page-dir'));
-  web.requirePage(folder);
-  const which = option(process.argv, '--case');
-  if (which === 'held') await held(folder);
-  else if (which === 'failed') await failed(folder);
-  else throw new Error(`no case ${which}`);
-}
-
-main().catch((error) => {
-  console.log(`FAIL: ${error.message}`);
-  process.exit(1);
-});
+web.runCases([{ name: 'held', run: held }, { name: 'failed', run: failed }]);

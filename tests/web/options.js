@@ -10,8 +10,6 @@
 'use strict';
 const web = require('./browser');
 
-const START_TIMEOUT_MS = 120000;
-const STEP_TIMEOUT_MS = 60000;
 // A press lasts this many frames: the first takes the step, and the step's
 // cooldown keeps the second from taking another.
 const PRESS_FRAMES = 2;
@@ -31,31 +29,20 @@ async function press(game, session, action) {
   const box = await element.boundingBox();
   if (!box) throw new Error(`the ${action} control is not shown`);
   const at = { id: 1, x: box.x + box.width / 2, y: box.y + box.height / 2 };
-  await game.page.evaluate(() => { window.snowbelter.hold = true; });
-  await web.sleep(200);   // the game reaches its wait
+  await web.holdGame(game);
   await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [at] });
-  await game.page.evaluate((n) => {
-    const s = window.snowbelter;
-    s.holdAfter.add(parseInt(s.trace[s.trace.length - 1], 10) + n);
-    s.release();
-  }, PRESS_FRAMES);
-  await web.waitFor(game, () => window.snowbelter.heldAt >= 0, `${action} held`, STEP_TIMEOUT_MS);
+  await web.playHeldFrames(game, PRESS_FRAMES);
   await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-  await game.page.evaluate(() => window.snowbelter.release());
+  await web.releaseGame(game);
 }
 
 // Presses an action once the screen takes keys again, and waits until the
 // game took it: a step restarts the key cooldown, a choice changes the screen.
 async function step(game, session, screen, action) {
-  await web.waitForScreen(game, screen, STEP_TIMEOUT_MS);
+  await web.waitForScreen(game, screen);
   await press(game, session, action);
-  const start = Date.now();
-  for (;;) {
-    const state = await web.latestTrace(game);
-    if (state.screen !== screen || Number(state.key_cooldown) > 0) return;
-    if (Date.now() - start > STEP_TIMEOUT_MS) throw new Error(`${action} was not taken on ${screen}`);
-    await web.sleep(20);
-  }
+  await web.untilTrace(game, (state) => state.screen !== screen || Number(state.key_cooldown) > 0,
+    `${action} to be taken on ${screen}`);
 }
 
 async function effectsSaved(game) {
@@ -74,7 +61,7 @@ web.runPageTest(async (browser, server) => {
   const game = await web.openGame(browser, server, 'trace=1', phone);
   const session = await game.page.createCDPSession();
   await web.waitFor(game, () => document.getElementById('card-text').textContent ===
-    'Click or tap to play', 'the start card to offer play', START_TIMEOUT_MS);
+    'Click or tap to play', 'the start card to offer play', web.START_TIMEOUT_MS);
   const card = await (await game.page.$('#start-card')).boundingBox();
   await game.page.touchscreen.tap(card.x + card.width / 2, card.y + card.height / 2);
 
@@ -82,7 +69,7 @@ web.runPageTest(async (browser, server) => {
   await step(game, session, 'menu', 'down');
   await step(game, session, 'menu', 'down');
   await step(game, session, 'menu', 'start');
-  await web.waitForScreen(game, 'options', STEP_TIMEOUT_MS);
+  await web.waitForScreen(game, 'options', web.STEP_TIMEOUT_MS);
   console.log('options: Down, Down and Start by touch opened the Options screen');
 
   // Effects, one step down from the full level.
@@ -97,6 +84,6 @@ web.runPageTest(async (browser, server) => {
   console.log(`options: Left on the Effects row by touch took the effects from ${before ?? 10} to ${after}`);
 
   await step(game, session, 'options', 'back');
-  await web.waitForScreen(game, 'menu', STEP_TIMEOUT_MS);
+  await web.waitForScreen(game, 'menu', web.STEP_TIMEOUT_MS);
   console.log('options: Back by touch returned to the menu');
 });

@@ -60,12 +60,9 @@ async function second(game, hz, expected) {
 }
 
 web.runPageTest(async (browser, server) => {
-  const page = await browser.newPage();
-  const game = { page, errors: [] };
-  page.on('pageerror', (error) => game.errors.push(String(error)));
-  await page.evaluateOnNewDocument(installRefreshes);
-  await page.goto(`http://127.0.0.1:${server.address().port}/snowbelter.html?autostart=1&trace=1&settings=0`,
-    { waitUntil: 'load' });
+  const game = await web.openGame(browser, server, 'autostart=1&trace=1&settings=0',
+    (page) => page.evaluateOnNewDocument(installRefreshes));
+  const { page } = game;
   let menu = false;
   for (let n = 0; !menu && n < MENU_REFRESHES; n += 60) {
     await refreshes(game, 1000 / 60, 60);

@@ -3,12 +3,23 @@
 // (the game's --trace) must equal, line for line, the trace the desktop
 // replay runner writes for the same script, and every picture the script
 // names must match its reference picture as the runner's checks require.
-// With --late-music N the server holds the music archive back until the
-// game has traced N frames: the game must play the same all the same.
+// The replays play unpaced (the page's unpaced=1), as fast as the page can
+// draw, as the runner plays them: a trace does not depend on the pace.
+// Each replay is a case of its own, in one browser; and besides:
+//   --at-display-rate NAME  that replay plays on the display's refresh, as
+//                           a player's game does (the pace must not change
+//                           the trace either);
+//   --late-music NAME:N     that replay is played once more with the music
+//                           archive held back by the server until the game
+//                           has shown frame N: the game must play the same;
+//   --wrong-picture NAME:DIR  that replay is played once more against the
+//                           pictures in DIR, wrong ones: the picture check
+//                           must fail on each of them (it can fail at all).
 //
-//   node replays.js [--browser ENGINE] [--late-music N] --page-dir build-web
+//   node replays.js [--browser ENGINE] --page-dir build-web
 //        --runner build/snowreplay --scripts tests/replays --references tests/reference
-//        --output DIR NAME...
+//        --output DIR [--at-display-rate NAME] [--late-music NAME:N]
+//        [--wrong-picture NAME:DIR] NAME...
 'use strict';
 const { execFileSync } = require('child_process');
 const fs = require('fs');
@@ -17,20 +28,22 @@ const { PNG } = require('pngjs');
 const web = require('./browser');
 
 const FRAME_MS = 1000 / 60;
+const POLL_MS = 50;
 
-function options(argv) {
-  const o = { names: [] };
-  for (let i = 2; i < argv.length; ++i) {
-    const key = argv[i];
-    if (key === '--browser') ++i;   // the engine: browser.js reads it
-    else if (key === '--late-music') o.late_music = Number(argv[++i]);
-    else if (key.startsWith('--')) o[key.slice(2).replace('-', '_')] = path.resolve(argv[++i]);
-    else o.names.push(key);
-  }
-  for (const key of ['page_dir', 'runner', 'scripts', 'references', 'output']) {
-    if (!o[key]) throw new Error(`--${key.replace('_', '-')} is missing`);
-  }
+// The folders and programs a replay needs, from the command line.
+function paths() {
+  const o = {};
+  for (const key of ['page-dir', 'runner', 'scripts', 'references', 'output']) o[key] = path.resolve(web.option(key));
   return o;
+}
+
+// NAME:VALUE of an option, or null without it.
+function namedOption(key) {
+  const value = web.option(key, null);
+  if (value === null) return null;
+  const at = value.indexOf(':');
+  if (at <= 0) throw new Error(`--${key} wants NAME:VALUE, not ${value}`);
+  return { name: value.slice(0, at), value: value.slice(at + 1) };
 }
 
 // "screenshot N NAME [TOLERANCE]" lines of a script.
@@ -103,10 +116,39 @@ function musicHold() {
   };
 }
 
-async function playInBrowser(o, browser, server, name, expected, folder) {
-  const shots = screenshots(path.join(o.scripts, `${name}.replay`));
-  const holds = shots.map((shot) => shot.frame).join(',');
-  const game = await web.openGame(browser, server, `play=${name}&trace=1&settings=0&hold=${holds}`);
+// Compares the canvas, held at a frame, with the pictures the script names
+// for that frame; answers the failures.
+async function checkPictures(game, run, shots, folder) {
+  const failures = [];
+  for (const shot of shots) {
+    const reference = PNG.sync.read(fs.readFileSync(path.join(run.references, shot.name)));
+    const actual = gamePicture(await web.canvasPicture(game), reference.width, reference.height);
+    const differing = differingPixels(actual, reference);
+    if (differing > shot.tolerance) {
+      const file = path.join(folder, shot.name.replace(/\.png$/, '.browser.png'));
+      fs.writeFileSync(file, PNG.sync.write(actual));
+      failures.push(`frame ${shot.frame}: ${differing} pixels differ from ${shot.name} ` +
+        `(${shot.tolerance} allowed); see ${file}`);
+    }
+    console.log(`${run.name}: frame ${shot.frame} against ${shot.name}: ${differing} pixels differ`);
+  }
+  return failures;
+}
+
+// The page's address for a run: held at the frames of its pictures (and
+// at the music's frame), unpaced unless it plays at the display's rate.
+function replayQuery(run, shots) {
+  const holds = shots.map((shot) => shot.frame);
+  if (run.lateMusic) holds.push(run.lateMusic.frame);
+  return `play=${run.name}&trace=1&settings=0&hold=${holds.join(',')}${run.paced ? '' : '&unpaced=1'}`;
+}
+
+// Plays run.name in the browser against the desktop's trace, expected;
+// answers the failures.  run: { name, references, paced, lateMusic: {
+// frame, hold } }.
+async function playInBrowser(browser, site, run, expected, folder) {
+  const shots = screenshots(path.join(run.scripts, `${run.name}.replay`));
+  const game = await web.openGame(browser, site, replayQuery(run, shots));
   const failures = [];
   // Four times the real time, for a slow machine.
   const timeout = expected.length * FRAME_MS * 4 + 60000;
@@ -122,30 +164,18 @@ async function playInBrowser(o, browser, server, name, expected, folder) {
       failures.push(`timed out after ${timeout / 1000} s at trace line ${state.lines}`);
       break;
     }
-    if (o.hold && !o.hold.done && state.lines >= o.late_music) {
-      if (!o.hold.asked()) failures.push(`the music was not asked for by frame ${o.late_music}`);
-      o.hold.done = true;
-      o.hold.release();
-    }
     if (state.heldAt >= 0) {
-      for (const shot of shots.filter((s) => s.frame === state.heldAt)) {
-        const reference = PNG.sync.read(fs.readFileSync(path.join(o.references, shot.name)));
-        const actual = gamePicture(await web.canvasPicture(game), reference.width, reference.height);
-        const differing = differingPixels(actual, reference);
-        if (differing > shot.tolerance) {
-          const file = path.join(folder, shot.name.replace(/\.png$/, '.browser.png'));
-          fs.writeFileSync(file, PNG.sync.write(actual));
-          failures.push(`frame ${shot.frame}: ${differing} pixels differ from ${shot.name} ` +
-            `(${shot.tolerance} allowed); see ${file}`);
-        }
-        console.log(`${name}: frame ${shot.frame} against ${shot.name}: ${differing} pixels differ`);
-      }
+      failures.push(...await checkPictures(game, run, shots.filter((s) => s.frame === state.heldAt), folder));
       pending.delete(state.heldAt);
-      await game.page.evaluate(() => window.snowbelter.release());
+      if (run.lateMusic && state.heldAt === run.lateMusic.frame) {
+        if (!run.lateMusic.hold.asked()) failures.push(`the music was not asked for by frame ${state.heldAt}`);
+        run.lateMusic.hold.release();
+      }
+      await web.releaseGame(game);
       continue;
     }
     if (state.exited !== null || (state.lines >= expected.length && pending.size === 0)) break;
-    await new Promise((resolve) => setTimeout(resolve, 100));
+    await web.sleep(POLL_MS);
   }
   const actual = await game.page.evaluate(() => window.snowbelter.trace);
   await game.page.close();
@@ -159,36 +189,80 @@ async function playInBrowser(o, browser, server, name, expected, folder) {
   return failures;
 }
 
-async function main() {
-  const o = options(process.argv);
-  web.requirePage(o.page_dir);
-  const server = await web.serve(o.page_dir, o.late_music ? { intercept: (...a) => o.hold.intercept(...a) } : {});
-  const browser = await web.launch();
-  let failed = 0;
+// Plays a run on its own server (the run's hold on the music, if any, in
+// its hands); answers the failures.  Output goes to OUTPUT/FOLDER.
+async function playRun(o, browser, run, folderName) {
+  const folder = path.join(o.output, folderName);
+  fs.mkdirSync(folder, { recursive: true });
+  const expected = desktopTrace(o, run.name, folder);
+  const server = await web.serve(o['page-dir'], run.lateMusic ? { intercept: run.lateMusic.hold.intercept } : {});
   try {
-    for (const name of o.names) {
-      const folder = path.join(o.output, name);
-      fs.mkdirSync(folder, { recursive: true });
-      const started = Date.now();
-      const expected = desktopTrace(o, name, folder);
-      if (o.late_music) o.hold = musicHold();
-      const failures = await playInBrowser(o, browser, server, name, expected, folder);
-      const seconds = ((Date.now() - started) / 1000).toFixed(1);
-      if (failures.length) {
-        ++failed;
-        console.log(`FAIL: ${name} (${seconds} s)\n  ${failures.join('\n  ')}`);
-      } else {
-        console.log(`${name}: ${expected.length - 1} trace lines agree with the desktop (${seconds} s)`);
-      }
-    }
+    const failures = await playInBrowser(browser, server, { scripts: o.scripts, ...run }, expected, folder);
+    return { failures, said: `${expected.length - 1} trace lines agree with the desktop` };
   } finally {
-    await browser.close();
     server.close();
   }
-  process.exit(failed ? 1 : 0);
 }
 
-main().catch((error) => {
-  console.log(`FAIL: ${error.message}`);
-  process.exit(1);
-});
+// A replay's case: its trace and pictures must agree with the desktop's.
+function replayCase(o, name, paced) {
+  const label = paced ? `${name} at the display's rate` : name;
+  return {
+    name: label,
+    run: async (browser) => {
+      const { failures, said } = await playRun(o, browser, { name, references: o.references, paced }, name);
+      if (failures.length) throw new Error(`\n  ${failures.join('\n  ')}`);
+      console.log(`${label}: ${said}`);
+    },
+  };
+}
+
+// The replay with its music held back until a frame: the same trace.
+function lateMusicCase(o, name, frame) {
+  const label = `${name} with the music held back until frame ${frame}`;
+  return {
+    name: label,
+    run: async (browser) => {
+      const run = { name, references: o.references, lateMusic: { frame, hold: musicHold() } };
+      const { failures, said } = await playRun(o, browser, run, `${name}_late_music`);
+      if (failures.length) throw new Error(`\n  ${failures.join('\n  ')}`);
+      console.log(`${label}: ${said}`);
+    },
+  };
+}
+
+// The replay against wrong pictures: the check must catch every one, and
+// nothing else may go wrong.
+function wrongPictureCase(o, name, references) {
+  const label = `${name} against the wrong pictures in ${references}`;
+  return {
+    name: label,
+    run: async (browser) => {
+      const wrong = screenshots(path.join(o.scripts, `${name}.replay`))
+        .filter((shot) => fs.existsSync(path.join(references, shot.name)));
+      if (!wrong.length) throw new Error(`${references} holds none of the pictures ${name} names`);
+      const { failures } = await playRun(o, browser, { name, references }, `${name}_wrong_picture`);
+      const caught = wrong.filter((shot) => failures.some((failure) =>
+        failure.startsWith(`frame ${shot.frame}: `) && failure.includes(` pixels differ from ${shot.name} `)));
+      const others = failures.filter((failure) => !/^frame \d+: \d+ pixels differ from /.test(failure));
+      if (caught.length !== wrong.length || others.length) {
+        throw new Error(`the picture check did not fail as it must:\n  ${failures.join('\n  ') || '(no failure)'}`);
+      }
+      console.log(`${label}: the picture check failed as it must: ${failures.join('; ')}`);
+    },
+  };
+}
+
+function cases() {
+  const o = paths();
+  web.requirePage(o['page-dir']);
+  const paced = web.option('at-display-rate', null);
+  const list = web.operands().map((name) => replayCase(o, name, name === paced));
+  const late = namedOption('late-music');
+  if (late) list.push(lateMusicCase(o, late.name, Number(late.value)));
+  const wrong = namedOption('wrong-picture');
+  if (wrong) list.push(wrongPictureCase(o, wrong.name, path.resolve(wrong.value)));
+  return list;
+}
+
+web.runCases(cases);

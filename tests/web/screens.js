@@ -18,7 +18,7 @@ const web = require('./browser');
 const { pictureLayout } = require('../../web/layout');
 
 const SCREENS = [[390, 844], [844, 390], [1024, 768], [1366, 1024]];
-const START_TIMEOUT_MS = 120000;
+const START_TIMEOUT_MS = web.START_TIMEOUT_MS;
 const PICTURE_W = 640, PICTURE_H = 480;
 // What the controls must leave uncovered, in the game's pixels: the round's
 // status line along the top, the menu's entries and its credit line along
@@ -33,11 +33,10 @@ const inside = (a, room) => a.x >= -0.5 && a.y >= -0.5 && a.x + a.width <= room.
   a.y + a.height <= room.height + 0.5;
 const describe = (b) => `${Math.round(b.width)}x${Math.round(b.height)} at (${Math.round(b.x)}, ${Math.round(b.y)})`;
 
-function shotsFolder(argv) {
-  const at = argv.indexOf('--shots');
-  if (at < 0) return null;
-  fs.mkdirSync(argv[at + 1], { recursive: true });
-  return argv[at + 1];
+function shotsFolder() {
+  const folder = web.option('shots', null);
+  if (folder !== null) fs.mkdirSync(folder, { recursive: true });
+  return folder;
 }
 
 async function box(game, selector) {
@@ -104,7 +103,7 @@ async function oneScreen(browser, server, [width, height], shots) {
       const b = document.getElementById('canvas').getBoundingClientRect();
       return Math.round(b.width) === w && Math.round(b.height) === h &&
         { x: b.x, y: b.y, width: b.width, height: b.height };
-    }, `the picture at ${want.width}x${want.height}`, 5000, want.width, want.height);
+    }, `the picture at ${want.width}x${want.height}`, web.STEP_TIMEOUT_MS, want.width, want.height);
   } catch (error) {
     picture = await box(game, '#canvas');
     failures.push(`the picture is ${describe(picture)}, not ${want.width}x${want.height}`);
@@ -151,7 +150,7 @@ async function withoutFullscreen(browser, server) {
 }
 
 web.runPageTest(async (browser, server) => {
-  const shots = shotsFolder(process.argv);
+  const shots = shotsFolder();
   const failures = [];
   for (const screen of SCREENS) failures.push(...await oneScreen(browser, server, screen, shots));
   if (web.engine().touch) failures.push(...await withoutFullscreen(browser, server));

@@ -1,27 +1,23 @@
-// start.js - how the page starts, beyond the game itself:
-//   --case offline    a first visit leaves the service worker's copy, so a
-//                     reload with the server gone reaches the menu, with
-//                     its music; a new build (a new sw.js) replaces the old
-//                     copy on the next visit, and plays offline too.
-//   --case no-webgl2  with WebGL 2 turned off, the start card says so in a
-//                     sentence and offers a retry; with a file missing on
-//                     the server, it says the download failed.
-// Each runs on a scratch copy of build-web/, which it may change.
+// start.js - how the page starts, beyond the game itself; its cases:
+//   offline       a first visit leaves the service worker's copy, so a
+//                 reload with the server gone reaches the menu, with its
+//                 music; a new build (a new sw.js) replaces the old copy on
+//                 the next visit, and plays offline too;
+//   missing file  with a file missing on the server, the start card says
+//                 the download failed in a sentence and offers a retry;
+//   no WebGL 2    with WebGL 2 turned off (a browser of its own), the card
+//                 says so, and offers a retry.
+// Each runs on a scratch copy of build-web/, which it may change, served
+// on an address (so an origin) of its own.
 //
-//   node start.js --page-dir build-web --case offline|no-webgl2
+//   node start.js [--browser ENGINE] --page-dir build-web
 'use strict';
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const web = require('./browser');
 
-const START_TIMEOUT_MS = 120000;
-
-function option(argv, name) {
-  const at = argv.indexOf(name);
-  if (at < 0 || !argv[at + 1]) throw new Error(`${name} is missing`);
-  return argv[at + 1];
-}
+const START_TIMEOUT_MS = web.START_TIMEOUT_MS;
 
 function scratchCopy(folder) {
   const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'snowbelter-page-'));
@@ -68,33 +64,38 @@ async function visitToMenu(browser, game, why) {
   return next;
 }
 
-async function offline(folder) {
+// Runs run(folder, server) on a scratch copy of the page's folder, served.
+async function onScratchCopy(run) {
+  const folder = scratchCopy(web.pageDir(web.option('page-dir')));
   const server = await web.serve(folder);
-  const browser = await web.launch();
   try {
-    const game = await web.openGame(browser, server, 'autostart=1&trace=1&settings=0');
-    await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
-    const first = cacheNameIn(folder);
-    await waitForCaches(game, [first], 'the first visit');
-    // The cache is there as the worker begins to fill it: the copy is whole
-    // once the worker is active.
-    await game.page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
-
-    // A new build: the same files under a new cache name.
-    fs.writeFileSync(path.join(folder, 'sw.js'),
-      fs.readFileSync(path.join(folder, 'sw.js'), 'utf8').replace(first, `${first}-next`));
-    const second = await visitToMenu(browser, game, 'the visit after a new build');
-    await waitForCaches(second, [`${first}-next`], 'the visit after a new build');
-
-    await web.unplug(server);
-    const third = await visitToMenu(browser, second, 'the visit with the server gone');
-    await web.waitFor(third, () => window.snowbelter.musicStarted.length > 0,
-      'the menu\'s music with the server gone', START_TIMEOUT_MS);
-    console.log(`offline: the page reached the menu with no server, with its music, from ${first}-next`);
+    await run(folder, server);
   } finally {
-    await browser.close();
     server.close();
+    fs.rmSync(folder, { recursive: true, force: true });
   }
+}
+
+async function offline(browser, folder, server) {
+  const game = await web.openGame(browser, server, 'autostart=1&trace=1&settings=0');
+  await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
+  const first = cacheNameIn(folder);
+  await waitForCaches(game, [first], 'the first visit');
+  // The cache is there as the worker begins to fill it: the copy is whole
+  // once the worker is active.
+  await game.page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+
+  // A new build: the same files under a new cache name.
+  fs.writeFileSync(path.join(folder, 'sw.js'),
+    fs.readFileSync(path.join(folder, 'sw.js'), 'utf8').replace(first, `${first}-next`));
+  const second = await visitToMenu(browser, game, 'the visit after a new build');
+  await waitForCaches(second, [`${first}-next`], 'the visit after a new build');
+
+  await web.unplug(server);
+  const third = await visitToMenu(browser, second, 'the visit with the server gone');
+  await web.waitFor(third, () => window.snowbelter.musicStarted.length > 0,
+    'the menu\'s music with the server gone', START_TIMEOUT_MS);
+  console.log(`offline: the page reached the menu with no server, with its music, from ${first}-next`);
 }
 
 async function cardSays(browser, server, query, expected, prepare) {
@@ -109,45 +110,25 @@ async function cardSays(browser, server, query, expected, prepare) {
   await game.page.close();
 }
 
-async function noWebgl2(folder) {
-  const server = await web.serve(folder);
-  const browser = await web.launch({ noWebgl2: true });
-  try {
-    const probe = await web.openGame(browser, server, 'settings=0');
-    if (await probe.page.evaluate(() => document.createElement('canvas').getContext('webgl2') !== null)) {
-      throw new Error(`${web.engineName()} still offers WebGL 2 where it was turned off`);
-    }
-    await probe.page.close();
-    await cardSays(browser, server, 'autostart=1&settings=0', /WebGL 2/);
-  } finally {
-    await browser.close();
+async function noWebgl2(browser, folder, server) {
+  const probe = await web.openGame(browser, server, 'settings=0');
+  if (await probe.page.evaluate(() => document.createElement('canvas').getContext('webgl2') !== null)) {
+    throw new Error(`${web.engineName()} still offers WebGL 2 where it was turned off`);
   }
-  // A file the page needs is missing: the download fails.
+  await probe.page.close();
+  await cardSays(browser, server, 'autostart=1&settings=0', /WebGL 2/);
+}
+
+// A file the page needs is missing: the download fails.
+async function missingFile(browser, folder, server) {
   fs.unlinkSync(path.join(folder, 'snowbelter.data'));
-  const online = await web.launch();
-  try {
-    await cardSays(online, server, 'autostart=1&settings=0', /could not be downloaded/);
-  } finally {
-    await online.close();
-    server.close();
-  }
+  await cardSays(browser, server, 'autostart=1&settings=0', /could not be downloaded/);
 }
 
-async function main() {
-  const folder = path.resolve(option(process.argv, '--page-dir'));
-  web.requirePage(folder);
-  const scratch = scratchCopy(folder);
-  try {
-    const which = option(process.argv, '--case');
-    if (which === 'offline') await offline(scratch);
-    else if (which === 'no-webgl2') await noWebgl2(scratch);
-    else throw new Error(`no case ${which}`);
-  } finally {
-    fs.rmSync(scratch, { recursive: true, force: true });
-  }
-}
+const onCopy = (run) => (browser) => onScratchCopy((folder, server) => run(browser, folder, server));
 
-main().catch((error) => {
-  console.log(`FAIL: ${error.message}`);
-  process.exit(1);
-});
+web.runCases([
+  { name: 'offline', run: onCopy(offline) },
+  { name: 'missing file', run: onCopy(missingFile) },
+  { name: 'no WebGL 2', settings: { noWebgl2: true }, run: onCopy(noWebgl2) },
+]);

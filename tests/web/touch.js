@@ -12,10 +12,12 @@
 const web = require('./browser');
 
 const LABELS = ['Left', 'Right', 'Up', 'Down', 'Jump', 'Pause', 'Back', 'Start'];
-const START_TIMEOUT_MS = 120000;
-const STEP_TIMEOUT_MS = 60000;
 const MIN_TARGET_PX = 48;
-
+// A tap lasts this many frames: the first takes it, and the screen's
+// cooldown keeps the second from taking another.
+const TAP_FRAMES = 2;
+// Frames the jump is followed for, Right and Jump held.
+const JUMP_FRAMES = 18;
 
 async function phone(page) {
   await page.setViewport({ width: 844, height: 390, deviceScaleFactor: 1, isMobile: true,
@@ -48,27 +50,20 @@ class Fingers {
     await touch.end();
   }
   // Holds a control for exactly that many frames: the game is held (the
-  // page's hold, window.snowbelter) while the finger goes down and comes up.
+  // page's hold, window.snowbelter) while the finger goes down and comes
+  // up, however slow the machine.
   async holdForFrames(label, frames) {
-    await this.game.page.evaluate(() => { window.snowbelter.hold = true; });
-    await web.sleep(200);   // the game reaches its wait
+    await web.holdGame(this.game);
     await this.put(9, label);
-    await this.game.page.evaluate((n) => {
-      const s = window.snowbelter;
-      s.holdAfter.add(parseInt(s.trace[s.trace.length - 1], 10) + n);
-      s.release();
-    }, frames);
-    await web.waitFor(this.game, () => window.snowbelter.heldAt >= 0, `${label} held`, STEP_TIMEOUT_MS);
+    await web.playHeldFrames(this.game, frames);
     await this.lift(9);
-    await this.game.page.evaluate(() => window.snowbelter.release());
+    await web.releaseGame(this.game);
   }
   async liftAll() {
     for (const id of [...this.down.keys()]) await this.lift(id);
   }
-  async tap(label, ms = 200) {
-    await this.put(9, label);
-    await web.sleep(ms);
-    await this.lift(9);
+  tap(label) {
+    return this.holdForFrames(label, TAP_FRAMES);
   }
 }
 
@@ -77,21 +72,15 @@ const ATTEMPTS = 3;
 
 // Polls the trace until test(state) holds, with santa_x and santa_y as
 // numbers; a hazard's hit throws HazardHit, unless hits are expected.
-async function until(game, test, why, stopOnHit = true) {
-  const start = Date.now();
-  for (;;) {
-    const state = await web.latestTrace(game);
+function until(game, test, why, stopOnHit = true) {
+  return web.untilTrace(game, (state) => {
     state.santa_x = Number(state.santa_x);
     state.santa_y = Number(state.santa_y);
     if (stopOnHit && state.santa_hit === '1') {
       throw new HazardHit(`a hazard hit Santa at x ${state.santa_x} waiting for ${why}`);
     }
-    if (test(state)) return state;
-    if (Date.now() - start > STEP_TIMEOUT_MS) {
-      throw new Error(`timed out waiting for ${why} (at frame ${state.frame}: ${state.screen})`);
-    }
-    await web.sleep(20);
-  }
+    return test(state);
+  }, why);
 }
 
 // Walks Santa right, slides the thumb to Left to turn him, then holds Right
@@ -112,7 +101,7 @@ async function walkTurnAndJump(game, fingers) {
   const start = await web.latestTrace(game);
   await fingers.put(2, 'Jump');
   await until(game, (state) => state.santa_y < Number(start.santa_y), 'Santa to jump');
-  await web.sleep(300);
+  await until(game, (state) => Number(state.frame) >= Number(start.frame) + JUMP_FRAMES, 'the jump to go on');
   await fingers.lift(1);
   await fingers.lift(2);
   const names = (await game.page.evaluate(() => window.snowbelter.trace[0])).split(',');
@@ -137,20 +126,20 @@ async function walkTurnAndJump(game, fingers) {
 // leaves for the menu (that the row keeps its key is the desktop's test).
 async function keyScreenWithoutAKeyboard(game, fingers) {
   await fingers.holdForFrames('Down', 2);   // one step; a longer hold steps on to Exit
-  await web.waitForScreen(game, 'menu', STEP_TIMEOUT_MS);
+  await web.waitForScreen(game, 'menu');
   await fingers.tap('Start');
-  await web.waitForScreen(game, 'keys', STEP_TIMEOUT_MS);
+  await web.waitForScreen(game, 'keys');
   await fingers.tap('Start');
   await web.waitFor(game, () => !document.getElementById('keyboard-note').hidden,
-    'the page to say the key screen needs a keyboard', STEP_TIMEOUT_MS);
+    'the page to say the key screen needs a keyboard', web.STEP_TIMEOUT_MS);
   await game.page.tap('#keyboard-back');
   await web.waitFor(game, () => document.getElementById('keyboard-note').hidden,
-    'the note to go once the wait is given up', STEP_TIMEOUT_MS);
+    'the note to go once the wait is given up', web.STEP_TIMEOUT_MS);
   // Pads and touches hold nothing while a row waits: Back works only if
   // the wait has ended.
-  await web.waitForScreen(game, 'keys', STEP_TIMEOUT_MS);
+  await web.waitForScreen(game, 'keys');
   await fingers.tap('Back');
-  await web.waitForScreen(game, 'menu', STEP_TIMEOUT_MS);
+  await web.waitForScreen(game, 'menu');
   console.log('touch: the key screen said it needs a keyboard, and Back ended the wait');
 }
 
@@ -168,7 +157,7 @@ async function soundResumesOnTouch(game, fingers) {
   if (await state() !== 'suspended') throw new Error('the sound could not be suspended');
   await fingers.tap('Left');   // the menu has no use for it
   await web.waitFor(game, () => window.Module.SDL2.audioContext.state === 'running',
-    'a touch of the controls to resume the sound', STEP_TIMEOUT_MS);
+    'a touch of the controls to resume the sound', web.STEP_TIMEOUT_MS);
   console.log('touch: suspended sound resumed at a touch of the controls');
 }
 
@@ -184,26 +173,24 @@ async function checkControls(game) {
   }
 }
 
-web.skipUnless(web.engine().touch, 'touch (its WebDriver turns touches into mouse events)');
-web.runPageTest(async (browser, server) => {
+async function playByTouch(browser, server) {
   const game = await web.openGame(browser, server, 'trace=1&settings=0', phone);
   const fingers = new Fingers(game);
   await web.waitFor(game, () => document.getElementById('card-text').textContent ===
-    'Click or tap to play', 'the start card to offer play', START_TIMEOUT_MS);
+    'Click or tap to play', 'the start card to offer play', web.START_TIMEOUT_MS);
   const card = await game.page.$('#start-card');
   const box = await card.boundingBox();
   await game.page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
-  await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
+  await web.waitForScreen(game, 'menu', web.START_TIMEOUT_MS);
   await checkControls(game);
   await soundResumesOnTouch(game, fingers);
   await keyScreenWithoutAKeyboard(game, fingers);
 
   await fingers.tap('Start');   // Start Game
-  await web.waitForScreen(game, 'story', STEP_TIMEOUT_MS);
-  await web.sleep(1500);        // the story ignores the jump key for a moment
+  await web.waitForScreen(game, 'story');
   await fingers.tap('Jump');
-  await web.waitForScreen(game, 'round', STEP_TIMEOUT_MS);
-  await web.sleep(1000);        // Santa lands
+  await web.waitForScreen(game, 'round');
+  await web.waitForSantaAtRest(game);
 
   // The hazards start at random: one that hits Santa costs a life and
   // another try, not the test.
@@ -217,8 +204,13 @@ web.runPageTest(async (browser, server) => {
       await fingers.liftAll();
       await until(game, (state) => state.santa_hit === '0' && state.screen === 'round' &&
         state.key_cooldown === '0', 'Santa to come back', false);
-      await web.sleep(1000);
+      await web.waitForSantaAtRest(game);
     }
   }
   console.log('touch: the labelled controls started a round, walked, turned and jumped Santa');
-});
+}
+
+web.runCases([{
+  name: 'touch', run: playByTouch,
+  cannot: web.engine().touch ? null : 'touch (its WebDriver turns touches into mouse events)',
+}]);

@@ -6,28 +6,18 @@
 'use strict';
 const web = require('./browser');
 
-const START_TIMEOUT_MS = 120000;
 const PICTURES = ['title.png', 'icon-192.png', 'icon-512.png'];
 
-(async () => {
-  const url = new URL(process.argv[process.argv.indexOf('--url') + 1]);
-  const browser = await web.launch();
-  try {
-    const site = { address: () => ({ port: Number(url.port) }) };
-    const game = await web.openGame(browser, site, 'autostart=1&trace=1&settings=0');
-    await web.waitForScreen(game, 'menu', START_TIMEOUT_MS);
-    // Asked of the server itself: the page's service worker may answer from its copy.
-    const answers = await Promise.all(PICTURES.map(async (name) =>
-      `${name} ${(await fetch(new URL(name, url))).status}`));
-    const titleShown = await game.page.evaluate(() => document.getElementById('title').naturalWidth > 0);
-    console.log(`served by another user: the menu came; ${answers.join(', ')}; title picture drawn: ${titleShown}`);
-    if (answers.some((answer) => !answer.endsWith(' 200')) || !titleShown) {
-      throw new Error('a picture the page needs cannot be read by the server');
-    }
-  } finally {
-    await browser.close();
+web.runPageTest(async (browser) => {
+  const site = web.option('url');
+  const game = await web.openGame(browser, site, 'autostart=1&trace=1&settings=0');
+  await web.waitForScreen(game, 'menu', web.START_TIMEOUT_MS);
+  // Asked of the server itself: the page's service worker may answer from its copy.
+  const answers = await Promise.all(PICTURES.map(async (name) =>
+    `${name} ${(await fetch(web.addressOf(site, name))).status}`));
+  const titleShown = await game.page.evaluate(() => document.getElementById('title').naturalWidth > 0);
+  console.log(`served by another user: the menu came; ${answers.join(', ')}; title picture drawn: ${titleShown}`);
+  if (answers.some((answer) => !answer.endsWith(' 200')) || !titleShown) {
+    throw new Error('a picture the page needs cannot be read by the server');
   }
-})().catch((error) => {
-  console.log(`FAIL: ${error.message}`);
-  process.exit(1);
 });
