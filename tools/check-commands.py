@@ -735,7 +735,10 @@ def spawned_by_js(root):
             command = m.group(3)
             if command is None:
                 const = re.search(r"\bconst\s+%s\s*=([^;\n]*)" % re.escape(m.group(4)), text)
-                literals = re.findall(r"['\"]([^'\"]+)['\"]", const.group(1)) if const else []
+                # A name, or an environment variable's default name; a
+                # value a call works out (a path from an option) is no name.
+                value = const.group(1) if const and "(" not in const.group(1) else ""
+                literals = re.findall(r"['\"]([^'\"]+)['\"]", value)
                 command = literals[-1] if literals else None
             if command and NAME.match(command):
                 out.append((path, text.count("\n", 0, m.start()) + 1, command))
