@@ -245,13 +245,8 @@ class Lexer:
                 word.quoted = True
                 self.advance()
                 self.double_quoted(word)
-            elif c == "$":
-                self.dollar(word)
-            elif c == "`":
-                word.parts.append(("sub", self.backticks()))
             else:
-                word.lit(c)
-                self.advance()
+                self.expansion_or_letter(word)
 
     def double_quoted(self, word):
         while self.peek() not in ("", '"'):
@@ -260,14 +255,21 @@ class Lexer:
                 self.advance()
                 word.lit(self.peek())
                 self.advance()
-            elif c == "$":
-                self.dollar(word)
-            elif c == "`":
-                word.parts.append(("sub", self.backticks()))
             else:
-                word.lit(c)
-                self.advance()
+                self.expansion_or_letter(word)
         self.advance()
+
+    def expansion_or_letter(self, word):
+        """$..., `...` or a plain letter, as they read alike inside double
+        quotes and out."""
+        c = self.peek()
+        if c == "$":
+            self.dollar(word)
+        elif c == "`":
+            word.parts.append(("sub", self.backticks()))
+        else:
+            word.lit(c)
+            self.advance()
 
     def dollar(self, word):
         nxt = self.peek(1)
