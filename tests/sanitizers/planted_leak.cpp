@@ -6,7 +6,6 @@
  * tests do, drops the only pointer to a block of its own, and ends.
  */
 #include <SDL.h>
-
 #include <cstdio>
 
 namespace {
@@ -28,7 +27,8 @@ int main(int, char**)
         std::fprintf(stderr, "planted_leak: no video: %s\n", SDL_GetError());
         return 2;
     }
-    SDL_Window* window = SDL_CreateWindow("planted leak", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_Window* window =
+        SDL_CreateWindow("planted leak", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (!context) {
         std::fprintf(stderr, "planted_leak: no GL context: %s\n", SDL_GetError());
