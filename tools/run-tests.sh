@@ -156,6 +156,9 @@ windows_tests() {
 }
 
 trap report EXIT
+# Stopped by a signal, the run counts as failed, not as a run of no tests.
+trap 'exit 130' INT
+trap 'exit 143' TERM
 stage install install_everything
 stage commands python3 "$root/tools/check-commands.py"
 stage build "$root/tools/build.sh"
