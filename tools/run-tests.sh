@@ -57,7 +57,7 @@ count_ctest_log() {
   local total failures skips
   total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$1" | tail -n 1)
   failures=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$1" | tail -n 1)
-  skips=$(grep -c -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*Skipped ' "$1" || true)
+  skips=$(grep -c -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*Skipped ' "$1" || true)
   passed=$((passed + ${total:-0} - ${failures:-0} - skips))
   failed=$((failed + ${failures:-1}))
   skipped=$((skipped + skips))
