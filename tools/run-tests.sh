@@ -75,6 +75,7 @@ minutes() {
 
 report() {
   local status=$? i
+  set +e   # the summary line comes whatever else fails
   echo
   echo "stage          minutes"
   for i in "${!stage_names[@]}"; do minutes "${stage_names[$i]}" "${stage_seconds[$i]}"; done
@@ -85,7 +86,7 @@ report() {
   done
   if [ ${#times[@]} -gt 0 ]; then
     echo "Slowest tests (seconds):"
-    printf '%s\n' "${times[@]}" | sort -rn | head -n 5 | sed 's/^/  /'
+    printf '%s\n' "${times[@]}" | sort -rn | awk 'NR <= 5 { print "  " $0 }'
   fi
   [ $status -eq 0 ] || [ $failed -gt 0 ] || failed=1
   echo "total: $passed passed, $failed failed, $skipped skipped"
