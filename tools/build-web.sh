@@ -41,14 +41,15 @@ for made in snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data; do
 done
 cmake --build "$out" --target snowbelter -j2
 
-# The page's other files, then the service worker over all of them.
-cp "$root/web/page.js" "$root/web/page_text.js" "$root/web/touch.js" "$root/web/layout.js" \
-   "$root/web/page.css" "$root/web/snowbelter.webmanifest" "$out/"
+# The page's other files, then the service worker over all of them: first
+# the page's own, as web/ has them (shell.html loads the scripts in order).
+page_files=(page.js card.js downloads.js canvas.js page_text.js touch.js layout.js page.css snowbelter.webmanifest)
+cp "${page_files[@]/#/$root/web/}" "$out/"
 cp "$root/build/icons/web/icon-192.png" "$root/build/icons/web/icon-512.png" "$out/"
 cp "$root/build/media-work/gfx/snowbelter2.png" "$out/title.png"
 cp -p "$root/build/media/sfx.sbx" "$out/sfx.sbx"
-files=(snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data page.js page_text.js touch.js layout.js
-       page.css snowbelter.webmanifest icon-192.png icon-512.png title.png sfx.sbx)
+files=(snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data "${page_files[@]}"
+       icon-192.png icon-512.png title.png sfx.sbx)
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")"
 hash="$(cd "$out" && sha256sum "${files[@]}" | sha256sum | cut -c1-16)"
 listing="$(printf "'%s', " "${files[@]}")"
@@ -67,8 +68,8 @@ pack() {
   [ "$file.$suffix" -nt "$file" ] || "$@" < "$file" > "$file.$suffix"
   packed+=("$(basename "$file").$suffix")
 }
-for name in snowbelter.html snowbelter.js snowbelter.wasm snowbelter.data page.js page_text.js touch.js \
-            layout.js page.css snowbelter.webmanifest sw.js sfx.sbx; do
+for name in "${files[@]}" sw.js; do
+  case "$name" in *.png) continue ;; esac
   [ "$name" = sfx.sbx ] || pack "$name" gz gzip -9 -n -c
   pack "$name" br brotli -q 11 -c
 done

@@ -1,29 +1,27 @@
-// page.js - starts Snowbelter in the page: the start card (the title, the
-// bytes of the .wasm, the .data and the music loaded, "Click or tap to play", or one plain
-// sentence and a retry when the game cannot run), the game's command line
-// from the page address, the canvas laid out on the screen (layout.js), the
-// settings kept in the browser's storage, the service worker, a lost WebGL
-// context (a line on the card and a reload), and the hooks the browser
-// tests drive (window.snowbelter).  Where a browser lacks the Fullscreen API
-// or the orientation lock (Safari on an iPhone), the page fills the visible
-// screen instead (page.css) and the card suggests "Add to Home Screen".
+// page.js - runs Snowbelter in the page: the game's command line from the
+// page address, the player's one gesture (sound, fullscreen, start), the
+// game's messages and trace, the settings kept in the browser's storage, the
+// music's late arrival, the service worker, a lost WebGL context, and the
+// hooks the browser tests drive (window.snowbelter).  The start card is
+// card.js's, the downloads downloads.js's and the canvas's place canvas.js's.
 // The music archive is not needed for the menu: it is fetched after the
 // game's files, while the game runs, and written where the game looks for
 // it (media/music_arrival_web.cpp tells the game when it has landed).
 'use strict';
 (function () {
-  // The game's own screen: what the canvas shows, whatever its size.
-  const PICTURE_W = 640, PICTURE_H = 480;
   const SETTINGS_FOLDER = '/settings';
   const GAME_FILES = ['snowbelter.wasm', 'snowbelter.data'];
   const MUSIC_FILE = 'sfx.sbx', MUSIC_PATH = '/snowbelter/media/sfx.sbx';
+  // How often the browser's copy of the settings catches up with the game's.
+  const SETTINGS_SYNC_MS = 1000;
+  // How often the canvas is fitted again (a browser's bars come and go
+  // without a resize event) and the game's focus is looked at.
+  const REFIT_MS = 250;
   const params = new URLSearchParams(location.search);
-  const canvas = document.getElementById('canvas');
-  const card = document.getElementById('start-card');
-  const cardText = document.getElementById('card-text');
-  const progress = document.getElementById('progress');
-  const retry = document.getElementById('retry');
-  const homeScreenHint = document.getElementById('home-screen-hint');
+  const card = window.snowbelterCard;
+  const downloads = window.snowbelterDownloads;
+  const view = window.snowbelterCanvas;
+  const touch = window.snowbelterTouch;
   // The page's words in the browser's language (page_text.js).
   const say = window.snowbelterText.say;
 
@@ -55,41 +53,6 @@
   addEventListener('error', (event) => page.errors.push(String(event.message)));
   addEventListener('unhandledrejection', (event) => page.errors.push(String(event.reason)));
 
-  // The room inside the screen's safe area (page.css pads the body by it).
-  function screenRoom() {
-    const style = getComputedStyle(document.body);
-    const px = (name) => parseFloat(style[name]) || 0;
-    return { width: innerWidth - px('paddingLeft') - px('paddingRight'),
-      height: innerHeight - px('paddingTop') - px('paddingBottom') };
-  }
-
-  function fit() {
-    if (!canvas.width) return;
-    const room = screenRoom();
-    const touching = window.snowbelterTouch.shown();
-    const layout = window.snowbelterLayout.pictureLayout(PICTURE_W, PICTURE_H, room.width, room.height, touching);
-    const w = layout.width + 'px', h = layout.height + 'px';
-    if (canvas.style.width !== w || canvas.style.height !== h) {
-      canvas.style.width = w;
-      canvas.style.height = h;
-      document.body.style.setProperty('--picture-height', h);
-    }
-    document.body.classList.toggle('picture-top', layout.top);
-    canvas.classList.toggle('smooth', layout.smooth);
-  }
-  addEventListener('resize', fit);
-
-  // SDL gives the game the keyboard when the window gains the focus, but a
-  // page that already has it when the game starts hears no such event: it
-  // is told once, as soon as the game's window (the sized canvas) exists.
-  let focusTold = false;
-  function tellFocus() {
-    if (focusTold || !canvas.width || canvas.width === 300) return;
-    focusTold = true;
-    if (document.hasFocus()) dispatchEvent(new FocusEvent('focus'));
-  }
-  canvas.addEventListener('mousedown', () => { canvas.focus(); dispatchEvent(new FocusEvent('focus')); });
-
   function saveSettings() {
     if (keepSettings && Module.FS) Module.FS.syncfs(false, () => {});
   }
@@ -111,73 +74,18 @@
     console.log(text);
   }
 
-  // --- the start card ------------------------------------------------------
+  // --- starting: the files in, the runtime ready, the player's gesture -----
 
-  function fail(sentence) {
-    cardText.textContent = sentence;
-    progress.hidden = true;
-    retry.hidden = false;
-    card.classList.add('failed');
-    retry.focus();
-  }
-  retry.addEventListener('click', (event) => { event.stopPropagation(); location.reload(); });
-
-  // The bytes the card's bar counts: the game's files, then the music's.
-  // A compressed answer's length is not the length of what it unpacks to:
-  // with one among them the total is unknown.
-  const bytes = { loaded: 0, total: 0, known: true };
   let ready = false, wanted = autostart, started = false;
-
-  function count(responses) {
-    for (const response of responses) {
-      const length = Number(response.headers.get('Content-Length') || 0);
-      if (!length || response.headers.get('Content-Encoding')) bytes.known = false;
-      bytes.total += length;
-    }
-  }
-
-  function showProgress() {
-    const total = bytes.known ? bytes.total : 0;
-    if (total > 0) progress.value = Math.min(bytes.loaded / total, 1);
-    else progress.removeAttribute('value');
-    if (ready) return;
-    const mb = (bytes) => window.snowbelterText.tenths(bytes / 1e6);
-    cardText.textContent = total > 0 ? say('loadingSize', { loaded: mb(bytes.loaded), total: mb(total) }) : say('loading');
-  }
-
-  async function body(response) {
-    const reader = response.body.getReader();
-    const chunks = [];
-    for (;;) {
-      const { done, value } = await reader.read();
-      if (done) break;
-      chunks.push(value);
-      bytes.loaded += value.length;
-      showProgress();
-    }
-    return new Blob(chunks).arrayBuffer();
-  }
-
-  // Fetches the game's files, counting their bytes as they arrive.
-  async function download() {
-    const responses = await Promise.all(GAME_FILES.map((name) => fetch(name)));
-    for (const response of responses) {
-      if (!response.ok) throw new Error(`${response.url}: ${response.status}`);
-    }
-    count(responses);
-    showProgress();
-    return Promise.all(responses.map(body));
-  }
+  const showProgress = () => card.showBytes(downloads.counted());
+  downloads.onBytes(showProgress);
 
   // The music, once the game's files are in: a failed download leaves the
   // game silent, as an install without music would, with one line saying so.
   let music = null;
   async function downloadMusic() {
     try {
-      const response = await fetch(MUSIC_FILE);
-      if (!response.ok) throw new Error(`${response.status} ${response.statusText}`.trim());
-      count([response]);
-      music = new Uint8Array(await body(response));
+      music = await downloads.music(MUSIC_FILE);
       landMusic();
     } catch (error) {
       Module.printErr(`The music could not be downloaded (${error.message || error}): the game plays without it.`);
@@ -196,10 +104,10 @@
   function start() {
     if (started || !ready || !wanted) return;
     started = true;
-    card.hidden = true;
-    canvas.focus();
+    card.hide();
+    view.canvas.focus();
     Module.callMain(args);
-    fit();
+    view.fit();
   }
 
   // Sound may play once a gesture asked for it: the card's, and (for a
@@ -215,66 +123,42 @@
   }
   // A finger's touch lets sound start only as it lifts (touchend, and
   // pointerup for a touch), a mouse's as it presses.
-  for (const element of [document.getElementById('touch'), canvas]) {
+  for (const element of [document.getElementById('touch'), view.canvas]) {
     for (const type of ['pointerdown', 'pointerup', 'touchend']) element.addEventListener(type, resumeAudio, true);
   }
 
-  // The Fullscreen API and the orientation lock, where the browser has them
-  // (Safari on an iPhone has neither): never a throw where either is missing.
-  const root = document.documentElement;
-  const enterFullscreen = root.requestFullscreen || root.webkitRequestFullscreen;
-  function fullscreenSideways() {
-    if (!enterFullscreen) return;
-    Promise.resolve()
-      .then(() => enterFullscreen.call(root))
-      .then(() => screen.orientation && typeof screen.orientation.lock === 'function' &&
-        screen.orientation.lock('landscape'))
-      .catch(() => {});
-  }
   // Without fullscreen, a page added to the home screen still opens without
   // the browser's bars: the card says how, once, on touch screens.
   const standalone = navigator.standalone === true || matchMedia('(display-mode: standalone)').matches;
-  const touchScreen = window.snowbelterTouch.touchDevice() || navigator.maxTouchPoints > 0;
-  homeScreenHint.hidden = !(touchScreen && !enterFullscreen && !standalone);
+  const touchScreen = touch.touchDevice() || navigator.maxTouchPoints > 0;
+  card.showHomeScreenHint(touchScreen && !view.hasFullscreen && !standalone);
 
   // The player's one gesture: sound may play from now on, and a touch
   // device gives the game the whole screen, turned sideways where it can.
-  function gesture(event) {
-    if (card.classList.contains('failed') || wanted) return;
+  card.onGesture((event) => {
+    if (wanted) return;
     event.preventDefault();
     wanted = true;
     resumeAudio();
-    if (window.snowbelterTouch.touchDevice()) fullscreenSideways();
-    if (!ready) cardText.textContent = say('startingSoon');
+    if (touch.touchDevice()) view.fullscreenSideways();
+    if (!ready) card.show(say('startingSoon'));
     start();
-  }
-  card.addEventListener('click', gesture);
+  });
 
   // A lost WebGL context (a phone drops it after the page was in the
-  // background, or when memory runs short) cannot be drawn on again: the
-  // game holds still and the card offers a reload.  The settings are kept
-  // already, so nothing is lost.
-  canvas.addEventListener('webglcontextlost', (event) => {
+  // background, or when memory runs short): the game holds still and the
+  // card offers a reload.  The settings are kept already, so nothing is lost.
+  view.canvas.addEventListener('webglcontextlost', (event) => {
     event.preventDefault();
     page.hold = true;
     saveSettings();
-    card.hidden = false;
-    card.classList.add('failed', 'graphics-lost');
-    progress.hidden = true;
-    homeScreenHint.hidden = true;
-    cardText.textContent = say('graphicsLost');
-  });
-  card.addEventListener('click', () => {
-    if (card.classList.contains('graphics-lost')) location.reload();
-  });
-  card.addEventListener('keydown', (event) => {
-    if (event.key === 'Enter' || event.key === ' ') gesture(event);
+    card.showGraphicsLost();
   });
 
   // --- the game ------------------------------------------------------------
 
   var Module = window.Module = {
-    canvas: canvas,
+    canvas: view.canvas,
     noInitialRun: true,
     print: output,
     printErr: (text) => { page.lines.push(text); console.warn(text); },
@@ -306,25 +190,25 @@
     onRuntimeInitialized: () => {
       ready = true;
       showProgress();
-      cardText.textContent = say('clickToPlay');
+      card.showReady();
       landMusic();
       start();
     },
-    onAbort: () => { if (!started) fail(say('cannotStart')); },
+    onAbort: () => { if (!started) card.fail(say('cannotStart')); },
     onExit: (code) => { page.exited = code; saveSettings(); },
   };
 
   async function load() {
     if (!document.createElement('canvas').getContext('webgl2')) {
-      fail(say('noWebgl2'));
+      card.fail(say('noWebgl2'));
       return;
     }
     let files;
     try {
-      files = await download();
+      files = await downloads.gameFiles(GAME_FILES);
     } catch (error) {
       console.warn(String(error));
-      fail(say('noDownload'));
+      card.fail(say('noDownload'));
       return;
     }
     Module.wasmBinary = files[0];
@@ -337,9 +221,9 @@
 
   // The game writes its settings file whenever one changes; the browser's
   // copy follows within a second, and when the page is left.
-  setInterval(saveSettings, 1000);
+  setInterval(saveSettings, SETTINGS_SYNC_MS);
   addEventListener('pagehide', saveSettings);
-  setInterval(() => { fit(); tellFocus(); }, 250);
+  setInterval(() => { view.fit(); view.tellFocus(); }, REFIT_MS);
   // A second visit plays from the service worker's copy, with or without
   // the network (sw.js). Every visit asks whether there is a new build (a
   // new sw.js), rather than whenever the browser would: once the game and
@@ -349,6 +233,5 @@
     if (!('serviceWorker' in navigator)) return;
     navigator.serviceWorker.register('sw.js').then((worker) => worker.update()).catch(() => {});
   }
-  window.snowbelterTouch.onChange(fit);
   load();
 })();

@@ -44,10 +44,12 @@ for (const language of Object.keys(TEXTS)) {
 
 // A key the page names that the table lacks would throw as the page opens.
 const shell = fs.readFileSync(path.join(web, 'shell.html'), 'utf8');
-const page = fs.readFileSync(path.join(web, 'page.js'), 'utf8');
+// Every script of the page that looks words up (page_text.js itself aside).
+const scripts = fs.readdirSync(web).filter((name) => name.endsWith('.js') && name !== 'page_text.js')
+  .map((name) => fs.readFileSync(path.join(web, name), 'utf8'));
 const named = [
   ...[...shell.matchAll(/data-(?:text|label)="([^"]+)"/g)].map((m) => m[1]),
-  ...[...page.matchAll(/\bsay\('([^']+)'/g)].map((m) => m[1]),
+  ...scripts.flatMap((script) => [...script.matchAll(/\bsay\('([^']+)'/g)].map((m) => m[1])),
 ];
 check('the page names texts', () => assert.ok(named.length >= 20, `only ${named.length} found`));
 check('every text the page names', () =>
