@@ -12,11 +12,9 @@
 set -uo pipefail
 runner=$(realpath "$1")
 win=$(realpath "$2")
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/test_lib.sh"
+begin_test
 cd "$tmp" || exit 1
-export SDL_AUDIODRIVER=dummy
-fail() { echo "FAILED: $*"; exit 1; }
 
 mkdir bests
 cat > bests/bests.txt <<'ROWS'
@@ -40,18 +38,18 @@ at 11634 expect round_lists 0
 expect screen menu
 end 11700
 KEYS
-"$runner" --bests bests route.replay route.csv > route.out 2>&1 || { cat route.out; fail "the route"; }
+"$runner" --bests bests route.replay route.csv > route.out 2>&1 || { cat route.out; die "the route"; }
 
 rows=$(grep -v '^#' bests/bests.txt | cut -d' ' -f1-4)
 expected="standard 7784 5 6000
 standard 100 1 6000
 assisted 9000 9 6000"
-[ "$rows" = "$expected" ] || fail "bests.txt holds"$'\n'"$rows"$'\n'"expected"$'\n'"$expected"
-[ "$(cat bests/best-standard-2.replay)" = "old best" ] || fail "the old best's replay did not move down"
+[ "$rows" = "$expected" ] || die "bests.txt holds"$'\n'"$rows"$'\n'"expected"$'\n'"$expected"
+[ "$(cat bests/best-standard-2.replay)" = "old best" ] || die "the old best's replay did not move down"
 best=bests/best-standard-1.replay
-grep -q '^end 11453$' "$best" || fail "the best's replay does not end where the end screen began"
+grep -q '^end 11453$' "$best" || die "the best's replay does not end where the end screen began"
 
-"$runner" "$best" best.csv > best.out 2>&1 || { cat best.out; fail "the best's replay"; }
-head -n "$(wc -l < best.csv)" route.csv | cmp -s - best.csv || fail "the best's replay traced differently"
+"$runner" "$best" best.csv > best.out 2>&1 || { cat best.out; die "the best's replay"; }
+head -n "$(wc -l < best.csv)" route.csv | cmp -s - best.csv || die "the best's replay traced differently"
 tail -n 1 best.csv
 echo "passed"

@@ -12,8 +12,8 @@ set -uo pipefail
 game=$(realpath "$1")
 data=$(dirname "$game")
 
-source "$(dirname "$0")/window_test_lib.sh"
-begin_on_private_display "$@"
+source "$(dirname "$0")/test_lib.sh"
+begin_on_private_display
 
 # The program runs from a folder of its own, so its screenshots land there.
 mkdir -p "$tmp/bin" "$tmp/home" "$tmp/temp"

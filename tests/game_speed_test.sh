@@ -6,10 +6,9 @@
 set -uo pipefail
 runner=$(realpath "$1")
 script=$(realpath "$2")
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/test_lib.sh"
+begin_test
 cd "$tmp" || exit 1
-export SDL_AUDIODRIVER=dummy
 
 # The same script without its screenshots (the pictures are another test's).
 grep -v '^screenshot' "$script" > full.replay
@@ -19,9 +18,8 @@ ms_of() { sed -n 's/.* \([0-9]*\) ms on the test clock$/\1/p' "$1"; }
 "$runner" full.replay full.csv > full.out 2>&1 || { cat full.out; exit 1; }
 "$runner" half.replay half.csv > half.out 2>&1 || { cat half.out; exit 1; }
 if ! cmp -s full.csv half.csv; then
-  echo "the trace at 50 % differs from the one at 100 %:"
   diff full.csv half.csv | head -5
-  exit 1
+  die "the trace at 50 % differs from the one at 100 %"
 fi
 full=$(ms_of full.out)
 half=$(ms_of half.out)
@@ -31,7 +29,6 @@ echo "$frames frames: $full ms at 100 %, $half ms at 50 %"
 # rounds up to.
 if [ -z "$full" ] || [ -z "$half" ] ||
    [ $((half - 2 * full)) -gt "$frames" ] || [ $((2 * full - half)) -gt "$frames" ]; then
-  echo "50 % should take twice the test clock's time of 100 %"
-  exit 1
+  die "50 % should take twice the test clock's time of 100 %"
 fi
 echo "passed"

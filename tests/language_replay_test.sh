@@ -7,19 +7,18 @@ set -uo pipefail
 runner=$(realpath "$1")
 script=$(realpath "$2")
 language="$3"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/test_lib.sh"
+begin_test
 cd "$tmp" || exit 1
-fail() { echo "FAILED: $*"; exit 1; }
 
 grep -v '^screenshot' "$script" > words.replay
-LANGUAGE=en "$runner" words.replay en.csv > en.log 2>&1 || { cat en.log; fail "the replay failed in English"; }
+LANGUAGE=en "$runner" words.replay en.csv > en.log 2>&1 || { cat en.log; die "the replay failed in English"; }
 LANGUAGE="$language" "$runner" words.replay "$language.csv" > "$language.log" 2>&1 ||
-  { cat "$language.log"; fail "the replay failed in $language"; }
-[ -s en.csv ] || fail "no trace in English"
+  { cat "$language.log"; die "the replay failed in $language"; }
+[ -s en.csv ] || die "no trace in English"
 frames=$(wc -l < en.csv)
 cmp -s en.csv "$language.csv" || {
   diff en.csv "$language.csv" | head -5
-  fail "the trace in $language differs from English's"
+  die "the trace in $language differs from English's"
 }
 echo "$(basename "$script") traces the same $frames lines in $language as in English"

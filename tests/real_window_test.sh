@@ -6,8 +6,8 @@
 # Usage: real_window_test.sh PATH_TO_SNOWBELTER
 set -uo pipefail
 game=$1
-source "$(dirname "$0")/window_test_lib.sh"
-begin_on_private_display "$@"
+source "$(dirname "$0")/test_lib.sh"
+begin_on_private_display
 
 export TMPDIR=$tmp
 hold() { xdotool keydown "$1"; sleep "${2:-0.3}"; xdotool keyup "$1"; }

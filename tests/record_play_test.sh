@@ -9,8 +9,8 @@ set -uo pipefail
 game=$(realpath "$1")
 runner=$(realpath "$2")
 
-source "$(dirname "$0")/window_test_lib.sh"
-begin_on_private_display "$@"
+source "$(dirname "$0")/test_lib.sh"
+begin_on_private_display
 
 export TMPDIR=$tmp HOME=$tmp
 hold() { xdotool keydown "$1"; sleep "${2:-0.2}"; xdotool keyup "$1"; sleep 0.3; }

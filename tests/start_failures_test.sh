@@ -9,8 +9,8 @@
 set -uo pipefail
 game=$(realpath "$1")
 
-source "$(dirname "$0")/window_test_lib.sh"
-begin_window_test
+source "$(dirname "$0")/test_lib.sh"
+begin_test
 
 # Runs the game with the given arguments, dismisses its message box with
 # Return when one shows, and checks the exit code and the stderr line.

@@ -14,8 +14,8 @@
 # name in other letters than ASCII, so %APPDATA% has one too.
 #   windows_install_test.sh SETUP.EXE
 set -uo pipefail
-. "$(dirname "$0")/window_test_lib.sh"
-begin_on_private_display "$@"
+source "$(dirname "$0")/test_lib.sh"
+begin_on_private_display
 setup=$1
 program_folder="$WINEPREFIX/drive_c/Program Files/Snowbelter"
 menu_folder="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Snowbelter"

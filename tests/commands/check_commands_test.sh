@@ -9,16 +9,14 @@
 # Usage: check_commands_test.sh SOURCE_DIR [PYTHON]
 set -euo pipefail
 source_dir=$1 python=${2:-python3}
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../test_lib.sh"
+begin_test
 
-# check NAME TREE: runs the check on TREE; its output in $scratch/NAME.out.
+# check NAME TREE: runs the check on TREE; its output in $tmp/NAME.out.
 check() {
   local code=0
-  "$python" "$source_dir/tools/check-commands.py" "$2" >"$scratch/$1.out" 2>&1 || code=$?
-  sed "s/^/  $1: /" "$scratch/$1.out"
+  "$python" "$source_dir/tools/check-commands.py" "$2" >"$tmp/$1.out" 2>&1 || code=$?
+  sed "s/^/  $1: /" "$tmp/$1.out"
   return $code
 }
 
@@ -33,39 +31,39 @@ copy_tree() {
 expect_offence() {
   local name=$1 code=$2 where=$3 command=$4
   [ "$code" -eq 1 ] || fail "$name: exit code $code, expected 1"
-  grep -q "^$where: $command: " "$scratch/$name.out" || fail "$name: no line for $command at $where"
+  grep -q "^$where: $command: " "$tmp/$name.out" || fail "$name: no line for $command at $where"
 }
 
 code=0
 check today "$source_dir" || code=$?
 [ $code -eq 0 ] || fail "today's tree: exit code $code, expected 0"
-grep -q '^check-commands: OK' "$scratch/today.out" || fail "today's tree: no OK line"
+grep -q '^check-commands: OK' "$tmp/today.out" || fail "today's tree: no OK line"
 
-copy_tree "$scratch/unknown"
-cat >"$scratch/unknown/tools/unknown.sh" <<'SH'
+copy_tree "$tmp/unknown"
+cat >"$tmp/unknown/tools/unknown.sh" <<'SH'
 #!/usr/bin/env bash
 set -euo pipefail
 echo "making the sleigh"
 snowbelter-sleigh-polisher --shine
 SH
 code=0
-check unknown "$scratch/unknown" || code=$?
+check unknown "$tmp/unknown" || code=$?
 expect_offence unknown "$code" tools/unknown.sh:4 snowbelter-sleigh-polisher
-[ "$(grep -c '^[^ ]*:[0-9]*: ' "$scratch/unknown.out")" -eq 1 ] || fail "unknown: not the one offence alone"
+[ "$(grep -c '^[^ ]*:[0-9]*: ' "$tmp/unknown.out")" -eq 1 ] || fail "unknown: not the one offence alone"
 
-copy_tree "$scratch/no-brotli"
-sed -i '/^PACKAGES=/,/)/s/ brotli\b//' "$scratch/no-brotli/tools/install-web-deps.sh"
-! grep -q -w brotli <(sed -n '/^PACKAGES=/,/)/p' "$scratch/no-brotli/tools/install-web-deps.sh") ||
+copy_tree "$tmp/no-brotli"
+sed -i '/^PACKAGES=/,/)/s/ brotli\b//' "$tmp/no-brotli/tools/install-web-deps.sh"
+! grep -q -w brotli <(sed -n '/^PACKAGES=/,/)/p' "$tmp/no-brotli/tools/install-web-deps.sh") ||
   fail "no-brotli: install-web-deps.sh's package list is not as this test knows it"
 code=0
-check no-brotli "$scratch/no-brotli" || code=$?
+check no-brotli "$tmp/no-brotli" || code=$?
 expect_offence no-brotli "$code" "tools/build-web.sh:[0-9]*" brotli
 expect_offence no-brotli "$code" "tests/web/serve_encoding.sh:[0-9]*" brotli
 
 # Missing names everywhere bash does not run them, then in each position
 # where it does: only the second half may be named, each once.
-copy_tree "$scratch/bash"
-cat >"$scratch/bash/tools/bash-forms.sh" <<'SH'
+copy_tree "$tmp/bash"
+cat >"$tmp/bash/tools/bash-forms.sh" <<'SH'
 #!/usr/bin/env bash
 # missing-in-comment --option
 echo "missing-in-string $(printf '%s' "missing-in-quotes")"
@@ -95,19 +93,17 @@ $lib_cc -c file.c
 command -v missing-after-command-v >/dev/null || true
 SH
 code=0
-check bash "$scratch/bash" || code=$?
+check bash "$tmp/bash" || code=$?
 [ "$code" -eq 1 ] || fail "bash: exit code $code, expected 1"
 for name in missing-after-sudo missing-after-timeout missing-after-nice missing-after-env \
             missing-after-xvfb-run missing-in-substitution missing-in-pipe missing-in-condition \
             missing-after-then missing-through-variable; do
-  [ "$(grep -c ": $name: " "$scratch/bash.out")" -eq 1 ] || fail "bash: $name not named once"
+  [ "$(grep -c ": $name: " "$tmp/bash.out")" -eq 1 ] || fail "bash: $name not named once"
 done
 for name in missing-in-comment missing-in-string missing-in-quotes missing-in-heredoc \
             missing-in-quoted-heredoc missing-in-array missing-in-pattern missing-as-argument \
             missing-after-command-v local_helper; do
-  grep -q ": $name: " "$scratch/bash.out" && fail "bash: $name named, but bash does not run it"
+  grep -q ": $name: " "$tmp/bash.out" && fail "bash: $name named, but bash does not run it"
 done
 
-[ $failures -eq 0 ] || exit 1
-echo "command check: passes today's tree, names a command nobody installs, brotli without its package," \
-     "and every command position of bash, but no word bash does not run"
+report_and_exit "command check: passes today's tree, names a command nobody installs, brotli without its package, and every command position of bash, but no word bash does not run"

@@ -22,8 +22,7 @@ case "$layout" in
   *) echo "unknown layout $layout" >&2; exit 2 ;;
 esac
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../test_lib.sh"
 
 expected=(
   "$program"

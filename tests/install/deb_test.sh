@@ -9,6 +9,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source=$1 build=$2 version=$3
 cmake=${CMAKE:-cmake} cpack=${CPACK:-cpack}
+source "$here/../test_lib.sh"
 
 configure=(-DSNOWBELTER_GAMES_LAYOUT=ON -DBUILD_TESTING=OFF)
 [ -n "${GENERATOR:-}" ] && configure+=(-G "$GENERATOR")
@@ -17,7 +18,7 @@ configure=(-DSNOWBELTER_GAMES_LAYOUT=ON -DBUILD_TESTING=OFF)
 
 step() { echo "--- $1 ($SECONDS s)"; }
 quiet() {
-  "$@" >"$build/step.log" 2>&1 || { cat "$build/step.log"; echo "FAIL: $*"; exit 1; }
+  "$@" >"$build/step.log" 2>&1 || { cat "$build/step.log"; die "$*"; }
 }
 
 mkdir -p "$build"
@@ -30,12 +31,11 @@ rm -f "$build"/*.deb
 (cd "$build" && quiet "$cpack" -G DEB)
 step "check the package"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+begin_test
 
 arch=$(dpkg --print-architecture)
 deb=$build/snowbelter_${version}_${arch}.deb
-[ -f "$deb" ] || { ls "$build"/*.deb 2>/dev/null; echo "FAIL: no $(basename "$deb")"; exit 1; }
+[ -f "$deb" ] || { ls "$build"/*.deb 2>/dev/null; die "no $(basename "$deb")"; }
 
 dpkg-deb -I "$deb"
 field() { dpkg-deb -f "$deb" "$1"; }
@@ -59,19 +59,17 @@ else
   fail "lintian finds fault"
 fi
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-chmod 0755 "$work"
-mkdir -m 0755 "$work/root"
-dpkg-deb -x "$deb" "$work/root"
-chmod 0755 "$work/root"
-file -b "$work/root/usr/games/snowbelter" | grep -q ', stripped' || fail "the program is not stripped"
-zcat "$work/root/usr/share/doc/snowbelter/changelog.gz" >"$work/changelog"
-changelog=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
+chmod 0755 "$tmp"
+mkdir -m 0755 "$tmp/root"
+dpkg-deb -x "$deb" "$tmp/root"
+chmod 0755 "$tmp/root"
+file -b "$tmp/root/usr/games/snowbelter" | grep -q ', stripped' || fail "the program is not stripped"
+zcat "$tmp/root/usr/share/doc/snowbelter/changelog.gz" >"$tmp/changelog"
+changelog=$(dpkg-parsechangelog -l "$tmp/changelog" -S Version)
 [ "$changelog" = "$version" ] || fail "changelog.gz is for version $changelog"
-"$here/check_tree.sh" "$work/root" /usr deb || failures=$((failures + 1))
+"$here/check_tree.sh" "$tmp/root" /usr deb || failures=$((failures + 1))
 [ $failures -eq 0 ] || exit 1
 
 step "run /usr/games/snowbelter from the unpacked package"
-"$here/run_installed.sh" "$work/root/usr/games/snowbelter"
+"$here/run_installed.sh" "$tmp/root/usr/games/snowbelter"
 step finished

@@ -11,13 +11,13 @@ prefix=/usr/local
 layout=plain
 grep -q '^SNOWBELTER_GAMES_LAYOUT:BOOL=ON$' "$build/CMakeCache.txt" && layout=games
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-root=$work/root
+source "$here/../test_lib.sh"
+begin_test
+root=$tmp/root
 mkdir -m 0755 "$root"
-chmod 0755 "$work"
-DESTDIR=$root "${CMAKE:-cmake}" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
-  { cat "$work/install.log"; echo "FAIL: cmake --install failed"; exit 1; }
+chmod 0755 "$tmp"
+DESTDIR=$root "${CMAKE:-cmake}" --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 ||
+  { cat "$tmp/install.log"; die "cmake --install failed"; }
 
 case "$what" in
   tree)

@@ -9,54 +9,37 @@
 set -euo pipefail
 program=$1
 
-work=$(mktemp -d)
-xvfb=
+source "$(dirname "$0")/../test_lib.sh"
+begin_test
 game=
-cleanup() {
-  if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then kill -9 "$game" || true; fi
-  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+on_exit '[ -z "$game" ] || kill -9 "$game"'
 report() {
   echo "--- game output"
-  cat "$work/game.out" 2>/dev/null || true
+  cat "$tmp/game.out" 2>/dev/null || true
   exit 1
 }
 
-chmod 0755 "$work"
-mkdir -m 0755 "$work/home" "$work/elsewhere" "$work/no-data" "$work/closed"
-chmod 0555 "$work/closed"
+chmod 0755 "$tmp"
+mkdir -m 0755 "$tmp/home" "$tmp/elsewhere" "$tmp/no-data" "$tmp/closed"
+chmod 0555 "$tmp/closed"
 run_as=()
 if [ "$(id -u)" -eq 0 ]; then
-  chown nobody:nogroup "$work/home" "$work/elsewhere"
+  chown nobody:nogroup "$tmp/home" "$tmp/elsewhere"
   run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 # Every folder on the way to the program must be open to that user.
-"${run_as[@]}" test -x "$program" || { echo "FAIL: $("${run_as[@]}" id -un) cannot run $program"; exit 1; }
+"${run_as[@]}" test -x "$program" || die "$("${run_as[@]}" id -un) cannot run $program"
 
-# A private X server on the first free display; it writes the number once it
-# is ready. A black root window, so that only the game can light pixels.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -ac -br -nolisten tcp 3>"$work/display" \
-  2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb" 2>/dev/null || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb gave no display number"; exit 1; }
-display=$(head -n 1 "$work/display")
-export DISPLAY=:$display
+# A private X server that any user may use, with a black root window, so
+# that only the game can light pixels.
+start_x -ac -br
 
 # Only what a player's session would pass on; the data folders name nothing,
 # so the game has to find its media beside itself, as installed.
-(cd "$work/elsewhere" &&
-  exec "${run_as[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR= \
-    TMPDIR="$work/closed" XDG_DATA_DIRS="$work/no-data" SDL_AUDIODRIVER=dummy \
-    DISPLAY="$DISPLAY" "$program") >"$work/game.out" 2>&1 &
+(cd "$tmp/elsewhere" &&
+  exec "${run_as[@]}" env -i PATH=/usr/bin:/bin HOME="$tmp/home" XDG_RUNTIME_DIR= \
+    TMPDIR="$tmp/closed" XDG_DATA_DIRS="$tmp/no-data" SDL_AUDIODRIVER=dummy \
+    DISPLAY="$DISPLAY" "$program") >"$tmp/game.out" 2>&1 &
 game=$!
 
 window=
@@ -78,8 +61,8 @@ done
 # black, polled until the menu has been drawn.
 lit=0
 for _ in $(seq 40); do
-  if import -window "$window" "$work/screen.png" 2>/dev/null; then
-    lit=$(convert "$work/screen.png" -colorspace Gray -threshold 4% -format '%[fx:mean]' info:)
+  if import -window "$window" "$tmp/screen.png" 2>/dev/null; then
+    lit=$(convert "$tmp/screen.png" -colorspace Gray -threshold 4% -format '%[fx:mean]' info:)
     awk -v lit="$lit" 'BEGIN { exit !(lit >= 0.5) }' && break
   fi
   sleep 0.5

@@ -8,24 +8,24 @@
 # Usage: preloads_test.sh SOURCE_DIR
 set -euo pipefail
 source_dir=$1
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/project/replays"
-cat > "$scratch/project/CMakeLists.txt" <<CMAKE
+source "$(dirname "$0")/../test_lib.sh"
+begin_test
+mkdir -p "$tmp/project/replays"
+cat > "$tmp/project/CMakeLists.txt" <<CMAKE
 cmake_minimum_required(VERSION 3.18)
 project(preloads C)
 include($source_dir/cmake/WebPreloads.cmake)
 add_executable(page main.c)
 snow_web_preloads(page \${CMAKE_SOURCE_DIR}/replays)
 CMAKE
-echo 'int main(void) { return 0; }' > "$scratch/project/main.c"
-echo 'key 1 ENTER' > "$scratch/project/replays/first.replay"
-cmake -S "$scratch/project" -B "$scratch/build" >/dev/null
+echo 'int main(void) { return 0; }' > "$tmp/project/main.c"
+echo 'key 1 ENTER' > "$tmp/project/replays/first.replay"
+cmake -S "$tmp/project" -B "$tmp/build" >/dev/null
 
 # build WHAT EXPECTED: builds, and fails unless the link ran (yes) or not (no).
 build() {
   local linked=no output
-  output=$(cmake --build "$scratch/build" 2>&1)
+  output=$(cmake --build "$tmp/build" 2>&1)
   case "$output" in *'Linking C executable'*) linked=yes ;; esac
   if [ "$linked" != "$2" ]; then
     echo "FAIL: $1: linked: $linked, expected: $2"
@@ -35,12 +35,12 @@ build() {
 }
 build "first build" yes
 build "nothing changed" no
-echo 'key 2 ENTER' > "$scratch/project/replays/second.replay"
-touch -d '2001-01-01' "$scratch/project/replays/second.replay"
+echo 'key 2 ENTER' > "$tmp/project/replays/second.replay"
+touch -d '2001-01-01' "$tmp/project/replays/second.replay"
 build "a script added (with an old date)" yes
 build "nothing changed" no
-echo 'key 3 ENTER' >> "$scratch/project/replays/first.replay"
+echo 'key 3 ENTER' >> "$tmp/project/replays/first.replay"
 build "a script changed" yes
-rm "$scratch/project/replays/second.replay"
+rm "$tmp/project/replays/second.replay"
 build "a script removed" yes
 echo "preloads: the bundle follows its replay scripts"

@@ -8,19 +8,19 @@ set -euo pipefail
 source_dir=$1
 command -v curl >/dev/null || { echo "skipped: curl is not installed"; exit 0; }
 command -v brotli >/dev/null || { echo "skipped: brotli is not installed"; exit 0; }
-scratch=$(mktemp -d)
-server=
-trap '[ -n "$server" ] && kill "$server"; rm -rf "$scratch"' EXIT
-echo '<!doctype html>' > "$scratch/snowbelter.html"
-seq 1 5000 > "$scratch/snowbelter.wasm"
-gzip -9 -n -c "$scratch/snowbelter.wasm" > "$scratch/snowbelter.wasm.gz"
-brotli -q 11 -n -c "$scratch/snowbelter.wasm" > "$scratch/snowbelter.wasm.br"
-seq 1 100 > "$scratch/page.js"
-gzip -9 -n -c "$scratch/page.js" > "$scratch/page.js.gz"   # no Brotli copy
+source "$(dirname "$0")/../test_lib.sh"
+begin_test
+echo '<!doctype html>' > "$tmp/snowbelter.html"
+seq 1 5000 > "$tmp/snowbelter.wasm"
+gzip -9 -n -c "$tmp/snowbelter.wasm" > "$tmp/snowbelter.wasm.gz"
+brotli -q 11 -n -c "$tmp/snowbelter.wasm" > "$tmp/snowbelter.wasm.br"
+seq 1 100 > "$tmp/page.js"
+gzip -9 -n -c "$tmp/page.js" > "$tmp/page.js.gz"   # no Brotli copy
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-"$source_dir/tools/serve-web.sh" "$port" "$scratch" >/dev/null 2>&1 &
+"$source_dir/tools/serve-web.sh" "$port" "$tmp" >/dev/null 2>&1 &
 server=$!
+on_exit "kill $server"
 for _ in $(seq 1 100); do
   curl -s -o /dev/null "http://127.0.0.1:$port/snowbelter.html" && break
   sleep 0.1
@@ -28,7 +28,7 @@ done
 
 # fetch NAME ACCEPT EXPECTED_ENCODING EXPECTED_TYPE
 fetch() {
-  local headers="$scratch/headers" body="$scratch/body" encoding type
+  local headers="$tmp/headers" body="$tmp/body" encoding type
   curl -s -D "$headers" -o "$body" -H "Accept-Encoding: $2" "http://127.0.0.1:$port/$1"
   encoding=$(sed -n 's/^Content-Encoding: *\([^\r]*\).*/\1/ip' "$headers")
   type=$(sed -n 's/^Content-Type: *\([^\r;]*\).*/\1/ip' "$headers")
@@ -37,9 +37,9 @@ fetch() {
     gzip) gzip -d -c "$body" > "$body.plain" ;;
     *) cp "$body" "$body.plain" ;;
   esac
-  if [ "$encoding" != "$3" ] || [ "$type" != "$4" ] || ! cmp -s "$body.plain" "$scratch/$1"; then
+  if [ "$encoding" != "$3" ] || [ "$type" != "$4" ] || ! cmp -s "$body.plain" "$tmp/$1"; then
     echo "FAIL: $1 asked with \"$2\": encoding \"$encoding\" (expected \"$3\"), type \"$type\" (expected \"$4\")," \
-         "$(cmp -s "$body.plain" "$scratch/$1" && echo "the same bytes" || echo "other bytes")"
+         "$(cmp -s "$body.plain" "$tmp/$1" && echo "the same bytes" || echo "other bytes")"
     exit 1
   fi
   echo "$1 with \"$2\": ${3:-plain}, $type"
