@@ -1,19 +1,16 @@
 // page.js - runs Snowbelter in the page: the game's command line from the
-// page address, the player's one gesture (sound, fullscreen, start), the
-// game's messages and trace, the settings kept in the browser's storage, the
-// music's late arrival, the service worker, a lost WebGL context, and the
-// hooks the browser tests drive (window.snowbelter).  The start card is
-// card.js's, the downloads downloads.js's and the canvas's place canvas.js's.
+// page address, the runtime's settings (window.Module), the player's one
+// gesture (sound, fullscreen, start), the music's late arrival, a lost
+// WebGL context and the service worker.  The start card is card.js's, the
+// downloads downloads.js's, the canvas's place canvas.js's, the storage
+// storage.js's and the hooks the browser tests drive hooks.js's.
 // The music archive is not needed for the menu: it is fetched after the
 // game's files, while the game runs, and written where the game looks for
 // it (media/music_arrival_web.cpp tells the game when it has landed).
 'use strict';
 (function () {
-  const SETTINGS_FOLDER = '/settings';
   const GAME_FILES = ['snowbelter.wasm', 'snowbelter.data'];
   const MUSIC_FILE = 'sfx.sbx', MUSIC_PATH = '/snowbelter/media/sfx.sbx';
-  // How often the browser's copy of the settings catches up with the game's.
-  const SETTINGS_SYNC_MS = 1000;
   // How often the canvas is fitted again (a browser's bars come and go
   // without a resize event) and the game's focus is looked at.
   const REFIT_MS = 250;
@@ -22,12 +19,14 @@
   const downloads = window.snowbelterDownloads;
   const view = window.snowbelterCanvas;
   const touch = window.snowbelterTouch;
+  const storage = window.snowbelterStorage;
+  const messages = window.snowbelterMessages;
+  const page = window.snowbelter;
   // The page's words in the browser's language (page_text.js).
   const say = window.snowbelterText.say;
 
   const args = ['--window', '--data-dir', '/snowbelter'];
-  const keepSettings = params.get('settings') !== '0';
-  if (!keepSettings) args.push('--no-settings');
+  if (!storage.keep) args.push('--no-settings');
   const play = params.get('play');
   if (play) {
     if (!/^[a-z0-9_]+$/.test(play)) throw new Error('no such replay: ' + play);
@@ -37,42 +36,6 @@
   // Tests and benchmarks start at once; a player starts with a gesture,
   // which is also what lets the browser play sound.
   const autostart = params.get('autostart') === '1' || play !== null;
-
-  // The page's view of the game, for players' bug reports and the tests:
-  // which trace lines came out, and a hold between frames (the game waits,
-  // with the last frame on the canvas, while hold is true).
-  const holds = (params.get('hold') || '').split(',').filter((n) => /^\d+$/.test(n)).map(Number);
-  const page = window.snowbelter = {
-    // The page's own errors, for engines whose driver cannot read the console.
-    trace: [], lines: [], errors: [], hold: false, holdAfter: new Set(holds), heldAt: -1, exited: null,
-    // The music pieces the game started, by name (music_arrival_web.cpp).
-    musicStarted: [],
-    // Release a hold.
-    release() { page.heldAt = -1; page.hold = false; }
-  };
-  addEventListener('error', (event) => page.errors.push(String(event.message)));
-  addEventListener('unhandledrejection', (event) => page.errors.push(String(event.reason)));
-
-  function saveSettings() {
-    if (keepSettings && Module.FS) Module.FS.syncfs(false, () => {});
-  }
-
-  function output(text) {
-    // A trace line is written as the frame it describes begins; a frame
-    // the tests look at is held right after it is shown (see host_sleep_web).
-    if (/^(frame,|\d+,)/.test(text)) {
-      page.trace.push(text);
-      const frame = parseInt(text, 10);
-      if (page.holdAfter.has(frame)) {
-        page.holdAfter.delete(frame);
-        page.heldAt = frame;
-        page.hold = true;
-      }
-      return;
-    }
-    page.lines.push(text);
-    console.log(text);
-  }
 
   // --- starting: the files in, the runtime ready, the player's gesture -----
 
@@ -151,7 +114,7 @@
   view.canvas.addEventListener('webglcontextlost', (event) => {
     event.preventDefault();
     page.hold = true;
-    saveSettings();
+    storage.save();
     card.showGraphicsLost();
   });
 
@@ -160,8 +123,8 @@
   var Module = window.Module = {
     canvas: view.canvas,
     noInitialRun: true,
-    print: output,
-    printErr: (text) => { page.lines.push(text); console.warn(text); },
+    print: messages.print,
+    printErr: messages.printErr,
     preRun: [() => {
       // The log and anything else temporary stay in memory; the settings
       // live in the browser's storage (IndexedDB), read before the game starts.
@@ -173,14 +136,7 @@
       // refresh (core/host_sleep_web.cpp): SDL must not yield again as it
       // swaps the picture, nor anywhere else (its code cannot unwind).
       Module.ENV.SDL_EMSCRIPTEN_ASYNCIFY = '0';
-      Module.ENV.XDG_CONFIG_HOME = SETTINGS_FOLDER;
-      // The best results and their replays are kept with the settings.
-      Module.ENV.XDG_DATA_HOME = SETTINGS_FOLDER;
-      Module.FS.mkdir(SETTINGS_FOLDER);
-      if (!keepSettings) return;
-      Module.FS.mount(Module.FS.filesystems.IDBFS, {}, SETTINGS_FOLDER);
-      Module.addRunDependency('settings');
-      Module.FS.syncfs(true, () => Module.removeRunDependency('settings'));
+      storage.mount(Module);
     }],
     // Until the page has written the music archive or given it up.
     musicArchiveOnItsWay: true,
@@ -195,7 +151,7 @@
       start();
     },
     onAbort: () => { if (!started) card.fail(say('cannotStart')); },
-    onExit: (code) => { page.exited = code; saveSettings(); },
+    onExit: (code) => { page.exited = code; storage.save(); },
   };
 
   async function load() {
@@ -219,10 +175,6 @@
     registerServiceWorker();
   }
 
-  // The game writes its settings file whenever one changes; the browser's
-  // copy follows within a second, and when the page is left.
-  setInterval(saveSettings, SETTINGS_SYNC_MS);
-  addEventListener('pagehide', saveSettings);
   setInterval(() => { view.fit(); view.tellFocus(); }, REFIT_MS);
   // A second visit plays from the service worker's copy, with or without
   // the network (sw.js). Every visit asks whether there is a new build (a
