@@ -1,7 +1,8 @@
 /*
- * host_system_posix.cpp - host_system.h on Linux: /etc/machine-id, /sys for
- * the battery, the XDG user-dirs file for the documents folder, the locale
- * variables for the language, and DISPLAY or WAYLAND_DISPLAY for the desktop.
+ * host_system_posix.cpp - host_system.h on Linux and in the browser (through
+ * Emscripten's POSIX layer): /etc/machine-id, /sys for the battery, the XDG
+ * user-dirs file for the documents folder, the locale variables for the
+ * language, and DISPLAY or WAYLAND_DISPLAY for the desktop.
  */
 #include <algorithm>
 #include <cctype>

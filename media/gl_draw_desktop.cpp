@@ -4,6 +4,7 @@
  */
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <initializer_list>
 
 #include "media/gl_draw.h"
 

@@ -6,8 +6,27 @@
 #include <GL/glext.h>
 #include <SDL.h>
 #include <algorithm>
+#include <initializer_list>
 
 #include "media/gl_target.h"
+
+namespace {
+
+// Rows are read as they are given: packed, from the first texel on.
+void set_unpack_state()
+{
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    for (GLenum name : {GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_ROWS, GL_UNPACK_SKIP_PIXELS})
+        glPixelStorei(name, 0);
+}
+
+// Rows are written packed, whatever their width.
+void set_pack_state()
+{
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+}
+
+}   // namespace
 
 void request_gl_context()
 {
@@ -24,13 +43,22 @@ bool gl_offers_framebuffer_objects()
     return SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object") == SDL_TRUE;
 }
 
+int max_texture_side()
+{
+    GLint size = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+    return size;
+}
+
 void upload_texture_rgba(uint32_t, int w, int h, const uint8_t* rgba)
 {
+    set_unpack_state();
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }
 
 void upload_texture_bgra(uint32_t, int w, int h, const uint8_t* bgra)
 {
+    set_unpack_state();
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, bgra);
 }
 
@@ -41,13 +69,21 @@ void copy_screen_to_texture(uint32_t, int, int, int x, int y, int w, int h)
 
 void forget_texture(uint32_t) {}
 
+void read_pixels_rgba(int x, int y, int w, int h, uint8_t* rgba)
+{
+    set_pack_state();
+    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
 void read_pixels_bgra(int x, int y, int w, int h, uint8_t* bgra)
 {
+    set_pack_state();
     glReadPixels(x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, bgra);
 }
 
 void read_pixels_bgr(int x, int y, int w, int h, uint8_t* bgr)
 {
+    set_pack_state();
     glReadPixels(x, y, w, h, GL_BGR, GL_UNSIGNED_BYTE, bgr);
 }
 
@@ -57,12 +93,14 @@ std::vector<uint8_t> texture_alpha(uint32_t)
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
     std::vector<uint8_t> alpha(std::size_t(std::max(width, 0)) * std::max(height, 0), 0);
+    set_pack_state();
     if (!alpha.empty()) glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
     return alpha;
 }
 
 void texture_bgr(uint32_t, int, int, uint8_t* bgr)
 {
+    set_pack_state();
     glGetTexImage(GL_TEXTURE_2D, 0, GL_BGR, GL_UNSIGNED_BYTE, bgr);
 }
 

@@ -15,6 +15,7 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <unordered_map>
 
 #include "media/gl_target.h"
@@ -57,10 +58,7 @@ void keep_texels(uint32_t name, int w, int h, const uint8_t* rgba)
 std::vector<uint8_t> read_rgba(int x, int y, int w, int h)
 {
     std::vector<uint8_t> rgba(std::size_t(std::max(w, 0)) * std::max(h, 0) * 4);
-    if (!rgba.empty()) {
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    }
+    if (!rgba.empty()) read_pixels_rgba(x, y, w, h, rgba.data());
     return rgba;
 }
 
@@ -74,8 +72,7 @@ void refresh_texels(uint32_t name, KeptTexels& texels)
     if (texture_reader == 0) glGenFramebuffers(1, &texture_reader);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, texture_reader);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, name, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, texels.width, texels.height, GL_RGBA, GL_UNSIGNED_BYTE, texels.rgba.data());
+    read_pixels_rgba(0, 0, texels.width, texels.height, texels.rgba.data());
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(bound));
 }
@@ -108,8 +105,19 @@ bool gl_offers_framebuffer_objects()
     return true;   // part of WebGL 2 itself
 }
 
+int max_texture_side()
+{
+    GLint size = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+    return size;
+}
+
 void upload_texture_rgba(uint32_t name, int w, int h, const uint8_t* rgba)
 {
+    // Rows are read as they are given: packed, from the first texel on.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    for (GLenum setting : {GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_ROWS, GL_UNPACK_SKIP_PIXELS})
+        glPixelStorei(setting, 0);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     if (rgba)
         keep_texels(name, w, h, rgba);
@@ -140,6 +148,12 @@ void copy_screen_to_texture(uint32_t name, int texture_w, int texture_h, int x, 
 void forget_texture(uint32_t name)
 {
     kept.erase(name);
+}
+
+void read_pixels_rgba(int x, int y, int w, int h, uint8_t* rgba)
+{
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }
 
 void read_pixels_bgra(int x, int y, int w, int h, uint8_t* bgra)

@@ -1,5 +1,5 @@
-// Screen grabs, background layers, the screen and sprite savers and the
-// single-pixel read and draw.
+// Screen grabs, filling and drawing background layers, the screen and
+// sprite savers and the single-pixel read and draw.
 #include "media/grabs.h"
 
 #include <GL/gl.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "media/background.h"
 #include "media/gl_draw.h"
 #include "media/gl_target.h"
 #include "media/image.h"
@@ -29,41 +30,16 @@ constexpr int KEY_PROBE_Y = 4;
 // BMP screenshots show the transparent colour as blue 128, green 0, red 255.
 constexpr uint8_t SAVED_KEY_BGR[3] = {128, 0, 255};
 
-int max_texture_size()
-{
-    GLint size = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
-    return size;
-}
-
-void set_unpack_state()
-{
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-}
-
 // A new texture of w x h texels, contents undefined, for copies from the
 // frame buffer.
 uint32_t new_copy_texture(int w, int h)
 {
-    set_unpack_state();
     const uint32_t name = gl_draw_new_texture();
     gl_draw_bind_texture(name);
     gl_draw_texture_wrap(true);
     gl_draw_texture_filter(true);
     upload_texture_bgra(name, w, h, nullptr);
     return name;
-}
-
-void delete_gl_texture(uint32_t& name)
-{
-    if (name) {
-        gl_draw_delete_texture(name);
-        forget_texture(name);
-    }
-    name = 0;
 }
 
 // Writes one RGBA pixel at window position (x, y), bypassing textures, the
@@ -94,13 +70,12 @@ Rgb framebuffer_key_colour()
     if (key == 0) return Rgb{0, 0, 0};
     int x = 0, y = 0;
     drawing_pixel_shown_at(KEY_PROBE_X, KEY_PROBE_Y, &x, &y);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     uint8_t saved[4] = {0, 0, 0, 0}, probe[4] = {0, 0, 0, 0};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, saved);
+    read_pixels_rgba(x, y, 1, 1, saved);
     const uint8_t wanted[4] = {uint8_t(key & 0xff), uint8_t((key >> 8) & 0xff),
                                uint8_t((key >> 16) & 0xff), 255};
     put_window_pixel(x, y, wanted);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, probe);
+    read_pixels_rgba(x, y, 1, 1, probe);
     put_window_pixel(x, y, saved);
     return Rgb{probe[0], probe[1], probe[2]};
 }
@@ -161,7 +136,6 @@ void grab_by_reading(uint32_t name, int x, int gl_y, int tw, int th)
 {
     static std::vector<uint8_t> scratch;   // kept between grabs
     scratch.resize(std::size_t(tw) * th * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     read_pixels_bgra(x, gl_y, tw, th, scratch.data());
     if (renderer->sprite_key != NO_COLOUR_KEY) {
         const Rgb key = framebuffer_key_colour();
@@ -170,20 +144,7 @@ void grab_by_reading(uint32_t name, int x, int gl_y, int tw, int th)
             if (p[0] == key.blue && p[1] == key.green && p[2] == key.red) p[3] = 0;
         }
     }
-    set_unpack_state();
     upload_texture_bgra(name, tw, th, scratch.data());
-}
-
-// The tile's texture as a framebuffer to blit from, made on first use.
-uint32_t tile_framebuffer(BackgroundTile& tile)
-{
-    if (tile.framebuffer == 0) {
-        glGenFramebuffers(1, &tile.framebuffer);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, tile.framebuffer);
-        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                               tile.texture, 0);
-    }
-    return tile.framebuffer;
 }
 
 }   // namespace
@@ -192,10 +153,10 @@ void use_as_background()
 {
     flush_quads();
     const int w = renderer->screen_width, h = renderer->screen_height;
-    const int max_size = max_texture_size();
+    const int max_size = max_texture_side();
     int side = BACKGROUND_MIN_TILE;
     while (side < std::max(w, h) && side < max_size) side *= 2;
-    BackgroundLayer& layer = renderer->layers[0];
+    BackgroundLayer& layer = background_layer(0);
     for (int r = 0; r < BACKGROUND_GRID && r * side < h; ++r) {
         for (int c = 0; c < BACKGROUND_GRID && c * side < w; ++c) {
             BackgroundTile& tile = layer.tiles[c][r];
@@ -204,8 +165,8 @@ void use_as_background()
             if (tile.texture && tile.texture_width == side && tile.texture_height == side) {
                 gl_draw_bind_texture(tile.texture);
             } else {
-                delete_gl_texture(tile.texture);
-                forget_tile_framebuffer(tile);
+                delete_texture(tile.texture, true);
+                forget_tile_framebuffer(tile, renderer->context_alive != 0);
                 tile.texture = new_copy_texture(side, side);
             }
             glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, c * side, h - r * side - tile.tile_height,
@@ -221,7 +182,7 @@ void draw_background(int layer_number)
 {
     flush_quads();
     if (!renderer || layer_number < 0 || layer_number >= BACKGROUND_LAYERS) return;
-    const BackgroundLayer& layer = renderer->layers[layer_number];
+    const BackgroundLayer& layer = background_layer(layer_number);
     if (layer.columns == 0) return;
     gl_draw_alpha_test(false);
     bind_sprite_texture(-1, -1, false, nullptr);   // the second unit off
@@ -247,49 +208,19 @@ void draw_background(int layer_number)
     apply_smoothing_filters();
 }
 
-void put_background(int layer_number)
-{
-    flush_quads();
-    if (!renderer || layer_number < 0 || layer_number >= BACKGROUND_LAYERS) return;
-    BackgroundLayer& layer = renderer->layers[layer_number];
-    if (layer.columns == 0) return;
-    const int view_w = renderer->viewport_width, view_h = renderer->viewport_height;
-    // The viewport's top-left corner, in the picture's rows from the bottom.
-    const int left = renderer->viewport_x, top = renderer->screen_height - renderer->viewport_y;
-    int x = 0;
-    for (int c = 0; c < layer.columns; ++c) {
-        int y = 0;
-        for (int r = 0; r < layer.rows; ++r) {
-            BackgroundTile& tile = layer.tiles[c][r];
-            // The part inside the viewport: the tile's left columns and top rows.
-            const int w = std::min(tile.tile_width, view_w - x);
-            const int h = std::min(tile.tile_height, view_h - y);
-            if (w > 0 && h > 0) {
-                glBindFramebuffer(GL_READ_FRAMEBUFFER, tile_framebuffer(tile));
-                glBlitFramebuffer(0, tile.tile_height - h, w, tile.tile_height, left + x,
-                                  top - y - h, left + x + w, top - y, GL_COLOR_BUFFER_BIT,
-                                  GL_NEAREST);
-            }
-            y += tile.texture_height;
-        }
-        x += layer.tiles[c][0].texture_width;
-    }
-    bind_drawing_picture();
-}
-
 void load_background(const char* name)
 {
     flush_quads();
     set_error(STATUS_SUCCESS);
-    clear_background(0);
+    clear_background(0, renderer->context_alive != 0);
     DecodedImage image;
     if (!load_image(image, name, NO_COLOUR_KEY)) {
         set_error(STATUS_NO_SUCH_FILE);
         glClear(GL_COLOR_BUFFER_BIT);
         return;
     }
-    const int side = std::min(max_texture_size(), BACKGROUND_LOAD_TILE);
-    BackgroundLayer& layer = renderer->layers[0];
+    const int side = std::min(max_texture_side(), BACKGROUND_LOAD_TILE);
+    BackgroundLayer& layer = background_layer(0);
     for (int r = 0; r < BACKGROUND_GRID && r * side < image.height; ++r) {
         for (int c = 0; c < BACKGROUND_GRID && c * side < image.width; ++c) {
             const BuiltTexture built =
@@ -310,12 +241,12 @@ void grab_sprite(int id, int x, int y, int w, int h)
     entry->frame_width = entry->frame_height = 0;
     std::vector<uint8_t>().swap(renderer->masks[id]);
     const int tw = grab_side(w), th = grab_side(h);
-    if (tw > max_texture_size() || th > max_texture_size()) return;
+    if (tw > max_texture_side() || th > max_texture_side()) return;
     if (entry->texture && entry->texture_width == tw && entry->texture_height == th) {
         gl_draw_bind_texture(entry->texture);
     } else {
-        delete_gl_texture(entry->texture);
-        delete_gl_texture(entry->texture_3d);
+        delete_texture(entry->texture, true);
+        delete_texture(entry->texture_3d, true);
         entry->texture = new_copy_texture(tw, th);
     }
     entry->width = int16_t(w);
@@ -357,7 +288,6 @@ void save_sprite(const char* name, int id)
     const int tw = entry->texture_width, th = entry->texture_height;
     std::vector<uint8_t> bgr(std::size_t(tw) * th * 3);
     bind_sprite_texture(id, -1, false, nullptr);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     texture_bgr(entry->texture, tw, th, bgr.data());
     const Rgb key = framebuffer_key_colour();
     set_error(save_bgr_rows(name, bgr.data(), std::size_t(tw) * 3, entry->width, entry->height, key)
@@ -369,8 +299,7 @@ int get_pixel(int x, int y)
 {
     flush_quads();
     uint8_t rgba[4] = {0, 0, 0, 0};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, renderer->screen_height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    read_pixels_rgba(x, renderer->screen_height - 1 - y, 1, 1, rgba);
     return rgba[0] + 256 * rgba[1] + 65536 * rgba[2];
 }
 

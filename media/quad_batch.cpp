@@ -2,51 +2,78 @@
 // draw (gl_draw_quads).
 #include "media/quad_batch.h"
 
-#include "media/gl_draw.h"
+#include <vector>
+
+#include "media/gl_target.h"
 
 namespace {
 
 // The browser draws quads through 16-bit indices: a group stays below
 // 65536 vertices.
 constexpr std::size_t MAX_GROUP_QUADS = 16384;
+constexpr std::size_t VERTICES_MIN = 512;
+constexpr std::size_t VERTICES_STEP = 128;
 
-struct Group {
+struct Batch {
+    std::vector<QuadVertex> vertices;
     std::size_t quads = 0;   // waiting, at the start of the vertex array
-    uint32_t texture = 0;
-    QuadFilters filters = QuadFilters::as_loaded;
-    bool smoothing = false;
+    QuadGroup group = {0, QuadFilters::as_loaded, false};
 };
-Group group;
+Batch batch;
 
-bool joins_group(uint32_t texture, QuadFilters filters, std::size_t count)
+// Grows the vertex array to hold n vertices; the contents are kept.
+void reserve_vertices(std::size_t n)
 {
-    return group.quads > 0 && group.texture == texture && group.filters == filters &&
-           (filters == QuadFilters::as_loaded || group.smoothing == renderer->smoothing) &&
-           group.quads + count <= MAX_GROUP_QUADS;
+    if (n < batch.vertices.size()) return;
+    batch.vertices.resize(n < VERTICES_MIN ? VERTICES_MIN
+                                           : VERTICES_STEP * (n / VERTICES_STEP + 1));
+}
+
+QuadVertex* room_for(std::size_t count)
+{
+    reserve_vertices((batch.quads + count) * 4);
+    QuadVertex* room = batch.vertices.data() + batch.quads * 4;
+    batch.quads += count;
+    return room;
 }
 
 }   // namespace
 
-QuadVertex* add_quads(int id, QuadFilters filters, std::size_t count)
+QuadVertex* join_quads(const QuadGroup& group, std::size_t count)
 {
-    const uint32_t texture = renderer->sprites[id].texture;
-    if (!joins_group(texture, filters, count)) {
-        flush_quads();
-        bind_sprite_texture(id, -1, false, nullptr);
-        if (filters == QuadFilters::smoothing) apply_smoothing_filters();
-        group.texture = texture;
-        group.filters = filters;
-        group.smoothing = renderer->smoothing;
-    }
-    renderer->reserve_quad_vertices(int((group.quads + count) * 4));
-    QuadVertex* room = renderer->quad_vertices.data() + group.quads * 4;
-    group.quads += count;
-    return room;
+    const QuadGroup& waiting = batch.group;
+    const bool joins =
+        batch.quads > 0 && waiting.texture == group.texture && waiting.filters == group.filters &&
+        (group.filters == QuadFilters::as_loaded || waiting.smoothing == group.smoothing) &&
+        batch.quads + count <= MAX_GROUP_QUADS;
+    return joins ? room_for(count) : nullptr;
+}
+
+QuadVertex* start_quads(const QuadGroup& group, std::size_t count)
+{
+    flush_quads();
+    batch.group = group;
+    return room_for(count);
 }
 
 void flush_quads()
 {
-    if (group.quads == 0) return;
-    gl_draw_quads(renderer->quad_vertices.data(), group.quads);
-    group.quads = 0;
+    if (batch.quads == 0) return;
+    gl_draw_quads(batch.vertices.data(), batch.quads);
+    batch.quads = 0;
+}
+
+std::size_t quad_vertex_room()
+{
+    return batch.vertices.size();
+}
+
+void delete_texture(uint32_t& name, bool gl_alive)
+{
+    if (name && gl_alive) {
+        flush_quads();
+        gl_draw_delete_texture(name);
+    }
+    if (name) forget_texture(name);
+    name = 0;
 }

@@ -1,7 +1,7 @@
 /*
  * renderer.cpp - the sprite table and the GL state of 2D drawing.
  *
- * Needs: OpenGL 1.3 (texture units), grabs.h for drawing background layer 0
+ * Needs: OpenGL 1.3 (texture units), background.h for putting back layer 0
  * at the start of every frame, quad_batch.h to draw waiting quads before the
  * state they were added under changes.
  */
@@ -10,29 +10,21 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "media/background.h"
 #include "media/gl_draw.h"
-#include "media/gl_target.h"
-#include "media/grabs.h"
 #include "media/quad_batch.h"
 
 OpenGLZadodedo* renderer = nullptr;
 
 namespace {
 
-const int QUAD_VERTICES_MIN = 512;
-const int QUAD_VERTICES_STEP = 128;
 const float ALPHA_TEST_THRESHOLD = 0.05f;
 
 const SpriteEntry EMPTY_SPRITE = {0, 0, 1.0f, 1.0f, -1, -1, 0, 0, 0, 0};
 
-void delete_texture(uint32_t& name)
+bool gl_alive()
 {
-    if (name && renderer->context_alive) {
-        flush_quads();   // waiting quads may use it
-        gl_draw_delete_texture(name);
-    }
-    if (name) forget_texture(name);
-    name = 0;
+    return renderer->context_alive != 0;
 }
 
 }   // namespace
@@ -44,23 +36,15 @@ OpenGLZadodedo::~OpenGLZadodedo()
     OpenGLZadodedo* previous = renderer;
     renderer = this;   // the resets below work on this object's table
     for (int id = 0; id < SPRITE_COUNT; ++id) reset_sprite(id);
-    for (int layer = 0; layer < BACKGROUND_LAYERS; ++layer) clear_background(layer);
+    for (int layer = 0; layer < BACKGROUND_LAYERS; ++layer) clear_background(layer, gl_alive());
     renderer = previous == this ? nullptr : previous;
-}
-
-void OpenGLZadodedo::reserve_quad_vertices(int n)
-{
-    if (n < static_cast<int>(quad_vertices.size())) return;
-    int capacity = n < QUAD_VERTICES_MIN ? QUAD_VERTICES_MIN
-                                         : QUAD_VERTICES_STEP * (n / QUAD_VERTICES_STEP + 1);
-    quad_vertices.resize(capacity);
 }
 
 void reset_sprite(int id)
 {
     SpriteEntry& entry = renderer->sprites[id];
-    delete_texture(entry.texture);
-    delete_texture(entry.texture_3d);
+    delete_texture(entry.texture, gl_alive());
+    delete_texture(entry.texture_3d, gl_alive());
     int16_t frame_width = entry.frame_width;
     int16_t frame_height = entry.frame_height;
     entry = EMPTY_SPRITE;
@@ -119,7 +103,7 @@ void get_screen_size(int* width, int* height)
 void clear_screen()
 {
     flush_quads();
-    clear_background(0);
+    clear_background(0, gl_alive());
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
@@ -186,7 +170,8 @@ void reset_frame_state()
     gl_draw_blending(false);
     renderer->alpha = 1.0f;
     gl_draw_colour(1, 1, 1, 1);
-    put_background(0);
+    put_background(0, renderer->viewport_x, renderer->screen_height - renderer->viewport_y,
+                   renderer->viewport_width, renderer->viewport_height);
     set_viewport(0, 0, 0, 0);
 }
 
@@ -196,21 +181,4 @@ void setup_gl_state()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);   // screen reads of any width stay unpadded
     glDisable(GL_SCISSOR_TEST);
-}
-
-void clear_background(int layer)
-{
-    BackgroundLayer& target = renderer->layers[layer];
-    for (auto& column : target.tiles)
-        for (BackgroundTile& tile : column) {
-            delete_texture(tile.texture);
-            forget_tile_framebuffer(tile);
-        }
-    target = BackgroundLayer();
-}
-
-void forget_tile_framebuffer(BackgroundTile& tile)
-{
-    if (tile.framebuffer && renderer->context_alive) glDeleteFramebuffers(1, &tile.framebuffer);
-    tile.framebuffer = 0;
 }

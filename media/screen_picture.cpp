@@ -287,7 +287,6 @@ void read_presented_picture_bgr(uint8_t* bgr)
     flush_quads();
     const Corner corner = screen.presented.width > 0 ? screen.presented : whole_or(Corner());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.pictures[screen.drawing ^ 1].framebuffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     const int w = screen.width, h = screen.height;
     if (corner.width == w && corner.height == h) {
         read_pixels_bgr(0, 0, w, h, bgr);

@@ -2,8 +2,6 @@
 // pixel-exact collision test over cached alpha masks.
 #include "media/sprites.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -88,7 +86,6 @@ const std::vector<uint8_t>& collision_mask(int id)
     std::vector<uint8_t>& mask = renderer->masks[id];
     if (!mask.empty()) return mask;
     bind_sprite_texture(id, -1, false, nullptr);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     mask = texture_alpha(renderer->sprites[id].texture);
     if (mask.size() < MIN_MASK_BYTES) mask.resize(MIN_MASK_BYTES, 0);
     return mask;
@@ -136,6 +133,16 @@ int16_t clamp_to_int16(int value)
 
 }   // namespace
 
+QuadVertex* add_quads(int id, QuadFilters filters, std::size_t count)
+{
+    const QuadGroup group = {renderer->sprites[id].texture, filters, renderer->smoothing};
+    if (QuadVertex* room = join_quads(group, count)) return room;
+    flush_quads();
+    bind_sprite_texture(id, -1, false, nullptr);
+    if (filters == QuadFilters::smoothing) apply_smoothing_filters();
+    return start_quads(group, count);
+}
+
 void draw_clamped_fan(const float vertices[4][4])
 {
     gl_draw_texture_wrap(false);
@@ -176,12 +183,11 @@ std::vector<uint8_t> texture_texels(const DecodedImage& image, int x, int y, int
 BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h, TextureKind kind)
 {
     BuiltTexture built = {};
-    GLint max_size = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
+    const int max_size = max_texture_side();
     if (w == 0) w = image.width - x;
     if (h == 0) h = image.height - y;
-    w = std::min(w, int(max_size));
-    h = std::min(h, int(max_size));
+    w = std::min(w, max_size);
+    h = std::min(h, max_size);
     if (w <= 0 || h <= 0) return built;
     built.width = w;
     built.height = h;
@@ -190,10 +196,6 @@ BuiltTexture build_texture(const DecodedImage& image, int x, int y, int w, int h
     const std::vector<uint8_t> texels = texture_texels(image, x, y, w, h, built.texture_width,
                                                        built.texture_height, kind == SPRITE_IMAGE);
     flush_quads();   // the binding below changes the texture waiting quads use
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     const uint32_t name = gl_draw_new_texture();
     gl_draw_bind_texture(name);
     gl_draw_texture_wrap(true);

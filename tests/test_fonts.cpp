@@ -314,9 +314,9 @@ TEST_F(Fonts, VertexArrayGrowsInStepsOf128)
 {
     set_font(0);
     const std::string text(300, 'x');
-    const std::size_t before = renderer->quad_vertices.size();
+    const std::size_t before = quad_vertex_room();
     print_text(text.c_str(), text.size(), 0, 200);
-    const std::size_t after = renderer->quad_vertices.size();
+    const std::size_t after = quad_vertex_room();
     EXPECT_GE(after, 1200u);
     if (before <= 1200) {
         EXPECT_EQ(after, 128u * (1200 / 128 + 1));

@@ -13,6 +13,7 @@
 
 #include "core/errors.h"
 #include "engine/window.h"
+#include "media/background.h"
 #include "media/grabs.h"
 #include "media/image.h"
 #include "media/renderer.h"
@@ -57,7 +58,7 @@ protected:
         ASSERT_EQ(renderer->screen_width, W);
         start_clean_frame();
     }
-    void TearDown() override { clear_background(0); }
+    void TearDown() override { clear_background(0, true); }
 
     // Draws the pattern over the whole screen.
     void draw_pattern()
@@ -224,7 +225,7 @@ TEST_F(Grabs, BackgroundBecomesTheStartOfEveryFrame)
     draw_pattern();
     const Picture drawn = read_screen();
     use_as_background();
-    const BackgroundLayer& layer = renderer->layers[0];
+    const BackgroundLayer& layer = background_layer(0);
     EXPECT_EQ(layer.columns, 1);
     EXPECT_EQ(layer.rows, 1);
     EXPECT_EQ(layer.tiles[0][0].texture_width, 512);
@@ -236,7 +237,7 @@ TEST_F(Grabs, BackgroundBecomesTheStartOfEveryFrame)
     EXPECT_EQ(read_screen().rgba, drawn.rgba);
     use_as_background();
     EXPECT_EQ(layer.tiles[0][0].texture, texture);   // same size: the tile is reused
-    clear_background(0);
+    clear_background(0, true);
     run_frames(1);
     EXPECT_EQ(screen_pixel(100, 100), BLACK);
 }
@@ -256,7 +257,7 @@ TEST_F(Grabs, LoadBackgroundTilesTheImage)
         for (int x = 0; x < 600; ++x) big.set(x, y, x % 200, y % 250, 77);
     load_background(save_picture(folder.file("back.png"), big).c_str());
     EXPECT_EQ(runtime_status.status, STATUS_SUCCESS);
-    const BackgroundLayer& layer = renderer->layers[0];
+    const BackgroundLayer& layer = background_layer(0);
     EXPECT_EQ(layer.columns, 2);
     EXPECT_EQ(layer.rows, 1);
     EXPECT_EQ(layer.tiles[1][0].tile_width, 512);
@@ -273,8 +274,8 @@ TEST_F(Grabs, LoadBackgroundFailureClearsLayerAndScreen)
     use_as_background();
     load_background(folder.file("missing.png").c_str());
     EXPECT_EQ(runtime_status.status, STATUS_NO_SUCH_FILE);
-    EXPECT_EQ(renderer->layers[0].columns, 0);
-    EXPECT_EQ(renderer->layers[0].tiles[0][0].texture, 0u);
+    EXPECT_EQ(background_layer(0).columns, 0);
+    EXPECT_EQ(background_layer(0).tiles[0][0].texture, 0u);
     EXPECT_EQ(screen_pixel(100, 100), BLACK);
 }
 

@@ -2,11 +2,11 @@
  * host_sleep.h - the one way the runtime gives up the processor until a
  * moment on the monotonic clock.
  *
- * Owns nothing but the choice of how to wait: a Linux process sleeps in the
- * kernel, while a browser page must hand control back to the browser, or
+ * Owns nothing but the choice of how to wait: a desktop process sleeps in
+ * the kernel, while a browser page must hand control back to the browser, or
  * the page never draws nor hears a key (and a sleep there would only spin).
- * The build picks one implementation: host_sleep_posix.cpp or
- * host_sleep_web.cpp.
+ * The build picks one implementation: host_sleep_desktop.cpp (Linux and
+ * Windows) or host_sleep_web.cpp.
  *
  * Callers: clock.cpp (frame deadlines and sleep_ms).  Not for: the clock
  * itself or frame pacing arithmetic (clock.h).

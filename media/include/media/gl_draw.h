@@ -12,18 +12,21 @@
  * hold, every texture is made, bound, set up and deleted here.
  *
  * Callers: the renderer (projection, colour, alpha test, blending, texture
- * binding and filters), quad_batch.h (quads), sprites.h and grabs.h
- * (textures, fans, points).  Not for: what both GLs do alike and the copy
- * does not track (the viewport, clears, scissors, framebuffers, pixel
- * reads), which callers make directly; nor uploads and read-backs, which
- * are gl_target.h's.
+ * binding and filters), quad_batch.h (quads, texture deletion), sprites.h
+ * and grabs.h (textures, fans, points).  Not for: what both GLs do alike and
+ * the copy does not track (the viewport, clears, scissors, framebuffers),
+ * which callers make directly; nor uploads and read-backs, which are
+ * gl_target.h's.
  */
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "media/renderer.h"
+// A corner of a quad: position x, y, z and texture coordinates u, v.
+struct QuadVertex {
+    float x, y, z, u, v;
+};
 
 // Sets up drawing on the context just made current; forgets all it knew of
 // an earlier one.

@@ -1,15 +1,15 @@
 /*
- * grabs.h - screen grabs, background layers, image saving and single pixels.
+ * grabs.h - screen grabs, filling and drawing background layers, image
+ * saving and single pixels.
  *
  * Owns copying the drawing picture into background layer 0 (which every
  * frame then starts with) or into a sprite, drawing and loading background
  * layers, saving the last presented frame or a sprite as a BMP or PNG file,
- * and reading or drawing one pixel.  Layers live in the renderer
- * (renderer.h); clear_background is the renderer's.
+ * and reading or drawing one pixel.  The layers themselves, their release
+ * and putting one back at a frame's start are background.h's.
  *
- * Callers: the game (use_as_background, grab_sprite, save_screen), the frame
- * cycle (put_background through reset_frame_state).  Not for: decoding
- * files (image.h) or sprite draws (sprites.h).
+ * Callers: the game (use_as_background, grab_sprite, save_screen).  Not for:
+ * decoding files (image.h) or sprite draws (sprites.h).
  */
 #pragma once
 
@@ -17,9 +17,6 @@
 void use_as_background();
 // Draws the layer at the top-left of the screen; an empty layer draws nothing.
 void draw_background(int layer);
-// Puts the layer back at the top-left of the viewport as its texels are, by
-// blits rather than draws: what draw_background gives with blending off.
-void put_background(int layer);
 // Loads an image (no colour key) into layer 0 and draws it; status 3, layer 0
 // cleared and the colour buffer cleared when it cannot be loaded.
 void load_background(const char* name);

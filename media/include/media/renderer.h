@@ -3,13 +3,14 @@
  *
  * Owns the one OpenGLZadodedo object (created by start-up, destroyed by
  * shut-down), its 65536 sprite entries, the per-sprite collision masks, the
- * eight background layers, the screen size, the viewport and the drawing
- * switches (smoothing, alpha mode, transparent colours).
+ * screen size, the viewport and the drawing switches (smoothing, alpha mode,
+ * transparent colours).  Its shut-down and the screen clear empty the
+ * background layers (background.h), and every frame starts with layer 0.
  *
  * Callers: sprites.h, fonts.h and grabs.h build on the table and the texture
  * binding; the frame cycle resets the drawing state every frame; the window
  * module sets the screen size.  Not for: loading or drawing pictures (sprites.h),
- * text (fonts.h), grabs and backgrounds (grabs.h).
+ * text (fonts.h), grabs (grabs.h), the background layers (background.h).
  *
  * The game's screen is always screen_width x screen_height pixels, whatever
  * size the real window has: the window module shows that picture scaled.
@@ -21,9 +22,7 @@
 
 enum : int {
     SPRITE_COUNT = 65536,
-    FONT_SPRITE_BASE = 65504,   // font slots 0..31 live in the last 32 ids
-    BACKGROUND_LAYERS = 8,
-    BACKGROUND_GRID = 8,
+    FONT_SPRITE_BASE = 65504,       // font slots 0..31 live in the last 32 ids
     DEFAULT_SPRITE_KEY = 8388863,   // red 255, green 0, blue 128
 };
 
@@ -40,36 +39,10 @@ struct SpriteEntry {
     int16_t frame_height;
 };
 
-struct BackgroundTile {
-    uint32_t texture;
-    int texture_width;
-    int texture_height;
-    int tile_width;
-    int tile_height;
-    uint32_t framebuffer;   // the texture as a picture to blit from; 0 until needed
-};
-
-struct BackgroundLayer {
-    BackgroundTile tiles[BACKGROUND_GRID][BACKGROUND_GRID];   // [column][row]
-    int columns;
-    int rows;
-};
-
-// Vertex of the quad vertex array: position x, y, z and u, v.
-struct QuadVertex {
-    float x, y, z, u, v;
-};
-
 class OpenGLZadodedo {
 public:
     OpenGLZadodedo();
     virtual ~OpenGLZadodedo();
-
-    // The vertices of the quads waiting to be drawn (quad_batch.h): grows
-    // to hold n vertices (512 at least, then steps of 128); the contents are
-    // kept.
-    void reserve_quad_vertices(int n);
-    std::vector<QuadVertex> quad_vertices;
 
     int bound_sprite = -1;
     int bound_second_sprite = -1;
@@ -83,7 +56,6 @@ public:
     float alpha = 1.0f;
     int target_in_use = -1;                    // off-screen targets are not used: always -1
     std::vector<std::vector<uint8_t>> masks;   // alpha masks per sprite id, empty = none
-    BackgroundLayer layers[BACKGROUND_LAYERS] = {};
     bool smoothing = true;
     int screen_width = 0;
     int screen_height = 0;
@@ -108,6 +80,7 @@ void apply_smoothing_filters();
 void set_viewport(int x, int y, int width, int height);
 void get_viewport(int* x, int* y, int* width, int* height);
 void get_screen_size(int* width, int* height);
+// Empties background layer 0 and clears the picture to black.
 void clear_screen();
 void set_alpha_mode(double mode);
 void set_transparency(int colour);
@@ -118,8 +91,3 @@ void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names);
 void reset_frame_state();
 // Fixed GL state set once when a context is made current.
 void setup_gl_state();
-// Deletes every texture of background layer n when the context is alive and
-// zeroes the layer.
-void clear_background(int layer);
-// Deletes the tile's framebuffer, if it has one (when the context is alive).
-void forget_tile_framebuffer(BackgroundTile& tile);

@@ -17,7 +17,7 @@
  *
  * Callers: the window module (sizes the pictures, presents, attaches the
  * window), the game (which corner is shown), grabs.h (reads the presented
- * picture), input.h (maps the mouse between window and screen).  Not for: creating the window or its context
+ * picture), background.h (binds the drawing picture again), input.h (maps the mouse between window and screen).  Not for: creating the window or its context
  * (engine/window.h) or drawing (renderer.h and friends).
  */
 #pragma once

@@ -17,10 +17,12 @@
  */
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "media/image.h"
+#include "media/quad_batch.h"
 #include "media/renderer.h"
 
 // Loading.  Status 0 on success, 3 when the name cannot be found or decoded
@@ -54,6 +56,12 @@ int find_free_sprite();
 
 // The entry of id, or null for an id outside the table (or no renderer).
 SpriteEntry* sprite_entry(int id);
+
+// Room for `count` quads of sprite id's texture in the waiting group (a new
+// group, with the texture bound and its filters set, when they cannot join
+// it; quad_batch.h), four vertices each in GL_QUADS order, for the caller to
+// fill.
+QuadVertex* add_quads(int id, QuadFilters filters, std::size_t count);
 
 // Draws a triangle fan of four vertices (x, y, u, v) with the bound texture,
 // its wrap set to GL_CLAMP_TO_EDGE.

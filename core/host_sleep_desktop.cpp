@@ -1,5 +1,6 @@
 /*
- * host_sleep_posix.cpp - waiting with clock_nanosleep on the monotonic clock.
+ * host_sleep_desktop.cpp - host_sleep.h on Linux and Windows: waiting with
+ * clock_nanosleep on the monotonic clock (winpthreads gives Windows both).
  */
 #include <cerrno>
 #include <ctime>
