@@ -58,19 +58,20 @@ cat > "$tmp/redefine.replay" <<'SCRIPT'
 124 ESC
 end 130
 SCRIPT
-start --window --play "$tmp/redefine.replay"
+start --window --play "$tmp/redefine.replay" --trace "$tmp/first.csv"
 [ "$(size_of "$window")" = "960x720" ] || fail "--window opened $(size_of "$window"), not 960x720"
-for _ in $(seq 100); do grep -q '^jump = 17 ' "$settings" 2>/dev/null && break; sleep 0.2; done
-sleep 1   # the script's last frames, then the keyboard is the player's
+# The script's last frame (the trace has a header line), then the keyboard
+# is the player's.
+script_done() { [ "$(wc -l < "$tmp/first.csv")" -gt 131 ]; }
+wait_for 30 script_done || fail "the script did not play to its end"
+sized() { [ "$(size_of "$window")" = "$1" ]; }
 # With no window manager to hand it back, the keyboard focus is given to the
 # window again after each switch.
 press alt+Return
-sleep 1
-[ "$(size_of "$window")" = "1280x1024" ] || fail "Alt+Enter gave $(size_of "$window"), not the whole screen"
+wait_for 10 sized 1280x1024 || fail "Alt+Enter gave $(size_of "$window"), not the whole screen"
 xdotool windowfocus --sync "$window"
 press alt+Return
-sleep 1
-[ "$(size_of "$window")" = "960x720" ] || fail "the second Alt+Enter gave $(size_of "$window")"
+wait_for 10 sized 960x720 || fail "the second Alt+Enter gave $(size_of "$window")"
 xdotool windowfocus --sync "$window"
 finish "first run"
 grep -q '^jump = 17 ' "$settings" || fail "the settings do not hold jump = W"
@@ -87,7 +88,7 @@ end 100
 SCRIPT
 start --play "$tmp/start.replay"
 [ "$(size_of "$window")" = "960x720" ] || fail "the second run did not open in a window"
-for _ in $(seq 100); do [ -f "$tmp/bin/temp.BMP" ] && break; sleep 0.2; done
+wait_for 30 test -f "$tmp/bin/temp.BMP"
 finish "second run"
 [ -f "$tmp/bin/temp.BMP" ] || fail "W did not start the round (no screenshot from the round)"
 

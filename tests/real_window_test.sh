@@ -15,12 +15,13 @@ hold() { xdotool keydown "$1"; sleep "${2:-0.3}"; xdotool keyup "$1"; }
 "$game" > "$tmp/game.out" 2>&1 &
 pid=$!
 find_game_window || { kill $pid; exit 1; }
-sleep 1
+tune_extracted() { ls "$tmp" | grep -q '^sbx.*filler\.mp3$'; }
 
 [ "$(xdotool getwindowname "$window")" = "snowbelter" ] || fail "caption is not snowbelter"
+wait_for 20 grep -q "^Init Finalized" "$tmp/ErrorLog.txt" || fail "log lacks Init Finalized"
 grep -q "^Init GFX" "$tmp/ErrorLog.txt" || fail "log lacks Init GFX"
-grep -q "^Init Finalized" "$tmp/ErrorLog.txt" || fail "log lacks Init Finalized"
-ls "$tmp" | grep -q '^sbx.*filler\.mp3$' || fail "the menu tune was not extracted"
+# The menu's tune is extracted as the menu starts it.
+wait_for 20 tune_extracted || fail "the menu tune was not extracted"
 
 # Start a round (menu -> story -> round) and walk a little.
 hold Return

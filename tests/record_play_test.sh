@@ -19,11 +19,18 @@ hold() { xdotool keydown "$1"; sleep "${2:-0.2}"; xdotool keyup "$1"; sleep 0.3;
   > "$tmp/game.out" 2>&1 &
 pid=$!
 find_game_window || { kill $pid; exit 1; }
-sleep 1
+on_screen() { grep -q "^[0-9]*,$1," "$tmp/game.csv"; }
+# The keys are typed once the game reads them: the menu first.
+wait_for 30 on_screen menu || fail "the menu never came"
 hold Prior                 # music louder
 hold Return                # Start Game
-sleep 1.5                  # the story ignores the jump key for half a second
-hold Control_L             # leave the story (the first round frame jumps)
+wait_for 30 on_screen story || fail "the story never came"
+# The story ignores the jump key for its first half second, however long
+# that takes here: jump until the round begins (its first frame jumps).
+for _ in $(seq 30); do
+  on_screen round && break
+  hold Control_L
+done
 hold Right 1               # walk
 hold Control_L 0.5         # jump
 hold Left 0.5
@@ -53,7 +60,8 @@ XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data \
   "$game" --window --play "$script" --trace "$tmp/rules-game.csv" > "$tmp/rules-game.out" 2>&1 &
 pid=$!
 find_game_window || { kill $pid; exit 1; }
-for _ in $(seq 100); do [ "$(wc -l < "$tmp/rules-game.csv")" -gt 232 ] && break; sleep 0.2; done
+rules_played() { [ "$(wc -l < "$tmp/rules-game.csv")" -gt 232 ]; }
+wait_for 30 rules_played
 close_with_alt_f4 $pid "the played script"
 lines=$(wc -l < "$tmp/rules-runner.csv")
 head -n "$lines" "$tmp/rules-game.csv" | diff - "$tmp/rules-runner.csv" > "$tmp/rules.diff" ||

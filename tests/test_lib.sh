@@ -38,6 +38,20 @@ run_exit_steps() {
   rm -rf "$tmp"
 }
 
+# wait_for SECONDS COMMAND...: true as soon as COMMAND succeeds, tried every
+# tenth of a second; false when it has not within SECONDS.  A test waits
+# for what it needs to see, never for a fixed time, which a busy machine
+# can outlast.
+wait_for() {
+  local tries=$(($1 * 10))
+  shift
+  for _ in $(seq "$tries"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 die() { echo "FAIL: $*"; exit 1; }
 
