@@ -2,7 +2,7 @@
 #include "game/play/assists.h"
 
 #include "core/clock.h"
-#include "game/play/round.h"
+#include "game/play/world.h"
 
 namespace {
 

@@ -15,9 +15,6 @@
  */
 #pragma once
 
-// Lives and clock seconds at the start of a round.
-constexpr double LIVES_AT_START = 5;
-constexpr double SECONDS_PER_ROUND = 300;
 // Frames in one game second of the round clock.
 constexpr double FRAMES_PER_GAME_SECOND = 61;
 // Frames the game-over message is shown before the round ends.

@@ -15,10 +15,8 @@
  */
 #pragma once
 
-// carried_part when Santa carries nothing.
-constexpr double NO_PART = -1;
-// Parts in the sleigh when a round starts, and when the finale starts.
-constexpr double PARTS_FITTED_AT_START = 2;
+// Parts in the sleigh when the finale starts (PARTS_FITTED_AT_START, in
+// world.h, when a round starts).
 constexpr double PARTS_IN_SLEIGH = 8;
 constexpr double POINTS_PER_PART = 1000;
 
