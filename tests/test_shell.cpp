@@ -31,6 +31,7 @@
 #include "game/screens.h"
 #include "game/shell/bests.h"
 #include "game/shell/game_state.h"
+#include "game/shell/key_names.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/menu.h"

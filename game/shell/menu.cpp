@@ -3,6 +3,7 @@
 
 #include "core/data.h"
 #include "core/numbers.h"
+#include "game/media_ids.h"
 #include "game/play/draw.h"
 #include "game/play/round.h"
 #include "game/play/scenery.h"
@@ -14,7 +15,6 @@
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/shell_keys.h"
-#include "game/shell/startup.h"
 #include "media/gamepad.h"
 #include "media/grabs.h"
 #include "media/input.h"

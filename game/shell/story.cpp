@@ -11,7 +11,7 @@
 #include "game/play/texts.h"
 #include "game/play/world.h"
 #include "game/screens.h"
-#include "game/shell/startup.h"
+#include "game/shell/key_names.h"
 #include "media/grabs.h"
 #include "media/input.h"
 
