@@ -135,11 +135,19 @@ MenuChoice menu_visit()
     return static_cast<MenuChoice>(to_int(menu_choice));
 }
 
+void play_game()
+{
+    open_round();
+    show_story();
+    if (run_round() == RoundOutcome::won) show_end_screen();
+    close_round();
+}
+
 void main_menu()
 {
     for (;;) {
         switch (menu_visit()) {
-        case MENU_START_GAME: run_round(); break;
+        case MENU_START_GAME: play_game(); break;
         case MENU_REDEFINE_KEYS: redefine_keys(); break;
         case MENU_OPTIONS: show_options(); break;
         default: return;

@@ -7,7 +7,7 @@
  * (both advanced by the round loop); 3 the reindeer swoop in and the leader
  * pans the view back (ends here when a reindeer sits at its place); 4 to 30
  * Santa's walk, hop and wait (santa.cpp); 30 everyone flies off left, and
- * once Santa is far off screen the end screen takes over.
+ * once Santa is far off screen the round is won.
  *
  * Callers: round set-up (add_sleigh_part), the round loop (the updates,
  * add_reindeer_team).  Not for: Santa's own
