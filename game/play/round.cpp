@@ -16,6 +16,7 @@
 #include "game/play/santa.h"
 #include "game/play/scenery.h"
 #include "game/play/sleigh.h"
+#include "game/play/text_rooms.h"
 #include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"

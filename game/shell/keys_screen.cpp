@@ -5,6 +5,7 @@
 #include "game/media_ids.h"
 #include "game/play/draw.h"
 #include "game/play/scenery.h"
+#include "game/play/text_rooms.h"
 #include "game/play/texts.h"
 #include "game/play/world.h"
 #include "game/screens.h"
