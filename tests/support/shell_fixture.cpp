@@ -112,6 +112,14 @@ std::vector<unsigned char> wav_bytes()
     return b;
 }
 
+// A picture all of one colour, saved in the folder.
+void save_plain(ScratchFolder& folder, const char* file, int width, int height, Rgb colour)
+{
+    Picture picture(width, height);
+    picture.fill(0, 0, width, height, colour);
+    picture.save(folder.file(file));
+}
+
 // The folder the shell tests run in: "media/gfx/" holds the pictures the
 // screens draw and one sound; everything else is missing on purpose.
 const std::string& media_folder()
@@ -119,18 +127,10 @@ const std::string& media_folder()
     static ScratchFolder* folder = nullptr;
     if (folder) return folder->path;
     folder = new ScratchFolder();   // lives for the whole test program
-    Picture sky(32, 240);
-    sky.fill(0, 0, 32, 240, SKY);
-    sky.save(folder->file("media/gfx/sky.png"));
-    Picture trees(396, 89);
-    trees.fill(0, 0, 396, 89, TREES);
-    trees.save(folder->file("media/gfx/trees.png"));
-    Picture title(288, 69);
-    title.fill(0, 0, 288, 69, TITLE);
-    title.save(folder->file("media/gfx/snowbelter2.png"));
-    Picture puddings(24, 26);
-    puddings.fill(0, 0, 24, 26, PUDDING);
-    puddings.save(folder->file("media/gfx/puddings.png"));
+    save_plain(*folder, "media/gfx/sky.png", 32, 240, SKY);
+    save_plain(*folder, "media/gfx/trees.png", 396, 89, TREES);
+    save_plain(*folder, "media/gfx/snowbelter2.png", 288, 69, TITLE);
+    save_plain(*folder, "media/gfx/puddings.png", 24, 26, PUDDING);
     Picture tiles(100, 70);   // frames 44 and 45 are the ground
     tiles.fill(40, 56, 10, 14, GROUND_RIGHT);
     tiles.fill(50, 56, 10, 14, GROUND_LEFT);
