@@ -169,7 +169,7 @@ namespace {
 MenuChoice choice_after_steps(int steps, int key)
 {
     const int choose_at = 21 + 11 * steps;
-    start_script([steps, key, choose_at](int n) {
+    start_script([key, choose_at](int n) {
         hold_only({});
         if (n >= 21 && n < choose_at && (n - 21) % 11 == 0) hold_only({KEY_CURSOR_DOWN});
         if (n >= choose_at) hold_only({key});
