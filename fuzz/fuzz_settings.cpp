@@ -12,8 +12,8 @@
 
 #include "fuzz_support.h"
 #include "game/play/volume.h"
+#include "game/shell/key_names.h"
 #include "game/shell/settings.h"
-#include "game/shell/startup.h"
 #include "media/keymap.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/shell/bests.h"
+#include "support/print_assists.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -42,10 +43,7 @@ void expect_same(const RoundResult& a, const RoundResult& b)
     EXPECT_EQ(a.lives, b.lives);
     EXPECT_EQ(a.score, b.score);
     EXPECT_EQ(a.date, b.date);
-    EXPECT_EQ(a.rules.speed, b.rules.speed);
-    EXPECT_EQ(a.rules.time_limit, b.rules.time_limit);
-    EXPECT_EQ(a.rules.lives, b.rules.lives);
-    EXPECT_EQ(a.rules.safe_falls, b.rules.safe_falls);
+    EXPECT_EQ(a.rules, b.rules);
 }
 
 // Bests kept in a scratch folder for the test's length.

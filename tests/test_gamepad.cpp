@@ -10,6 +10,7 @@
 #include "game/play/round.h"
 #include "game/play/world.h"
 #include "game/screens.h"
+#include "game/shell/key_names.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/menu.h"
 #include "game/shell/startup.h"

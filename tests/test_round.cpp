@@ -1,5 +1,6 @@
 // The round loop: set-up, the clock, pause, Escape, the game-over rule, and
-// whole rounds run through run_round with a scripted keyboard.
+// whole rounds run through run_round with a scripted keyboard: how each way
+// of ending one is answered, and a round as the menu plays it.
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@
 #include "game/play/round.h"
 #include "game/play/santa.h"
 #include "game/play/world.h"
-#include "game/screens.h"
+#include "game/shell/menu.h"
 #include "media/keymap.h"
 #include "support/harness.h"
 #include "support/play_fixture.h"
@@ -267,7 +268,7 @@ TEST_F(RoundTest, WhenTheTimeIsUpTheMessageRuns99FramesAndTheClockGoesOn)
     play_frames(60);
     EXPECT_EQ(round_clock.game_over_countdown, 0);
     play_frames(1);
-    EXPECT_EQ(round_clock.time_left, 0);
+    EXPECT_LE(round_clock.time_left, 0);   // the clock runs on under the message
     EXPECT_EQ(round_clock.game_over_countdown, 99);
     EXPECT_EQ(play_frames(200), 98);
     EXPECT_EQ(round_clock.time_left, -1);   // shown as a negative time before the round ends
@@ -416,8 +417,13 @@ struct RoundWatch {
     int frame_lives_gone = 0;
     int deaths_seen = 0;
     double last_lives = 5;
+    // Runs after each round frame is drawn, with the number of that frame.
+    void (*at_round_frame)(int frame) = nullptr;
 };
 RoundWatch watch;
+
+// A round that has not ended by now never will: Escape ends it, and the test.
+constexpr int RUNAWAY_ROUND_FRAMES = 5000;
 
 // Runs at the end of every frame (show_screen).  Presses the jump key on
 // the story screen; in the round, keeps the keys up and notes in which frame
@@ -438,6 +444,11 @@ void watch_round()
     watch.last_lives = tally.lives;
     if (tally.lives == 0 && watch.frame_lives_gone == 0)
         watch.frame_lives_gone = watch.round_frames;
+    if (watch.at_round_frame) watch.at_round_frame(watch.round_frames);
+    if (watch.round_frames == RUNAWAY_ROUND_FRAMES) {
+        ADD_FAILURE() << "the round did not end";
+        hold_key(KEY_ESCAPE);
+    }
 }
 
 void expect_everything_cleared()
@@ -446,12 +457,77 @@ void expect_everything_cleared()
     expect_round_lists_empty();
 }
 
+// The round as the menu runs it, without the story: the set-up before the
+// story, then run_round, with at_round_frame run after each frame it draws.
+RoundOutcome run_watched_round(void (*at_round_frame)(int frame))
+{
+    reset_play_state(42);
+    watch = RoundWatch{};
+    watch.at_round_frame = at_round_frame;
+    set_test_frame_hook(watch_round);
+    open_round();
+    return run_round();
+}
+
+// The round's records as its last frame left them, for the screen after it.
+void expect_round_lists_kept()
+{
+    EXPECT_EQ(array_count(santa_list), 1);
+    EXPECT_EQ(array_count(ladders), 5);
+    EXPECT_GT(array_count(conveyors), 0);
+}
+
+TEST_F(RoundTest, EscapeLeavesTheRoundInTheFrameThatTookIt)
+{
+    const RoundOutcome outcome = run_watched_round([](int frame) {
+        if (frame == 40) hold_key(KEY_ESCAPE);
+    });
+    EXPECT_EQ(outcome, RoundOutcome::left);
+    EXPECT_EQ(watch.round_frames, 41);   // held after frame 40 is drawn, read in 41
+    EXPECT_EQ(screen_state.current, Screen::round);
+    expect_round_lists_kept();
+    close_round();
+    expect_everything_cleared();
+}
+
+TEST_F(RoundTest, TheRoundIsLostWhenTheGameOverMessageHasRunOut)
+{
+    const RoundOutcome outcome = run_watched_round([](int frame) {
+        if (frame == 1) round_clock.time_left = 1;   // a second left on the clock
+    });
+    EXPECT_EQ(outcome, RoundOutcome::lost);
+    EXPECT_LE(round_clock.time_left, 0);   // the clock runs on under the message
+    EXPECT_EQ(round_clock.game_over_countdown, 1);
+    EXPECT_GT(tally.lives, 0);   // the clock ended it, not the hazards
+    expect_round_lists_kept();
+    close_round();
+    expect_everything_cleared();
+}
+
+TEST_F(RoundTest, TheRoundIsWonOnceSantaHasFlownOffAndShowsNoScreenAfterIt)
+{
+    const RoundOutcome outcome = run_watched_round([](int frame) {
+        if (frame != 1) return;
+        remove_hazards();
+        carry_last_part_to_the_sleigh(7);
+    });
+    EXPECT_EQ(outcome, RoundOutcome::won);
+    EXPECT_EQ(finale.phase, FINALE_FLY_OFF_PHASE);
+    EXPECT_EQ(screen_state.current, Screen::round);   // the menu shows the end screen
+    expect_round_lists_kept();
+    EXPECT_EQ(array_count(reindeer), 4);
+    close_round();
+    expect_everything_cleared();
+}
+
+// Start Game from the menu: the story, then the round until the puddings
+// have taken every life, then back with the lists emptied.
 TEST_F(RoundTest, FiveDeathsEndTheRoundAndItReturnsWithEverythingCleared)
 {
     reset_play_state(42);
     watch = RoundWatch{};
     set_test_frame_hook(watch_round);
-    run_round();   // Santa stands still at the start until the puddings get him
+    play_game();   // Santa stands still at the start until the puddings get him
     EXPECT_EQ(watch.story_frames, 31);   // the jump key counts after 30 frames
     EXPECT_EQ(watch.deaths_seen, 5);
     EXPECT_EQ(tally.lives, 0);

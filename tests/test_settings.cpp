@@ -12,6 +12,7 @@
 #include "engine/window.h"
 #include "game/shell/settings.h"
 #include "media/keymap.h"
+#include "support/print_assists.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -33,10 +34,7 @@ void expect_same(const SavedSettings& a, const SavedSettings& b)
     EXPECT_EQ(a.fullscreen, b.fullscreen);
     EXPECT_EQ(a.effects, b.effects);
     EXPECT_EQ(a.fit, b.fit);
-    EXPECT_EQ(a.assists.speed, b.assists.speed);
-    EXPECT_EQ(a.assists.time_limit, b.assists.time_limit);
-    EXPECT_EQ(a.assists.lives, b.assists.lives);
-    EXPECT_EQ(a.assists.safe_falls, b.assists.safe_falls);
+    EXPECT_EQ(a.assists, b.assists);
 }
 
 TEST(SettingsText, WhatIsWrittenReadsBackTheSame)

@@ -9,6 +9,8 @@
 
 #include "engine/host_languages.h"
 #include "game/play/language_table.h"
+#include "game/play/placeholders.h"
+#include "game/play/story_layout.h"
 #include "game/play/text_keys.h"
 #include "game/play/texts.h"
 

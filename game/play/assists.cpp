@@ -2,7 +2,7 @@
 #include "game/play/assists.h"
 
 #include "core/clock.h"
-#include "game/play/round.h"
+#include "game/play/world.h"
 
 namespace {
 
@@ -13,10 +13,20 @@ constexpr double PERCENT = 100;
 
 Assists assists = DEFAULT_ASSISTS;
 
+bool operator==(const Assists& a, const Assists& b)
+{
+    return a.speed == b.speed && a.time_limit == b.time_limit && a.lives == b.lives &&
+           a.safe_falls == b.safe_falls;
+}
+
+bool operator!=(const Assists& a, const Assists& b)
+{
+    return !(a == b);
+}
+
 bool assists_on(const Assists& rules)
 {
-    return rules.speed != DEFAULT_ASSISTS.speed || rules.time_limit != DEFAULT_ASSISTS.time_limit ||
-           rules.lives != DEFAULT_ASSISTS.lives || rules.safe_falls != DEFAULT_ASSISTS.safe_falls;
+    return rules != DEFAULT_ASSISTS;
 }
 
 double frames_per_second(const Assists& rules)

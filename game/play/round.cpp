@@ -16,10 +16,10 @@
 #include "game/play/santa.h"
 #include "game/play/scenery.h"
 #include "game/play/sleigh.h"
+#include "game/play/text_rooms.h"
 #include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
-#include "game/screens.h"
 #include "media/gamepad.h"
 #include "media/grabs.h"
 #include "media/input.h"
@@ -315,6 +315,18 @@ void empty_list(RecordArray<Record>& list)
     while (array_count(list) > 0) array_delete(list, 0);
 }
 
+// The set-up after the story: the round's screen, its background, the
+// entities, the music and the state.
+void start_round()
+{
+    screen_state.current = Screen::round;
+    draw_sky();
+    use_as_background();
+    add_entities();
+    play_music(ROUND_MUSIC, 1);
+    reset_round_state();
+}
+
 }   // namespace
 
 void build_round()
@@ -325,40 +337,38 @@ void build_round()
     reset_round_state();
 }
 
-void set_up_round()
+void open_round()
 {
     add_conveyors();
-    show_story();
-    screen_state.current = Screen::round;
-    draw_sky();
-    use_as_background();
-    add_entities();
-    play_music(ROUND_MUSIC, 1);
-    reset_round_state();
 }
 
 RoundOutcome play_round_frame()
 {
-    bool leave = key_down(KEY_ESCAPE) && screen_state.key_cooldown == 0;
+    const bool escape = key_down(KEY_ESCAPE) && screen_state.key_cooldown == 0;
     update_music_volume();
     toggle_pause();
     advance_finale();
     run_clock();
-    if (update_scenery_and_cast()) return RoundOutcome::santa_flew_off;
+    if (update_scenery_and_cast()) return RoundOutcome::won;
     draw_status_line();
     draw_pause_banner();
     save_screenshot_on_key();
-    if (run_game_over()) leave = true;
+    const bool game_over = run_game_over();
     finish_frame();
-    return leave ? RoundOutcome::back_to_menu : RoundOutcome::playing;
+    if (game_over) return RoundOutcome::lost;
+    return escape ? RoundOutcome::left : RoundOutcome::playing;
 }
 
-void run_round()
+RoundOutcome run_round()
 {
-    set_up_round();
+    start_round();
     RoundOutcome outcome = RoundOutcome::playing;
     while (outcome == RoundOutcome::playing) outcome = play_round_frame();
-    if (outcome == RoundOutcome::santa_flew_off) show_end_screen();
+    return outcome;
+}
+
+void close_round()
+{
     round_clock.game_over_countdown = 0;
     clear_round_lists();
 }

@@ -6,7 +6,6 @@
 #include "core/numbers.h"
 #include "game/media_ids.h"
 #include "game/play/assists.h"
-#include "game/play/sleigh.h"
 #include "game/play/world.h"
 #include "media/input.h"
 #include "media/sound.h"

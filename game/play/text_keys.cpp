@@ -1,7 +1,6 @@
-// The names and rooms of the player's texts, and the story's layout.
+// The names and rooms of the player's texts.
 #include "game/play/text_keys.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <iterator>
 
@@ -83,17 +82,7 @@ constexpr bool keys_in_order()
 }
 static_assert(keys_in_order(), "TEXT_KEYS must follow TextKey's order");
 
-// The widest value of each: a key name as wide as its room on the key
-// screen, a time "00:00", and numbers of up to 3 or 6 digits, 7 pixels each.
-constexpr int DIGIT_WIDTH = 7;
-
 }   // namespace
-
-const Placeholder PLACEHOLDERS[] = {
-    {"{key}", KEY_NAME_ROOM.width}, {"{time}", 5 * DIGIT_WIDTH}, {"{lives}", 3 * DIGIT_WIDTH},
-    {"{score}", 6 * DIGIT_WIDTH},   {"{n}", 3 * DIGIT_WIDTH},
-};
-const int PLACEHOLDER_COUNT = int(std::size(PLACEHOLDERS));
 
 const TextKeyInfo& text_key_info(TextKey key)
 {
@@ -108,49 +97,4 @@ bool text_key_named(const std::string& name, TextKey* key)
         return true;
     }
     return false;
-}
-
-std::vector<std::string> placeholders_in(const std::string& text)
-{
-    std::vector<std::string> found;
-    std::size_t open = text.find('{');
-    while (open != std::string::npos) {
-        const std::size_t close = text.find('}', open);
-        if (close == std::string::npos) break;
-        found.push_back(text.substr(open, close - open + 1));
-        open = text.find('{', close);
-    }
-    return found;
-}
-
-std::string filled(std::string text, const std::string& placeholder, const std::string& value)
-{
-    for (std::size_t at = text.find(placeholder); at != std::string::npos;
-         at = text.find(placeholder, at + value.size()))
-        text.replace(at, placeholder.size(), value);
-    return text;
-}
-
-std::vector<std::string> paragraph_lines(const std::string& paragraph)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t bar = paragraph.find('|', start);
-        lines.push_back(paragraph.substr(start, bar - start));
-        if (bar == std::string::npos) return lines;
-        start = bar + 1;
-    }
-}
-
-std::vector<int> story_line_tops(const std::vector<int>& lines_per_paragraph)
-{
-    std::vector<int> tops;
-    for (std::size_t p = 0; p < lines_per_paragraph.size(); ++p) {
-        int top = p < std::size(STORY_PARAGRAPH_TOPS) ? STORY_PARAGRAPH_TOPS[p] : 0;
-        if (!tops.empty()) top = std::max(top, tops.back() + STORY_PARAGRAPH_STEP);
-        for (int line = 0; line < lines_per_paragraph[p]; ++line)
-            tops.push_back(top + STORY_LINE_SPACING * line);
-    }
-    return tops;
 }

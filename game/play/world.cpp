@@ -2,9 +2,6 @@
 // starts with; round set-up and start-up put in the rest.
 #include "game/play/world.h"
 
-#include "game/play/round.h"
-#include "game/play/sleigh.h"
-
 RecordArray<Santa> santa_list;
 RecordArray<Ladder> ladders;
 RecordArray<Light> lights;

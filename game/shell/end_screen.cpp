@@ -9,6 +9,7 @@
 #include "game/media_ids.h"
 #include "game/play/assists.h"
 #include "game/play/draw.h"
+#include "game/play/placeholders.h"
 #include "game/play/round.h"
 #include "game/play/scenery.h"
 #include "game/play/texts.h"

@@ -8,8 +8,8 @@
 #include "game/play/round.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
+#include "game/shell/key_names.h"
 #include "game/shell/keys_screen.h"
-#include "game/shell/startup.h"
 #include "media/keymap.h"
 
 namespace {

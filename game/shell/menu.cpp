@@ -3,9 +3,12 @@
 
 #include "core/data.h"
 #include "core/numbers.h"
+#include "game/media_ids.h"
 #include "game/play/draw.h"
+#include "game/play/placeholders.h"
 #include "game/play/round.h"
 #include "game/play/scenery.h"
+#include "game/play/text_rooms.h"
 #include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
@@ -14,7 +17,6 @@
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/shell_keys.h"
-#include "game/shell/startup.h"
 #include "media/gamepad.h"
 #include "media/grabs.h"
 #include "media/input.h"
@@ -135,11 +137,19 @@ MenuChoice menu_visit()
     return static_cast<MenuChoice>(to_int(menu_choice));
 }
 
+void play_game()
+{
+    open_round();
+    show_story();
+    if (run_round() == RoundOutcome::won) show_end_screen();
+    close_round();
+}
+
 void main_menu()
 {
     for (;;) {
         switch (menu_visit()) {
-        case MENU_START_GAME: run_round(); break;
+        case MENU_START_GAME: play_game(); break;
         case MENU_REDEFINE_KEYS: redefine_keys(); break;
         case MENU_OPTIONS: show_options(); break;
         default: return;

@@ -17,8 +17,8 @@
 #include "engine/frame.h"
 #include "engine/options.h"
 #include "game/shell/game_state.h"
+#include "game/shell/key_names.h"
 #include "game/shell/replay_script.h"
-#include "game/shell/startup.h"
 #include "media/input.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
-#include "game/shell/startup.h"
+#include "game/shell/key_names.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
  * one byte too far reads outside the allocation (which AddressSanitizer
  * reports).
  *
- * Callers: the tests of UTF-8 text (test_glyphs, test_shell).  Not for: text
+ * Callers: the tests of UTF-8 text (test_glyphs, test_draw).  Not for: text
  * handed to anything that expects a C string (c_str() is not terminated).
  */
 #pragma once

@@ -152,6 +152,20 @@ int frame_seen_at(int x, int y)
     return green_and_blue == 0xFFFF ? red : -1;
 }
 
+void carry_last_part_to_the_sleigh(int last)
+{
+    for (int id = 0; id < PARTS_IN_SLEIGH; ++id) {
+        if (id == last) continue;
+        SleighPart& part = array_at(sleigh_parts, id);
+        part.x = sleigh_slot_x(id);
+        part.y = sleigh_slot_y(id);
+        part.state = 0;
+    }
+    finale.parts_fitted = PARTS_IN_SLEIGH - 1;
+    santa_status.carried_part = last;
+    place_santa(SANTA_START_X, MIDDLE_FLOOR_Y, SCROLL_LEFT_END);
+}
+
 void remove_hazards()
 {
     while (array_count(puddings) > 0) array_delete(puddings, 0);

@@ -57,6 +57,10 @@ void place_santa(double x, double y, double scroll);
 // frame is complete and not yet shown.
 int frame_seen_at(int x, int y);
 
+// Every sleigh part but `last` fitted; Santa carries `last` on the middle
+// floor at the sleigh, so the next frame fits it and the finale begins.
+void carry_last_part_to_the_sleigh(int last);
+
 // Empties the pudding and soldier lists, so a test of movement alone is not
 // disturbed by deaths.
 void remove_hazards();

@@ -19,6 +19,8 @@
 
 #include "game/play/glyphs.h"
 #include "game/play/language_table.h"
+#include "game/play/placeholders.h"
+#include "game/play/story_layout.h"
 #include "game/play/text_keys.h"
 
 namespace {

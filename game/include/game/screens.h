@@ -1,19 +1,19 @@
 /*
- * screens.h - the screens of the game, as they hand over to each other.
+ * screens.h - the shell's screens, as the menu hands over to them.
  *
  * Every screen is a loop of its own that ends by returning to the one that
- * called it.  The main menu runs the round, the key screen and the options;
- * the round shows the story before its first frame; a won round ends in the
- * end screen, which returns to the round and so to the menu.  Each screen's
- * own header holds the rest of
- * its interface.
+ * called it.  The main menu runs the key screen and the options, and for
+ * "Start Game" the story, the round (game/play/round.h, which returns how it
+ * ended and shows no screen itself) and, after a won round, the end screen;
+ * each returns to the menu.  Each screen's own header holds the rest of its
+ * interface.
  *
- * Callers: start-up (main_menu), the menu, the round and the finale.  Not
- * for: what happens inside a screen.
+ * Callers: start-up (main_menu) and the menu.  Not for: what happens inside
+ * a screen, or the round, which is play's and never calls a screen.
  */
 #pragma once
 
-// Runs menu visits, the round and the key screen in turn until Exit (or
+// Runs menu visits and the screens they choose in turn until Exit (or
 // Escape) is chosen, then returns.  (game/shell/menu.cpp)
 void main_menu();
 
@@ -30,10 +30,6 @@ void show_options();
 // on the frame the jump binding is seen down once the cooldown has run out.
 // (game/shell/story.cpp)
 void show_story();
-
-// The whole round: set-up, the story, the frame loop, then the lists are
-// emptied and the round returns to the menu.  (game/play/round.cpp)
-void run_round();
 
 // The closing screen of a won round: "Merry Christmas" over falling snow,
 // and the round's results, which enter the best results (unless the round

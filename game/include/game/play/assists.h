@@ -34,6 +34,10 @@ constexpr Assists DEFAULT_ASSISTS = {};
 // The rules in force for this session.
 extern Assists assists;
 
+// Whether two sets of rules agree on every rule.
+bool operator==(const Assists& a, const Assists& b);
+bool operator!=(const Assists& a, const Assists& b);
+
 // True when any rule differs from the default (the result is "Assisted").
 bool assists_on(const Assists& rules);
 

@@ -31,8 +31,7 @@ void add_santa();
 // movement, animation, death and shield; his drawing; then the ledge test
 // (a fall starts or goes on, so he is drawn where he stood before it) and
 // the publishing of santa_status.  settle_santa is true once he has flown
-// far off screen at the end of the finale (the round then hands over to the
-// end screen).
+// far off screen at the end of the finale (the round is then won).
 void update_santa();
 void draw_santa();
 bool settle_santa();

@@ -7,7 +7,7 @@
  * (both advanced by the round loop); 3 the reindeer swoop in and the leader
  * pans the view back (ends here when a reindeer sits at its place); 4 to 30
  * Santa's walk, hop and wait (santa.cpp); 30 everyone flies off left, and
- * once Santa is far off screen the end screen takes over.
+ * once Santa is far off screen the round is won.
  *
  * Callers: round set-up (add_sleigh_part), the round loop (the updates,
  * add_reindeer_team).  Not for: Santa's own
@@ -15,10 +15,8 @@
  */
 #pragma once
 
-// carried_part when Santa carries nothing.
-constexpr double NO_PART = -1;
-// Parts in the sleigh when a round starts, and when the finale starts.
-constexpr double PARTS_FITTED_AT_START = 2;
+// Parts in the sleigh when the finale starts (PARTS_FITTED_AT_START, in
+// world.h, when a round starts).
 constexpr double PARTS_IN_SLEIGH = 8;
 constexpr double POINTS_PER_PART = 1000;
 

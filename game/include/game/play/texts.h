@@ -11,8 +11,8 @@
  * English.  A change is in force at the next text drawn.
  *
  * Callers: every screen that draws words, settings, start-up, the replay
- * runner, tests.  Not for: the texts' names and rooms (text_keys.h) or
- * reading a table (language_table.h).
+ * runner, tests.  Not for: the texts' names and rooms (text_keys.h,
+ * text_rooms.h) or reading a table (language_table.h).
  */
 #pragma once
 

@@ -139,21 +139,27 @@ struct SantaStatus {
     double carried_part;   // id of the part he carries, NO_PART for none
 };
 extern SantaStatus santa_status;
+// carried_part when Santa carries nothing.
+constexpr double NO_PART = -1;
 
 // The points and the lives left.
 struct Tally {
     double score;   // 0 at round start
-    double lives;   // 5 at round start
+    double lives;   // LIVES_AT_START at round start
 };
 extern Tally tally;
+// Lives at the start of a round with the default rules (assists.h).
+constexpr double LIVES_AT_START = 5;
 
 // The round's game seconds and the game-over message's countdown.
 struct RoundClock {
-    double time_left;             // game seconds, 300 at round start
+    double time_left;             // game seconds, SECONDS_PER_ROUND at round start
     double ticks;                 // frames towards the next second; kept across rounds
     double game_over_countdown;   // frames left of the game-over message
 };
 extern RoundClock round_clock;
+// Clock seconds at the start of a round with the default rules (assists.h).
+constexpr double SECONDS_PER_ROUND = 300;
 
 // The finale's phases in their order: the round loop runs the first ones,
 // Santa the walk back and the hop.  Seated, the phase counts up one a frame,
@@ -173,9 +179,11 @@ enum FinalePhase : int {
 // How far the goal has come: the sleigh's parts and the finale's phase.
 struct Finale {
     double phase;          // FINALE_PLAYING while playing
-    double parts_fitted;   // 2 at round start
+    double parts_fitted;   // PARTS_FITTED_AT_START at round start
 };
 extern Finale finale;
+// Parts in the sleigh when a round starts (sleigh.h has the rest of them).
+constexpr double PARTS_FITTED_AT_START = 2;
 
 // Key bindings (scan codes); the key screen changes them.
 struct KeyBindings {

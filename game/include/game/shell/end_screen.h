@@ -5,7 +5,7 @@
  * best!").  The result enters the best results as the screen opens, with
  * the session's replay up to that frame, unless the round was played back.
  *
- * Callers: the round (through screens.h), tests.  Not for: the tables
+ * Callers: the menu's play_game after a won round, tests.  Not for: the tables
  * themselves (bests.h).
  */
 #pragma once

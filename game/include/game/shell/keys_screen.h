@@ -2,7 +2,7 @@
  * keys_screen.h - the key redefinition screen: binds any keyboard key to
  * each of the six game actions.
  *
- * The screen edits key_codes (startup.h) only and copies it into the six
+ * The screen edits key_codes (key_names.h) only and copies it into the six
  * bindings of world.h when it is left with Escape.  Nothing is saved.
  *
  * Callers: the main menu's "Redefine Keys" entry.  Not for: reading keys

@@ -5,8 +5,9 @@
  * best result.
  *
  * Each visit of the menu starts afresh (backdrop, music, level map reload,
- * cooldown).  The menu runs the round, the key screen and the options as
- * screens that return to it, so any number of visits keeps the call stack flat.
+ * cooldown).  The menu runs the story, the round and the end screen, the key
+ * screen and the options as screens that return to it, so any number of
+ * visits keeps the call stack flat.
  *
  * Callers: game_main (once).  Not for: the level data itself
  * (level_data.h) or the screens it hands over to.
@@ -43,6 +44,10 @@ extern double menu_cursor_y;   // 123, 148, 173 or 198
 
 // One visit: set-up, then frames until a choice is made.  Returns the choice.
 MenuChoice menu_visit();
+
+// "Start Game": the story, the round, and the end screen after a won round,
+// with the round's set-up around them (round.h).
+void play_game();
 
 // The credit line under the entries: the best standard result, the music
 // volume keys only while the keyboard is in use, and the greeting where

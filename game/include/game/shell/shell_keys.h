@@ -4,7 +4,7 @@
  *
  * Callers: the main menu and the key screen.  Not for: the codes of the
  * keys (media/keymap.h), the player's bindings (bindings in
- * game/play/world.h) or the key-name table (startup.h).
+ * game/play/world.h) or the key-name table (key_names.h).
  */
 #pragma once
 

@@ -2,8 +2,8 @@
  * story.h - the story screen shown at the start of every round: why Santa's
  * sleigh must be mended.
  *
- * Callers: the round, once after its set-up and before play.  Not for:
- * anything the round itself draws.
+ * Callers: the menu's play_game, before every round (show_story in
+ * game/screens.h).  Not for: anything the round itself draws.
  */
 #pragma once
 
