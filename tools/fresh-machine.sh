@@ -4,7 +4,7 @@
 # developer's machine (or on CI's, which is one) cannot hide a missing
 # install step.
 #
-#   tools/fresh-machine.sh [--all] [--keep] [--new-root]
+#   tools/fresh-machine.sh [--all] [--keep] [--new-root] [--warm-caches]
 #
 # Makes a minimal Debian 12 (mmdebstrap --variant=minbase: the Essential and
 # Priority required packages and apt) once and keeps it as a tarball under
@@ -23,18 +23,22 @@
 # mounts are undone all the same).  Needs root, for the chroot and the
 # mounts.  The set-up builds the browser's and Windows' libraries from
 # Debian's sources, with nothing cached: about 35 minutes on two busy
-# cores.  Not a sandbox: the root shares this machine's kernel and network.
+# cores.  --warm-caches copies this machine's caches of those libraries and
+# its compiler cache into the root first, as a developer's machine has them:
+# the packages still come fresh, the libraries are not built again.  Not a
+# sandbox: the root shares this machine's kernel and network.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/snowbelter-fresh"
 base="$cache/bookworm-minbase.tar"
-all=0 keep=0 new_root=0
+all=0 keep=0 new_root=0 warm=0
 for arg in "$@"; do
   case "$arg" in
     --all) all=1 ;;
     --keep) keep=1 ;;
     --new-root) new_root=1 ;;
-    *) echo "usage: tools/fresh-machine.sh [--all] [--keep] [--new-root]" >&2; exit 2 ;;
+    --warm-caches) warm=1 ;;
+    *) echo "usage: tools/fresh-machine.sh [--all] [--keep] [--new-root] [--warm-caches]" >&2; exit 2 ;;
   esac
 done
 [ "$(id -u)" -eq 0 ] || { echo "fresh-machine: run it as root (chroot and mounts)" >&2; exit 2; }
@@ -106,6 +110,17 @@ unpack_root() {
   echo "fresh-machine: $scratch, at $(git -C "$root" log -1 --format='%h %s')"
 }
 
+# The browser's and Windows' libraries as built here, and the compiler's
+# cache, where the root's builds look for them.
+copy_caches() {
+  local from="${XDG_CACHE_HOME:-$HOME/.cache}" name
+  mkdir -p "$scratch/root/.cache"
+  for name in snowbelter-web snowbelter-win ccache; do
+    [ -d "$from/$name" ] && cp -a "$from/$name" "$scratch/root/.cache/"
+  done
+  return 0
+}
+
 # in_root COMMAND...: runs a command in the clone, as root, with the
 # environment of a fresh login rather than this one's.
 in_root() {
@@ -143,6 +158,7 @@ if [ $new_root -eq 1 ] || [ ! -f "$base" ]; then
 fi
 scratch="$(mktemp -d "${TMPDIR:-/var/tmp}/snowbelter-fresh.XXXXXX")"
 stage "unpack the root, clone" unpack_root
+[ $warm -eq 0 ] || stage "this machine's library caches" copy_caches
 stage "desktop packages" in_root tools/install-deps.sh
 stage "command check" in_root python3 tools/check-commands.py
 stage "browser packages" in_root tools/install-web-deps.sh
