@@ -46,6 +46,7 @@ struct FrameState {
     bool paused = false;
     bool allow_escape = true;
     bool quit_entry_called = false;
+    bool hidden = false;
     int frames_shown = 0;
 };
 FrameState frame;
@@ -57,8 +58,13 @@ void take_frame_times()
 
 void present_frame()
 {
-    window_present();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (frame.hidden) {
+        // The clock still moves on, as it does in set_screen's frames.
+        frame_pacing.next_deadline = now_ms();
+    } else {
+        window_present();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
     pace_frame(frame_pacing, pump_messages);
 }
 
@@ -263,6 +269,18 @@ void show_screen()
     present_frame();
     reset_frame_state();
     ++frame.frames_shown;
+}
+
+void hide_frames(bool hidden)
+{
+    frame.hidden = hidden;
+}
+
+FrameEntry swap_frame_entry(FrameEntry entry)
+{
+    const FrameEntry replaced = frame.game.frame;
+    frame.game.frame = entry;
+    return replaced;
 }
 
 int frames_shown()

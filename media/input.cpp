@@ -66,7 +66,7 @@ InputState input;
 
 // Kept apart from InputState: a replay runner installs its keyboard before
 // start-up, and start-up must not forget it.
-bool (*key_source)(unsigned char state[KEY_CODE_COUNT]) = nullptr;
+KeySource key_source = nullptr;
 
 bool video_running()
 {
@@ -365,9 +365,11 @@ void input_handle_event(const SDL_Event& event)
     }
 }
 
-void set_key_source(bool (*fill)(unsigned char state[KEY_CODE_COUNT]))
+KeySource set_key_source(KeySource fill)
 {
+    const KeySource replaced = key_source;
     key_source = fill;
+    return replaced;
 }
 
 void poll_keyboard()

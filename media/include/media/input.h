@@ -41,8 +41,10 @@ void input_handle_event(const SDL_Event& event);
 // calls fill with it; fill sets KEY_DOWN_BIT in the bytes of the keys it
 // holds down and answers true, and then the state is fill's whether or not
 // the window has the focus (a scripted keyboard has no focus to lose).  When
-// fill answers false, or none is set, the player's keys are read.
-void set_key_source(bool (*fill)(unsigned char state[KEY_CODE_COUNT]));
+// fill answers false, or none is set, the player's keys are read.  Returns
+// the source it replaces (a watched replay hands it back when it ends).
+using KeySource = bool (*)(unsigned char state[KEY_CODE_COUNT]);
+KeySource set_key_source(KeySource fill);
 
 // Refreshes the key state (see above) and marks a mouse movement as due.
 // Alt+Enter and F11 belong to the window: the press asks for a switch
