@@ -27,8 +27,6 @@
 
 namespace {
 
-const int SET_SCREEN_CYCLES = 5;
-
 struct WindowState {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;

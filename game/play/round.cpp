@@ -363,7 +363,7 @@ RoundOutcome run_round()
 {
     start_round();
     RoundOutcome outcome = RoundOutcome::playing;
-    while (outcome == RoundOutcome::playing) outcome = play_round_frame();
+    while (outcome == RoundOutcome::playing && !screens_closing()) outcome = play_round_frame();
     return outcome;
 }
 

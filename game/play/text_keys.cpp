@@ -71,6 +71,9 @@ constexpr TextKeyInfo TEXT_KEYS[] = {
     {TextKey::end_assisted, "end.assisted", CENTRED_ROOM},
     {TextKey::end_new_best, "end.new_best", CENTRED_ROOM},
     {TextKey::end_assisted_new_best, "end.assisted_new_best", CENTRED_ROOM},
+    {TextKey::watch_banner, "watch.banner", CENTRED_ROOM},
+    {TextKey::watch_checked, "watch.checked", CREDIT_ROOM},
+    {TextKey::watch_not_checked, "watch.not_checked", CREDIT_ROOM},
 };
 static_assert(std::size(TEXT_KEYS) == std::size_t(TEXT_KEY_COUNT), "a text key without its name");
 

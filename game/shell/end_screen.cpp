@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/numbers.h"
-#include "engine/frame.h"
 #include "game/media_ids.h"
 #include "game/play/assists.h"
 #include "game/play/draw.h"
@@ -88,7 +87,7 @@ bool leave_key_down()
 // plays it: it must end on this screen with this result.
 std::string best_replay(const RoundResult& r)
 {
-    return session_replay(frames_shown()) + "expect screen end\nexpect score " +
+    return session_replay(session_frames()) + "expect screen end\nexpect score " +
            number_text(r.score) + "\nexpect lives " + number_text(r.lives) + "\nexpect time_left " +
            number_text(round_clock.time_left) + "\n";
 }
@@ -115,7 +114,7 @@ void show_end_screen()
     const Results results = enter_round();
     draw_winter_backdrop();
     use_as_background();
-    for (int frame = 0;; ++frame) {
+    for (int frame = 0; !screens_closing(); ++frame) {
         update_snow();
         draw_snow();
         draw_greeting();

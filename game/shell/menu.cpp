@@ -44,6 +44,9 @@ constexpr int CREDIT_Y = 229;
 
 // The best results as the visit found them.
 Bests visit_bests;
+// What the visit shows in place of the credit line, and what the next will.
+std::string visit_note;
+std::string next_note;
 
 void draw_entries()
 {
@@ -82,7 +85,8 @@ void menu_frame()
     draw_entries();
     move_cursor();
     if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
-    draw_text(CREDIT_ROOM.x, CREDIT_Y, credit_line(visit_bests).c_str());
+    const std::string credit = visit_note.empty() ? credit_line(visit_bests) : visit_note;
+    draw_text(CREDIT_ROOM.x, CREDIT_Y, credit.c_str());
     finish_frame();
     if (key_free(KEY_ESCAPE)) menu_choice = MENU_EXIT;
     if ((key_down(to_int(bindings.jump)) || key_down(KEY_ENTER)) &&
@@ -120,6 +124,11 @@ std::string credit_line(const Bests& bests)
     return text_width(greeted.c_str()) <= CREDIT_ROOM.width ? greeted : text;
 }
 
+void note_for_next_visit(const std::string& line)
+{
+    next_note = line;
+}
+
 MenuChoice menu_visit()
 {
     screen_state.current = Screen::menu;
@@ -131,8 +140,10 @@ MenuChoice menu_visit()
     play_music(MENU_MUSIC, 0);
     reload_level_map();
     visit_bests = read_bests();
+    visit_note = next_note;
+    next_note.clear();
     screen_state.key_cooldown = MENU_OPEN_COOLDOWN;
-    while (menu_choice == MENU_NONE) menu_frame();
+    while (menu_choice == MENU_NONE && !screens_closing()) menu_frame();
     stop_music();
     return static_cast<MenuChoice>(to_int(menu_choice));
 }

@@ -352,7 +352,7 @@ void run_page(OptionsPage page, Screen screen)
     options_screen = OptionsScreenState{page, 0, false};
     screen_state.current = screen;
     screen_state.key_cooldown = OPTIONS_OPEN_COOLDOWN;
-    while (!options_screen.leaving) options_frame();
+    while (!options_screen.leaving && !screens_closing()) options_frame();
     options_screen = opener;
 }
 

@@ -55,7 +55,7 @@ void show_story()
     use_as_background();
     bool done = false;
     screen_state.key_cooldown = STORY_KEY_COOLDOWN;
-    while (!done) {
+    while (!done && !screens_closing()) {
         update_snow();
         draw_snow();
         finish_frame();

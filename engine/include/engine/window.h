@@ -21,7 +21,8 @@ bool enter_windowed();
 void destroy_window();
 
 // The game-facing screen set-up: stores the values in the settings, switches
-// mode (0 keeps a size) and runs five show_screen cycles.
+// mode (0 keeps a size) and runs SET_SCREEN_CYCLES show_screen cycles.
+constexpr int SET_SCREEN_CYCLES = 5;
 void set_screen(int width, int height, int fullscreen);
 
 // The windowed size for a game screen on a desktop whose usable area is

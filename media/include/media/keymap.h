@@ -22,6 +22,7 @@ constexpr int KEY_CODE_COUNT = 256;
 enum KeyCode : int {
     KEY_ESCAPE = 1,
     KEY_BACKSPACE = 14,
+    KEY_TAB = 15,
     KEY_ENTER = 28,
     KEY_LEFT_CTRL = 29,
     KEY_LEFT_SHIFT = 42,

@@ -81,8 +81,11 @@ enum class TextKey {
     end_assisted,
     end_new_best,
     end_assisted_new_best,
+    watch_banner,
+    watch_checked,
+    watch_not_checked,
 };
-constexpr int TEXT_KEY_COUNT = int(TextKey::end_assisted_new_best) + 1;
+constexpr int TEXT_KEY_COUNT = int(TextKey::watch_not_checked) + 1;
 
 // A key's name in the tables ("menu.start") and its room.
 struct TextKeyInfo {

@@ -54,5 +54,9 @@ void play_game();
 // there is room for it.
 std::string credit_line(const Bests& bests);
 
+// A line the next menu visit shows in place of its credit line (a watched
+// replay's result); "" for none.
+void note_for_next_visit(const std::string& line);
+
 // Copies the level data into rows 0 to 21 of level_map.
 void reload_level_map();

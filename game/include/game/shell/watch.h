@@ -1,0 +1,55 @@
+/*
+ * watch.h - a replay watched inside the game: the whole game started again
+ * in this process (startup.h's play_from_start) with the script as its
+ * keyboard, shown to the player, who may stop it or run it fast, and then
+ * handed back exactly as it was.
+ *
+ * While a replay runs, the player's session is set aside (session.h), the
+ * settings are held (nothing read or written, no best results kept), the
+ * key source gives the script's keys and the frame entry is the watch's
+ * (the ones they replace still run: they read the player's keys and see
+ * every frame).  Frames before the round pass without being shown; a
+ * banner says a replay runs; Escape, a pad's Back or a touch stops it; the
+ * jump key (the player's or the replay's) or Tab runs four frames for every
+ * frame shown.  Its trace is the replay runner's trace of the same script,
+ * line for line.  When it ends, every record, list and array, the random
+ * stream, the rules, the keys, the volumes, the language and the display
+ * are the player's again; the screen it was called from draws itself and
+ * starts its music again.
+ *
+ * Callers: start-up (--watch FILE, before the menu).  Not for: the script
+ * format (replay_script.h), the state and its checks (game_state.h), or
+ * recording (session.h).
+ */
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "game/shell/replay_script.h"
+
+enum class WatchEnd {
+    finished,     // played to its last frame
+    game_ended,   // the game ended itself (Exit) before that
+    stopped,      // the player stopped it
+};
+
+struct WatchResult {
+    WatchEnd end = WatchEnd::stopped;
+    bool checked = false;             // played out, and every expect line held
+    std::string why;                  // the first line that did not: "score=5000"
+    std::vector<std::string> trace;   // the header and a line a frame, when kept
+};
+
+// Plays the script from the game's start, shown; returns how it ended.
+// keep_trace: the result holds the trace.
+WatchResult watch_replay(const ReplayScript& script, bool keep_trace = false);
+
+// The result in one line of the player's language: "Checked", "Does not
+// check: score=5000", or "" for a replay that was stopped.
+std::string watch_result_line(const WatchResult& result);
+
+// --watch FILE: watches the file once (start-up calls it before the menu),
+// and the menu's first visit shows its result line.  A file that cannot be
+// read or parsed is named in the log and watched not at all.
+void watch_asked_replay();
