@@ -1,0 +1,243 @@
+// A replay watched inside the game: the same trace as the replay runner's,
+// the player's game and files untouched afterwards, and the script's claims
+// checked.  The game runs with its real media, as the runner plays it.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/media_source.h"
+#include "core/numbers.h"
+#include "core/paths.h"
+#include "engine/frame.h"
+#include "engine/start_checks.h"
+#include "engine/window.h"
+#include "game/play/assists.h"
+#include "game/play/draw.h"
+#include "game/play/volume.h"
+#include "game/play/world.h"
+#include "game/shell/bests.h"
+#include "game/shell/game_state.h"
+#include "game/shell/session.h"
+#include "game/shell/settings.h"
+#include "game/shell/startup.h"
+#include "game/shell/watch.h"
+#include "media/keymap.h"
+#include "support/harness.h"
+#include "support/scratch_folder.h"
+#include "support/test_host.h"
+
+namespace {
+
+const std::string REPLAYS = SNOW_SOURCE_DIR "/tests/replays/";
+
+std::string file_text(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+ReplayScript script_of(const std::string& text)
+{
+    ReplayScript script;
+    std::string why;
+    EXPECT_TRUE(parse_replay(text, key_code_named, &script, &why)) << why;
+    return script;
+}
+
+// The runner's own trace of a script, played in a process of its own.
+std::vector<std::string> runner_trace(const std::string& name)
+{
+    const std::string folder = make_test_folder();
+    const std::string command = "cd \"" + folder +
+                                "\" && \"" SNOW_BINARY_DIR "/snowreplay\" --output \"" + folder +
+                                "\" \"" + REPLAYS + name + "\" \"" + folder + "trace.csv\" > \"" +
+                                folder + "out.txt\" 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << file_text(folder + "out.txt");
+    return lines_of(file_text(folder + "trace.csv"));
+}
+
+// The game as start-up leaves it before the menu, on its real media.
+bool start_the_game()
+{
+    if (!start_test_runtime(640, 480)) return false;
+    static bool started = false;
+    if (started) return true;
+    started = true;
+    std::string cause;
+    if (!find_game_data(SNOW_BINARY_DIR, &cause) || !enter_data_folder()) return false;
+    device_name = "DESKTOP";
+    allow_escape(0);
+    load_media();
+    create_arrays();
+    create_snowflakes();
+    set_volumes();
+    return true;
+}
+
+class Watch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(start_the_game()) << "no display, GL context or game media";
+        release_all_keys();
+        set_test_frame_hook(nullptr);
+    }
+    void TearDown() override
+    {
+        release_all_keys();
+        set_test_frame_hook(nullptr);
+    }
+};
+
+WatchResult watch_file(const std::string& name)
+{
+    return watch_replay(script_of(file_text(REPLAYS + name)), true);
+}
+
+// --- The trace ---------------------------------------------------------------------------
+
+TEST_F(Watch, TracesAsTheRunnerDoesTwiceInASessionAndWhenRunFast)
+{
+    const std::vector<std::string> expected = runner_trace("assist_safe_falls.replay");
+    ASSERT_GT(expected.size(), 200u);
+    const WatchResult first = watch_file("assist_safe_falls.replay");
+    EXPECT_EQ(first.end, WatchEnd::finished);
+    EXPECT_TRUE(first.checked) << first.why;
+    EXPECT_EQ(first.trace, expected);
+    hold_key(KEY_TAB);   // four frames a shown frame
+    const WatchResult fast = watch_file("assist_safe_falls.replay");
+    EXPECT_EQ(fast.trace, expected);
+    EXPECT_TRUE(fast.checked) << fast.why;
+}
+
+TEST_F(Watch, AWholeWinTracesAsTheRunnerDoesAndChecks)
+{
+    const std::vector<std::string> expected = runner_trace("win.replay");
+    hold_key(KEY_TAB);
+    const WatchResult watched = watch_file("win.replay");
+    EXPECT_EQ(watched.end, WatchEnd::finished);
+    EXPECT_TRUE(watched.checked) << watched.why;
+    EXPECT_EQ(watched.trace, expected);
+    EXPECT_EQ(watch_result_line(watched), "Checked");
+}
+
+// --- Checked results ---------------------------------------------------------------------
+
+// The key that ends the pause ten frames later: Santa walks too little to
+// leave the ledge, and the fall the script claims never comes.
+TEST_F(Watch, AReplayWithOneKeyMovedDoesNotCheck)
+{
+    std::string text = file_text(REPLAYS + "assist_safe_falls.replay");
+    const std::size_t at = text.find("200 ENTER");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 9, "210 ENTER");
+    hold_key(KEY_TAB);
+    const WatchResult tampered = watch_replay(script_of(text));
+    EXPECT_EQ(tampered.end, WatchEnd::finished);
+    EXPECT_FALSE(tampered.checked);
+    EXPECT_EQ(tampered.why, "santa_y=121");
+    EXPECT_EQ(watch_result_line(tampered), "Does not check: santa_y=121");
+}
+
+TEST_F(Watch, AGameThatEndsItselfChecksItsLastState)
+{
+    hold_key(KEY_TAB);
+    const WatchResult ended = watch_replay(script_of("30 ESC\nexpect quit 1\nexpect screen menu\n"
+                                                     "end 100\n"));
+    EXPECT_EQ(ended.end, WatchEnd::game_ended);
+    EXPECT_TRUE(ended.checked) << ended.why;
+    const WatchResult unmet =
+        watch_replay(script_of("30 ESC\nat 60 expect screen menu\nend 100\n"));
+    EXPECT_FALSE(unmet.checked);
+    EXPECT_EQ(unmet.why, "frame 60");
+}
+
+// --- Stopping ----------------------------------------------------------------------------
+
+int frames_seen = 0;
+
+TEST_F(Watch, EscapeStopsOnceLetGoAndNothingIsChecked)
+{
+    hold_key(KEY_ESCAPE);   // still down from the key that asked for it
+    frames_seen = 0;
+    set_test_frame_hook([] {
+        ++frames_seen;
+        if (frames_seen == 20) release_key(KEY_ESCAPE);
+        if (frames_seen == 40) hold_key(KEY_ESCAPE);
+    });
+    const WatchResult stopped = watch_file("assist_safe_falls.replay");
+    EXPECT_EQ(stopped.end, WatchEnd::stopped);
+    EXPECT_FALSE(stopped.checked);
+    EXPECT_EQ(frames_seen, 40);
+    EXPECT_EQ(stopped.trace.size(), 41u);   // the header and frames 0 to 39
+    EXPECT_EQ(watch_result_line(stopped), "");
+    EXPECT_FALSE(screens_closing());
+}
+
+// --- The player's game afterwards -------------------------------------------------------
+
+TEST_F(Watch, ThePlayersGameFilesAndKeysAreAsTheyWere)
+{
+    const std::string home = make_test_folder();
+    set_environment("XDG_CONFIG_HOME", (home + "config").c_str());
+    set_environment("XDG_DATA_HOME", (home + "data").c_str());
+    enable_settings();
+    bindings.jump = KEY_SPACE;
+    assists.lives = LIVES_UNLIMITED;
+    volumes.music = 0.5;
+    save_settings();
+    Bests bests;
+    bests.standard.push_back({7808, 5, 6000, "2026-12-24T20:00:00Z", DEFAULT_ASSISTS});
+    make_folders(bests_folder());
+    std::ofstream(bests_folder() + "bests.txt") << bests_text(bests);
+    const std::string settings_before = file_text(settings_path());
+    const std::string bests_before = file_text(bests_folder() + "bests.txt");
+    ASSERT_NE(settings_before.find("jump = 57"), std::string::npos);
+    const int frames_before = session_frames();
+    seed_rnd(99);
+    rnd(5);
+    const RndState random_before = rnd_state();
+    const std::vector<double> flake = {array_at(snowflakes, 7).x, array_at(snowflakes, 7).y};
+
+    hold_key(KEY_TAB);
+    // The replay goes to the options and turns the music up there.
+    const WatchResult watched = watch_file("options.replay");
+
+    EXPECT_NE(watched.end, WatchEnd::stopped);
+    EXPECT_EQ(file_text(settings_path()), settings_before);
+    EXPECT_EQ(file_text(bests_folder() + "bests.txt"), bests_before);
+    EXPECT_EQ(bindings.jump, KEY_SPACE);
+    EXPECT_EQ(assists.lives, LIVES_UNLIMITED);
+    EXPECT_EQ(volumes.music, 0.5);
+    EXPECT_EQ(session_frames(), frames_before);
+    EXPECT_EQ(std::vector<double>({array_at(snowflakes, 7).x, array_at(snowflakes, 7).y}), flake);
+    const RndState random_after = rnd_state();
+    EXPECT_EQ(random_after.seed, random_before.seed);
+    const int32_t drawn_after = rnd(1000000);
+    set_rnd_state(random_before);
+    EXPECT_EQ(drawn_after, rnd(1000000));
+    EXPECT_FALSE(session_played_back());
+    // The session goes on: its settings are written again, with its own keys.
+    bindings.jump = KEY_ENTER;
+    save_settings();
+    EXPECT_NE(file_text(settings_path()).find("jump = 28"), std::string::npos);
+    bindings = DEFAULT_BINDINGS;
+    assists = DEFAULT_ASSISTS;
+    hold_settings(true);
+}
+
+}   // namespace
