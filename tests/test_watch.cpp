@@ -13,6 +13,7 @@
 #include "core/numbers.h"
 #include "core/paths.h"
 #include "engine/frame.h"
+#include "engine/options.h"
 #include "engine/start_checks.h"
 #include "engine/window.h"
 #include "game/play/assists.h"
@@ -186,6 +187,34 @@ TEST_F(Watch, EscapeStopsOnceLetGoAndNothingIsChecked)
     EXPECT_EQ(stopped.trace.size(), 41u);   // the header and frames 0 to 39
     EXPECT_EQ(watch_result_line(stopped), "");
     EXPECT_FALSE(screens_closing());
+}
+
+// --- The command line -------------------------------------------------------------------
+
+void ask_to_watch(const std::string& path)
+{
+    std::string program = "snowbelter", option = "--watch", file = path;
+    char* argv[] = {&program[0], &option[0], &file[0]};
+    Options parsed;
+    std::string error;
+    ASSERT_TRUE(parse_options(3, argv, &parsed, &error)) << error;
+    EXPECT_EQ(parsed.watch, path);
+    set_options(parsed);
+}
+
+TEST_F(Watch, TheCommandLinesReplayIsWatchedAndABadOneIsNot)
+{
+    hold_key(KEY_TAB);
+    const std::string scratch = make_test_folder();
+    std::ofstream(scratch + "bad.replay") << "seed 1\n10 NO_SUCH_KEY\n";
+    ask_to_watch(scratch + "bad.replay");
+    const int before = frames_shown();
+    watch_asked_replay();
+    EXPECT_EQ(frames_shown(), before);
+    ask_to_watch(REPLAYS + "assist_safe_falls.replay");
+    watch_asked_replay();
+    EXPECT_GT(frames_shown(), before + 200);
+    set_options(Options{});
 }
 
 // --- The player's game afterwards -------------------------------------------------------
