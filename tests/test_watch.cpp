@@ -165,6 +165,11 @@ TEST_F(Watch, AGameThatEndsItselfChecksItsLastState)
         watch_replay(script_of("30 ESC\nat 60 expect screen menu\nend 100\n"));
     EXPECT_FALSE(unmet.checked);
     EXPECT_EQ(unmet.why, "frame 60");
+    // A claim about a field the game does not have never checks.
+    const WatchResult unknown =
+        watch_replay(script_of("30 ESC\nexpect no_such_field 1\nend 100\n"));
+    EXPECT_FALSE(unknown.checked);
+    EXPECT_EQ(unknown.why, "no_such_field");
 }
 
 // --- Stopping ----------------------------------------------------------------------------

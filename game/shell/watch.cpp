@@ -151,17 +151,19 @@ void note_failure(const std::string& why)
     watching.result.why = why.substr(0, WHY_CHARACTERS);
 }
 
-// "score=5000" when the field does not have the expected value.
+// "score=5000" when the field does not have the expected value (the name
+// alone for a field the game does not have).
 void check(const GameSnapshot& snapshot, const Expectation& e)
 {
-    if (!check_field(snapshot, e.field, e.value).empty())
-        note_failure(e.field + "=" + *snapshot_value(snapshot, e.field));
+    if (check_field(snapshot, e.field, e.value).empty()) return;
+    const std::string* found = snapshot_value(snapshot, e.field);
+    note_failure(found ? e.field + "=" + *found : e.field);
 }
 
 void check_frame(const GameSnapshot& snapshot, int frame)
 {
     for (const Expectation& e : watching.script->expectations)
-        if (e.frame == frame && snapshot_value(snapshot, e.field)) check(snapshot, e);
+        if (e.frame == frame) check(snapshot, e);
 }
 
 bool stop_condition_holds(const GameSnapshot& snapshot)
