@@ -74,6 +74,11 @@ constexpr TextKeyInfo TEXT_KEYS[] = {
     {TextKey::watch_banner, "watch.banner", CENTRED_ROOM},
     {TextKey::watch_checked, "watch.checked", CREDIT_ROOM},
     {TextKey::watch_not_checked, "watch.not_checked", CREDIT_ROOM},
+    {TextKey::watch_link_letters, "watch.link_letters", CREDIT_ROOM},
+    {TextKey::watch_link_damaged, "watch.link_damaged", CREDIT_ROOM},
+    {TextKey::watch_too_long, "watch.too_long", CREDIT_ROOM},
+    {TextKey::watch_unreadable, "watch.unreadable", CREDIT_ROOM},
+    {TextKey::watch_unknown_rule, "watch.unknown_rule", CREDIT_ROOM},
 };
 static_assert(std::size(TEXT_KEYS) == std::size_t(TEXT_KEY_COUNT), "a text key without its name");
 

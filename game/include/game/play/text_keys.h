@@ -84,8 +84,13 @@ enum class TextKey {
     watch_banner,
     watch_checked,
     watch_not_checked,
+    watch_link_letters,
+    watch_link_damaged,
+    watch_too_long,
+    watch_unreadable,
+    watch_unknown_rule,
 };
-constexpr int TEXT_KEY_COUNT = int(TextKey::watch_not_checked) + 1;
+constexpr int TEXT_KEY_COUNT = int(TextKey::watch_unknown_rule) + 1;
 
 // A key's name in the tables ("menu.start") and its room.
 struct TextKeyInfo {
