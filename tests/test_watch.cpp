@@ -1,12 +1,15 @@
 // A replay watched inside the game: the same trace as the replay runner's,
 // the player's game and files untouched afterwards, and the script's claims
 // checked.  The game runs with its real media, as the runner plays it.
+#include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <utility>
 #include <vector>
 
 #include "core/media_source.h"
@@ -22,11 +25,13 @@
 #include "game/play/world.h"
 #include "game/shell/bests.h"
 #include "game/shell/game_state.h"
+#include "game/shell/run_link.h"
 #include "game/shell/session.h"
 #include "game/shell/settings.h"
 #include "game/shell/startup.h"
 #include "game/shell/watch.h"
 #include "media/keymap.h"
+#include "media/screen_picture.h"
 #include "support/harness.h"
 #include "support/scratch_folder.h"
 #include "support/test_host.h"
@@ -213,13 +218,112 @@ TEST_F(Watch, TheCommandLinesReplayIsWatchedAndABadOneIsNot)
     const std::string scratch = make_test_folder();
     std::ofstream(scratch + "bad.replay") << "seed 1\n10 NO_SUCH_KEY\n";
     ask_to_watch(scratch + "bad.replay");
+    EXPECT_EQ(prepare_asked_watch(), "This replay cannot be read.");
     const int before = frames_shown();
     watch_asked_replay();
     EXPECT_EQ(frames_shown(), before);
     ask_to_watch(REPLAYS + "assist_safe_falls.replay");
+    EXPECT_EQ(prepare_asked_watch(), "");
     watch_asked_replay();
     EXPECT_GT(frames_shown(), before + 200);
     set_options(Options{});
+}
+
+// --- A link ---------------------------------------------------------------------------
+
+const std::string PAGE = "https://example.org/snowbelter.html#";
+
+// Each bad link is refused with its sentence, and nothing of it is played.
+TEST_F(Watch, ABadLinkIsRefusedWithOneSentenceAndNothingPlayed)
+{
+    const std::string win = run_link_payload(file_text(REPLAYS + "win.replay"));
+    const std::pair<std::string, std::string> refused[] = {
+        {run_link_payload(std::string(MAX_LINK_SCRIPT_BYTES + 1, '#')),
+         "This replay is too long to watch."},
+        {PAGE + "watch=MzZQcPULcQ3iAgA+", "This link is broken: it has stray letters."},
+        {win.substr(0, win.size() - 8), "This link is cut short or damaged."},
+        {run_link_payload("option speed 42\n30 ENTER\n"), "This replay uses an unknown rule."},
+        {run_link_payload("option gravity off\n30 ENTER\n"), "This replay uses an unknown rule."},
+        {run_link_payload("30 NO_SUCH_KEY\n"), "This replay cannot be read."},
+        {run_link_payload("# only a comment\n"), "This replay cannot be read."},
+    };
+    hold_key(KEY_TAB);
+    for (const auto& [link, sentence] : refused) {
+        ask_to_watch(link);
+        EXPECT_EQ(prepare_asked_watch(), sentence) << link.substr(0, 60);
+        const int before = frames_shown();
+        watch_asked_replay();
+        EXPECT_EQ(frames_shown(), before);
+    }
+    ask_to_watch(PAGE + win);
+    EXPECT_EQ(prepare_asked_watch(), "");
+    set_options(Options{});
+}
+
+// The program itself: the sentence and exit status 2 before any window;
+// with a good link, --trace holds the watched frames as the runner traces
+// them (the session's --play script then leaves the menu).
+TEST_F(Watch, TheProgramRefusesABadLinkAndTracesAGoodOneAsTheRunnerDoes)
+{
+    const std::string folder = make_test_folder();
+    const std::string game = "\"" SNOW_BINARY_DIR "/snowbelter\" --no-settings --window ";
+    const std::string bad = game + "--watch 'watch=abc$' 2> \"" + folder + "err.txt\"";
+    const int status = std::system(bad.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_EQ(file_text(folder + "err.txt"),
+              "snowbelter: This link is broken: it has stray letters.\n");
+
+    const std::string link =
+        PAGE + run_link_payload(file_text(REPLAYS + "assist_safe_falls.replay"));
+    std::ofstream(folder + "leave.replay") << "40 ESC\nend 80\n";
+    const std::string good = "cd \"" + folder + "\" && " + game + "--watch '" + link +
+                             "' --trace trace.csv --play leave.replay > out.txt 2>&1";
+    EXPECT_EQ(std::system(good.c_str()), 0) << file_text(folder + "out.txt");
+    EXPECT_EQ(lines_of(file_text(folder + "trace.csv")), runner_trace("assist_safe_falls.replay"));
+}
+
+// --- Keys that reach outside the game ------------------------------------------------------
+
+bool real_window_fullscreen()
+{
+    return (SDL_GetWindowFlags(screen_window()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+int window_switches = 0;
+
+// The comforts replay switches the display three times with Alt+Enter and
+// takes two screenshots: watched, it traces as the runner plays it, but the
+// real window never switches and no picture is written.  Alt+F4 and
+// Escape, which end the program, end nothing from a script.
+TEST_F(Watch, AScriptsKeysReachNothingOutsideTheGame)
+{
+    const std::string picture = exe_folder() + "temp.BMP";
+    std::remove(picture.c_str());
+    const bool fullscreen_before = real_window_fullscreen();
+    window_switches = 0;
+    set_test_frame_hook([] {
+        static bool last = real_window_fullscreen();
+        if (real_window_fullscreen() != last) ++window_switches;
+        last = real_window_fullscreen();
+    });
+    const std::vector<std::string> expected = runner_trace("comforts.replay");
+    hold_key(KEY_TAB);
+    const WatchResult watched = watch_file("comforts.replay");
+    EXPECT_EQ(watched.trace, expected);
+    EXPECT_EQ(window_switches, 0);
+    EXPECT_EQ(real_window_fullscreen(), fullscreen_before);
+    EXPECT_EQ(window_is_fullscreen(), fullscreen_before);
+    EXPECT_FALSE(std::ifstream(picture).good());
+    for (int i = 0; i < 3; ++i) show_screen();   // no switch was left asked for
+    EXPECT_EQ(window_switches, 0);
+
+    allow_escape(1);
+    const WatchResult quitting =
+        watch_replay(script_of("2-4 ESC\n20-30 ALT F4\nexpect quit 0\nend 60\n"));
+    allow_escape(0);
+    EXPECT_EQ(quitting.end, WatchEnd::finished);
+    EXPECT_TRUE(quitting.checked) << quitting.why;
 }
 
 // --- The player's game afterwards -------------------------------------------------------

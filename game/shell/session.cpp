@@ -165,7 +165,7 @@ void start_session()
                    "seed " + std::to_string(rnd_seed()) + "\n";
         flush_recording();
     }
-    if (session.trace) {
+    if (session.trace && options().watch.empty()) {
         std::fprintf(session.trace, "%s\n", trace_header().c_str());
         session.tracing = true;
     }
@@ -226,4 +226,11 @@ void session_frame()
 {
     if (!session.tracing || session.aside) return;
     std::fprintf(session.trace, "%s\n", trace_line(take_snapshot(session_frames(), false)).c_str());
+}
+
+void write_watched_trace(const std::vector<std::string>& lines)
+{
+    if (!session.trace) return;
+    for (const std::string& line : lines) std::fprintf(session.trace, "%s\n", line.c_str());
+    std::fflush(session.trace);
 }

@@ -135,6 +135,12 @@ void save_display_mode()
     if (set_up.saving_changes) save_settings();
 }
 
+[[noreturn]] void refuse_at_start(const std::string& why)
+{
+    std::fprintf(stderr, "snowbelter: %s\n", why.c_str());
+    std::exit(2);
+}
+
 }   // namespace
 
 void apply_project_settings()
@@ -150,10 +156,11 @@ void apply_project_settings()
     // Before the window opens: a script that cannot be played or a file that
     // cannot be written is refused at once, like a bad option.
     std::string error;
-    if (!prepare_session(&error)) {
-        std::fprintf(stderr, "snowbelter: %s\n", error.c_str());
-        std::exit(2);
-    }
+    if (!prepare_session(&error)) refuse_at_start(error);
+    // A replay to watch is refused in the player's language.
+    if (!options().watch.empty()) read_saved_settings();
+    const std::string refusal = prepare_asked_watch();
+    if (!refusal.empty()) refuse_at_start(refusal);
 }
 
 // A pad holds the bound key of each action and the fixed key the menus and

@@ -9,19 +9,19 @@
  */
 #include "game/shell/watch.h"
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include "core/errors.h"
 #include "core/log.h"
 #include "core/numbers.h"
 #include "engine/frame.h"
 #include "engine/options.h"
-#include "engine/window.h"
 #include "game/play/assists.h"
 #include "game/play/draw.h"
 #include "game/play/placeholders.h"
+#include "game/play/round.h"
 #include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
@@ -30,6 +30,7 @@
 #include "game/shell/keys_screen.h"
 #include "game/shell/menu.h"
 #include "game/shell/options_screen.h"
+#include "game/shell/run_link.h"
 #include "game/shell/session.h"
 #include "game/shell/settings.h"
 #include "game/shell/startup.h"
@@ -59,7 +60,6 @@ struct KeptGame {
     OptionsScreenState options_screen;
     std::vector<double> key_codes;
     bool pad_keys;
-    bool fullscreen;
     PictureFit fit;
     std::string language;
 };
@@ -84,13 +84,10 @@ Watching watching;
 
 KeptGame keep_game()
 {
-    KeptGame kept{copy_world(),       assists,
-                  rnd_state(),        runtime_status,
-                  effects_level(),    menu_choice,
-                  menu_cursor_y,      keys_screen,
-                  options_screen,     {},
-                  pad_keys_enabled(), window_is_fullscreen(),
-                  picture_fit(),      language_choice()};
+    KeptGame kept{copy_world(),     assists,     rnd_state(),        runtime_status,
+                  effects_level(),  menu_choice, menu_cursor_y,      keys_screen,
+                  options_screen,   {},          pad_keys_enabled(), picture_fit(),
+                  language_choice()};
     for (int i = 0; i < array_count(key_codes); ++i) kept.key_codes.push_back(key_codes.at(i));
     return kept;
 }
@@ -112,7 +109,6 @@ void put_back(const KeptGame& kept)
     for (std::size_t i = 0; i < kept.key_codes.size(); ++i)
         key_codes.at(double(i)) = kept.key_codes[i];
     set_pad_keys_enabled(kept.pad_keys);
-    if (window_is_fullscreen() != kept.fullscreen) ask_display_toggle();
     set_picture_fit(kept.fit);
     choose_language(kept.language);
 }
@@ -233,6 +229,8 @@ void take_the_frames_over()
 {
     set_session_aside(true);
     hold_settings(true);
+    confine_keys(true);
+    withhold_screenshots(true);
     watching.player_keys = set_key_source(script_keys);
     watching.replaced_entry = swap_frame_entry(watch_frame);
 }
@@ -242,26 +240,59 @@ void hand_the_frames_back()
     set_key_source(watching.player_keys);
     swap_frame_entry(watching.replaced_entry);
     hide_frames(false);
+    withhold_screenshots(false);
+    confine_keys(false);
     close_all_screens(false);
     hold_settings(false);
     set_session_aside(false);
     stop_music();
 }
 
-bool read_script(const std::string& path, ReplayScript* script, std::string* why)
+// The link's faults, in the player's words.
+TextKey link_fault_text(LinkFault fault)
+{
+    switch (fault) {
+    case LinkFault::bad_letters: return TextKey::watch_link_letters;
+    case LinkFault::damaged: return TextKey::watch_link_damaged;
+    case LinkFault::too_long: return TextKey::watch_too_long;
+    case LinkFault::none: break;
+    }
+    return TextKey::watch_unreadable;
+}
+
+// A file's text, up to one byte past the bound a link has too.
+bool read_file_text(const std::string& path, std::string* text)
 {
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        *why = "cannot be read";
-        return false;
-    }
-    std::stringstream text;
-    text << file.rdbuf();
-    if (!parse_replay(text.str(), key_code_named, script, why)) return false;
-    *why = check_field_names(*script);
-    if (why->empty() && last_frame(*script) < 0) *why = "names no frame";
-    return why->empty();
+    if (!file) return false;
+    std::vector<char> bytes(MAX_LINK_SCRIPT_BYTES + 1);
+    file.read(bytes.data(), std::streamsize(bytes.size()));
+    text->assign(bytes.data(), std::size_t(file.gcount()));
+    return true;
 }
+
+// "" when the text holds a script the game can watch, else why not.
+std::string parse_to_watch(const std::string& text, ReplayScript* script)
+{
+    std::string why;
+    if (!parse_replay(text, key_code_named, script, &why)) {
+        log_line(("Watch: " + why).c_str());
+        return text_for(is_unknown_option_error(why) ? TextKey::watch_unknown_rule
+                                                     : TextKey::watch_unreadable);
+    }
+    why = check_field_names(*script);
+    if (why.empty() && last_frame(*script) < 0) why = "names no frame";
+    if (why.empty()) return "";
+    log_line(("Watch: " + why).c_str());
+    return text_for(TextKey::watch_unreadable);
+}
+
+// What --watch asked for, once read.
+struct AskedWatch {
+    bool ready = false;
+    ReplayScript script;
+};
+AskedWatch asked_watch;
 
 }   // namespace
 
@@ -296,15 +327,40 @@ std::string watch_result_line(const WatchResult& result)
     return filled(text_for(TextKey::watch_not_checked), "{why}", result.why);
 }
 
+std::string script_to_watch(const std::string& link_or_file, ReplayScript* script)
+{
+    *script = ReplayScript{};
+    std::string text;
+    if (is_run_link(link_or_file)) {
+        const LinkFault fault = decode_run_link(link_or_file, &text);
+        if (fault != LinkFault::none) return text_for(link_fault_text(fault));
+    } else if (!read_file_text(link_or_file, &text)) {
+        log_line(("Watch: " + link_or_file + ": cannot be read").c_str());
+        return text_for(TextKey::watch_unreadable);
+    } else if (text.size() > MAX_LINK_SCRIPT_BYTES) {
+        return text_for(TextKey::watch_too_long);
+    }
+    return parse_to_watch(text, script);
+}
+
+std::string prepare_asked_watch()
+{
+    asked_watch = AskedWatch{};
+    if (options().watch.empty()) return "";
+    const std::string refusal = script_to_watch(options().watch, &asked_watch.script);
+    asked_watch.ready = refusal.empty();
+    return refusal;
+}
+
 void watch_asked_replay()
 {
-    const std::string& path = options().watch;
-    if (path.empty()) return;
-    ReplayScript script;
-    std::string why;
-    if (!read_script(path, &script, &why)) {
-        log_line(("Watch: " + path + ": " + why + "; nothing watched").c_str());
-        return;
-    }
-    note_for_next_visit(watch_result_line(watch_replay(script)));
+    if (!asked_watch.ready) return;
+    asked_watch.ready = false;
+    const WatchResult result = watch_replay(asked_watch.script, !options().trace.empty());
+    if (!options().trace.empty()) write_watched_trace(result.trace);
+    const std::string line = watch_result_line(result);
+    // Said where it was asked: the terminal, or the browser's page.
+    if (!line.empty()) std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    note_for_next_visit(line);
 }

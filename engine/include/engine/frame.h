@@ -97,6 +97,14 @@ FrameEntry swap_frame_entry(FrameEntry entry);
 // the keyboard shows while this reads n.
 int frames_shown();
 
+// While confined (a watched replay's keys, from a script that may come from
+// anywhere), the keys the game is given reach nothing outside it: the quit
+// keys are read from the player's own keyboard and pads, a switch between
+// window and full screen goes to the window's stand-in (window.h) and the
+// real window stays as it is; one still asked for when they are set free is
+// dropped.
+void confine_keys(bool confined);
+
 // Whether Escape (key 1) or key 129 ends the program in show_screen.
 double allow_escape(double flag);
 // Whether the game pauses while its window is inactive (on by default).

@@ -44,6 +44,10 @@ bool has_gl_extension(const char* name);
 void set_window_icon(const char* media_name);
 
 bool window_is_fullscreen();
+// While on, toggle_fullscreen switches a stand-in, which starts as the real
+// window is, and window_is_fullscreen answers the stand-in's state: the
+// real window stays as it is (confined keys, frame.h).
+void stand_in_for_display(bool on);
 // Whether the program may switch the display itself: not in a browser,
 // whose page owns the canvas's size and full screen.
 bool display_switch_offered();

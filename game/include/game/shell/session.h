@@ -23,6 +23,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "game/play/assists.h"
 #include "media/keymap.h"   // KEY_CODE_COUNT
@@ -71,3 +72,8 @@ bool session_keys(unsigned char state[KEY_CODE_COUNT]);
 // The game's frame entry: one trace line per frame once start_session has
 // started the trace.
 void session_frame();
+
+// With --watch, the trace file is the watched replay's and not the
+// session's: start_session leaves it empty, and this writes the watch's
+// lines (the header first), as the replay runner would write them.
+void write_watched_trace(const std::vector<std::string>& lines);

@@ -17,7 +17,14 @@
  * are the player's again; the screen it was called from draws itself and
  * starts its music again.
  *
- * Callers: start-up (--watch FILE, before the menu).  Not for: the script
+ * A script to watch may come from anywhere (a link pasted from a message,
+ * run_link.h), so nothing it holds reaches outside the game: while it runs
+ * the keys are confined (frame.h: the quit keys are the player's own, a
+ * switch of the display is played on a stand-in) and a screenshot is
+ * counted but not written (round.h), as settings and bests are held.
+ *
+ * Callers: start-up (--watch LINK-OR-FILE: read before the window opens,
+ * watched before the menu).  Not for: the script
  * format (replay_script.h), the state and its checks (game_state.h), or
  * recording (session.h).
  */
@@ -49,7 +56,17 @@ WatchResult watch_replay(const ReplayScript& script, bool keep_trace = false);
 // check: score=5000", or "" for a replay that was stopped.
 std::string watch_result_line(const WatchResult& result);
 
-// --watch FILE: watches the file once (start-up calls it before the menu),
-// and the menu's first visit shows its result line.  A file that cannot be
-// read or parsed is named in the log and watched not at all.
+// The script a link (run_link.h) or a file holds, parsed, into *script:
+// "" when it can be watched, else one sentence of the player's language
+// saying why not (a link's letters or stream damaged, too long, a script
+// that does not parse or names no frame, a rule the game lacks).
+std::string script_to_watch(const std::string& link_or_file, ReplayScript* script);
+
+// --watch LINK-OR-FILE, before the window opens: "" when there is none or
+// it can be watched, else script_to_watch's sentence.
+std::string prepare_asked_watch();
+
+// Watches what prepare_asked_watch read, once (start-up calls it before the
+// menu): its result line goes to stdout and the menu's first visit shows
+// it, and --trace gets the watched frames' trace (session.h).  Nothing without a script read.
 void watch_asked_replay();
