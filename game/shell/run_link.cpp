@@ -29,7 +29,7 @@ constexpr std::size_t MAX_STREAM_BYTES = MAX_LINK_SCRIPT_BYTES + (MAX_LINK_SCRIP
                                          (MAX_LINK_SCRIPT_BYTES >> 14) +
                                          (MAX_LINK_SCRIPT_BYTES >> 25) + 13;
 constexpr std::size_t MAX_LINK_LETTERS = (MAX_STREAM_BYTES + 2) / 3 * 4;
-constexpr std::size_t INFLATE_PIECE = 16 * 1024;
+constexpr std::size_t INFLATE_PIECE = std::size_t{16} * 1024;
 
 std::string base64url(const std::vector<unsigned char>& bytes)
 {

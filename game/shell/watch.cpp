@@ -347,7 +347,7 @@ std::string prepare_asked_watch()
 {
     asked_watch = AskedWatch{};
     if (options().watch.empty()) return "";
-    const std::string refusal = script_to_watch(options().watch, &asked_watch.script);
+    std::string refusal = script_to_watch(options().watch, &asked_watch.script);
     asked_watch.ready = refusal.empty();
     return refusal;
 }
