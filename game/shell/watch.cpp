@@ -237,8 +237,11 @@ void take_the_frames_over()
     watching.replaced_entry = swap_frame_entry(watch_frame);
 }
 
+// The Escape that stopped the replay is still down: let go first, it would
+// leave the screen handed back to.
 void hand_the_frames_back()
 {
+    hide_key_until_let_go(KEY_ESCAPE);
     set_key_source(watching.player_keys);
     swap_frame_entry(watching.replaced_entry);
     hide_frames(false);
