@@ -30,6 +30,19 @@ constexpr TextRoom KEY_NAME_ROOM = {150, 128, false};
 constexpr TextRoom KEYS_HINT_ROOM = {20, 280, false};
 constexpr TextRoom OPTIONS_LABEL_ROOM = {48, 113, false};   // up to the values, less a cell
 constexpr TextRoom OPTIONS_VALUE_ROOM = {168, 132, false};
+// The Best results page's columns: each heading up to the next column, the
+// assists as four short values side by side (speed "50%" first, drawn by the
+// page at the assists' x), the table's headings and its empty line.
+constexpr TextRoom RESULTS_TABLE_ROOM = {10, 200, false};
+constexpr TextRoom RESULTS_TIME_ROOM = {22, 40, false};
+constexpr TextRoom RESULTS_LIVES_ROOM = {64, 36, false};
+constexpr TextRoom RESULTS_SCORE_ROOM = {102, 44, false};
+constexpr TextRoom RESULTS_DATE_ROOM = {148, 70, false};
+constexpr TextRoom RESULTS_ASSISTS_ROOM = {232, 88, false};
+constexpr TextRoom RESULTS_TIME_LIMIT_ROOM = {256, 28, false};    // "450s" or none
+constexpr TextRoom RESULTS_LIVES_RULE_ROOM = {288, 14, false};    // "9L" or unlimited
+constexpr TextRoom RESULTS_LIVES_LETTER_ROOM = {295, 7, false};   // after the number
+constexpr TextRoom RESULTS_SAFE_FALLS_ROOM = {305, 15, false};
 // The status line's labels end a few pixels before their numbers.
 constexpr TextRoom SCORE_LABEL_ROOM = {10, 46, false};
 constexpr TextRoom TIME_LABEL_ROOM = {140, 36, false};
