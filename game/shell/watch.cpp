@@ -30,6 +30,7 @@
 #include "game/shell/keys_screen.h"
 #include "game/shell/menu.h"
 #include "game/shell/options_screen.h"
+#include "game/shell/results_screen.h"
 #include "game/shell/session.h"
 #include "game/shell/settings.h"
 #include "game/shell/startup.h"
@@ -57,6 +58,7 @@ struct KeptGame {
     double menu_cursor_y;
     KeysScreenState keys_screen;
     OptionsScreenState options_screen;
+    ResultsScreenState results_screen;
     std::vector<double> key_codes;
     bool pad_keys;
     bool fullscreen;
@@ -84,13 +86,21 @@ Watching watching;
 
 KeptGame keep_game()
 {
-    KeptGame kept{copy_world(),       assists,
-                  rnd_state(),        runtime_status,
-                  effects_level(),    menu_choice,
-                  menu_cursor_y,      keys_screen,
-                  options_screen,     {},
-                  pad_keys_enabled(), window_is_fullscreen(),
-                  picture_fit(),      language_choice()};
+    KeptGame kept{copy_world(),
+                  assists,
+                  rnd_state(),
+                  runtime_status,
+                  effects_level(),
+                  menu_choice,
+                  menu_cursor_y,
+                  keys_screen,
+                  options_screen,
+                  results_screen,
+                  {},
+                  pad_keys_enabled(),
+                  window_is_fullscreen(),
+                  picture_fit(),
+                  language_choice()};
     for (int i = 0; i < array_count(key_codes); ++i) kept.key_codes.push_back(key_codes.at(i));
     return kept;
 }
@@ -108,6 +118,7 @@ void put_back(const KeptGame& kept)
     menu_cursor_y = kept.menu_cursor_y;
     keys_screen = kept.keys_screen;
     options_screen = kept.options_screen;
+    results_screen = kept.results_screen;
     dim_number_array(key_codes, BINDING_COUNT);
     for (std::size_t i = 0; i < kept.key_codes.size(); ++i)
         key_codes.at(double(i)) = kept.key_codes[i];
@@ -251,7 +262,9 @@ void hand_the_frames_back()
     stop_music();
 }
 
-bool read_script(const std::string& path, ReplayScript* script, std::string* why)
+}   // namespace
+
+bool read_replay_file(const std::string& path, ReplayScript* script, std::string* why)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
@@ -265,8 +278,6 @@ bool read_script(const std::string& path, ReplayScript* script, std::string* why
     if (why->empty() && last_frame(*script) < 0) *why = "names no frame";
     return why->empty();
 }
-
-}   // namespace
 
 WatchResult watch_replay(const ReplayScript& script, bool keep_trace)
 {
@@ -305,7 +316,7 @@ void watch_asked_replay()
     if (path.empty()) return;
     ReplayScript script;
     std::string why;
-    if (!read_script(path, &script, &why)) {
+    if (!read_replay_file(path, &script, &why)) {
         log_line(("Watch: " + path + ": " + why + "; nothing watched").c_str());
         return;
     }

@@ -17,9 +17,9 @@
  * are the player's again; the screen it was called from draws itself and
  * starts its music again.
  *
- * Callers: start-up (--watch FILE, before the menu).  Not for: the script
- * format (replay_script.h), the state and its checks (game_state.h), or
- * recording (session.h).
+ * Callers: start-up (--watch FILE, before the menu), the Best results
+ * page (results_screen.h).  Not for: the script format (replay_script.h),
+ * the state and its checks (game_state.h), or recording (session.h).
  */
 #pragma once
 
@@ -40,6 +40,11 @@ struct WatchResult {
     std::string why;                  // the first line that did not: "score=5000"
     std::vector<std::string> trace;   // the header and a line a frame, when kept
 };
+
+// A replay file as watching takes it: false with why ("cannot be read",
+// "line 3: ...") when it cannot be read or parsed, names a field the game
+// lacks or names no frame.
+bool read_replay_file(const std::string& path, ReplayScript* script, std::string* why);
 
 // Plays the script from the game's start, shown; returns how it ended.
 // keep_trace: the result holds the trace.
