@@ -126,15 +126,15 @@ const char* mark(ReplayCheck check)
 void draw_assists(const Assists& rules, int y)
 {
     if (rules.speed != DEFAULT_ASSISTS.speed)
-        draw_text(RESULTS_ASSISTS_ROOM.x, y, (std::to_string(rules.speed) + "%").c_str());
+        draw_text(RESULTS_ROOMS.assists.x, y, (std::to_string(rules.speed) + "%").c_str());
     if (rules.time_limit == TIME_LIMIT_NONE)
         draw_key(TextKey::results_no_time_limit, y);
     else if (rules.time_limit != DEFAULT_ASSISTS.time_limit)
-        draw_text(RESULTS_TIME_LIMIT_ROOM.x, y, (std::to_string(rules.time_limit) + "s").c_str());
+        draw_text(RESULTS_ROOMS.time_limit.x, y, (std::to_string(rules.time_limit) + "s").c_str());
     if (rules.lives == LIVES_UNLIMITED) {
         draw_key(TextKey::results_unlimited_lives, y);
     } else if (rules.lives != DEFAULT_ASSISTS.lives) {
-        draw_text(RESULTS_LIVES_RULE_ROOM.x, y, std::to_string(rules.lives).c_str());
+        draw_text(RESULTS_ROOMS.lives_rule.x, y, std::to_string(rules.lives).c_str());
         draw_key(TextKey::results_lives_letter, y);
     }
     if (rules.safe_falls) draw_key(TextKey::results_safe_falls, y);
@@ -144,10 +144,10 @@ void draw_row(const ResultRow& row, int y)
 {
     const RoundResult& r = row.result;
     draw_text(PLACE_X, y, std::to_string(row.place).c_str());
-    draw_text(RESULTS_TIME_ROOM.x, y, spare_time_text(r.frames_to_spare).c_str());
-    draw_text(RESULTS_LIVES_ROOM.x, y, number_text(r.lives).c_str());
-    draw_text(RESULTS_SCORE_ROOM.x, y, number_text(r.score).c_str());
-    draw_text(RESULTS_DATE_ROOM.x, y, r.date.substr(0, DAY_LENGTH).c_str());
+    draw_text(RESULTS_ROOMS.time.x, y, spare_time_text(r.frames_to_spare).c_str());
+    draw_text(RESULTS_ROOMS.lives.x, y, number_text(r.lives).c_str());
+    draw_text(RESULTS_ROOMS.score.x, y, number_text(r.score).c_str());
+    draw_text(RESULTS_ROOMS.date.x, y, r.date.substr(0, DAY_LENGTH).c_str());
     draw_text(MARK_X, y, mark(row.check));
     draw_assists(r.rules, y);
 }

@@ -33,16 +33,17 @@ constexpr TextRoom OPTIONS_VALUE_ROOM = {168, 132, false};
 // The Best results page's columns: each heading up to the next column, the
 // assists as four short values side by side (speed "50%" first, drawn by the
 // page at the assists' x), the table's headings and its empty line.
-constexpr TextRoom RESULTS_TABLE_ROOM = {10, 200, false};
-constexpr TextRoom RESULTS_TIME_ROOM = {22, 40, false};
-constexpr TextRoom RESULTS_LIVES_ROOM = {64, 36, false};
-constexpr TextRoom RESULTS_SCORE_ROOM = {102, 44, false};
-constexpr TextRoom RESULTS_DATE_ROOM = {148, 70, false};
-constexpr TextRoom RESULTS_ASSISTS_ROOM = {232, 88, false};
-constexpr TextRoom RESULTS_TIME_LIMIT_ROOM = {256, 28, false};    // "450s" or none
-constexpr TextRoom RESULTS_LIVES_RULE_ROOM = {288, 14, false};    // "9L" or unlimited
-constexpr TextRoom RESULTS_LIVES_LETTER_ROOM = {295, 7, false};   // after the number
-constexpr TextRoom RESULTS_SAFE_FALLS_ROOM = {305, 15, false};
+struct ResultsRooms {
+    TextRoom table, time, lives, score, date, assists;
+    TextRoom time_limit;     // "450s" or none
+    TextRoom lives_rule;     // "9L" or unlimited
+    TextRoom lives_letter;   // after the number
+    TextRoom safe_falls;
+};
+constexpr ResultsRooms RESULTS_ROOMS = {
+    {10, 200, false}, {22, 40, false},  {64, 36, false},  {102, 44, false}, {148, 70, false},
+    {232, 88, false}, {256, 28, false}, {288, 14, false}, {295, 7, false},  {305, 15, false},
+};
 // The status line's labels end a few pixels before their numbers.
 constexpr TextRoom SCORE_LABEL_ROOM = {10, 46, false};
 constexpr TextRoom TIME_LABEL_ROOM = {140, 36, false};

@@ -9,9 +9,10 @@
  * not check: ...").  Escape (or a pad's Back) goes back to the screen that
  * opened the page; the key that left is let go before that screen sees it.
  * Opening the page checks each replay's claims against its row without
- * playing it: a replay that is missing, cannot be read, or claims another
- * result or other rules than its row does not check; its row stays.  The
- * page shows run show_results (game/screens.h).
+ * playing it: a replay that cannot be read, or claims another result or
+ * other rules than its row, does not check (a missing one shows as
+ * missing); its row stays.
+ * show_results (game/screens.h) runs the page.
  *
  * Callers: the Options screen's "Best results >", the end screen after a
  * new best, tests.  Not for: keeping the tables (bests.h) or playing a
