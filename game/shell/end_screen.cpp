@@ -38,8 +38,10 @@ constexpr double PANEL_FIRST_LINE_Y = 202;
 constexpr double PANEL_SECOND_LINE_Y = 214;
 constexpr double PANEL_HINT_Y = 226;
 
-// After a new best, this key opens the Best results page (a pad's and the
-// touch controls' down hold it too).
+// This key opens the Best results page (a pad's and the touch controls'
+// down hold it too); the hint names it after a new best.  It opens the page
+// without one too, so that a session's replay, played where no best is
+// kept, goes where the session went.
 constexpr int RESULTS_KEY = KEY_CURSOR_DOWN;
 
 struct Results {
@@ -140,7 +142,7 @@ void show_end_screen()
         save_screenshot_on_key();
         finish_frame();
         if (frame < END_SCREEN_HOLD_FRAMES) continue;
-        if (results.place > 0 && key_down(RESULTS_KEY)) show_best_results();
+        if (key_down(RESULTS_KEY)) show_best_results();
         if (leave_key_down()) return;
     }
 }

@@ -198,13 +198,13 @@ enum class RowAction {
 };
 
 // The page's own picture and music again after a watch; the watch has put
-// everything else back.
+// everything else back, the key cooldown too, so the session goes on as
+// its replay will (without the watch).
 void come_back_from_watching()
 {
     draw_winter_backdrop();
     use_as_background();
     play_music(MENU_MUSIC, 0);
-    screen_state.key_cooldown = RESULTS_OPEN_COOLDOWN;
 }
 
 // A played-back session (--play, or a watched replay itself) watches
@@ -233,22 +233,22 @@ void act_on_row(RowAction action, ResultRow& row)
 // --- The loop --------------------------------------------------------------------------
 
 // Fixed cursor keys, as in the menu and the options; a pad's and the touch
-// controls' directions hold them too.
+// controls' directions hold them too.  A key takes its cooldown whether or
+// not there is a row to move to or watch: a session's replay, played where
+// the tables differ (or are not kept), takes its keys in the same frames.
 RowAction take_keys(int count)
 {
-    int step = 0;
-    if (key_free(KEY_CURSOR_UP) && results_screen.row > 0) step = -1;
-    if (key_free(KEY_CURSOR_DOWN) && results_screen.row < count - 1) step = +1;
+    const int step = key_free(KEY_CURSOR_UP) ? -1 : key_free(KEY_CURSOR_DOWN) ? +1 : 0;
     if (step != 0) {
-        results_screen.row += step;
+        results_screen.row = std::max(0, std::min(results_screen.row + step, count - 1));
         screen_state.key_cooldown = RESULTS_STEP_COOLDOWN;
         return RowAction::none;
     }
     if (key_free(KEY_ESCAPE)) {
         results_screen.leaving = true;
-    } else if (count > 0 && (key_free(to_int(bindings.jump)) || key_free(KEY_ENTER))) {
+    } else if (key_free(to_int(bindings.jump)) || key_free(KEY_ENTER)) {
         screen_state.key_cooldown = RESULTS_OPEN_COOLDOWN;
-        return RowAction::watch;
+        return count > 0 ? RowAction::watch : RowAction::none;
     }
     return RowAction::none;
 }

@@ -39,6 +39,6 @@ void show_story();
 // The closing screen of a won round: "Merry Christmas" over falling snow,
 // and the round's results, which enter the best results (unless the round
 // was played back).  Returns once Enter, Escape, jump, a pad's Start or a
-// touch is seen after its first 180 frames; after a new best, cursor down
-// then opens the Best results page.  (game/shell/end_screen.cpp)
+// touch is seen after its first 180 frames; cursor down then opens the Best
+// results page (named after a new best).  (game/shell/end_screen.cpp)
 void show_end_screen();

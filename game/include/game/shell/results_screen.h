@@ -14,8 +14,8 @@
  * missing); its row stays.
  * show_results (game/screens.h) runs the page.
  *
- * Callers: the Options screen's "Best results >", the end screen after a
- * new best, tests.  Not for: keeping the tables (bests.h) or playing a
+ * Callers: the Options screen's "Best results >", the end screen (its hint
+ * after a new best), tests.  Not for: keeping the tables (bests.h) or playing a
  * replay (watch.h).
  */
 #pragma once
