@@ -30,6 +30,7 @@
 #include "game/shell/settings.h"
 #include "game/shell/startup.h"
 #include "game/shell/watch.h"
+#include "media/input.h"
 #include "media/keymap.h"
 #include "media/screen_picture.h"
 #include "support/harness.h"
@@ -197,6 +198,13 @@ TEST_F(Watch, EscapeStopsOnceLetGoAndNothingIsChecked)
     EXPECT_EQ(stopped.trace.size(), 41u);   // the header and frames 0 to 39
     EXPECT_EQ(watch_result_line(stopped), "");
     EXPECT_FALSE(screens_closing());
+    // The Escape that stopped it, still held, is not the next screen's (the
+    // menu's Exit, a page's Back) until it is let go.
+    EXPECT_EQ(key_down(KEY_ESCAPE), 0);
+    release_key(KEY_ESCAPE);
+    EXPECT_EQ(key_down(KEY_ESCAPE), 0);
+    hold_key(KEY_ESCAPE);
+    EXPECT_EQ(key_down(KEY_ESCAPE), 1);
 }
 
 // --- The command line -------------------------------------------------------------------

@@ -29,6 +29,7 @@ const char* screen_name(Screen screen)
     case Screen::keys: return "keys";
     case Screen::options: return "options";
     case Screen::assists: return "assists";
+    case Screen::results: return "results";
     case Screen::story: return "story";
     case Screen::round: return "round";
     case Screen::end: return "end";

@@ -30,6 +30,7 @@
 #include "game/shell/keys_screen.h"
 #include "game/shell/menu.h"
 #include "game/shell/options_screen.h"
+#include "game/shell/results_screen.h"
 #include "game/shell/run_link.h"
 #include "game/shell/session.h"
 #include "game/shell/settings.h"
@@ -58,6 +59,7 @@ struct KeptGame {
     double menu_cursor_y;
     KeysScreenState keys_screen;
     OptionsScreenState options_screen;
+    ResultsScreenState results_screen;
     std::vector<double> key_codes;
     bool pad_keys;
     PictureFit fit;
@@ -84,9 +86,19 @@ Watching watching;
 
 KeptGame keep_game()
 {
-    KeptGame kept{copy_world(),     assists,     rnd_state(),        runtime_status,
-                  effects_level(),  menu_choice, menu_cursor_y,      keys_screen,
-                  options_screen,   {},          pad_keys_enabled(), picture_fit(),
+    KeptGame kept{copy_world(),
+                  assists,
+                  rnd_state(),
+                  runtime_status,
+                  effects_level(),
+                  menu_choice,
+                  menu_cursor_y,
+                  keys_screen,
+                  options_screen,
+                  results_screen,
+                  {},
+                  pad_keys_enabled(),
+                  picture_fit(),
                   language_choice()};
     for (int i = 0; i < array_count(key_codes); ++i) kept.key_codes.push_back(key_codes.at(i));
     return kept;
@@ -105,6 +117,7 @@ void put_back(const KeptGame& kept)
     menu_cursor_y = kept.menu_cursor_y;
     keys_screen = kept.keys_screen;
     options_screen = kept.options_screen;
+    results_screen = kept.results_screen;
     dim_number_array(key_codes, BINDING_COUNT);
     for (std::size_t i = 0; i < kept.key_codes.size(); ++i)
         key_codes.at(double(i)) = kept.key_codes[i];
@@ -235,8 +248,11 @@ void take_the_frames_over()
     watching.replaced_entry = swap_frame_entry(watch_frame);
 }
 
+// The Escape that stopped the replay is still down: let go first, it would
+// leave the screen handed back to.
 void hand_the_frames_back()
 {
+    hide_key_until_let_go(KEY_ESCAPE);
     set_key_source(watching.player_keys);
     swap_frame_entry(watching.replaced_entry);
     hide_frames(false);

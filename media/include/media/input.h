@@ -51,6 +51,10 @@ KeySource set_key_source(KeySource fill);
 // between window and full screen, and the key reads as up until released.
 void poll_keyboard();
 
+// The key reads as up from the next poll until it is seen let go: a key
+// that ended something (a watched replay's Escape) never reaches the screen
+// that comes after.  (The toggle keys above are hidden the same way.)
+void hide_key_until_let_go(int code);
 // What the player holds now: the keyboard (as it last was while the window
 // had the keyboard focus) and the keys the pads hold (gamepad.h).  Key
 // sources that record or pass on real play read it too.

@@ -54,6 +54,7 @@ enum class TextKey {
     options_fit,
     options_language,
     options_assists,
+    options_results,
     options_back,
     options_full_screen,
     options_window,
@@ -81,6 +82,7 @@ enum class TextKey {
     end_assisted,
     end_new_best,
     end_assisted_new_best,
+    end_results_hint,
     watch_banner,
     watch_checked,
     watch_not_checked,
@@ -89,8 +91,23 @@ enum class TextKey {
     watch_too_long,
     watch_unreadable,
     watch_unknown_rule,
+    results_title,
+    results_time,
+    results_lives,
+    results_score,
+    results_date,
+    results_assists,
+    results_standard,
+    results_assisted,
+    results_none,
+    results_no_time_limit,
+    results_lives_letter,
+    results_unlimited_lives,
+    results_safe_falls,
+    results_legend,
+    results_hint,
 };
-constexpr int TEXT_KEY_COUNT = int(TextKey::watch_unknown_rule) + 1;
+constexpr int TEXT_KEY_COUNT = int(TextKey::results_hint) + 1;
 
 // A key's name in the tables ("menu.start") and its room.
 struct TextKeyInfo {

@@ -210,6 +210,7 @@ enum class Screen {
     keys,
     options,
     assists,
+    results,
     story,
     round,
     end

@@ -3,8 +3,8 @@
  * game's globals and lists, and the trace built from them.
  *
  * A snapshot holds every field as the text the trace prints: numbers with
- * "%.10g", the screen as startup, menu, keys, options, assists, story, round
- * or end, and the Santa fields empty while the Santa list is empty.  The trace is one CSV
+ * "%.10g", the screen as startup, menu, keys, options, assists, results,
+ * story, round or end, and the Santa fields empty while the Santa list is empty.  The trace is one CSV
  * line per show_screen call with the columns
  *   frame,screen,santa_x,santa_y,scroll_x,score,lives,time_left,
  *   finale_phase,parts_fitted,carried_part,santa_hit,paused,key_cooldown

@@ -24,9 +24,9 @@
  * counted but not written (round.h), as settings and bests are held.
  *
  * Callers: start-up (--watch LINK-OR-FILE: read before the window opens,
- * watched before the menu).  Not for: the script
- * format (replay_script.h), the state and its checks (game_state.h), or
- * recording (session.h).
+ * watched before the menu), the Best results page (results_screen.h).
+ * Not for: the script format (replay_script.h), the state and its checks
+ * (game_state.h), or recording (session.h).
  */
 #pragma once
 
