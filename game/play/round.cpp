@@ -85,6 +85,7 @@ constexpr const char* SCREENSHOT_FILE = "temp.BMP";
 // One picture per press: holding the key writes no more.
 bool screenshot_key_held = false;
 int screenshots_written = 0;
+bool screenshots_held = false;
 
 // Beside the program when the player may write there, else in the player's
 // data folder.
@@ -99,6 +100,10 @@ std::string screenshot_folder()
 
 void save_screenshot()
 {
+    if (screenshots_held) {
+        ++screenshots_written;
+        return;
+    }
     std::string path = screenshot_folder() + SCREENSHOT_FILE;
     save_screen(path.c_str());
     if (runtime_status.status == STATUS_SUCCESS)
@@ -396,4 +401,9 @@ void save_screenshot_on_key()
 int screenshot_count()
 {
     return screenshots_written;
+}
+
+void hold_screenshots(bool held)
+{
+    screenshots_held = held;
 }

@@ -134,6 +134,12 @@ std::string bests_folder()
     return settings_enabled() ? user_data_folder() : "";
 }
 
+std::string best_replay_path(const Assists& rules, int place)
+{
+    const std::string folder = bests_folder();
+    return folder.empty() ? "" : replay_path(folder, rules, place);
+}
+
 bool ranks_above(const RoundResult& a, const RoundResult& b)
 {
     if (a.frames_to_spare != b.frames_to_spare) return a.frames_to_spare > b.frames_to_spare;

@@ -9,6 +9,7 @@
  */
 #include "game/shell/watch.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -22,6 +23,7 @@
 #include "game/play/assists.h"
 #include "game/play/draw.h"
 #include "game/play/placeholders.h"
+#include "game/play/round.h"
 #include "game/play/texts.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
@@ -77,6 +79,8 @@ struct Watching {
     GameSnapshot last_snapshot;
     WatchResult result;
     bool keep_trace = false;
+    WatchStyle style = WatchStyle::replay;
+    bool running = false;   // between taking the frames over and handing them back
     unsigned char keys[KEY_CODE_COUNT] = {};
     int keys_frame = -1;
 };
@@ -180,23 +184,32 @@ void end_watching(WatchEnd end)
     close_all_screens(true);
 }
 
-// Escape (a pad's Back holds it too) or a touch, once they were let go.
+bool any_key_in(const unsigned char keys[KEY_CODE_COUNT])
+{
+    return std::any_of(keys, keys + KEY_CODE_COUNT, [](unsigned char key) { return key != 0; });
+}
+
+// A replay stops on Escape (a pad's Back holds it too) or a touch, a demo on
+// anything, once they were let go; only a replay runs fast.
 void take_player_keys(int frame)
 {
     unsigned char keys[KEY_CODE_COUNT];
     read_watcher_keys(keys);
-    const bool stop = keys[KEY_ESCAPE] || any_mouse_button();
+    const bool demo = watching.style == WatchStyle::demo;
+    const bool stop = (demo ? any_key_in(keys) : keys[KEY_ESCAPE] != 0) || any_mouse_button();
     if (!stop) watching.stop_let_go = true;
     if (stop && watching.stop_let_go && !watching.ended) end_watching(WatchEnd::stopped);
-    const bool fast =
-        keys[to_int(watching.player_jump)] || keys[to_int(bindings.jump)] || keys[FAST_FORWARD_KEY];
+    const bool fast = !demo && (keys[to_int(watching.player_jump)] || keys[to_int(bindings.jump)] ||
+                                keys[FAST_FORWARD_KEY]);
     hide_frames(!watching.round_seen || (fast && frame % FAST_FRAMES != 0));
 }
 
 void draw_banner()
 {
-    const std::string& banner = text_for(TextKey::watch_banner);
-    draw_text(text_x(TextKey::watch_banner, banner), BANNER_Y, banner.c_str());
+    const TextKey key =
+        watching.style == WatchStyle::demo ? TextKey::demo_banner : TextKey::watch_banner;
+    const std::string& banner = text_for(key);
+    draw_text(text_x(key, banner), BANNER_Y, banner.c_str());
 }
 
 // The frame entry while a replay runs: the start of show_screen call n
@@ -231,8 +244,10 @@ void check_the_end(const GameSnapshot& final_state)
 
 void take_the_frames_over()
 {
+    watching.running = true;
     set_session_aside(true);
     hold_settings(true);
+    hold_screenshots(true);
     watching.player_keys = set_key_source(script_keys);
     watching.replaced_entry = swap_frame_entry(watch_frame);
 }
@@ -243,9 +258,11 @@ void hand_the_frames_back()
     swap_frame_entry(watching.replaced_entry);
     hide_frames(false);
     close_all_screens(false);
+    hold_screenshots(false);
     hold_settings(false);
     set_session_aside(false);
     stop_music();
+    watching.running = false;
 }
 
 bool read_script(const std::string& path, ReplayScript* script, std::string* why)
@@ -257,15 +274,25 @@ bool read_script(const std::string& path, ReplayScript* script, std::string* why
     }
     std::stringstream text;
     text << file.rdbuf();
-    if (!parse_replay(text.str(), key_code_named, script, why)) return false;
+    return watchable_script(text.str(), script, why);
+}
+
+}   // namespace
+
+bool watchable_script(const std::string& text, ReplayScript* script, std::string* why)
+{
+    if (!parse_replay(text, key_code_named, script, why)) return false;
     *why = check_field_names(*script);
     if (why->empty() && last_frame(*script) < 0) *why = "names no frame";
     return why->empty();
 }
 
-}   // namespace
+bool replay_watched()
+{
+    return watching.running;
+}
 
-WatchResult watch_replay(const ReplayScript& script, bool keep_trace)
+WatchResult watch_replay(const ReplayScript& script, bool keep_trace, WatchStyle style)
 {
     const KeptGame kept = keep_game();
     watching = Watching{};
@@ -274,6 +301,7 @@ WatchResult watch_replay(const ReplayScript& script, bool keep_trace)
     watching.first_shown = frames_shown();
     watching.player_jump = bindings.jump;
     watching.keep_trace = keep_trace;
+    watching.style = style;
     if (keep_trace) watching.result.trace.push_back(trace_header());
     take_the_frames_over();
     runtime_status = RuntimeStatus{0, 0, 0};

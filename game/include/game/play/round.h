@@ -64,5 +64,9 @@ void clear_round_lists();
 // that fails is logged and the round goes on.
 void save_screenshot_on_key();
 
-// How many screenshots this run has written.
+// How many screenshots this run has written (or taken while held).
 int screenshot_count();
+
+// While held, a press of the key counts as a screenshot but writes no file
+// (a watched replay keeps nothing).
+void hold_screenshots(bool held);

@@ -15,9 +15,9 @@
  * the replay runner keeps them in the folder --bests names.
  *
  * Callers: the end screen (enter_result), the menu's credit line
- * (read_bests), the replay runner (keep_bests_in), tests.  Not for: the
- * round's own state (game/play/world.h) or the replay format
- * (replay_script.h).
+ * (read_bests), the menu's demo (best_replay_path), the replay runner
+ * (keep_bests_in), tests.  Not for: the round's own state
+ * (game/play/world.h) or the replay format (replay_script.h).
  */
 #pragma once
 
@@ -45,6 +45,10 @@ struct Bests {
 // player's data folder while settings are on, else nowhere ("").
 void keep_bests_in(const std::string& folder);
 std::string bests_folder();
+
+// The replay kept for a place (1 to 5) of the table these rules belong to,
+// "" when there is no folder.
+std::string best_replay_path(const Assists& rules, int place);
 
 // True when a ranks above b.
 bool ranks_above(const RoundResult& a, const RoundResult& b);

@@ -17,9 +17,13 @@
  * are the player's again; the screen it was called from draws itself and
  * starts its music again.
  *
- * Callers: start-up (--watch FILE, before the menu).  Not for: the script
- * format (replay_script.h), the state and its checks (game_state.h), or
- * recording (session.h).
+ * A demo (demo.h) is watched the same way with its own banner; any key,
+ * pad button or touch stops it, and nothing runs it fast.  No watched
+ * replay writes a screenshot (round.h).
+ *
+ * Callers: start-up (--watch FILE, before the menu), the menu's demo.  Not
+ * for: the script format (replay_script.h), the state and its checks
+ * (game_state.h), or recording (session.h).
  */
 #pragma once
 
@@ -34,6 +38,12 @@ enum class WatchEnd {
     stopped,      // the player stopped it
 };
 
+// A replay the player asked for, or the menu's demo.
+enum class WatchStyle {
+    replay,
+    demo,
+};
+
 struct WatchResult {
     WatchEnd end = WatchEnd::stopped;
     bool checked = false;             // played out, and every expect line held
@@ -43,7 +53,15 @@ struct WatchResult {
 
 // Plays the script from the game's start, shown; returns how it ended.
 // keep_trace: the result holds the trace.
-WatchResult watch_replay(const ReplayScript& script, bool keep_trace = false);
+WatchResult watch_replay(const ReplayScript& script, bool keep_trace = false,
+                         WatchStyle style = WatchStyle::replay);
+
+// Whether a replay is being watched now (a watch never starts another).
+bool replay_watched();
+
+// A script to watch from its text: it parses, every field its checks name
+// exists and it names a frame.  False with the reason in *why.
+bool watchable_script(const std::string& text, ReplayScript* script, std::string* why);
 
 // The result in one line of the player's language: "Checked", "Does not
 // check: score=5000", or "" for a replay that was stopped.
