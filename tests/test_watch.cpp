@@ -229,58 +229,6 @@ TEST_F(Watch, TheCommandLinesReplayIsWatchedAndABadOneIsNot)
 
 // --- The player's game afterwards -------------------------------------------------------
 
-TEST_F(Watch, ThePlayersGameFilesAndKeysAreAsTheyWere)
-{
-    const std::string home = make_test_folder();
-    set_environment("XDG_CONFIG_HOME", (home + "config").c_str());
-    set_environment("XDG_DATA_HOME", (home + "data").c_str());
-    enable_settings();
-    bindings.jump = KEY_SPACE;
-    assists.lives = LIVES_UNLIMITED;
-    volumes.music = 0.5;
-    save_settings();
-    Bests bests;
-    bests.standard.push_back({7808, 5, 6000, "2026-12-24T20:00:00Z", DEFAULT_ASSISTS});
-    make_folders(bests_folder());
-    std::ofstream(bests_folder() + "bests.txt") << bests_text(bests);
-    const std::string settings_before = file_text(settings_path());
-    const std::string bests_before = file_text(bests_folder() + "bests.txt");
-    ASSERT_NE(settings_before.find("jump = 57"), std::string::npos);
-    const int frames_before = session_frames();
-    seed_rnd(99);
-    rnd(5);
-    const RndState random_before = rnd_state();
-    const std::vector<double> flake = {array_at(snowflakes, 7).x, array_at(snowflakes, 7).y};
-
-    hold_key(KEY_TAB);
-    // The replay goes to the options and turns the music up there.
-    const WatchResult watched = watch_file("options.replay");
-
-    EXPECT_NE(watched.end, WatchEnd::stopped);
-    EXPECT_EQ(file_text(settings_path()), settings_before);
-    EXPECT_EQ(file_text(bests_folder() + "bests.txt"), bests_before);
-    EXPECT_EQ(bindings.jump, KEY_SPACE);
-    EXPECT_EQ(assists.lives, LIVES_UNLIMITED);
-    EXPECT_EQ(volumes.music, 0.5);
-    EXPECT_EQ(session_frames(), frames_before);
-    EXPECT_EQ(std::vector<double>({array_at(snowflakes, 7).x, array_at(snowflakes, 7).y}), flake);
-    const RndState random_after = rnd_state();
-    EXPECT_EQ(random_after.seed, random_before.seed);
-    const int32_t drawn_after = rnd(1000000);
-    set_rnd_state(random_before);
-    EXPECT_EQ(drawn_after, rnd(1000000));
-    EXPECT_FALSE(session_played_back());
-    // The session goes on: its settings are written again, with its own keys.
-    bindings.jump = KEY_ENTER;
-    save_settings();
-    EXPECT_NE(file_text(settings_path()).find("jump = 28"), std::string::npos);
-    bindings = DEFAULT_BINDINGS;
-    assists = DEFAULT_ASSISTS;
-    hold_settings(true);
-}
-
-// --- The menu's demo ---------------------------------------------------------------------
-
 // A player's home: settings with their own jump key, music volume and
 // lives, and a standard best with (when given) its replay.
 std::string make_players_home(const std::string& best_replay)
@@ -318,6 +266,45 @@ void leave_the_players_home()
     assists = DEFAULT_ASSISTS;
     hold_settings(true);
 }
+
+TEST_F(Watch, ThePlayersGameFilesAndKeysAreAsTheyWere)
+{
+    make_players_home("");
+    const std::string settings_before = file_text(settings_path());
+    const std::string bests_before = file_text(bests_folder() + "bests.txt");
+    ASSERT_NE(settings_before.find("jump = 57"), std::string::npos);
+    const int frames_before = session_frames();
+    seed_rnd(99);
+    rnd(5);
+    const RndState random_before = rnd_state();
+    const std::vector<double> flake = {array_at(snowflakes, 7).x, array_at(snowflakes, 7).y};
+
+    hold_key(KEY_TAB);
+    // The replay goes to the options and turns the music up there.
+    const WatchResult watched = watch_file("options.replay");
+
+    EXPECT_NE(watched.end, WatchEnd::stopped);
+    EXPECT_EQ(file_text(settings_path()), settings_before);
+    EXPECT_EQ(file_text(bests_folder() + "bests.txt"), bests_before);
+    EXPECT_EQ(bindings.jump, KEY_SPACE);
+    EXPECT_EQ(assists.lives, LIVES_UNLIMITED);
+    EXPECT_EQ(volumes.music, 0.5);
+    EXPECT_EQ(session_frames(), frames_before);
+    EXPECT_EQ(std::vector<double>({array_at(snowflakes, 7).x, array_at(snowflakes, 7).y}), flake);
+    const RndState random_after = rnd_state();
+    EXPECT_EQ(random_after.seed, random_before.seed);
+    const int32_t drawn_after = rnd(1000000);
+    set_rnd_state(random_before);
+    EXPECT_EQ(drawn_after, rnd(1000000));
+    EXPECT_FALSE(session_played_back());
+    // The session goes on: its settings are written again, with its own keys.
+    bindings.jump = KEY_ENTER;
+    save_settings();
+    EXPECT_NE(file_text(settings_path()).find("jump = 28"), std::string::npos);
+    leave_the_players_home();
+}
+
+// --- The menu's demo ---------------------------------------------------------------------
 
 TEST_F(Watch, TheDemoIsTheBestRoundsReplayElseTheBuiltInWin)
 {
