@@ -102,7 +102,7 @@ void take_choice()
 // but they are not the keyboard.
 void watch_for_input()
 {
-    const bool input = any_key_held() || any_mouse_button();
+    const bool input = any_key_held() || any_mouse_button() || any_pad_button();
     if (input && last_input_kind() == InputKind::keyboard) visit_input.keyboard_used = true;
     if (!input) visit_input.taking_keys = true;
     visit_input.idle_frames = input ? 0 : visit_input.idle_frames + 1;

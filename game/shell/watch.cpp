@@ -196,7 +196,8 @@ void take_player_keys(int frame)
     unsigned char keys[KEY_CODE_COUNT];
     read_watcher_keys(keys);
     const bool demo = watching.style == WatchStyle::demo;
-    const bool stop = (demo ? any_key_in(keys) : keys[KEY_ESCAPE] != 0) || any_mouse_button();
+    const bool stop =
+        (demo ? any_key_in(keys) || any_pad_button() : keys[KEY_ESCAPE] != 0) || any_mouse_button();
     if (!stop) watching.stop_let_go = true;
     if (stop && watching.stop_let_go && !watching.ended) end_watching(WatchEnd::stopped);
     const bool fast = !demo && (keys[to_int(watching.player_jump)] || keys[to_int(bindings.jump)] ||
