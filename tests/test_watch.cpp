@@ -233,7 +233,7 @@ TEST_F(Watch, TheCommandLinesReplayIsWatchedAndABadOneIsNot)
 // lives, and a standard best with (when given) its replay.
 std::string make_players_home(const std::string& best_replay)
 {
-    const std::string home = make_test_folder();
+    std::string home = make_test_folder();
     set_environment("XDG_CONFIG_HOME", (home + "config").c_str());
     set_environment("XDG_DATA_HOME", (home + "data").c_str());
     enable_settings();
