@@ -385,6 +385,40 @@ TEST_F(Watch, TheDemoStartsAfterThirtyIdleSecondsAndAnyKeyEndsItLeavingAllAsItWa
     leave_the_players_home();
 }
 
+// The frames at which demos began and ended on a menu left alone.
+struct DemoSpells {
+    int frames = 0;
+    std::vector<int> starts;
+    std::vector<int> ends;
+};
+DemoSpells spells;
+
+// Sits through two demos, then leaves the menu with Escape.
+void sit_through_two_demos()
+{
+    ++spells.frames;
+    const bool demo = replay_watched();
+    if (demo && spells.starts.size() == spells.ends.size()) spells.starts.push_back(spells.frames);
+    if (!demo && spells.starts.size() > spells.ends.size()) spells.ends.push_back(spells.frames);
+    if (spells.ends.size() == 2 && spells.frames == spells.ends[1] + 30) hold_key(KEY_ESCAPE);
+}
+
+TEST_F(Watch, ADemoPlayedOutGivesTheMenuBackAndComesAgainAfterAnotherIdleSpell)
+{
+    make_players_home("30 ENTER\n80 LEFT_CTRL\nend 150\n");
+    spells = DemoSpells{};
+    set_test_frame_hook(sit_through_two_demos);
+    main_menu();
+    ASSERT_EQ(spells.starts.size(), 2u);
+    ASSERT_EQ(spells.ends.size(), 2u);
+    EXPECT_EQ(spells.starts[0], demo_idle_frames() + 1);
+    // The best round's replay, frames 0 to 150, and not the built-in win.
+    EXPECT_EQ(spells.ends[0] - spells.starts[0], 151);
+    EXPECT_EQ(spells.starts[1] - spells.ends[0], demo_idle_frames());
+    EXPECT_EQ(spells.ends[1] - spells.starts[1], 151);
+    leave_the_players_home();
+}
+
 TEST_F(Watch, AMenuLeftAloneForLessThanThirtySecondsPlaysNoDemo)
 {
     // Escape in the last idle frame before the demo would start.
