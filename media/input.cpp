@@ -426,6 +426,12 @@ int key_held(int code)
     return state_down(code) ? 1 : 0;
 }
 
+bool any_key_held()
+{
+    return std::any_of(std::begin(input.keys), std::end(input.keys),
+                       [](unsigned char key) { return (key & KEY_DOWN_BIT) != 0; });
+}
+
 int read_char()
 {
     poll_keyboard();

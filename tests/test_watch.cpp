@@ -4,8 +4,10 @@
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -23,7 +25,9 @@
 #include "game/play/draw.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
+#include "game/screens.h"
 #include "game/shell/bests.h"
+#include "game/shell/demo.h"
 #include "game/shell/game_state.h"
 #include "game/shell/run_link.h"
 #include "game/shell/session.h"
@@ -349,12 +353,15 @@ TEST_F(Watch, AScriptsKeysReachNothingOutsideTheGame)
 
 // --- The player's game afterwards -------------------------------------------------------
 
-TEST_F(Watch, ThePlayersGameFilesAndKeysAreAsTheyWere)
+// A player's home: settings with their own jump key, music volume and
+// lives, and a standard best with (when given) its replay.
+std::string make_players_home(const std::string& best_replay)
 {
-    const std::string home = make_test_folder();
+    std::string home = make_test_folder();
     set_environment("XDG_CONFIG_HOME", (home + "config").c_str());
     set_environment("XDG_DATA_HOME", (home + "data").c_str());
     enable_settings();
+    hold_settings(false);
     bindings.jump = KEY_SPACE;
     assists.lives = LIVES_UNLIMITED;
     volumes.music = 0.5;
@@ -363,6 +370,30 @@ TEST_F(Watch, ThePlayersGameFilesAndKeysAreAsTheyWere)
     bests.standard.push_back({7808, 5, 6000, "2026-12-24T20:00:00Z", DEFAULT_ASSISTS});
     make_folders(bests_folder());
     std::ofstream(bests_folder() + "bests.txt") << bests_text(bests);
+    if (!best_replay.empty()) std::ofstream(best_replay_file(DEFAULT_ASSISTS, 1)) << best_replay;
+    return home;
+}
+
+// Every file under a folder with its bytes.
+std::map<std::string, std::string> files_under(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().string()] = file_text(entry.path().string());
+    return files;
+}
+
+void leave_the_players_home()
+{
+    bindings = DEFAULT_BINDINGS;
+    assists = DEFAULT_ASSISTS;
+    hold_settings(true);
+}
+
+TEST_F(Watch, ThePlayersGameFilesAndKeysAreAsTheyWere)
+{
+    make_players_home("");
     const std::string settings_before = file_text(settings_path());
     const std::string bests_before = file_text(bests_folder() + "bests.txt");
     ASSERT_NE(settings_before.find("jump = 57"), std::string::npos);
@@ -394,9 +425,145 @@ TEST_F(Watch, ThePlayersGameFilesAndKeysAreAsTheyWere)
     bindings.jump = KEY_ENTER;
     save_settings();
     EXPECT_NE(file_text(settings_path()).find("jump = 28"), std::string::npos);
-    bindings = DEFAULT_BINDINGS;
-    assists = DEFAULT_ASSISTS;
-    hold_settings(true);
+    leave_the_players_home();
+}
+
+// --- The menu's demo ---------------------------------------------------------------------
+
+TEST_F(Watch, TheDemoIsTheBestRoundsReplayElseTheBuiltInWin)
+{
+    const ReplayScript built_in =
+        script_of(file_text(SNOW_SOURCE_DIR "/assets/replays/demo.replay"));
+    ReplayScript demo;
+    make_players_home("");
+    ASSERT_TRUE(demo_script(&demo));
+    EXPECT_EQ(demo.keys.size(), built_in.keys.size());
+    EXPECT_EQ(last_frame(demo), last_frame(built_in));
+    make_players_home("30 CURSOR_DOWN\n45 ENTER\nend 200\n");
+    ASSERT_TRUE(demo_script(&demo));
+    EXPECT_EQ(demo.keys.size(), 2u);
+    EXPECT_EQ(last_frame(demo), 200);
+    make_players_home("30 NO_SUCH_KEY\n");   // a replay that cannot be watched
+    ASSERT_TRUE(demo_script(&demo));
+    EXPECT_EQ(demo.keys.size(), built_in.keys.size());
+    leave_the_players_home();
+}
+
+// What the test's frames saw of a menu left alone.
+struct MenuRun {
+    int frames = 0;
+    int menu_frames_before_demo = 0;
+    int demo_started = 0;   // the frame the demo's first frame began in
+    bool round_seen = false;
+    int stopped = 0;   // the frame the stop key went down in
+    int menu_again = 0;
+    bool demo_again = false;
+    int escape_at = 0;   // a frame to hold Escape in (0: at menu_again + 40)
+};
+MenuRun menu_run;
+
+// Leaves the menu alone; once the demo's round runs, holds A (any key) for
+// a few frames, then Escape on the menu it comes back to.
+void leave_the_menu_alone()
+{
+    MenuRun& run = menu_run;
+    ++run.frames;
+    const bool demo = replay_watched();
+    if (!demo && !run.demo_started && screen_state.current == Screen::menu)
+        ++run.menu_frames_before_demo;
+    if (demo && !run.demo_started) run.demo_started = run.frames;
+    if (demo && screen_state.current == Screen::round && !run.round_seen) {
+        run.round_seen = true;
+        run.stopped = run.frames + 30;
+    }
+    if (run.frames == run.stopped) hold_key(30);
+    if (run.stopped && !demo && !run.menu_again && screen_state.current == Screen::menu)
+        run.menu_again = run.frames;
+    if (run.menu_again && demo) run.demo_again = true;
+    if (run.frames == run.stopped + 5) release_key(30);
+    const int escape_at = run.escape_at ? run.escape_at : run.menu_again ? run.menu_again + 40 : 0;
+    if (run.frames == escape_at) hold_key(KEY_ESCAPE);
+}
+
+TEST_F(Watch, TheDemoStartsAfterThirtyIdleSecondsAndAnyKeyEndsItLeavingAllAsItWas)
+{
+    const std::string home = make_players_home("");
+    const std::map<std::string, std::string> files_before = files_under(home);
+    menu_run = MenuRun{};
+    set_test_frame_hook(leave_the_menu_alone);
+    main_menu();
+
+    EXPECT_EQ(demo_idle_frames(), 30 * 60);
+    EXPECT_EQ(menu_run.menu_frames_before_demo, demo_idle_frames());
+    EXPECT_EQ(menu_run.demo_started, demo_idle_frames() + 1);
+    EXPECT_TRUE(menu_run.round_seen);
+    // The key that stopped it ends the demo in the next frame, and it is no
+    // choice on the menu that follows (A and then Escape were held there).
+    EXPECT_EQ(menu_run.menu_again, menu_run.stopped + 1);
+    EXPECT_FALSE(menu_run.demo_again);
+    EXPECT_FALSE(replay_watched());
+    EXPECT_EQ(files_under(home), files_before);
+    EXPECT_EQ(bindings.jump, KEY_SPACE);
+    EXPECT_EQ(assists.lives, LIVES_UNLIMITED);
+    EXPECT_EQ(volumes.music, 0.5);
+    leave_the_players_home();
+}
+
+// The frames at which demos began and ended on a menu left alone.
+struct DemoSpells {
+    int frames = 0;
+    std::vector<int> starts;
+    std::vector<int> ends;
+};
+DemoSpells spells;
+
+// Sits through two demos, then leaves the menu with Escape.
+void sit_through_two_demos()
+{
+    ++spells.frames;
+    const bool demo = replay_watched();
+    if (demo && spells.starts.size() == spells.ends.size()) spells.starts.push_back(spells.frames);
+    if (!demo && spells.starts.size() > spells.ends.size()) spells.ends.push_back(spells.frames);
+    if (spells.ends.size() == 2 && spells.frames == spells.ends[1] + 30) hold_key(KEY_ESCAPE);
+}
+
+TEST_F(Watch, ADemoPlayedOutGivesTheMenuBackAndComesAgainAfterAnotherIdleSpell)
+{
+    make_players_home("30 ENTER\n80 LEFT_CTRL\nend 150\n");
+    spells = DemoSpells{};
+    set_test_frame_hook(sit_through_two_demos);
+    main_menu();
+    ASSERT_EQ(spells.starts.size(), 2u);
+    ASSERT_EQ(spells.ends.size(), 2u);
+    EXPECT_EQ(spells.starts[0], demo_idle_frames() + 1);
+    // The best round's replay, frames 0 to 150, and not the built-in win.
+    EXPECT_EQ(spells.ends[0] - spells.starts[0], 151);
+    EXPECT_EQ(spells.starts[1] - spells.ends[0], demo_idle_frames());
+    EXPECT_EQ(spells.ends[1] - spells.starts[1], 151);
+    leave_the_players_home();
+}
+
+TEST_F(Watch, AMenuLeftAloneForLessThanThirtySecondsPlaysNoDemo)
+{
+    // Escape in the last idle frame before the demo would start.
+    menu_run = MenuRun{};
+    menu_run.escape_at = demo_idle_frames();
+    set_test_frame_hook(leave_the_menu_alone);
+    main_menu();
+    EXPECT_EQ(menu_run.demo_started, 0);
+    EXPECT_EQ(menu_run.frames, demo_idle_frames());
+    // A key (Shift, which chooses nothing) starts the count again.
+    release_all_keys();
+    menu_run = MenuRun{};
+    menu_run.escape_at = demo_idle_frames() + 500;
+    set_test_frame_hook([] {
+        leave_the_menu_alone();
+        if (menu_run.frames == 1000) hold_key(KEY_LEFT_SHIFT);
+        if (menu_run.frames == 1001) release_key(KEY_LEFT_SHIFT);
+    });
+    main_menu();
+    EXPECT_EQ(menu_run.demo_started, 0);
+    EXPECT_EQ(menu_run.frames, demo_idle_frames() + 500);
 }
 
 }   // namespace

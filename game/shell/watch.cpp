@@ -9,6 +9,7 @@
  */
 #include "game/shell/watch.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -79,6 +80,8 @@ struct Watching {
     GameSnapshot last_snapshot;
     WatchResult result;
     bool keep_trace = false;
+    WatchStyle style = WatchStyle::replay;
+    bool running = false;   // between taking the frames over and handing them back
     unsigned char keys[KEY_CODE_COUNT] = {};
     int keys_frame = -1;
 };
@@ -189,23 +192,33 @@ void end_watching(WatchEnd end)
     close_all_screens(true);
 }
 
-// Escape (a pad's Back holds it too) or a touch, once they were let go.
+bool any_key_in(const unsigned char keys[KEY_CODE_COUNT])
+{
+    return std::any_of(keys, keys + KEY_CODE_COUNT, [](unsigned char key) { return key != 0; });
+}
+
+// A replay stops on Escape (a pad's Back holds it too) or a touch, a demo on
+// anything, once they were let go; only a replay runs fast.
 void take_player_keys(int frame)
 {
     unsigned char keys[KEY_CODE_COUNT];
     read_watcher_keys(keys);
-    const bool stop = keys[KEY_ESCAPE] || any_mouse_button();
+    const bool demo = watching.style == WatchStyle::demo;
+    const bool stop =
+        (demo ? any_key_in(keys) || any_pad_button() : keys[KEY_ESCAPE] != 0) || any_mouse_button();
     if (!stop) watching.stop_let_go = true;
     if (stop && watching.stop_let_go && !watching.ended) end_watching(WatchEnd::stopped);
-    const bool fast =
-        keys[to_int(watching.player_jump)] || keys[to_int(bindings.jump)] || keys[FAST_FORWARD_KEY];
+    const bool fast = !demo && (keys[to_int(watching.player_jump)] || keys[to_int(bindings.jump)] ||
+                                keys[FAST_FORWARD_KEY]);
     hide_frames(!watching.round_seen || (fast && frame % FAST_FRAMES != 0));
 }
 
 void draw_banner()
 {
-    const std::string& banner = text_for(TextKey::watch_banner);
-    draw_text(text_x(TextKey::watch_banner, banner), BANNER_Y, banner.c_str());
+    const TextKey key =
+        watching.style == WatchStyle::demo ? TextKey::demo_banner : TextKey::watch_banner;
+    const std::string& banner = text_for(key);
+    draw_text(text_x(key, banner), BANNER_Y, banner.c_str());
 }
 
 // The frame entry while a replay runs: the start of show_screen call n
@@ -240,6 +253,7 @@ void check_the_end(const GameSnapshot& final_state)
 
 void take_the_frames_over()
 {
+    watching.running = true;
     set_session_aside(true);
     hold_settings(true);
     confine_keys(true);
@@ -262,6 +276,7 @@ void hand_the_frames_back()
     hold_settings(false);
     set_session_aside(false);
     stop_music();
+    watching.running = false;
 }
 
 // The link's faults, in the player's words.
@@ -287,8 +302,9 @@ bool read_file_text(const std::string& path, std::string* text)
     return true;
 }
 
-// "" when the text holds a script the game can watch, else why not.
-std::string parse_to_watch(const std::string& text, ReplayScript* script)
+}   // namespace
+
+std::string script_from_text(const std::string& text, ReplayScript* script)
 {
     std::string why;
     if (!parse_replay(text, key_code_named, script, &why)) {
@@ -303,6 +319,8 @@ std::string parse_to_watch(const std::string& text, ReplayScript* script)
     return text_for(TextKey::watch_unreadable);
 }
 
+namespace {
+
 // What --watch asked for, once read.
 struct AskedWatch {
     bool ready = false;
@@ -312,7 +330,12 @@ AskedWatch asked_watch;
 
 }   // namespace
 
-WatchResult watch_replay(const ReplayScript& script, bool keep_trace)
+bool replay_watched()
+{
+    return watching.running;
+}
+
+WatchResult watch_replay(const ReplayScript& script, bool keep_trace, WatchStyle style)
 {
     const KeptGame kept = keep_game();
     watching = Watching{};
@@ -321,6 +344,7 @@ WatchResult watch_replay(const ReplayScript& script, bool keep_trace)
     watching.first_shown = frames_shown();
     watching.player_jump = bindings.jump;
     watching.keep_trace = keep_trace;
+    watching.style = style;
     if (keep_trace) watching.result.trace.push_back(trace_header());
     take_the_frames_over();
     runtime_status = RuntimeStatus{0, 0, 0};
@@ -356,7 +380,7 @@ std::string script_to_watch(const std::string& link_or_file, ReplayScript* scrip
     } else if (text.size() > MAX_LINK_SCRIPT_BYTES) {
         return text_for(TextKey::watch_too_long);
     }
-    return parse_to_watch(text, script);
+    return script_from_text(text, script);
 }
 
 std::string prepare_asked_watch()

@@ -72,6 +72,9 @@ int key_down(int code);
 // The same answer from the state last polled, without polling (the frame
 // cycle's quit keys read the state its own poll just took).
 int key_held(int code);
+// Whether any key (a pad's or a touch control's among them) is down in the
+// state last polled.
+bool any_key_held();
 
 // The character of a newly pressed key, or 0.  Polls, takes the first key
 // down (lowest code) and gives its character in the current keyboard

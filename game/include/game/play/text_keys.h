@@ -25,6 +25,7 @@ enum class TextKey {
     story_3,
     story_4,
     story_start,
+    story_start_touch,
     menu_start,
     menu_keys,
     menu_options,
@@ -47,6 +48,22 @@ enum class TextKey {
     key_cursor_down,
     key_cursor_left,
     key_cursor_right,
+    key_escape,
+    key_backspace,
+    key_tab,
+    key_left_ctrl,
+    key_right_ctrl,
+    key_left_shift,
+    key_right_shift,
+    key_alt,
+    key_alt_gr,
+    key_caps_lock,
+    key_page_up,
+    key_page_down,
+    key_home,
+    key_end,
+    key_insert,
+    key_delete,
     options_title,
     options_music,
     options_effects,
@@ -106,8 +123,9 @@ enum class TextKey {
     results_safe_falls,
     results_legend,
     results_hint,
+    demo_banner,
 };
-constexpr int TEXT_KEY_COUNT = int(TextKey::results_hint) + 1;
+constexpr int TEXT_KEY_COUNT = int(TextKey::demo_banner) + 1;
 
 // A key's name in the tables ("menu.start") and its room.
 struct TextKeyInfo {

@@ -16,8 +16,9 @@
  *
  * Callers: the end screen (enter_result), the menu's credit line
  * (read_bests), the Best results page (read_bests, best_replay_file), the
- * replay runner (keep_bests_in), tests.  Not for: the round's own state
- * (game/play/world.h) or the replay format (replay_script.h).
+ * menu's demo (best_replay_file), the replay runner (keep_bests_in), tests.
+ * Not for: the round's own state (game/play/world.h) or the replay format
+ * (replay_script.h).
  */
 #pragma once
 

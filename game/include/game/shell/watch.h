@@ -23,10 +23,13 @@
  * switch of the display is played on a stand-in) and a screenshot is
  * counted but not written (round.h), as settings and bests are held.
  *
+ * A demo (demo.h) is watched the same way with its own banner; any key,
+ * pad button or touch stops it, and nothing runs it fast.
+ *
  * Callers: start-up (--watch LINK-OR-FILE: read before the window opens,
- * watched before the menu), the Best results page (results_screen.h).
- * Not for: the script format (replay_script.h), the state and its checks
- * (game_state.h), or recording (session.h).
+ * watched before the menu), the Best results page (results_screen.h), the
+ * menu's demo (demo.h).  Not for: the script format (replay_script.h), the
+ * state and its checks (game_state.h), or recording (session.h).
  */
 #pragma once
 
@@ -41,6 +44,12 @@ enum class WatchEnd {
     stopped,      // the player stopped it
 };
 
+// A replay the player asked for, or the menu's demo.
+enum class WatchStyle {
+    replay,
+    demo,
+};
+
 struct WatchResult {
     WatchEnd end = WatchEnd::stopped;
     bool checked = false;             // played out, and every expect line held
@@ -50,7 +59,11 @@ struct WatchResult {
 
 // Plays the script from the game's start, shown; returns how it ended.
 // keep_trace: the result holds the trace.
-WatchResult watch_replay(const ReplayScript& script, bool keep_trace = false);
+WatchResult watch_replay(const ReplayScript& script, bool keep_trace = false,
+                         WatchStyle style = WatchStyle::replay);
+
+// Whether a replay is being watched now (a watch never starts another).
+bool replay_watched();
 
 // The result in one line of the player's language: "Checked", "Does not
 // check: score=5000", or "" for a replay that was stopped.
@@ -61,6 +74,9 @@ std::string watch_result_line(const WatchResult& result);
 // saying why not (a link's letters or stream damaged, too long, a script
 // that does not parse or names no frame, a rule the game lacks).
 std::string script_to_watch(const std::string& link_or_file, ReplayScript* script);
+
+// The same for a script's text already in hand (the demo's built-in run).
+std::string script_from_text(const std::string& text, ReplayScript* script);
 
 // --watch LINK-OR-FILE, before the window opens: "" when there is none or
 // it can be watched, else script_to_watch's sentence.
