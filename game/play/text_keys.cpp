@@ -113,6 +113,8 @@ constexpr TextKeyInfo TEXT_KEYS[] = {
     {TextKey::results_safe_falls, "results.safe_falls", RESULTS_ROOMS.safe_falls},
     {TextKey::results_legend, "results.legend", CENTRED_ROOM},
     {TextKey::results_hint, "results.hint", CENTRED_ROOM},
+    {TextKey::results_share_hint, "results.share_hint", CENTRED_ROOM},
+    {TextKey::results_shared, "results.shared", CREDIT_ROOM},
     {TextKey::demo_banner, "demo.banner", CENTRED_ROOM},
 };
 static_assert(std::size(TEXT_KEYS) == std::size_t(TEXT_KEY_COUNT), "a text key without its name");

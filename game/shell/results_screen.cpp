@@ -3,6 +3,8 @@
 #include "game/shell/results_screen.h"
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "core/files.h"
@@ -18,6 +20,7 @@
 #include "game/shell/game_state.h"
 #include "game/shell/menu.h"
 #include "game/shell/session.h"
+#include "game/shell/share.h"
 #include "game/shell/shell_keys.h"
 #include "game/shell/watch.h"
 #include "media/grabs.h"
@@ -182,7 +185,7 @@ void draw_page(const std::vector<ResultRow>& rows)
     draw_table_heading(true, rows);
     for (const ResultRow& row : rows) draw_row(row, row_y(row));
     draw_key(TextKey::results_legend, LEGEND_Y);
-    draw_key(TextKey::results_hint, HINT_Y);
+    draw_key(sharing_offered() ? TextKey::results_share_hint : TextKey::results_hint, HINT_Y);
     if (rows.empty()) return;
     const ResultRow& chosen = rows[results_screen.row];
     draw_text(CURSOR_X, row_y(chosen), CURSOR);
@@ -194,6 +197,7 @@ void draw_page(const std::vector<ResultRow>& rows)
 enum class RowAction {
     none,
     watch,
+    share,
 };
 
 // The page's own picture and music again after a watch; the watch has put
@@ -218,6 +222,18 @@ void watch_row(ResultRow& row)
     come_back_from_watching();
 }
 
+// Where the platform shares (the browser), the row's replay as a link.
+void share_row(ResultRow& row)
+{
+    if (!sharing_offered() || row.check == ReplayCheck::missing) return;
+    std::ifstream file(row.replay, std::ios::binary);
+    if (!file) return;
+    std::stringstream script;
+    script << file.rdbuf();
+    share_run(script.str());
+    row.watched = text_for(TextKey::results_shared);
+}
+
 // What a row's action does: one case an action, each with its key in
 // take_keys.
 void act_on_row(RowAction action, ResultRow& row)
@@ -225,6 +241,7 @@ void act_on_row(RowAction action, ResultRow& row)
     switch (action) {
     case RowAction::none: return;
     case RowAction::watch: watch_row(row); return;
+    case RowAction::share: share_row(row); return;
     }
 }
 
@@ -247,6 +264,9 @@ RowAction take_keys(int count)
     } else if (key_free(to_int(bindings.jump)) || key_free(KEY_ENTER)) {
         screen_state.key_cooldown = RESULTS_OPEN_COOLDOWN;
         return count > 0 ? RowAction::watch : RowAction::none;
+    } else if (sharing_offered() && key_free(KEY_S)) {
+        screen_state.key_cooldown = RESULTS_OPEN_COOLDOWN;
+        return count > 0 ? RowAction::share : RowAction::none;
     }
     return RowAction::none;
 }

@@ -24,6 +24,7 @@ enum KeyCode : int {
     KEY_BACKSPACE = 14,
     KEY_TAB = 15,
     KEY_ENTER = 28,
+    KEY_S = 31,
     KEY_LEFT_CTRL = 29,
     KEY_LEFT_SHIFT = 42,
     KEY_RIGHT_SHIFT = 54,

@@ -123,6 +123,8 @@ enum class TextKey {
     results_safe_falls,
     results_legend,
     results_hint,
+    results_share_hint,
+    results_shared,
     demo_banner,
 };
 constexpr int TEXT_KEY_COUNT = int(TextKey::demo_banner) + 1;

@@ -6,7 +6,8 @@
  *
  * Up and down choose a row; Enter or the jump binding watches its replay
  * (watch.h), and the row then shows how the watch ended ("Checked", "Does
- * not check: ...").  Escape (or a pad's Back) goes back to the screen that
+ * not check: ...").  In the browser, S shares its replay as a link
+ * (share.h).  Escape (or a pad's Back) goes back to the screen that
  * opened the page; the key that left is let go before that screen sees it.
  * Opening the page checks each replay's claims against its row without
  * playing it: a replay that cannot be read, or claims another result or
