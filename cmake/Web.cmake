@@ -30,6 +30,7 @@ endfunction()
 snow_web_library(PkgConfig::SDL2 SDL2)
 snow_web_library(PkgConfig::SDL2_MIXER SDL2_mixer SDL2)
 snow_web_library(PkgConfig::PNG png16 z)
+snow_web_library(PkgConfig::ZLIB z)
 snow_web_library(PkgConfig::LZO2 lzo2)
 snow_web_library(JPEG::JPEG jpeg)
 target_include_directories(PkgConfig::LZO2 INTERFACE ${SNOWBELTER_WEB_LIBS}/include/lzo)
@@ -68,10 +69,11 @@ function(snow_web_page target)
     -sFORCE_FILESYSTEM=1 -lidbfs.js
     # Leaving the game ends the program as on the desktop: the page hears of it.
     -sEXIT_RUNTIME=1
-    -sEXPORTED_RUNTIME_METHODS=[FS,ENV,callMain]
-    # The touch controls' calls (media/gamepad_touch_web.cpp); naming them
-    # here also pulls their object out of the media library.
-    -sEXPORTED_FUNCTIONS=[_main,_snowbelter_touch,_snowbelter_keyboard_wanted,_snowbelter_give_up_key_wait,_snowbelter_touched]
+    -sEXPORTED_RUNTIME_METHODS=[FS,ENV,callMain,ccall]
+    # The touch controls' calls (media/gamepad_touch_web.cpp) and the share
+    # hook (game/shell/share_web.cpp); naming them here also pulls their
+    # objects out of the libraries.
+    -sEXPORTED_FUNCTIONS=[_main,_snowbelter_touch,_snowbelter_keyboard_wanted,_snowbelter_give_up_key_wait,_snowbelter_touched,_snowbelter_share]
     # SDL's audio needs these, and starts after the first key or click.
     # (From a file: a "$" on a command line meets too many shells.)
     -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${page}/audio_functions.json

@@ -58,6 +58,7 @@ endfunction()
 snow_windows_library(PkgConfig::SDL2 SDL2 ${SNOWBELTER_WIN_SYSTEM_LIBS})
 snow_windows_library(PkgConfig::SDL2_MIXER SDL2_mixer SDL2 ${SNOWBELTER_WIN_SYSTEM_LIBS})
 snow_windows_library(PkgConfig::PNG png16 z)
+snow_windows_library(PkgConfig::ZLIB z)
 snow_windows_library(PkgConfig::LZO2 lzo2)
 snow_windows_library(JPEG::JPEG jpeg)
 snow_windows_library(OpenGL::GL opengl32)
@@ -80,11 +81,13 @@ target_include_directories(PkgConfig::LZO2 INTERFACE ${SNOWBELTER_WIN_LIBS}/incl
 #     test_options (the screens' tests, once one program): under Wine one of
 #     the menu pictures reads back black (not yet understood);
 #   test_round: plays its rounds for 4 1/2 minutes on Wine's software GL,
-#     past the stage's time; the replays play the same rounds there.
+#     past the stage's time; the replays play the same rounds there;
+#   test_watch: plays whole replays twice over (in the game and in the
+#     runner) and starts the runner through a POSIX shell.
 set(SNOWBELTER_WIN_TESTS_LEFT_OUT test_art test_sound_assets test_media test_archive test_faults
     test_files test_hostile_media test_command_line test_frame test_gamepad test_sound
     test_platform test_texts test_arrays test_data test_sleigh test_draw test_startup test_menu
-    test_keys_screen test_story test_options test_round)
+    test_keys_screen test_story test_options test_round test_watch)
 
 # Every program runs on Windows' own DLLs alone: the C and C++ runtimes and
 # winpthreads are linked in.

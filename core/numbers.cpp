@@ -5,22 +5,16 @@
 
 namespace {
 
-uint32_t last_seed = 0;
-
-const int ISAAC_WORDS = 256;
+const int ISAAC_WORDS = RND_WORDS;
 const uint32_t GOLDEN_RATIO = 0x9e3779b9u;
 const double RADIANS_PER_DEGREE = 0.017453292519943295;
 const double DEGREES_PER_RADIAN = 57.29577951308232;
 
-// The generator's whole state: result words, memory and the three counters.
-struct Isaac {
-    uint32_t result[ISAAC_WORDS];
-    uint32_t memory[ISAAC_WORDS];
-    uint32_t a, b, c;
-};
+// The generator's whole state: result words, memory, the three counters,
+// and the seed it was last given.
+using Isaac = RndState;
 
-Isaac generator;
-bool seeded = false;
+Isaac generator = {};
 
 // One step of the generation pass: m is the memory word being replaced, the
 // word half the table away feeds the accumulator.
@@ -101,7 +95,7 @@ void isaac_init(Isaac& g)
 
 uint32_t draw_word()
 {
-    if (!seeded) seed_rnd(0);
+    if (!generator.seeded) seed_rnd(0);
     isaac_generate(generator);
     return generator.result[0];
 }
@@ -110,16 +104,26 @@ uint32_t draw_word()
 
 uint32_t rnd_seed()
 {
-    return last_seed;
+    return generator.seed;
 }
 
 void seed_rnd(uint32_t seed)
 {
-    last_seed = seed;
     for (uint32_t& word : generator.result) word = 0;
     generator.result[0] = seed;
     isaac_init(generator);
-    seeded = true;
+    generator.seed = seed;
+    generator.seeded = true;
+}
+
+RndState rnd_state()
+{
+    return generator;
+}
+
+void set_rnd_state(const RndState& state)
+{
+    generator = state;
 }
 
 int32_t rnd(int32_t n)

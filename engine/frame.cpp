@@ -46,7 +46,10 @@ struct FrameState {
     bool paused = false;
     bool allow_escape = true;
     bool quit_entry_called = false;
+    bool hidden = false;
     int frames_shown = 0;
+    bool confined = false;
+    unsigned char player_keys[KEY_CODE_COUNT] = {};   // while confined, read for the quit keys
 };
 FrameState frame;
 
@@ -57,8 +60,13 @@ void take_frame_times()
 
 void present_frame()
 {
-    window_present();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (frame.hidden) {
+        // The clock still moves on, as it does in set_screen's frames.
+        frame_pacing.next_deadline = now_ms();
+    } else {
+        window_present();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
     pace_frame(frame_pacing, pump_messages);
 }
 
@@ -71,10 +79,18 @@ void wait_while_paused()
     }
 }
 
+bool quit_key_held(int code)
+{
+    if (frame.confined) return (frame.player_keys[code] & KEY_DOWN_BIT) != 0;
+    return key_held(code) != 0;
+}
+
 bool quit_keys_down()
 {
-    if (frame.allow_escape && (key_held(KEY_ESCAPE_ALT) || key_held(KEY_ESCAPE))) return true;
-    return key_held(KEY_LEFT_ALT) && key_held(KEY_F4);
+    if (frame.confined) read_player_keys(frame.player_keys);
+    if (frame.allow_escape && (quit_key_held(KEY_ESCAPE_ALT) || quit_key_held(KEY_ESCAPE)))
+        return true;
+    return quit_key_held(KEY_LEFT_ALT) && quit_key_held(KEY_F4);
 }
 
 void set_paused(bool paused)
@@ -265,9 +281,28 @@ void show_screen()
     ++frame.frames_shown;
 }
 
+void hide_frames(bool hidden)
+{
+    frame.hidden = hidden;
+}
+
+FrameEntry swap_frame_entry(FrameEntry entry)
+{
+    const FrameEntry replaced = frame.game.frame;
+    frame.game.frame = entry;
+    return replaced;
+}
+
 int frames_shown()
 {
     return frame.frames_shown;
+}
+
+void confine_keys(bool confined)
+{
+    frame.confined = confined;
+    stand_in_for_display(confined);
+    if (!confined) take_display_toggle_request();
 }
 
 double allow_escape(double flag)

@@ -17,10 +17,8 @@ struct ValueOption {
     std::string Options::*value;
 };
 const ValueOption VALUE_OPTIONS[] = {
-    {"--data-dir", &Options::data_dir},
-    {"--record", &Options::record},
-    {"--play", &Options::play},
-    {"--trace", &Options::trace},
+    {"--data-dir", &Options::data_dir}, {"--record", &Options::record}, {"--play", &Options::play},
+    {"--trace", &Options::trace},       {"--watch", &Options::watch},
 };
 
 std::string* value_of(Options* options, const char* word)
@@ -95,6 +93,8 @@ std::string usage_text()
            "  --record FILE    write this session as a replay script\n"
            "  --play FILE      play a replay script, then hand the keyboard back\n"
            "  --trace FILE     write the game's state at every frame as CSV\n"
+           "  --watch LINK     watch a shared run's link (or a replay script's FILE)\n"
+           "                   in the game, then play\n"
            "  --data-dir DIR   look for the game's media/ folder in DIR first\n"
            "  --help           show this help and exit\n"
            "  --version        show the version and exit\n"

@@ -27,12 +27,12 @@
 
 namespace {
 
-const int SET_SCREEN_CYCLES = 5;
-
 struct WindowState {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     bool fullscreen = false;
+    bool stand_in = false;
+    bool stand_in_fullscreen = false;
     bool software_checked = false;
     std::string caption;
 };
@@ -204,6 +204,10 @@ void windowed_size(int screen_width, int screen_height, int usable_width, int us
 
 void toggle_fullscreen()
 {
+    if (win.stand_in) {
+        win.stand_in_fullscreen = !win.stand_in_fullscreen;
+        return;
+    }
     bool fullscreen = !win.fullscreen;
     project_settings.fullscreen = fullscreen;
     if (fullscreen)
@@ -234,7 +238,13 @@ void set_window_icon(const char* media_name)
 
 bool window_is_fullscreen()
 {
-    return win.fullscreen;
+    return win.stand_in ? win.stand_in_fullscreen : win.fullscreen;
+}
+
+void stand_in_for_display(bool on)
+{
+    win.stand_in = on;
+    win.stand_in_fullscreen = win.fullscreen;
 }
 
 bool display_switch_offered()

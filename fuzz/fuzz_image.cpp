@@ -7,8 +7,6 @@
  * Built as fuzz_bmp, fuzz_png and fuzz_jpeg: the same code, explored from
  * the seeds and words of one format each.
  */
-#include <cstdio>
-#include <cstdlib>
 
 #include "fuzz_support.h"
 #include "media/image.h"
@@ -21,9 +19,7 @@ constexpr int KEYS[] = {DEFAULT_SPRITE_KEY, 0, NO_COLOUR_KEY};
 
 void check(bool holds, const char* what)
 {
-    if (holds) return;
-    std::fprintf(stderr, "decoded picture is wrong: %s\n", what);
-    std::abort();
+    fuzz_check(holds, "decoded picture", what);
 }
 
 void load(const std::uint8_t* data, std::size_t size)

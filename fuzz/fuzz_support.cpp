@@ -152,3 +152,10 @@ InputBlock::~InputBlock()
 {
     release_memory_block(handle);
 }
+
+void fuzz_check(bool holds, const char* reader, const char* what)
+{
+    if (holds) return;
+    std::fprintf(stderr, "%s is wrong: %s\n", reader, what);
+    std::abort();
+}

@@ -37,6 +37,10 @@ int run_within_bounds(const std::uint8_t* data, std::size_t size,
         return run_within_bounds(data, size, body);                                                \
     }
 
+// A target's check of what a reader gave: unless holds, tells "READER is
+// wrong: WHAT" on stderr and aborts, so the fuzzer keeps the input.
+void fuzz_check(bool holds, const char* reader, const char* what);
+
 // Points the runtime's temporary folder (extractions, the log) at a fresh
 // folder of this process's own, removed again at exit.
 void use_private_temp_folder();

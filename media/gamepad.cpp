@@ -178,6 +178,14 @@ void note_input_kind(InputKind kind)
     gamepads.last_kind = kind;
 }
 
+bool any_pad_button()
+{
+    for (SDL_GameController* pad : gamepads.pads)
+        for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b)
+            if (button(pad, SDL_GameControllerButton(b))) return true;
+    return false;
+}
+
 int pad_count()
 {
     return static_cast<int>(gamepads.pads.size());

@@ -66,7 +66,7 @@ InputState input;
 
 // Kept apart from InputState: a replay runner installs its keyboard before
 // start-up, and start-up must not forget it.
-bool (*key_source)(unsigned char state[KEY_CODE_COUNT]) = nullptr;
+KeySource key_source = nullptr;
 
 bool video_running()
 {
@@ -299,19 +299,26 @@ void read_joystick(SDL_Joystick* handle, JoystickState* state)
         state->buttons[i] = SDL_JoystickGetButton(handle, i) ? KEY_DOWN_BIT : 0;
 }
 
-// A toggle key reads as up from the press that asked for the toggle until
-// it is let go, so Alt+Enter never chooses a menu entry, pauses the round or
-// gets bound on the key screen.
+// A toggle key is taken by the press that asks for the toggle, so Alt+Enter
+// never chooses a menu entry, pauses the round or gets bound on the key
+// screen.
 void take_display_toggle_keys()
 {
     const bool alt = state_down(KEY_LEFT_ALT) || state_down(KEY_RIGHT_ALT);
     for (int code : DISPLAY_TOGGLE_KEYS) {
-        if (input.taken[code]) {
-            input.taken[code] = state_down(code);
-        } else if (state_down(code) && (alt || code == KEY_F11)) {
+        if (!input.taken[code] && state_down(code) && (alt || code == KEY_F11)) {
             input.taken[code] = true;
             input.display_toggle_asked = true;
         }
+    }
+}
+
+// A taken key reads as up until it is let go.
+void hide_taken_keys()
+{
+    for (int code = 0; code < KEY_CODE_COUNT; ++code) {
+        if (!input.taken[code]) continue;
+        input.taken[code] = state_down(code);
         if (input.taken[code]) input.keys[code] = 0;
     }
 }
@@ -365,9 +372,11 @@ void input_handle_event(const SDL_Event& event)
     }
 }
 
-void set_key_source(bool (*fill)(unsigned char state[KEY_CODE_COUNT]))
+KeySource set_key_source(KeySource fill)
 {
+    const KeySource replaced = key_source;
     key_source = fill;
+    return replaced;
 }
 
 void poll_keyboard()
@@ -376,6 +385,12 @@ void poll_keyboard()
     std::memset(input.keys, 0, sizeof input.keys);
     if (!key_source || !key_source(input.keys)) read_player_keys(input.keys);
     take_display_toggle_keys();
+    hide_taken_keys();
+}
+
+void hide_key_until_let_go(int code)
+{
+    input.taken[code & (KEY_CODE_COUNT - 1)] = true;
 }
 
 void read_player_keys(unsigned char state[KEY_CODE_COUNT])
@@ -409,6 +424,12 @@ int key_down(int code)
 int key_held(int code)
 {
     return state_down(code) ? 1 : 0;
+}
+
+bool any_key_held()
+{
+    return std::any_of(std::begin(input.keys), std::end(input.keys),
+                       [](unsigned char key) { return (key & KEY_DOWN_BIT) != 0; });
 }
 
 int read_char()

@@ -95,6 +95,24 @@ TEST_F(Gamepad, ButtonsHoldTheBoundKeysAndTheMenuKeys)
     EXPECT_FALSE(key_down(KEY_CURSOR_UP));
 }
 
+// Y holds no action, yet it is a button the player pressed (the menu's demo
+// ends on it).
+TEST_F(Gamepad, EveryButtonCountsAsPressedThoughOnlySomeHoldKeys)
+{
+    EXPECT_FALSE(any_pad_button());
+    press(SDL_CONTROLLER_BUTTON_Y, true);
+    EXPECT_TRUE(any_pad_button());
+    poll_keyboard();
+    EXPECT_FALSE(any_key_held());
+    press(SDL_CONTROLLER_BUTTON_Y, false);
+    EXPECT_FALSE(any_pad_button());
+    press(SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_TRUE(any_pad_button());
+    poll_keyboard();
+    EXPECT_TRUE(any_key_held());
+    press(SDL_CONTROLLER_BUTTON_A, false);
+}
+
 TEST_F(Gamepad, ARedefinedJumpIsFollowedAndTheMenusStillWork)
 {
     bindings.jump = 17;    // W

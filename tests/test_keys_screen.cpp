@@ -212,19 +212,29 @@ TEST_F(Shell, KeyScreenPicture)
     EXPECT_EQ(cursor, PUDDING.value());
 }
 
-// The player reads Space, Enter and the cursor keys in their language; the
-// settings file and every other key keep the table's names.
+// The player reads every key named in words in their language, the default
+// jump key among them; letters keep their names, and the settings file and
+// English keep the table's names.
 TEST_F(Shell, KeyNamesShownInTheLanguageAndKeptInTheTable)
 {
     choose_language("de");
     EXPECT_STREQ(key_shown_name(KEY_SPACE), "LEERTASTE");
     EXPECT_STREQ(key_shown_name(KEY_CURSOR_LEFT), "PFEIL LINKS");
-    EXPECT_STREQ(key_shown_name(KEY_LEFT_CTRL), "LEFT CTRL");
+    EXPECT_STREQ(key_shown_name(KEY_LEFT_CTRL), "STRG LINKS");
+    EXPECT_STREQ(key_shown_name(KEY_PAGE_UP), "BILD AUF");
+    EXPECT_STREQ(key_shown_name(KEY_ESCAPE), "ESC");
+    EXPECT_STREQ(key_shown_name(30), "A");
     EXPECT_STREQ(key_shown_name(KEY_CODE_WAITING), "???");
     EXPECT_STREQ(key_table_name(KEY_SPACE), "SPACE");
-    SavedSettings saved = {{KEY_SPACE, KEY_CURSOR_LEFT, 30, 32, 57, 25}, 0.1, true};
+    SavedSettings saved = {{KEY_SPACE, KEY_CURSOR_LEFT, 30, 32, KEY_LEFT_CTRL, 25}, 0.1, true};
     EXPECT_NE(settings_text(saved).find("up = 57  # SPACE\n"), std::string::npos);
+    EXPECT_NE(settings_text(saved).find("jump = 29  # LEFT CTRL\n"), std::string::npos);
+    choose_language("fr");
+    EXPECT_STREQ(key_shown_name(KEY_LEFT_CTRL), "CTRL GAUCHE");
+    EXPECT_STREQ(key_shown_name(KEY_ESCAPE), "ÉCHAP");
+    choose_language("pl");
+    EXPECT_STREQ(key_shown_name(KEY_RIGHT_SHIFT), "PRAWY SHIFT");
     choose_language("en");
-    EXPECT_STREQ(key_shown_name(KEY_SPACE), "SPACE");
-    EXPECT_STREQ(key_shown_name(KEY_CURSOR_DOWN), "CURSOR DOWN");
+    for (int code = 0; code < KEY_NAME_COUNT; ++code)
+        EXPECT_STREQ(key_shown_name(code), key_table_name(code)) << "code " << code;
 }

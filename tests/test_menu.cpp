@@ -51,9 +51,9 @@ TEST_F(Shell, ReloadRestoresTheLevelRowsAndLeavesTheRestEmpty)
 
 // --- Main menu ------------------------------------------------------------------------------
 
-// The credit line names the best standard result and only the controls in
-// use; with neither a best nor anything but a keyboard it is as it always was.
-TEST(MenuCredit, TheBestAndOnlyTheControlsInUse)
+// The credit line names the best standard result, and the volume keys only
+// when asked to (a key of the keyboard was pressed in the visit).
+TEST(MenuCredit, TheBestAndTheKeysWhenAsked)
 {
     Bests none;
     Bests best;
@@ -65,25 +65,56 @@ TEST(MenuCredit, TheBestAndOnlyTheControlsInUse)
                                "2026-12-24T20:00:00Z",
                                {50, TIME_LIMIT_NONE, LIVES_UNLIMITED, true}}};
     struct Case {
-        InputKind input;
+        bool name_keys;
         const Bests* bests;
         const char* line;
     };
     const Case cases[] = {
-        {InputKind::keyboard, &none, "PgUp/PgDn music volume. Merry Christmas!"},
-        {InputKind::keyboard, &assisted_only, "PgUp/PgDn music volume. Merry Christmas!"},
-        {InputKind::keyboard, &best, "Best: 2:08 to spare. PgUp/PgDn music volume."},
-        {InputKind::pad, &none, "Merry Christmas!"},
-        {InputKind::touch, &none, "Merry Christmas!"},
-        {InputKind::touch, &best, "Best: 2:08 to spare. Merry Christmas!"},
-        {InputKind::pad, &best, "Best: 2:08 to spare. Merry Christmas!"},
+        {true, &none, "PgUp/PgDn music volume. Merry Christmas!"},
+        {true, &assisted_only, "PgUp/PgDn music volume. Merry Christmas!"},
+        {true, &best, "Best: 2:08 to spare. PgUp/PgDn music volume."},
+        {false, &none, "Merry Christmas!"},
+        {false, &assisted_only, "Merry Christmas!"},
+        {false, &best, "Best: 2:08 to spare. Merry Christmas!"},
     };
     for (const Case& c : cases) {
-        note_input_kind(c.input);
-        std::string line = credit_line(*c.bests);
+        std::string line = credit_line(*c.bests, c.name_keys);
         EXPECT_EQ(line, c.line);
         EXPECT_LE(5 + text_width(line.c_str()), 320 - 5) << line;
     }
+}
+
+// A visit names the volume keys once a key of the keyboard is down in it:
+// not before, not for a touch or a pad holding keys, and not in the next
+// visit until a key is pressed there.  The credit line's first letter tells
+// ("Merry Christmas!" or "PgUp/PgDn ...").
+TEST_F(Shell, CreditLineNamesKeysOnlyAfterAKeyboardKeyInTheVisit)
+{
+    std::vector<int> first_letters;
+    start_script([&first_letters](int n) {
+        if (n == 5 || n == 15 || n == 25 || n == 35 || n == 45)
+            first_letters.push_back(pixel(5, 229));
+        if (n == 10 || n == 30) {
+            note_input_kind(n == 10 ? InputKind::touch : InputKind::pad);
+            hold_only({KEY_CURSOR_UP});
+        }
+        if (n == 20 || n == 40) {
+            note_input_kind(InputKind::keyboard);
+            hold_only({KEY_LEFT_SHIFT});
+        }
+        if (n == 12 || n == 22 || n == 32 || n == 42) hold_only({});
+        if (n == 46) hold_only({KEY_ESCAPE});
+    });
+    note_input_kind(InputKind::keyboard);
+    EXPECT_EQ(menu_visit(), MENU_EXIT);
+    start_script([&first_letters](int n) {
+        if (n == 5) first_letters.push_back(pixel(5, 229));
+        if (n == 6) hold_only({KEY_ESCAPE});
+    });
+    hold_only({});
+    EXPECT_EQ(menu_visit(), MENU_EXIT);
+    const int m = letter_colour('M').value(), p = letter_colour('P').value();
+    EXPECT_EQ(first_letters, std::vector<int>({m, m, p, p, p, m}));
     note_input_kind(InputKind::keyboard);
 }
 

@@ -80,8 +80,8 @@ protected:
 }   // namespace
 
 // The rows in order: Music, Effects, Display, Picture fit, Assists >,
-// Language, Back.  The screens take keys 20 frames after opening and 10
-// after each step.
+// Best results >, Language, Back.  The screens take keys 20 frames after
+// opening and 10 after each step.
 TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
 {
     std::map<int, std::string> screens, language;
@@ -99,8 +99,9 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
                   {173, KEY_CURSOR_DOWN},  {184, KEY_CURSOR_LEFT},    // lives: round to Unlimited
                   {195, KEY_CURSOR_DOWN},  {206, KEY_CURSOR_RIGHT},   // safe falls on
                   {217, KEY_ESCAPE},                                  // back to the options ...
-                  {238, KEY_CURSOR_DOWN},  {249, KEY_CURSOR_LEFT},    // ... Language: Polski
-                  {260, KEY_CURSOR_DOWN},  {271, KEY_ENTER}},         // ... and Back
+                  {238, KEY_CURSOR_DOWN},                             // ... past Best results >
+                  {249, KEY_CURSOR_DOWN},  {260, KEY_CURSOR_LEFT},    // ... Language: Polski
+                  {271, KEY_CURSOR_DOWN},  {282, KEY_ENTER}},         // ... and Back
                  [&](int n) {
                      screens[n] = traced_screen();
                      language[n] = text_for(TextKey::options_back);
@@ -110,7 +111,7 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
                      frame_ms[n] = frame_pacing.interval;
                  });
     show_options();
-    EXPECT_EQ(script.shown, 272);
+    EXPECT_EQ(script.shown, 283);
     EXPECT_EQ(screens[1], "options");
     // A key held at a frame's hook is taken in the next frame, whose end the
     // next hook sees.
@@ -136,8 +137,8 @@ TEST_F(Options, EveryRowChangesAtOnceAndBackLeaves)
     EXPECT_EQ(options_screen.page, OptionsPage::options);
     // Left from following the system goes round to the last language, and
     // the screen speaks it in the frame that took the key.
-    EXPECT_EQ(language[249], "Back");
-    EXPECT_EQ(language[250], "Wróć");
+    EXPECT_EQ(language[260], "Back");
+    EXPECT_EQ(language[261], "Wróć");
     EXPECT_EQ(language_choice(), "pl");
 }
 

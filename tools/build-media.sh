@@ -7,6 +7,7 @@
 #               the browser page's two sizes to ICON_DIR/web/
 #   mksound  -> effects and tunes (WAV); the tunes are encoded to MP3 by lame
 #                                          -> media/sfx.sbx
+#   the menu's demo, a replay script (replays/demo.replay) -> media/gfx.sbx
 # Usage: build-media.sh MKART MKSOUND SBXPACK ASSETS_DIR WORK_DIR MEDIA_DIR ICON_DIR
 set -euo pipefail
 mkart=$1 mksound=$2 sbxpack=$3 assets=$4 work=$5 media=$6 icons=$7
@@ -22,5 +23,6 @@ done
 # The contact sheet is for review only; it stays in the work folder.
 pictures=$(find "$work/gfx" -name '*.png' ! -name 'contact_sheet.png' | sort)
 "$sbxpack" create "$media/gfx.sbx" $pictures \
-  "$work/sound/jump.wav" "$work/sound/pickup05.wav" "$work/sound/drop06.wav"
+  "$work/sound/jump.wav" "$work/sound/pickup05.wav" "$work/sound/drop06.wav" \
+  "$assets/replays/demo.replay"
 "$sbxpack" create "$media/sfx.sbx" "$work/music/santa.mp3" "$work/music/filler.mp3"

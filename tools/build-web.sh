@@ -43,7 +43,7 @@ cmake --build "$out" --target snowbelter -j2
 
 # The page's other files, then the service worker over all of them: first
 # the page's own, as web/ has them (shell.html loads the scripts in order).
-page_files=(hooks.js page_text.js layout.js touch.js storage.js card.js downloads.js canvas.js page.js page.css
+page_files=(hooks.js page_text.js layout.js touch.js storage.js card.js share.js downloads.js canvas.js page.js page.css
             snowbelter.webmanifest)
 cp "${page_files[@]/#/$root/web/}" "$out/"
 cp "$root/build/icons/web/icon-192.png" "$root/build/icons/web/icon-512.png" "$out/"

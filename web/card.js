@@ -36,8 +36,10 @@
     show(say('clickToPlay'));
   }
 
-  // The game cannot run: one sentence and a retry.
+  // The game cannot run, or refused what the address asked of it: one
+  // sentence and a retry (the card comes back if the game had started).
   function fail(sentence) {
+    card.hidden = false;
     show(sentence);
     progress.hidden = true;
     retry.hidden = false;

@@ -4,8 +4,10 @@
 // read the console), the music pieces the game started, its exit code, and
 // a hold between frames: the game waits, with the last frame on the canvas,
 // while hold is true (core/host_sleep_web.cpp).  The frames to hold after
-// come from the address (hold=N,M).  page.js hands the game's output here
-// (window.snowbelterMessages).  Not for what the tests do with it.
+// come from the address (hold=N,M).  share(script) shares a replay
+// script's text as the game's Share does, and shared is what share.js did
+// with the last link (its text, and whether it reached the clipboard).
+// page.js hands the game's output here (window.snowbelterMessages).  Not for what the tests do with it.
 'use strict';
 (function () {
   const holds = (new URLSearchParams(location.search).get('hold') || '').split(',')
@@ -14,8 +16,12 @@
     trace: [], lines: [], errors: [], hold: false, holdAfter: new Set(holds), heldAt: -1, exited: null,
     // The music pieces the game started, by name (music_arrival_web.cpp).
     musicStarted: [],
+    // The last link shared (share.js).
+    shared: null,
     // Release a hold.
-    release() { page.heldAt = -1; page.hold = false; }
+    release() { page.heldAt = -1; page.hold = false; },
+    // Shares a replay script's text (game/shell/share_web.cpp).
+    share(script) { window.Module.ccall('snowbelter_share', null, ['string'], [script]); },
   };
   addEventListener('error', (event) => page.errors.push(String(event.message)));
   addEventListener('unhandledrejection', (event) => page.errors.push(String(event.reason)));

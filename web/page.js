@@ -32,6 +32,10 @@
     if (!/^[a-z0-9_]+$/.test(play)) throw new Error('no such replay: ' + play);
     args.push('--play', '/replays/' + play + '.replay');
   }
+  // A run shared as a link (share.js): watched once from the card's click,
+  // then the menu.
+  const watchLink = location.hash.startsWith('#watch=') ? location.hash.slice(1) : '';
+  if (watchLink) args.push('--watch', watchLink);
   if (params.get('trace') === '1') args.push('--trace', '/dev/stdout');
   // Tests and benchmarks start at once; a player starts with a gesture,
   // which is also what lets the browser play sound.
@@ -40,6 +44,10 @@
   // --- starting: the files in, the runtime ready, the player's gesture -----
 
   let ready = false, wanted = autostart, started = false;
+  // The game's last line on stderr, and the exit code of a command line it
+  // refuses (a bad option, or a link it cannot watch).
+  let lastError = '';
+  const REFUSED = 2;
   const showProgress = () => card.showBytes(downloads.counted());
   downloads.onBytes(showProgress);
 
@@ -124,7 +132,7 @@
     canvas: view.canvas,
     noInitialRun: true,
     print: messages.print,
-    printErr: messages.printErr,
+    printErr: (text) => { lastError = text; messages.printErr(text); },
     preRun: [() => {
       // The log and anything else temporary stay in memory; the settings
       // live in the browser's storage (IndexedDB), read before the game starts.
@@ -151,7 +159,12 @@
       start();
     },
     onAbort: () => { if (!started) card.fail(say('cannotStart')); },
-    onExit: (code) => { page.exited = code; storage.save(); },
+    onExit: (code) => {
+      page.exited = code;
+      storage.save();
+      // A link the game refuses: its one sentence, and nothing played.
+      if (code === REFUSED && watchLink) card.fail(lastError.replace(/^snowbelter: /, ''));
+    },
   };
 
   async function load() {

@@ -28,6 +28,7 @@
       up: 'Up', left: 'Left', right: 'Right', down: 'Down',
       pause: 'Pause', back: 'Back', start: 'Start', jump: 'Jump',
       keyboardNote: 'Choosing a key needs a keyboard.',
+      shareLink: 'Copy this link to share the run:',
     },
     de: {
       play: 'Snowbelter spielen',
@@ -46,6 +47,7 @@
       up: 'Hoch', left: 'Links', right: 'Rechts', down: 'Runter',
       pause: 'Pause', back: 'Zurück', start: 'Start', jump: 'Springen',
       keyboardNote: 'Um eine Taste zu wählen, brauchst du eine Tastatur.',
+      shareLink: 'Kopiere diesen Link, um die Runde zu teilen:',
     },
     fr: {
       play: 'Jouer à Snowbelter',
@@ -64,6 +66,7 @@
       up: 'Haut', left: 'Gauche', right: 'Droite', down: 'Bas',
       pause: 'Pause', back: 'Retour', start: 'Start', jump: 'Sauter',
       keyboardNote: 'Pour choisir une touche, il faut un clavier.',
+      shareLink: 'Copiez ce lien pour partager la partie :',
     },
     es: {
       play: 'Jugar a Snowbelter',
@@ -82,6 +85,7 @@
       up: 'Arriba', left: 'Izquierda', right: 'Derecha', down: 'Abajo',
       pause: 'Pausa', back: 'Atrás', start: 'Inicio', jump: 'Saltar',
       keyboardNote: 'Para elegir una tecla hace falta un teclado.',
+      shareLink: 'Copia este enlace para compartir la partida:',
     },
     it: {
       play: 'Gioca a Snowbelter',
@@ -100,6 +104,7 @@
       up: 'Su', left: 'Sinistra', right: 'Destra', down: 'Giù',
       pause: 'Pausa', back: 'Indietro', start: 'Avvia', jump: 'Salta',
       keyboardNote: 'Per scegliere un tasto serve una tastiera.',
+      shareLink: 'Copia questo link per condividere la partita:',
     },
     'pt-BR': {
       play: 'Jogar Snowbelter',
@@ -118,6 +123,7 @@
       up: 'Cima', left: 'Esquerda', right: 'Direita', down: 'Baixo',
       pause: 'Pausa', back: 'Voltar', start: 'Iniciar', jump: 'Pular',
       keyboardNote: 'Para escolher uma tecla, é preciso um teclado.',
+      shareLink: 'Copie este link para compartilhar a partida:',
     },
     pl: {
       play: 'Zagraj w Snowbelter',
@@ -136,6 +142,7 @@
       up: 'Góra', left: 'Lewo', right: 'Prawo', down: 'Dół',
       pause: 'Pauza', back: 'Wstecz', start: 'Start', jump: 'Skok',
       keyboardNote: 'Do wybrania klawisza potrzebna jest klawiatura.',
+      shareLink: 'Skopiuj ten link, aby udostępnić rozgrywkę:',
     },
   };
 

@@ -40,6 +40,8 @@ void note_missing_character(uint32_t character)
     log_line(("Text: the font has no " + character_name(character) + ", drawn as '?'").c_str());
 }
 
+bool closing = false;
+
 }   // namespace
 
 void draw_text(double x, double y, const StringValue& text)
@@ -66,4 +68,14 @@ void finish_frame()
         set_viewport(0, 0, VIRTUAL_WIDTH, VIRTUAL_HEIGHT);
     }
     show_screen();
+}
+
+void close_all_screens(bool close)
+{
+    closing = close;
+}
+
+bool screens_closing()
+{
+    return closing;
 }

@@ -9,14 +9,17 @@
 namespace {
 
 // The widest value of each: a key name as wide as its room on the key
-// screen, a time "00:00", and numbers of up to 3 or 6 digits, 7 pixels each.
+// screen, a time "00:00", numbers of up to 3 or 6 digits, 7 pixels each,
+// and a reason of up to WHY_CHARACTERS letters.
 constexpr int DIGIT_WIDTH = 7;
+// A reason's characters, each as wide as the widest letter.
+constexpr int WHY_WIDEST = int(WHY_CHARACTERS) * (DIGIT_WIDTH + 1);
 
 }   // namespace
 
 const Placeholder PLACEHOLDERS[] = {
     {"{key}", KEY_NAME_ROOM.width}, {"{time}", 5 * DIGIT_WIDTH}, {"{lives}", 3 * DIGIT_WIDTH},
-    {"{score}", 6 * DIGIT_WIDTH},   {"{n}", 3 * DIGIT_WIDTH},
+    {"{score}", 6 * DIGIT_WIDTH},   {"{n}", 3 * DIGIT_WIDTH},    {"{why}", WHY_WIDEST},
 };
 const int PLACEHOLDER_COUNT = int(std::size(PLACEHOLDERS));
 

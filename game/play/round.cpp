@@ -85,6 +85,7 @@ constexpr const char* SCREENSHOT_FILE = "temp.BMP";
 // One picture per press: holding the key writes no more.
 bool screenshot_key_held = false;
 int screenshots_written = 0;
+bool screenshots_withheld = false;
 
 // Beside the program when the player may write there, else in the player's
 // data folder.
@@ -99,6 +100,10 @@ std::string screenshot_folder()
 
 void save_screenshot()
 {
+    if (screenshots_withheld) {
+        ++screenshots_written;
+        return;
+    }
     std::string path = screenshot_folder() + SCREENSHOT_FILE;
     save_screen(path.c_str());
     if (runtime_status.status == STATUS_SUCCESS)
@@ -363,7 +368,7 @@ RoundOutcome run_round()
 {
     start_round();
     RoundOutcome outcome = RoundOutcome::playing;
-    while (outcome == RoundOutcome::playing) outcome = play_round_frame();
+    while (outcome == RoundOutcome::playing && !screens_closing()) outcome = play_round_frame();
     return outcome;
 }
 
@@ -391,6 +396,11 @@ void save_screenshot_on_key()
     bool down = key_down(SCREENSHOT_KEY) != 0;
     if (down && !screenshot_key_held) save_screenshot();
     screenshot_key_held = down;
+}
+
+void withhold_screenshots(bool withheld)
+{
+    screenshots_withheld = withheld;
 }
 
 int screenshot_count()

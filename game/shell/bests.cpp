@@ -134,6 +134,12 @@ std::string bests_folder()
     return settings_enabled() ? user_data_folder() : "";
 }
 
+std::string best_replay_file(const Assists& rules, int place)
+{
+    const std::string folder = bests_folder();
+    return folder.empty() ? folder : replay_path(folder, rules, place);
+}
+
 bool ranks_above(const RoundResult& a, const RoundResult& b)
 {
     if (a.frames_to_spare != b.frames_to_spare) return a.frames_to_spare > b.frames_to_spare;
@@ -215,9 +221,14 @@ double frames_on_clock(double seconds_left, double ticks)
     return seconds_left * FRAMES_PER_GAME_SECOND - ticks;
 }
 
+double spare_seconds(double frames_to_spare)
+{
+    return std::ceil(frames_to_spare / FRAMES_PER_GAME_SECOND);
+}
+
 std::string spare_time_text(double frames_to_spare)
 {
-    int seconds = static_cast<int>(std::ceil(frames_to_spare / FRAMES_PER_GAME_SECOND));
+    int seconds = static_cast<int>(spare_seconds(frames_to_spare));
     char text[16];
     std::snprintf(text, sizeof text, "%d:%02d", seconds / SECONDS_PER_MINUTE,
                   seconds % SECONDS_PER_MINUTE);

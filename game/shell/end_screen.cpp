@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/numbers.h"
-#include "engine/frame.h"
 #include "game/media_ids.h"
 #include "game/play/assists.h"
 #include "game/play/draw.h"
@@ -16,6 +15,7 @@
 #include "game/play/world.h"
 #include "game/screens.h"
 #include "game/shell/game_state.h"
+#include "game/shell/key_names.h"
 #include "game/shell/session.h"
 #include "media/grabs.h"
 #include "media/input.h"
@@ -36,6 +36,13 @@ constexpr int LOGO3_X = 71, LOGO3_Y = 175;
 // everywhere.)
 constexpr double PANEL_FIRST_LINE_Y = 202;
 constexpr double PANEL_SECOND_LINE_Y = 214;
+constexpr double PANEL_HINT_Y = 226;
+
+// This key opens the Best results page (a pad's and the touch controls'
+// down hold it too); the hint names it after a new best.  It opens the page
+// without one too, so that a session's replay, played where no best is
+// kept, goes where the session went.
+constexpr int RESULTS_KEY = KEY_CURSOR_DOWN;
 
 struct Results {
     RoundResult result;
@@ -74,6 +81,18 @@ void draw_results(const Results& results)
     numbers = filled(numbers, "{score}", number_text(r.score));
     draw_centred(PANEL_FIRST_LINE_Y, TextKey::end_results, numbers);
     draw_notes(assists_on(r.rules), results.place > 0);
+    if (results.place == 0) return;
+    const std::string hint =
+        filled(text_for(TextKey::end_results_hint), "{key}", key_shown_name(RESULTS_KEY));
+    draw_centred(PANEL_HINT_Y, TextKey::end_results_hint, hint);
+}
+
+// The page, and back: the key that opened it opens it again only once let
+// go.
+void show_best_results()
+{
+    show_results();
+    hide_key_until_let_go(RESULTS_KEY);
 }
 
 // Enter, Escape, jump, a pad's Start (Enter) and Back (Escape), or a touch
@@ -88,7 +107,7 @@ bool leave_key_down()
 // plays it: it must end on this screen with this result.
 std::string best_replay(const RoundResult& r)
 {
-    return session_replay(frames_shown()) + "expect screen end\nexpect score " +
+    return session_replay(session_frames()) + "expect screen end\nexpect score " +
            number_text(r.score) + "\nexpect lives " + number_text(r.lives) + "\nexpect time_left " +
            number_text(round_clock.time_left) + "\n";
 }
@@ -115,13 +134,15 @@ void show_end_screen()
     const Results results = enter_round();
     draw_winter_backdrop();
     use_as_background();
-    for (int frame = 0;; ++frame) {
+    for (int frame = 0; !screens_closing(); ++frame) {
         update_snow();
         draw_snow();
         draw_greeting();
         draw_results(results);
         save_screenshot_on_key();
         finish_frame();
-        if (frame >= END_SCREEN_HOLD_FRAMES && leave_key_down()) return;
+        if (frame < END_SCREEN_HOLD_FRAMES) continue;
+        if (key_down(RESULTS_KEY)) show_best_results();
+        if (leave_key_down()) return;
     }
 }

@@ -2,6 +2,7 @@
 #include "game/shell/game_state.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/errors.h"
 #include "engine/window.h"
@@ -14,6 +15,9 @@
 
 namespace {
 
+// What a check writes for the empty value of the Santa fields.
+constexpr const char* EMPTY_VALUE = "none";
+
 // Columns of the trace, after "frame".
 constexpr int TRACE_FIELDS_AFTER_FRAME = 13;
 
@@ -25,6 +29,7 @@ const char* screen_name(Screen screen)
     case Screen::keys: return "keys";
     case Screen::options: return "options";
     case Screen::assists: return "assists";
+    case Screen::results: return "results";
     case Screen::story: return "story";
     case Screen::round: return "round";
     case Screen::end: return "end";
@@ -97,6 +102,25 @@ const FieldReader FIELD_READERS[] = {
     {"key_screen_waiting", [] { return number_text(keys_screen.selecting ? 1 : 0); }},
 };
 
+bool read_number(const std::string& text, double* value)
+{
+    if (text.empty()) return false;
+    char* end = nullptr;
+    *value = std::strtod(text.c_str(), &end);
+    return *end == '\0';
+}
+
+std::string shown(const std::string& value)
+{
+    return value.empty() ? EMPTY_VALUE : value;
+}
+
+std::string check_names_of(const std::string& field, int line)
+{
+    if (is_state_field(field)) return "";
+    return "line " + std::to_string(line) + ": no state field named " + field;
+}
+
 }   // namespace
 
 int key_code_named(const std::string& name)
@@ -155,4 +179,34 @@ std::string trace_line(const GameSnapshot& snapshot)
     std::string line = snapshot[0].value;
     for (int i = 1; i <= TRACE_FIELDS_AFTER_FRAME; ++i) line += "," + snapshot[i].value;
     return line;
+}
+
+bool value_matches(const std::string& actual, const std::string& expected)
+{
+    if (expected == EMPTY_VALUE) return actual.empty();
+    double a = 0, e = 0;
+    if (read_number(actual, &a) && read_number(expected, &e)) return a == e;
+    return actual == expected;
+}
+
+std::string check_field(const GameSnapshot& snapshot, const std::string& field,
+                        const std::string& expected)
+{
+    const std::string* actual = snapshot_value(snapshot, field);
+    if (!actual) return "no state field named " + field;
+    if (value_matches(*actual, expected)) return "";
+    return field + " is " + shown(*actual) + ", expected " + expected;
+}
+
+std::string check_field_names(const ReplayScript& script)
+{
+    for (const Expectation& e : script.expectations) {
+        std::string why = check_names_of(e.field, e.line);
+        if (!why.empty()) return why;
+    }
+    for (const StopCondition& stop : script.stops) {
+        std::string why = check_names_of(stop.field, stop.line);
+        if (!why.empty()) return why;
+    }
+    return "";
 }

@@ -39,7 +39,8 @@ constexpr KeyName KEY_NAME_TABLE[] = {
 };
 // clang-format on
 
-// The keys whose names the player reads in their own language.
+// The keys whose names the player reads in their own language: every key
+// named in words; letters, digits, signs and function keys read alike.
 struct ShownKeyName {
     int code;
     TextKey text;
@@ -51,6 +52,22 @@ constexpr ShownKeyName SHOWN_KEY_NAMES[] = {
     {KEY_CURSOR_DOWN, TextKey::key_cursor_down},
     {KEY_CURSOR_LEFT, TextKey::key_cursor_left},
     {KEY_CURSOR_RIGHT, TextKey::key_cursor_right},
+    {KEY_ESCAPE, TextKey::key_escape},
+    {KEY_BACKSPACE, TextKey::key_backspace},
+    {KEY_TAB, TextKey::key_tab},
+    {KEY_LEFT_CTRL, TextKey::key_left_ctrl},
+    {KEY_RIGHT_CTRL, TextKey::key_right_ctrl},
+    {KEY_LEFT_SHIFT, TextKey::key_left_shift},
+    {KEY_RIGHT_SHIFT, TextKey::key_right_shift},
+    {KEY_LEFT_ALT, TextKey::key_alt},
+    {KEY_RIGHT_ALT, TextKey::key_alt_gr},
+    {KEY_CAPS_LOCK, TextKey::key_caps_lock},
+    {KEY_PAGE_UP, TextKey::key_page_up},
+    {KEY_PAGE_DOWN, TextKey::key_page_down},
+    {KEY_HOME, TextKey::key_home},
+    {KEY_END, TextKey::key_end},
+    {KEY_INSERT, TextKey::key_insert},
+    {KEY_DELETE, TextKey::key_delete},
 };
 
 }   // namespace

@@ -128,7 +128,7 @@ void redefine_keys()
     screen_state.current = Screen::keys;
     screen_state.key_cooldown = KEYS_SCREEN_OPEN_COOLDOWN;
     keys_screen = KeysScreenState{KEYS_CURSOR_FIRST_Y, false, false};
-    while (!keys_screen.done) keys_screen_frame();
+    while (!keys_screen.done && !screens_closing()) keys_screen_frame();
     set_pad_keys_enabled(true);
     copy_bindings();
     save_settings();

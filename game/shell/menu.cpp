@@ -14,6 +14,7 @@
 #include "game/play/world.h"
 #include "game/screens.h"
 #include "game/shell/bests.h"
+#include "game/shell/demo.h"
 #include "game/shell/keys_screen.h"
 #include "game/shell/level_data.h"
 #include "game/shell/shell_keys.h"
@@ -44,6 +45,18 @@ constexpr int CREDIT_Y = 229;
 
 // The best results as the visit found them.
 Bests visit_bests;
+// What the visit shows in place of the credit line, and what the next will.
+std::string visit_note;
+std::string next_note;
+
+// What the visit has seen of the player.
+struct VisitInput {
+    bool keyboard_used = false;   // a key of the keyboard was down
+    int idle_frames = 0;          // frames in a row without a key, button or touch
+    bool taking_keys = true;      // false after a demo until every key is up
+};
+VisitInput visit_input;
+bool demo_played = false;
 
 void draw_entries()
 {
@@ -74,21 +87,43 @@ MenuChoice entry_under_cursor()
     return static_cast<MenuChoice>(MENU_START_GAME + entry);
 }
 
+void take_choice()
+{
+    if (key_free(KEY_ESCAPE)) menu_choice = MENU_EXIT;
+    if ((key_down(to_int(bindings.jump)) || key_down(KEY_ENTER)) &&
+        screen_state.key_cooldown == 0) {
+        menu_choice = entry_under_cursor();
+    }
+}
+
+// The keys of the frame just shown: a key of the keyboard lets the credit
+// line name keys, any input starts the idle count again, and a count that
+// reaches the demo's ends the visit in it.  Touches and pads hold keys too,
+// but they are not the keyboard.
+void watch_for_input()
+{
+    const bool input = any_key_held() || any_mouse_button() || any_pad_button();
+    if (input && last_input_kind() == InputKind::keyboard) visit_input.keyboard_used = true;
+    if (!input) visit_input.taking_keys = true;
+    visit_input.idle_frames = input ? 0 : visit_input.idle_frames + 1;
+    if (visit_input.idle_frames >= demo_idle_frames() && demo_allowed() && menu_choice == MENU_NONE)
+        menu_choice = MENU_DEMO;
+}
+
 void menu_frame()
 {
     update_music_volume();
     update_snow();
     draw_snow();
     draw_entries();
-    move_cursor();
+    if (visit_input.taking_keys) move_cursor();
     if (screen_state.key_cooldown > 0) screen_state.key_cooldown -= 1;
-    draw_text(CREDIT_ROOM.x, CREDIT_Y, credit_line(visit_bests).c_str());
+    const std::string credit =
+        visit_note.empty() ? credit_line(visit_bests, visit_input.keyboard_used) : visit_note;
+    draw_text(CREDIT_ROOM.x, CREDIT_Y, credit.c_str());
     finish_frame();
-    if (key_free(KEY_ESCAPE)) menu_choice = MENU_EXIT;
-    if ((key_down(to_int(bindings.jump)) || key_down(KEY_ENTER)) &&
-        screen_state.key_cooldown == 0) {
-        menu_choice = entry_under_cursor();
-    }
+    if (visit_input.taking_keys) take_choice();
+    watch_for_input();
 }
 
 }   // namespace
@@ -103,21 +138,25 @@ void reload_level_map()
     }
 }
 
-// The best time (when there is one) and the volume keys (for a player at
-// the keyboard), with the greeting after them when the line has room.
-std::string credit_line(const Bests& bests)
+// The best time (when there is one) and the volume keys (for a player who
+// has pressed a key), with the greeting after them when the line has room.
+std::string credit_line(const Bests& bests, bool name_keys)
 {
     const bool best = !bests.standard.empty();
-    const bool keys = last_input_kind() == InputKind::keyboard;
     std::string text;
-    if (best || keys) {
-        text = text_for(best && keys ? TextKey::menu_best_and_volume_keys
-                        : best       ? TextKey::menu_best
-                                     : TextKey::menu_volume_keys);
+    if (best || name_keys) {
+        text = text_for(best && name_keys ? TextKey::menu_best_and_volume_keys
+                        : best            ? TextKey::menu_best
+                                          : TextKey::menu_volume_keys);
     }
     if (best) text = filled(text, "{time}", spare_time_text(bests.standard[0].frames_to_spare));
     std::string greeted = text + (text.empty() ? "" : " ") + text_for(TextKey::menu_greeting);
     return text_width(greeted.c_str()) <= CREDIT_ROOM.width ? greeted : text;
+}
+
+void note_for_next_visit(const std::string& line)
+{
+    next_note = line;
 }
 
 MenuChoice menu_visit()
@@ -131,8 +170,14 @@ MenuChoice menu_visit()
     play_music(MENU_MUSIC, 0);
     reload_level_map();
     visit_bests = read_bests();
+    visit_note = next_note;
+    next_note.clear();
     screen_state.key_cooldown = MENU_OPEN_COOLDOWN;
-    while (menu_choice == MENU_NONE) menu_frame();
+    // The key that stopped a demo is no choice on the menu it returns to.
+    visit_input = VisitInput{};
+    visit_input.taking_keys = !demo_played;
+    demo_played = false;
+    while (menu_choice == MENU_NONE && !screens_closing()) menu_frame();
     stop_music();
     return static_cast<MenuChoice>(to_int(menu_choice));
 }
@@ -152,6 +197,10 @@ void main_menu()
         case MENU_START_GAME: play_game(); break;
         case MENU_REDEFINE_KEYS: redefine_keys(); break;
         case MENU_OPTIONS: show_options(); break;
+        case MENU_DEMO:
+            play_demo();
+            demo_played = true;
+            break;
         default: return;
         }
     }

@@ -1,6 +1,7 @@
 // The Options and Assists screens: one table of rows per screen, one loop.
 #include "game/shell/options_screen.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/numbers.h"
@@ -33,7 +34,9 @@ constexpr int TITLE_Y = 14;
 constexpr int CURSOR_X = 22;
 // A row's text stands 7 pixels below the cursor's y, as in the menu.
 constexpr int ROW_TEXT_DROP = 7;
-constexpr int MAX_ROWS = 7;
+constexpr int MAX_ROWS = 8;
+// The pudding's height: the last row's cursor stays inside the picture.
+constexpr int CURSOR_HEIGHT = 26;
 constexpr int FONT_HEIGHT = 11;
 
 // The bars: one segment per step of the value, a block of snow for each
@@ -171,6 +174,7 @@ const Row OPTIONS_ROWS[] = {
      display_switch_offered},
     {TextKey::options_fit, change_fit, fit_text, nullptr, nullptr, display_switch_offered},
     {TextKey::options_assists, nullptr, nullptr, nullptr, show_assists, nullptr},
+    {TextKey::options_results, nullptr, nullptr, nullptr, show_results, nullptr},
     {TextKey::options_language, change_language, language_text, nullptr, nullptr, nullptr},
     {TextKey::options_back, nullptr, nullptr, nullptr, leave, nullptr},
 };
@@ -255,9 +259,13 @@ ShownRows shown_rows()
                                                        : offered_rows(ASSISTS_ROWS);
 }
 
-int cursor_y(int row)
+// The rows close up when as many as this build offers would not fit.
+int cursor_y(int row, int count)
 {
-    return OPTIONS_CURSOR_FIRST_Y + OPTIONS_ROW_SPACING * row;
+    const int room = VIRTUAL_HEIGHT - CURSOR_HEIGHT - OPTIONS_CURSOR_FIRST_Y;
+    const int spacing =
+        count > 1 ? std::min(OPTIONS_ROW_SPACING, room / (count - 1)) : OPTIONS_ROW_SPACING;
+    return OPTIONS_CURSOR_FIRST_Y + spacing * row;
 }
 
 void draw_bar(int x, int y, BarLevel level)
@@ -297,8 +305,9 @@ void draw_page(const ShownRows& shown)
     draw_centred(TITLE_Y, options ? TextKey::options_title : TextKey::assists_title);
     if (!options)
         draw_centred(TITLE_Y + OPTIONS_ROW_SPACING - ROW_TEXT_DROP, TextKey::assists_greeting);
-    for (int i = 0; i < shown.count; ++i) draw_row(*shown.rows[i], cursor_y(i) + ROW_TEXT_DROP);
-    draw_anim(ANIM_PUDDINGS, 0, CURSOR_X, cursor_y(options_screen.row));
+    for (int i = 0; i < shown.count; ++i)
+        draw_row(*shown.rows[i], cursor_y(i, shown.count) + ROW_TEXT_DROP);
+    draw_anim(ANIM_PUDDINGS, 0, CURSOR_X, cursor_y(options_screen.row, shown.count));
 }
 
 // Fixed cursor keys, as in the menu: a pad's and the touch controls'
@@ -352,7 +361,7 @@ void run_page(OptionsPage page, Screen screen)
     options_screen = OptionsScreenState{page, 0, false};
     screen_state.current = screen;
     screen_state.key_cooldown = OPTIONS_OPEN_COOLDOWN;
-    while (!options_screen.leaving) options_frame();
+    while (!options_screen.leaving && !screens_closing()) options_frame();
     options_screen = opener;
 }
 

@@ -174,6 +174,7 @@ const RuleWords RULE_WORDS[] = {
      {nullptr, nullptr, "unlimited"}},
 };
 constexpr const char* SAFE_FALLS = "safe_falls";
+constexpr const char* UNKNOWN_OPTION = "no option ";
 
 std::string choice_word(const RuleWords& rule, std::size_t choice)
 {
@@ -203,7 +204,7 @@ bool parse_option(LineParser& p, const std::vector<std::string>& words)
     for (const RuleWords& rule : RULE_WORDS) {
         if (words[1] == rule.name && read_rule(rule, words[2], &rules)) return true;
     }
-    return p.fail("no option " + words[1] + " " + words[2]);
+    return p.fail(UNKNOWN_OPTION + words[1] + " " + words[2]);
 }
 
 bool parse_line(LineParser& p, const std::vector<std::string>& words)
@@ -272,4 +273,9 @@ void keys_of_frame(const ReplayScript& script, int frame, unsigned char state[KE
     for (const KeySpan& span : script.keys) {
         if (span.first <= frame && frame <= span.last) state[span.code] = KEY_DOWN_BIT;
     }
+}
+
+bool is_unknown_option_error(const std::string& error)
+{
+    return error.find(std::string(": ") + UNKNOWN_OPTION) != std::string::npos;
 }

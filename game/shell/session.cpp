@@ -48,6 +48,9 @@ struct SessionState {
     bool tracing = false;   // the header is written: every frame adds a line
     unsigned char frame_keys[KEY_CODE_COUNT] = {};
     int keys_frame = -1;   // the frame frame_keys belong to
+    bool aside = false;
+    int aside_since = 0;    // frames_shown when it was set aside
+    int frames_aside = 0;   // show_screen calls that were not the session's
 };
 SessionState session;
 
@@ -128,7 +131,7 @@ void finish_session()
 {
     Recording& rec = session.recording;
     if (rec.file) {
-        rec.text = session_replay(frames_shown());
+        rec.text = session_replay(session_frames());
         flush_recording();
         std::fclose(rec.file);
         rec.file = nullptr;
@@ -162,7 +165,7 @@ void start_session()
                    "seed " + std::to_string(rnd_seed()) + "\n";
         flush_recording();
     }
-    if (session.trace) {
+    if (session.trace && options().watch.empty()) {
         std::fprintf(session.trace, "%s\n", trace_header().c_str());
         session.tracing = true;
     }
@@ -177,12 +180,27 @@ void play_by_rules(const Assists& rules)
 
 bool session_played_back()
 {
-    return session.playing;
+    return session.playing || session.aside;
+}
+
+void set_session_aside(bool aside)
+{
+    if (aside == session.aside) return;
+    session.aside = aside;
+    if (aside)
+        session.aside_since = frames_shown();
+    else
+        session.frames_aside += frames_shown() - session.aside_since;
+}
+
+int session_frames()
+{
+    return frames_shown() - session.frames_aside;
 }
 
 void record_session_keys(const unsigned char keys[KEY_CODE_COUNT])
 {
-    if (session.recording.on) record_frame(frames_shown(), keys);
+    if (session.recording.on && !session.aside) record_frame(session_frames(), keys);
 }
 
 std::string session_replay(int last)
@@ -194,8 +212,8 @@ std::string session_replay(int last)
 
 bool session_keys(unsigned char state[KEY_CODE_COUNT])
 {
-    if (!session.playing && !session.recording.on) return false;
-    const int frame = frames_shown();
+    if (session.aside || (!session.playing && !session.recording.on)) return false;
+    const int frame = session_frames();
     if (frame != session.keys_frame) {
         take_frame_keys(frame);
         session.keys_frame = frame;
@@ -206,6 +224,13 @@ bool session_keys(unsigned char state[KEY_CODE_COUNT])
 
 void session_frame()
 {
-    if (!session.tracing) return;
-    std::fprintf(session.trace, "%s\n", trace_line(take_snapshot(frames_shown(), false)).c_str());
+    if (!session.tracing || session.aside) return;
+    std::fprintf(session.trace, "%s\n", trace_line(take_snapshot(session_frames(), false)).c_str());
+}
+
+void write_watched_trace(const std::vector<std::string>& lines)
+{
+    if (!session.trace) return;
+    for (const std::string& line : lines) std::fprintf(session.trace, "%s\n", line.c_str());
+    std::fflush(session.trace);
 }

@@ -35,6 +35,7 @@ const char* const FIT_WORDS[] = {"whole", "fill"};
 const char* const SYSTEM_LANGUAGE = "system";
 
 bool enabled = false;
+bool held = false;
 
 std::string trimmed(const std::string& text)
 {
@@ -214,7 +215,12 @@ void enable_settings()
 
 bool settings_enabled()
 {
-    return enabled && !options().no_settings;
+    return enabled && !held && !options().no_settings;
+}
+
+void hold_settings(bool hold)
+{
+    held = hold;
 }
 
 std::string settings_path()

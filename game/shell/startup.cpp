@@ -22,6 +22,7 @@
 #include "game/shell/menu.h"
 #include "game/shell/session.h"
 #include "game/shell/settings.h"
+#include "game/shell/watch.h"
 #include "media/gamepad.h"
 #include "media/keymap.h"
 #include "media/music.h"
@@ -79,15 +80,22 @@ struct SetUpState {
 };
 SetUpState set_up;
 
+// What settings.ini holds when there is none.
+const SavedSettings DEFAULT_SAVED_SETTINGS = {{DEFAULT_BINDINGS.up, DEFAULT_BINDINGS.down,
+                                               DEFAULT_BINDINGS.left, DEFAULT_BINDINGS.right,
+                                               DEFAULT_BINDINGS.jump, DEFAULT_BINDINGS.pause},
+                                              INITIAL_MUSIC_VOLUME,
+                                              true};
+
 // What settings.ini held (the defaults when it held nothing), until start-up
 // has applied it.
-SavedSettings saved_settings = {{}, INITIAL_MUSIC_VOLUME, true};
+SavedSettings saved_settings = DEFAULT_SAVED_SETTINGS;
 
 // The assists take the file's values at once (when there is a file), so
 // that whatever sets them later in start-up has the last word.
 void read_saved_settings()
 {
-    SavedSettings defaults = {{}, INITIAL_MUSIC_VOLUME, true};
+    SavedSettings defaults = DEFAULT_SAVED_SETTINGS;
     for (int i = 0; i < BINDING_COUNT; ++i) defaults.keys[i] = key_binding(i);
     if (read_settings(defaults, &saved_settings)) assists = saved_settings.assists;
     choose_language(saved_settings.language);
@@ -127,6 +135,12 @@ void save_display_mode()
     if (set_up.saving_changes) save_settings();
 }
 
+[[noreturn]] void refuse_at_start(const std::string& why)
+{
+    std::fprintf(stderr, "snowbelter: %s\n", why.c_str());
+    std::exit(2);
+}
+
 }   // namespace
 
 void apply_project_settings()
@@ -142,10 +156,11 @@ void apply_project_settings()
     // Before the window opens: a script that cannot be played or a file that
     // cannot be written is refused at once, like a bad option.
     std::string error;
-    if (!prepare_session(&error)) {
-        std::fprintf(stderr, "snowbelter: %s\n", error.c_str());
-        std::exit(2);
-    }
+    if (!prepare_session(&error)) refuse_at_start(error);
+    // A replay to watch is refused in the player's language.
+    if (!options().watch.empty()) read_saved_settings();
+    const std::string refusal = prepare_asked_watch();
+    if (!refusal.empty()) refuse_at_start(refusal);
 }
 
 // A pad holds the bound key of each action and the fixed key the menus and
@@ -219,6 +234,19 @@ void set_volumes()
     set_music_volume(volumes.music);
 }
 
+namespace {
+
+// What start-up does once the media are there, and a replay's start again.
+void set_up_game()
+{
+    apply_saved_keys();
+    create_arrays();
+    create_snowflakes();
+    set_volumes();
+}
+
+}   // namespace
+
 void game_main()
 {
     screen_state.current = Screen::startup;
@@ -226,14 +254,30 @@ void game_main()
     start_session();
     set_up_display();
     load_media();
-    apply_saved_keys();
-    create_arrays();
-    create_snowflakes();
-    set_volumes();
+    set_up_game();
     remember_setting_changes();
     set_up.pads_hold_keys = true;
+    watch_asked_replay();
     main_menu();
     end_statement();
+}
+
+void play_from_start(uint32_t seed, const Assists& rules)
+{
+    const SavedSettings kept = saved_settings;
+    saved_settings = DEFAULT_SAVED_SETTINGS;
+    reset_world();
+    assists = rules;
+    seed_rnd(seed);
+    apply_game_speed();
+    // set_up_display's frames, without its switches of the window.
+    const int screens_set = on_desktop() ? 2 : 1;
+    for (int i = 0; i < screens_set * SET_SCREEN_CYCLES && !screens_closing(); ++i) show_screen();
+    if (!screens_closing()) {
+        set_up_game();
+        main_menu();
+    }
+    saved_settings = kept;
 }
 
 // In the order of GameTable's fields; the game has nothing to do on quitting.

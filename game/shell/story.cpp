@@ -15,16 +15,19 @@
 #include "game/play/world.h"
 #include "game/screens.h"
 #include "game/shell/key_names.h"
+#include "media/gamepad.h"
 #include "media/grabs.h"
 #include "media/input.h"
 
 namespace {
 
+// A player on touch has no keys: the hint names the touch controls' Jump.
 void draw_start_hint()
 {
-    const std::string hint =
-        filled(text_for(TextKey::story_start), "{key}", key_shown_name(bindings.jump));
-    draw_text(text_x(TextKey::story_start, hint), STORY_START_HINT_Y, hint.c_str());
+    const bool touch = last_input_kind() == InputKind::touch;
+    const TextKey key = touch ? TextKey::story_start_touch : TextKey::story_start;
+    const std::string hint = filled(text_for(key), "{key}", key_shown_name(bindings.jump));
+    draw_text(text_x(key, hint), STORY_START_HINT_Y, hint.c_str());
 }
 
 // The title, then the paragraphs line by line where the layout puts them.
@@ -55,7 +58,7 @@ void show_story()
     use_as_background();
     bool done = false;
     screen_state.key_cooldown = STORY_KEY_COOLDOWN;
-    while (!done) {
+    while (!done && !screens_closing()) {
         update_snow();
         draw_snow();
         finish_frame();

@@ -1,4 +1,4 @@
-// Field and picture checks of a replay.
+// Picture checks of a replay.
 #include "replay_runner/checks.h"
 
 #include <algorithm>
@@ -9,28 +9,8 @@
 
 namespace {
 
-constexpr const char* EMPTY_VALUE = "none";
 constexpr uint8_t DIFF_RED[4] = {255, 0, 0, 255};
 constexpr int DIM_SHIFT = 2;   // equal pixels at a quarter of their brightness
-
-bool read_number(const std::string& text, double* value)
-{
-    if (text.empty()) return false;
-    char* end = nullptr;
-    *value = std::strtod(text.c_str(), &end);
-    return *end == '\0';
-}
-
-std::string shown(const std::string& value)
-{
-    return value.empty() ? EMPTY_VALUE : value;
-}
-
-std::string check_names_of(const std::string& field, int line)
-{
-    if (is_state_field(field)) return "";
-    return "line " + std::to_string(line) + ": no state field named " + field;
-}
 
 std::size_t pixel_bytes(const DecodedImage& image)
 {
@@ -43,36 +23,6 @@ bool write_picture(const std::string& path, const DecodedImage& image)
 }
 
 }   // namespace
-
-bool value_matches(const std::string& actual, const std::string& expected)
-{
-    if (expected == EMPTY_VALUE) return actual.empty();
-    double a = 0, e = 0;
-    if (read_number(actual, &a) && read_number(expected, &e)) return a == e;
-    return actual == expected;
-}
-
-std::string check_field(const GameSnapshot& snapshot, const std::string& field,
-                        const std::string& expected)
-{
-    const std::string* actual = snapshot_value(snapshot, field);
-    if (!actual) return "no state field named " + field;
-    if (value_matches(*actual, expected)) return "";
-    return field + " is " + shown(*actual) + ", expected " + expected;
-}
-
-std::string check_field_names(const ReplayScript& script)
-{
-    for (const Expectation& e : script.expectations) {
-        std::string why = check_names_of(e.field, e.line);
-        if (!why.empty()) return why;
-    }
-    for (const StopCondition& stop : script.stops) {
-        std::string why = check_names_of(stop.field, stop.line);
-        if (!why.empty()) return why;
-    }
-    return "";
-}
 
 PictureDifference compare_pictures(const DecodedImage& actual, const DecodedImage& reference)
 {

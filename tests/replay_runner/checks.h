@@ -1,8 +1,8 @@
 /*
- * checks.h - what a replay asserts: field values and screen pictures.
+ * checks.h - what a replay asserts of its screen pictures (its field
+ * checks are the game's own, game_state.h).
  *
- * Field checks compare the text of a snapshot field (game_state.h) with the
- * script's value.  Picture checks compare a saved screen (PNG) with a
+ * Picture checks compare a saved screen (PNG) with a
  * reference PNG pixel by pixel; on a mismatch they write the actual picture
  * and a difference picture (differing pixels red, the others a dimmed copy
  * of the reference) beside the test output, so the failure can be looked at.
@@ -17,19 +17,6 @@
 #include "game/shell/game_state.h"
 #include "game/shell/replay_script.h"
 #include "media/image.h"
-
-// Whether a field's text matches a script value: "none" matches the empty
-// text; two numbers match when they are equal as numbers; anything else
-// must be the same text.
-bool value_matches(const std::string& actual, const std::string& expected);
-
-// "" when the snapshot's field has the value, else a message naming the
-// field, the value wanted and the value found.
-std::string check_field(const GameSnapshot& snapshot, const std::string& field,
-                        const std::string& expected);
-
-// "" when every field the script's checks name exists, else a message.
-std::string check_field_names(const ReplayScript& script);
 
 struct PictureDifference {
     bool same_size;

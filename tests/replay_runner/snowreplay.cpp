@@ -1,7 +1,7 @@
 // snowreplay - plays a replay script through the real game and checks it.
 //
 //   snowreplay [--references DIR] [--output DIR] [--bests DIR] [--draw-all]
-//              SCRIPT [TRACE]
+//              [--touch] SCRIPT [TRACE]
 //
 // The game runs as the program runs it (runtime_main, game_main, its media
 // beside this program) on the test clock, so no frame waits, with the
@@ -12,7 +12,9 @@
 // output folder (default: the folder the runner was started in).  The
 // script's option lines are the game's rules.  --bests keeps the best
 // results and their replays in DIR exactly as the game keeps them in the
-// player's data folder (without it none are kept).  The last line names the
+// player's data folder (without it none are kept).  --touch plays the
+// script's keys as the browser's touch controls hold them: the game knows
+// from the start that its player is on touch.  The last line names the
 // milliseconds the test clock ran.
 //
 // Only the frames whose pictures matter are drawn (drawing.h); a script with
@@ -41,6 +43,7 @@
 #include "game/shell/replay_script.h"
 #include "game/shell/session.h"
 #include "game/shell/startup.h"
+#include "media/gamepad.h"
 #include "media/grabs.h"
 #include "replay_runner/checks.h"
 #include "replay_runner/drawing.h"
@@ -64,6 +67,7 @@ struct Options {
     std::string output;
     std::string bests;
     bool draw_all = false;
+    bool touch = false;
     std::string first_pass_report;   // this runner is another's first pass
 };
 
@@ -246,6 +250,7 @@ void replay_game_main()
     set_drawing(draws(0));
     seed_rnd(replay.script.seed);
     play_by_rules(replay.script.rules);
+    if (replay.options.touch) note_input_kind(InputKind::touch);
     if (!replay.options.bests.empty() && !replay.learning) keep_bests_in(replay.options.bests);
     game_main();
 }
@@ -336,6 +341,8 @@ bool read_options(int argc, char** argv, Options* options)
             options->first_pass_report = argv[++i];
         } else if (arg == "--draw-all") {
             options->draw_all = true;
+        } else if (arg == "--touch") {
+            options->touch = true;
         } else if (arg.rfind("--", 0) == 0) {
             return false;
         } else {
@@ -384,7 +391,7 @@ int main(int argc, char** argv)
 {
     if (!read_options(argc, argv, &replay.options)) {
         std::fprintf(stderr, "usage: snowreplay [--references DIR] [--output DIR] [--bests DIR] "
-                             "[--draw-all] SCRIPT [TRACE]\n");
+                             "[--draw-all] [--touch] SCRIPT [TRACE]\n");
         return EXIT_USAGE;
     }
     std::string why;

@@ -22,6 +22,19 @@ void seed_rnd(uint32_t seed);
 // The seed last given to seed_rnd (0 before any).
 uint32_t rnd_seed();
 
+// The generator's whole state, to be put back later: a watched replay plays
+// on a seed of its own and hands the player's stream back where it was.
+constexpr int RND_WORDS = 256;
+struct RndState {
+    uint32_t result[RND_WORDS];
+    uint32_t memory[RND_WORDS];
+    uint32_t a, b, c;
+    uint32_t seed;
+    bool seeded;
+};
+RndState rnd_state();
+void set_rnd_state(const RndState& state);
+
 // Random integer from 0 to n inclusive (word modulo n + 1); 0 without
 // drawing when n is 0 or negative.
 int32_t rnd(int32_t n);

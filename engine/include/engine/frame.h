@@ -83,9 +83,27 @@ void (*find_routine(const char* name))();
 // Presents the frame and runs one cycle of the frame loop.
 void show_screen();
 
+// While hidden, show_screen runs its whole cycle but neither presents the
+// picture nor waits for the frame's deadline (a watched replay's frames
+// before its round, and three of every four while it runs fast).
+void hide_frames(bool hidden);
+
+// Puts entry in the place of the frame entry in use and returns that one:
+// a watched replay takes the frames over while it runs and hands them back.
+using FrameEntry = void (*)();
+FrameEntry swap_frame_entry(FrameEntry entry);
+
 // How many show_screen calls have returned: the keys of frame n are those
 // the keyboard shows while this reads n.
 int frames_shown();
+
+// While confined (a watched replay's keys, from a script that may come from
+// anywhere), the keys the game is given reach nothing outside it: the quit
+// keys are read from the player's own keyboard and pads, a switch between
+// window and full screen goes to the window's stand-in (window.h) and the
+// real window stays as it is; one still asked for when they are set free is
+// dropped.
+void confine_keys(bool confined);
 
 // Whether Escape (key 1) or key 129 ends the program in show_screen.
 double allow_escape(double flag);

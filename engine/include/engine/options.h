@@ -29,6 +29,7 @@ struct Options {
     std::string record;         // --record FILE: write the session as a replay script
     std::string play;           // --play FILE: play a replay script, then hand over
     std::string trace;          // --trace FILE: write the state of every frame as CSV
+    std::string watch;          // --watch LINK-OR-FILE: watch a shared run, then the menu
 };
 
 // Parses argv[1] .. argv[argc - 1] into *options (defaults first).  False

@@ -21,7 +21,8 @@ bool enter_windowed();
 void destroy_window();
 
 // The game-facing screen set-up: stores the values in the settings, switches
-// mode (0 keeps a size) and runs five show_screen cycles.
+// mode (0 keeps a size) and runs SET_SCREEN_CYCLES show_screen cycles.
+constexpr int SET_SCREEN_CYCLES = 5;
 void set_screen(int width, int height, int fullscreen);
 
 // The windowed size for a game screen on a desktop whose usable area is
@@ -43,6 +44,10 @@ bool has_gl_extension(const char* name);
 void set_window_icon(const char* media_name);
 
 bool window_is_fullscreen();
+// While on, toggle_fullscreen switches a stand-in, which starts as the real
+// window is, and window_is_fullscreen answers the stand-in's state: the
+// real window stays as it is (confined keys, frame.h).
+void stand_in_for_display(bool on);
 // Whether the program may switch the display itself: not in a browser,
 // whose page owns the canvas's size and full screen.
 bool display_switch_offered();

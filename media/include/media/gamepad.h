@@ -74,6 +74,10 @@ void merge_pad_keys(unsigned char state[KEY_CODE_COUNT]);
 
 int pad_count();
 
+// Whether any button of any pad is down now, whether or not it holds an
+// action (the menu's demo ends on any button).
+bool any_pad_button();
+
 // What the player last used: the keyboard (assumed until a pad or a touch
 // is used), a pad or the touch controls.  read_player_keys notes it.
 enum class InputKind {

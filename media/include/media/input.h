@@ -41,14 +41,20 @@ void input_handle_event(const SDL_Event& event);
 // calls fill with it; fill sets KEY_DOWN_BIT in the bytes of the keys it
 // holds down and answers true, and then the state is fill's whether or not
 // the window has the focus (a scripted keyboard has no focus to lose).  When
-// fill answers false, or none is set, the player's keys are read.
-void set_key_source(bool (*fill)(unsigned char state[KEY_CODE_COUNT]));
+// fill answers false, or none is set, the player's keys are read.  Returns
+// the source it replaces (a watched replay hands it back when it ends).
+using KeySource = bool (*)(unsigned char state[KEY_CODE_COUNT]);
+KeySource set_key_source(KeySource fill);
 
 // Refreshes the key state (see above) and marks a mouse movement as due.
 // Alt+Enter and F11 belong to the window: the press asks for a switch
 // between window and full screen, and the key reads as up until released.
 void poll_keyboard();
 
+// The key reads as up from the next poll until it is seen let go: a key
+// that ended something (a watched replay's Escape) never reaches the screen
+// that comes after.  (The toggle keys above are hidden the same way.)
+void hide_key_until_let_go(int code);
 // What the player holds now: the keyboard (as it last was while the window
 // had the keyboard focus) and the keys the pads hold (gamepad.h).  Key
 // sources that record or pass on real play read it too.
@@ -66,6 +72,9 @@ int key_down(int code);
 // The same answer from the state last polled, without polling (the frame
 // cycle's quit keys read the state its own poll just took).
 int key_held(int code);
+// Whether any key (a pad's or a touch control's among them) is down in the
+// state last polled.
+bool any_key_held();
 
 // The character of a newly pressed key, or 0.  Polls, takes the first key
 // down (lowest code) and gives its character in the current keyboard

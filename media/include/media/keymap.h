@@ -22,23 +22,31 @@ constexpr int KEY_CODE_COUNT = 256;
 enum KeyCode : int {
     KEY_ESCAPE = 1,
     KEY_BACKSPACE = 14,
+    KEY_TAB = 15,
     KEY_ENTER = 28,
+    KEY_S = 31,
     KEY_LEFT_CTRL = 29,
     KEY_LEFT_SHIFT = 42,
     KEY_RIGHT_SHIFT = 54,
     KEY_LEFT_ALT = 56,
     KEY_SPACE = 57,
+    KEY_CAPS_LOCK = 58,
     KEY_F4 = 62,
     KEY_F11 = 87,
     KEY_ESCAPE_ALT = 129,   // no key; the quit keys also honour it
     KEY_PAD_ENTER = 156,
+    KEY_RIGHT_CTRL = 157,
     KEY_RIGHT_ALT = 184,
+    KEY_HOME = 199,
     KEY_CURSOR_UP = 200,
     KEY_PAGE_UP = 201,
     KEY_CURSOR_LEFT = 203,
     KEY_CURSOR_RIGHT = 205,
+    KEY_END = 207,
     KEY_CURSOR_DOWN = 208,
     KEY_PAGE_DOWN = 209,
+    KEY_INSERT = 210,
+    KEY_DELETE = 211,
 };
 constexpr unsigned char KEY_DOWN_BIT = 0x80;   // set in a key state byte while down
 

@@ -1,6 +1,7 @@
 /*
  * draw.h - what every game screen's drawing shares: the size it draws at,
- * text in the game's bitmap font, and the end of a frame.
+ * text in the game's bitmap font, the end of a frame, and the way out of
+ * every screen at once.
  *
  * Callers: the menu, the key screen, the story screen, the round and the end
  * screen.  Not for: the runtime's own font printing (media/fonts.h), which
@@ -25,3 +26,9 @@ void draw_text(double x, double y, const StringValue& text);
 // Ends the frame: on the desktop grabs the 320 x 240 picture and draws it
 // doubled and pixel-sharp over the whole screen; then show_screen.
 void finish_frame();
+
+// A watched replay's way out: while asked, every screen's loop returns
+// before its next frame, so the screens unwind to the watch (watch.h),
+// which then takes the request back.
+void close_all_screens(bool closing);
+bool screens_closing();

@@ -1,7 +1,7 @@
 /*
  * placeholders.h - the placeholders the game fills into its texts ("{key}",
- * "{time}", "{lives}", "{score}", "{n}"), how wide each value may be drawn,
- * and the filling itself.
+ * "{time}", "{lives}", "{score}", "{n}", "{why}"), how wide each value may
+ * be drawn, and the filling itself.
  *
  * Pure: no drawing.  Callers: the screens that fill a text, langcheck (which
  * holds every translation to English's placeholders and to their widest
@@ -9,6 +9,7 @@
  */
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct Placeholder {
     int widest;
 };
 extern const Placeholder PLACEHOLDERS[];
+// A "{why}" (a failed check, "score=5000") is cut to this many characters.
+constexpr std::size_t WHY_CHARACTERS = 20;
 extern const int PLACEHOLDER_COUNT;
 // The placeholders of a text in order ("{n} s" gives {"{n}"}); anything in
 // braces counts, known or not.

@@ -64,5 +64,10 @@ void clear_round_lists();
 // that fails is logged and the round goes on.
 void save_screenshot_on_key();
 
+// While withheld (a watched replay), the screenshot key counts a picture as
+// written, as the replay runner's play of the same keys does, but writes
+// no file.
+void withhold_screenshots(bool withheld);
+
 // How many screenshots this run has written.
 int screenshot_count();

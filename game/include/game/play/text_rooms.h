@@ -30,6 +30,20 @@ constexpr TextRoom KEY_NAME_ROOM = {150, 128, false};
 constexpr TextRoom KEYS_HINT_ROOM = {20, 280, false};
 constexpr TextRoom OPTIONS_LABEL_ROOM = {48, 113, false};   // up to the values, less a cell
 constexpr TextRoom OPTIONS_VALUE_ROOM = {168, 132, false};
+// The Best results page's columns: each heading up to the next column, the
+// assists as four short values side by side (speed "50%" first, drawn by the
+// page at the assists' x), the table's headings and its empty line.
+struct ResultsRooms {
+    TextRoom table, time, lives, score, date, assists;
+    TextRoom time_limit;     // "450s" or none
+    TextRoom lives_rule;     // "9L" or unlimited
+    TextRoom lives_letter;   // after the number
+    TextRoom safe_falls;
+};
+constexpr ResultsRooms RESULTS_ROOMS = {
+    {10, 200, false}, {22, 40, false},  {64, 36, false},  {102, 44, false}, {148, 70, false},
+    {232, 88, false}, {256, 28, false}, {288, 14, false}, {295, 7, false},  {305, 15, false},
+};
 // The status line's labels end a few pixels before their numbers.
 constexpr TextRoom SCORE_LABEL_ROOM = {10, 46, false};
 constexpr TextRoom TIME_LABEL_ROOM = {140, 36, false};

@@ -16,6 +16,8 @@
  */
 #pragma once
 
+#include <vector>
+
 #include "core/arrays.h"
 #include "core/values.h"
 
@@ -208,6 +210,7 @@ enum class Screen {
     keys,
     options,
     assists,
+    results,
     story,
     round,
     end
@@ -244,3 +247,35 @@ constexpr double MAP_CELL_SIZE = 10;
 // scroll_x with the left half of the level in view, and with the right half.
 constexpr double SCROLL_LEFT_END = 0;
 constexpr double SCROLL_RIGHT_END = -320;
+
+// --- Kept aside and put back ------------------------------------------------------
+
+// Every list and record above and the level map's cells (not the device):
+// a watched replay runs the game from its start and then hands the player's
+// world back as it was.
+struct WorldCopy {
+    std::vector<Santa> santa_list;
+    std::vector<Ladder> ladders;
+    std::vector<Light> lights;
+    std::vector<Present> presents;
+    std::vector<ConveyorSegment> conveyors;
+    std::vector<Pudding> puddings;
+    std::vector<Soldier> soldiers;
+    std::vector<SleighPart> sleigh_parts;
+    std::vector<Reindeer> reindeer;
+    std::vector<Snowflake> snowflakes;
+    SantaStatus santa_status;
+    Tally tally;
+    RoundClock round_clock;
+    Finale finale;
+    KeyBindings bindings;
+    ScreenState screen_state;
+    Volumes volumes;
+    std::vector<double> level_map;   // [column][row], MAP_SIZE x MAP_SIZE; empty when undimensioned
+};
+WorldCopy copy_world();
+void restore_world(const WorldCopy& copy);
+
+// Every list empty, every record at the value the program starts with and
+// the level map undimensioned, as before start-up.
+void reset_world();

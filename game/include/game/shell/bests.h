@@ -15,8 +15,9 @@
  * the replay runner keeps them in the folder --bests names.
  *
  * Callers: the end screen (enter_result), the menu's credit line
- * (read_bests), the replay runner (keep_bests_in), tests.  Not for: the
- * round's own state (game/play/world.h) or the replay format
+ * (read_bests), the Best results page (read_bests, best_replay_file), the
+ * menu's demo (best_replay_file), the replay runner (keep_bests_in), tests.
+ * Not for: the round's own state (game/play/world.h) or the replay format
  * (replay_script.h).
  */
 #pragma once
@@ -46,6 +47,10 @@ struct Bests {
 void keep_bests_in(const std::string& folder);
 std::string bests_folder();
 
+// The replay of a table's place (1 to 5): its file in the bests folder, ""
+// when there is no folder.
+std::string best_replay_file(const Assists& rules, int place);
+
 // True when a ranks above b.
 bool ranks_above(const RoundResult& a, const RoundResult& b);
 
@@ -67,6 +72,9 @@ Bests bests_from_text(const std::string& text, std::vector<std::string>* complai
 // The round clock's frames at the moment: seconds left and the ticks into
 // the running second.
 double frames_on_clock(double seconds_left, double ticks);
+// The clock's seconds with that many frames to spare (the running second
+// counts whole): 128 for 7808 frames.
+double spare_seconds(double frames_to_spare);
 // Time to spare as the clock shows it, "m:ss" (2:08 for 7808 frames).
 std::string spare_time_text(double frames_to_spare);
 

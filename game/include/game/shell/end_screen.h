@@ -4,6 +4,9 @@
  * the round's results (time to spare, lives, score, "Assisted", "New
  * best!").  The result enters the best results as the screen opens, with
  * the session's replay up to that frame, unless the round was played back.
+ * After a new best a last line names the key (cursor down) that opens the
+ * Best results page (results_screen.h), which returns here; the key opens
+ * it after any won round.
  *
  * Callers: the menu's play_game after a won round, tests.  Not for: the tables
  * themselves (bests.h).

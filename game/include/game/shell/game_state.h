@@ -3,8 +3,8 @@
  * game's globals and lists, and the trace built from them.
  *
  * A snapshot holds every field as the text the trace prints: numbers with
- * "%.10g", the screen as startup, menu, keys, options, assists, story, round
- * or end, and the Santa fields empty while the Santa list is empty.  The trace is one CSV
+ * "%.10g", the screen as startup, menu, keys, options, assists, results,
+ * story, round or end, and the Santa fields empty while the Santa list is empty.  The trace is one CSV
  * line per show_screen call with the columns
  *   frame,screen,santa_x,santa_y,scroll_x,score,lives,time_left,
  *   finale_phase,parts_fitted,carried_part,santa_hit,paused,key_cooldown
@@ -18,15 +18,19 @@
  *   status        (the run-time status code)
  *
  * Also answers which scan code a key name of the game's table stands for,
- * for the script parser.
+ * for the script parser, and whether a snapshot holds what a script's
+ * checks expect.
  *
  * Callers: the replay runner and the checks, the game's own --trace
- * (session.h).  Not for: changing the state.
+ * (session.h) and its watched replays (watch.h).  Not for: changing the
+ * state.
  */
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "game/shell/replay_script.h"
 
 struct StateField {
     std::string name;
@@ -54,3 +58,16 @@ std::string number_text(double value);
 // The scan code of a name of the game's key-name table ("CURSOR RIGHT"), or
 // -1; a name two codes share gives the lower code.  Works before start-up.
 int key_code_named(const std::string& name);
+
+// Whether a field's text matches a script value: "none" matches the empty
+// text; two numbers match when they are equal as numbers; anything else
+// must be the same text.
+bool value_matches(const std::string& actual, const std::string& expected);
+
+// "" when the snapshot's field has the value, else a message naming the
+// field, the value wanted and the value found.
+std::string check_field(const GameSnapshot& snapshot, const std::string& field,
+                        const std::string& expected);
+
+// "" when every field the script's checks name exists, else a message.
+std::string check_field_names(const ReplayScript& script);

@@ -22,8 +22,10 @@ constexpr int KEY_CODE_WAITING = 255;
 // a name, including codes outside 0..KEY_NAME_COUNT - 1; a fractional code
 // names its whole part.  Works before start-up.
 const char* key_table_name(double code);
-// The name the player reads for a scan code: key_table_name's, but for
-// Space, Enter and the cursor keys in the language in use.
+// The name the player reads for a scan code: key_table_name's, but for a
+// key named in words (Space, Enter, the cursor keys, Escape, Tab,
+// Backspace, the modifiers, Caps Lock and the page and editing keys) in the
+// language in use.
 const char* key_shown_name(double code);
 // The bindings as the key screen edits them, in the order up, down, left,
 // right, jump, pause; copied into bindings when it is left.

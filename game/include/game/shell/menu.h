@@ -1,8 +1,8 @@
 /*
  * menu.h - the main menu, the hub of the game: winter backdrop, title, the
  * entries "Start Game", "Redefine Keys", "Options" and "Exit" with a pudding
- * cursor, the menu music and its volume keys, and a credit line with the
- * best result.
+ * cursor, the menu music and its volume keys, a credit line with the best
+ * result, and the demo (demo.h) once it has been left alone long enough.
  *
  * Each visit of the menu starts afresh (backdrop, music, level map reload,
  * cooldown).  The menu runs the story, the round and the end screen, the key
@@ -25,6 +25,7 @@ enum MenuChoice : int {
     MENU_REDEFINE_KEYS = 2,
     MENU_OPTIONS = 3,
     MENU_EXIT = 4,
+    MENU_DEMO = 5,   // no entry: the visit was left alone until the demo
 };
 
 // Cursor y of the four entries, 25 pixels apart.
@@ -50,9 +51,13 @@ MenuChoice menu_visit();
 void play_game();
 
 // The credit line under the entries: the best standard result, the music
-// volume keys only while the keyboard is in use, and the greeting where
-// there is room for it.
-std::string credit_line(const Bests& bests);
+// volume keys when name_keys (a key of the keyboard was pressed in this
+// visit), and the greeting where there is room for it.
+std::string credit_line(const Bests& bests, bool name_keys);
+
+// A line the next menu visit shows in place of its credit line (a watched
+// replay's result); "" for none.
+void note_for_next_visit(const std::string& line);
 
 // Copies the level data into rows 0 to 21 of level_map.
 void reload_level_map();

@@ -4,8 +4,10 @@
  * menu's backdrop with the pudding cursor.
  *
  * Options: Music and Effects (bars), Display and Picture fit (where the
- * program owns its window), "Assists >", Language (following the system,
- * or one of the game's languages by its own name) and Back.  Assists: game speed, the
+ * program owns its window), "Assists >", "Best results >" (the page of
+ * results_screen.h), Language (following the system, or one of the game's
+ * languages by its own name) and Back; the rows close up a little when all
+ * of them are offered.  Assists: game speed, the
  * time limit, lives and safe falls, under one friendly line.  Every change is
  * in force at once (heard or seen), and saved.  Enter or the jump binding
  * opens a row that leads on; Escape (or a pad's Back) goes back.  The
@@ -21,7 +23,7 @@
 constexpr int OPTIONS_OPEN_COOLDOWN = 20;
 constexpr int OPTIONS_STEP_COOLDOWN = 10;
 
-// Cursor y of the first row and the distance between rows.
+// Cursor y of the first row and the distance between rows (at most).
 constexpr int OPTIONS_CURSOR_FIRST_Y = 43;
 constexpr int OPTIONS_ROW_SPACING = 25;
 

@@ -105,6 +105,10 @@ using KeyNameLookup = std::function<int(const std::string& name)>;
 bool parse_replay(const std::string& text, const KeyNameLookup& key_code, ReplayScript* script,
                   std::string* error);
 
+// Whether parse_replay's error is an option line naming a rule, or a value
+// of one, that the game does not have.
+bool is_unknown_option_error(const std::string& error);
+
 // The option lines that give these rules (one per rule that differs from
 // the default), each ending in a newline.
 std::string option_lines(const Assists& rules);

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "game/play/assists.h"
 #include "media/keymap.h"   // KEY_CODE_COUNT
@@ -42,9 +43,18 @@ void start_session();
 // them in force.
 void play_by_rules(const Assists& rules);
 
-// True when the session plays a script (--play): its rounds are not the
-// player's and never enter the best results.
+// True when the session plays a script (--play), or is set aside for a
+// watched replay: its rounds are not the player's and never enter the best
+// results.
 bool session_played_back();
+
+// A watched replay (watch.h) sets the session aside while it runs: those
+// frames are not the session's (neither recorded nor traced nor counted in
+// its frame numbers), and its key source leaves the keys to the player's.
+void set_session_aside(bool aside);
+
+// The session's own frames so far: show_screen calls, less those set aside.
+int session_frames();
 
 // Records the key state of the frame now being shown (the replay runner's
 // scripted keys; the game's own key source records itself).
@@ -62,3 +72,8 @@ bool session_keys(unsigned char state[KEY_CODE_COUNT]);
 // The game's frame entry: one trace line per frame once start_session has
 // started the trace.
 void session_frame();
+
+// With --watch, the trace file is the watched replay's and not the
+// session's: start_session leaves it empty, and this writes the watch's
+// lines (the header first), as the replay runner would write them.
+void write_watched_trace(const std::vector<std::string>& lines);

@@ -44,6 +44,11 @@ struct SavedSettings {
 void enable_settings();
 bool settings_enabled();
 
+// While held, settings are off as if never enabled (nothing read or
+// written, and no best results kept): a watched replay's session is not the
+// player's.
+void hold_settings(bool held);
+
 // The full path of settings.ini; "" when there is no config folder.
 std::string settings_path();
 

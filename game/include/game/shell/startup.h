@@ -11,8 +11,11 @@
  */
 #pragma once
 
+#include <cstdint>
+
 #include "engine/frame.h"
 #include "game/media_ids.h"
+#include "game/play/assists.h"
 #include "media/gamepad.h"
 
 // Fills project_settings: 640 x 480, windowed, 60 frames per second, no
@@ -22,6 +25,15 @@ void apply_project_settings();
 // The game: screen set-up, media, arrays, snow, volumes, then the main menu;
 // ends the program when the menu returns.
 void game_main();
+
+// The game from its start again, in this process and with its media as
+// they are: every record and list at its start value, the default settings
+// and keys, the random generator on seed, these rules, the frames start-up
+// spends on the screen (the window left as it is), the arrays, the snow and
+// the volumes, then the main menu.  Returns when the menu does (or every
+// screen closes, draw.h); what start-up keeps of the settings is put back
+// then.  A watched replay's session (watch.h).
+void play_from_start(uint32_t seed, const Assists& rules);
 
 // The pieces of game_main, in the order it runs them (tests run them alone).
 void set_up_display();      // device query, screens, picture fit, frame cap, Escape off
