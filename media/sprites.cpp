@@ -137,7 +137,7 @@ QuadVertex* add_quads(int id, QuadFilters filters, std::size_t count)
 {
     const QuadGroup group = {renderer->sprites[id].texture, filters, renderer->smoothing};
     if (QuadVertex* room = join_quads(group, count)) return room;
-    flush_quads();
+    end_quad_group();
     bind_sprite_texture(id, -1, false, nullptr);
     if (filters == QuadFilters::smoothing) apply_smoothing_filters();
     return start_quads(group, count);
