@@ -36,8 +36,10 @@
     show(say('clickToPlay'));
   }
 
-  // The game cannot run: one sentence and a retry.
+  // The game cannot run (or run on): one sentence and a retry, over the
+  // game if it had started.
   function fail(sentence) {
+    card.hidden = false;
     show(sentence);
     progress.hidden = true;
     retry.hidden = false;
