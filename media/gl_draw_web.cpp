@@ -280,7 +280,9 @@ void apply_blending(const DrawSettings& wanted)
         applied.blending = wanted.blending;
         wanted.blending ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
     }
-    if (wanted.blending && wanted.blend_adds != applied.blend_adds) {
+    // (Blending asked for before any blend function keeps WebGL's own.)
+    if (wanted.blending && wanted.blend_adds != UNKNOWN &&
+        wanted.blend_adds != applied.blend_adds) {
         applied.blend_adds = wanted.blend_adds;
         glBlendFunc(GL_SRC_ALPHA, wanted.blend_adds ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
     }
