@@ -68,7 +68,7 @@ function(snow_web_page target)
     # 256 MB at most) and hands it over; the game's own start, below, is
     # only the floor its data and stack take.  Memory that cannot grow
     # ends the game with "OOM", which the page's card puts in words.
-    -sIMPORTED_MEMORY=1 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=16777216
+    -sIMPORTED_MEMORY=1 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=8388608
     -sMAXIMUM_MEMORY=268435456 -sABORTING_MALLOC=1
     -sFORCE_FILESYSTEM=1 -lidbfs.js
     # Leaving the game ends the program as on the desktop: the page hears of it.

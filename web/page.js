@@ -15,7 +15,7 @@
   // and at most what the link allows (cmake/Web.cmake's MAXIMUM_MEMORY),
   // which iPhones allow.  The address's memory=MB sets a lower limit (the
   // tests' out-of-memory card).
-  const MEMORY_START_MB = 64, MEMORY_LIMIT_MB = 256;
+  const MEMORY_START_MB = 20, MEMORY_LIMIT_MB = 256;
   const MB = 1048576, WASM_PAGE = 65536;
   const MUSIC_FILE = 'sfx.sbx', MUSIC_PATH = '/snowbelter/media/sfx.sbx';
   // How often the canvas is fitted again (a browser's bars come and go
