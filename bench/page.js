@@ -465,11 +465,11 @@ function ratioTable(runs, names) {
     ['longest round frame, refreshes', (g, bare) => ratio(g.round.worst, refreshMs(bare))],
     ['first menu frame / bare first', (g, bare) => ratio(g.firstMenu, bare.firstPicture)],
     ['WebGL calls (draws) per round frame', (g) => `${fixed(g.round.callsPerFrame, 1)} (${fixed(g.round.drawsPerFrame, 1)})`],
-    ['wasm MB at start / menu / round', (g) =>
-      `${megabytes(g.atMenu.wasmStart)} / ${megabytes(g.atMenu.wasm)} / ${megabytes(g.afterRound.wasm)}`],
-    ['JS heap MB at menu / round', (g) => `${megabytes(g.atMenu.heap)} / ${megabytes(g.afterRound.heap)}`],
+    ['wasm MB at start/menu/round', (g) =>
+      `${megabytes(g.atMenu.wasmStart)}/${megabytes(g.atMenu.wasm)}/${megabytes(g.afterRound.wasm)}`],
+    ['JS heap MB at menu/round', (g) => `${megabytes(g.atMenu.heap)}/${megabytes(g.afterRound.heap)}`],
   ];
-  const width = 20;
+  const width = 22;
   const columns = [];
   for (const run of runs) for (const name of names) columns.push([`${name} ${run.rate}x`, run, names.indexOf(name)]);
   console.log(`${'game / bare page'.padEnd(38)}${columns.map(([title]) => title.padStart(width)).join('')}`);
