@@ -1,7 +1,10 @@
 // page.js - the browser build's frames against a bare WebGL 2 page drawing a
 // frame of the same shape (bench/bare_webgl.html), in one browser engine on
 // this machine (--browser chromium|firefox|webkit, as the tests choose it;
-// Chromium by default), each page measured in turn:
+// Chromium by default), each page measured in turn, at each CPU slow-down
+// (--cpu 1,4,6 by default: the DevTools protocol's CPU throttling, applied
+// from the navigation on to the game's pages and the bare page alike, a
+// phone's slower processor; Chromium alone, the other engines measure 1x):
 //
 //   - pictures shown per second, over BENCH_SECONDS (default 20) of the
 //     menu and of a round with Santa climbing and walking; the bare page
@@ -13,22 +16,27 @@
 //     SwiftShader draws what the page asked for ("-" in the other engines);
 //   - the time from navigation to the first menu frame (the bare page: to
 //     its first picture);
-//   - in Chromium, the first menu frame on a slow link (1.6 Mbit/s down,
+//   - the WebAssembly memory (its buffer's size) as the game starts, at the
+//     menu and after a round, found by wrapping WebAssembly.Memory and
+//     WebAssembly.instantiate before the page's scripts; and in Chromium the
+//     JavaScript heap in use (the DevTools protocol's JSHeapUsedSize);
+//   - in Chromium, at 1x, the first menu frame on a slow link (1.6 Mbit/s down,
 //     750 kbit/s up, 150 ms round trips, by the DevTools protocol's
 //     throttling), in a fresh profile with no cache and the service worker
 //     bypassed, and the bytes transferred before that frame; the server
 //     sends the precompressed copies a build has (as tools/serve-web.sh does);
 //   - the WebGL calls (and draws) per frame of the round, counted by
 //     bench/webgl_calls.js, which goes into the page before its own scripts;
-//   - in Chromium, whether a second visit with the network off reaches the
-//     menu (only once the page has a service worker).
+//   - in Chromium, at 1x, whether a second visit with the network off
+//     reaches the menu (only once the page has a service worker).
 //
 // Each --build DIR is measured in turn in the same run (--before DIR is the
 // first of them, --page-dir DIR the last; build-web/ when none is given),
-// and the figures are printed side by side with the bare page's.  Figures an
-// engine cannot give print "n/a (why)".
+// and the figures are printed side by side with the bare page's, at each
+// slow-down, with each build's ratios to the bare page measured at the same
+// slow-down moments before.  Figures an engine cannot give print "n/a (why)".
 //
-//   node bench/page.js [--browser NAME] [--build DIR]... [--before DIR] [--page-dir DIR]
+//   node bench/page.js [--browser NAME] [--cpu RATES] [--build DIR]... [--before DIR] [--page-dir DIR]
 //
 // A benchmark, not a test: the numbers depend on the machine and its load.
 // Pictures are counted by a script put into each page before its own: a
@@ -48,20 +56,25 @@ const SETTLE_MS = 1000;
 const SCREEN_TIMEOUT_MS = 120000;
 const ROOT = path.resolve(__dirname, '..');
 
-// The builds to measure, in order.
+// The slow-downs a phone's processor stands for, by default.
+const CPU_RATES = [1, 4, 6];
+
+// The builds to measure, in order, and the CPU slow-downs to measure them at.
 function options(argv) {
   const builds = [];
-  let before = null, last = null;
+  let before = null, last = null, rates = CPU_RATES;
   for (let i = 2; i < argv.length; ++i) {
     if (argv[i] === '--build') builds.push(path.resolve(argv[++i]));
     else if (argv[i] === '--before') before = path.resolve(argv[++i]);
     else if (argv[i] === '--page-dir') last = path.resolve(argv[++i]);
+    else if (argv[i] === '--cpu') rates = argv[++i].split(',').map(Number);
     else if (argv[i] === '--browser') ++i;   // browser.js reads it
     else throw new Error(`unknown argument ${argv[i]}`);
   }
+  if (rates.some((rate) => !(rate >= 1))) throw new Error('--cpu takes slow-downs of 1 or more, such as 1,4,6');
   if (before) builds.unshift(before);
   if (last || !builds.length) builds.push(last || path.join(ROOT, 'build-web'));
-  return builds;
+  return { builds, rates };
 }
 
 // The slow link of a phone on the move, in the DevTools protocol's units.
@@ -132,7 +145,53 @@ function countPictures() {
   requestAnimationFrame(refresh);
 }
 
-async function openPage(browser, url) {
+// Runs in the page before its own scripts: the WebAssembly memory the page
+// makes (a build that imports its memory) or that its module exports, and
+// its size as it began.
+function watchMemory() {
+  const found = window.benchMemory = { memory: null, start: 0 };
+  const keep = (memory) => {
+    if (!(memory instanceof Memory) || found.memory === memory) return;
+    found.memory = memory;
+    found.start = memory.buffer.byteLength;
+  };
+  const Memory = WebAssembly.Memory;
+  WebAssembly.Memory = function (descriptor) {
+    const memory = new Memory(descriptor);
+    keep(memory);
+    return memory;
+  };
+  WebAssembly.Memory.prototype = Memory.prototype;
+  for (const name of ['instantiate', 'instantiateStreaming']) {
+    const instantiate = WebAssembly[name];
+    if (!instantiate) continue;
+    WebAssembly[name] = function () {
+      return instantiate.apply(this, arguments).then((result) => {
+        const instance = result.instance || result;
+        for (const value of Object.values(instance.exports)) keep(value);
+        return result;
+      });
+    };
+  }
+}
+
+// The WebAssembly memory's size in bytes, NaN for a page without one, and
+// the JavaScript heap in use (NaN without the DevTools protocol).
+async function memoryNow(target) {
+  const wasm = await target.page.evaluate(() => {
+    const found = window.benchMemory;
+    return found && found.memory ? { start: found.start, now: found.memory.buffer.byteLength } : null;
+  });
+  let heap = NaN;
+  if (target.session) {
+    const { metrics } = await target.session.send('Performance.getMetrics');
+    heap = metrics.find((m) => m.name === 'JSHeapUsedSize').value;
+  }
+  return { wasmStart: wasm ? wasm.start : NaN, wasm: wasm ? wasm.now : NaN, heap };
+}
+
+// A page slowed `rate` times from its navigation on (rate 1: as it is).
+async function openPage(browser, url, rate) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(String(error)));
@@ -140,10 +199,14 @@ async function openPage(browser, url) {
   if (early) {
     await page.evaluateOnNewDocument(CALL_COUNTER);
     await page.evaluateOnNewDocument(countPictures);
+    await page.evaluateOnNewDocument(watchMemory);
   }
   const session = web.engine().cdp ? await page.target().createCDPSession() : null;
-  if (session) await session.send('Performance.enable');
-  await page.goto(url, { waitUntil: 'load' });
+  if (session) {
+    await session.send('Performance.enable');
+    await session.send('Emulation.setCPUThrottlingRate', { rate });
+  }
+  await page.goto(url, { waitUntil: 'load', timeout: SCREEN_TIMEOUT_MS });
   if (!early) {
     await page.evaluate(CALL_COUNTER);
     await page.evaluate(countPictures);
@@ -219,7 +282,13 @@ async function waitForScreen(target, screen) {
   }
 }
 
-const hold = (target, key, ms) => web.press(target.page, key, ms);
+// A key held for ms (by its DOM code name).
+async function hold(target, key, ms) {
+  const name = web.engine().keyName(key);
+  await target.page.keyboard.down(name);
+  await sleep(ms);
+  await target.page.keyboard.up(name);
+}
 
 // Santa climbs the ladder beside his start, out of the hazards' reach, and
 // walks to and fro there (as bench/run.sh has him do on the desktop).
@@ -299,51 +368,63 @@ async function slowFirstVisit(browser, url) {
   }
 }
 
-async function measureGame(browser, folder) {
+// The game at one CPU slow-down; at 1x also its first visit on the slow
+// link and a second visit with the network off.
+async function measureGame(browser, folder, rate) {
   web.requirePage(folder);
-  const slowServer = await web.serve(folder, { precompressed: true });
-  let slow;
-  try {
-    slow = await slowFirstVisit(browser,
-      `http://127.0.0.1:${slowServer.address().port}/snowbelter.html?autostart=1&trace=1&settings=0`);
-  } finally {
-    slowServer.closeAllConnections();
-    slowServer.close();
+  const cdp = web.engine().cdp;
+  let slow = { firstMenu: NaN, bytes: NaN };
+  if (rate === 1) {
+    const slowServer = await web.serve(folder, { precompressed: true });
+    try {
+      slow = await slowFirstVisit(browser,
+        `http://127.0.0.1:${slowServer.address().port}/snowbelter.html?autostart=1&trace=1&settings=0`);
+    } finally {
+      slowServer.closeAllConnections();
+      slowServer.close();
+    }
   }
   const server = await web.serve(folder);
   const url = `http://127.0.0.1:${server.address().port}/snowbelter.html?autostart=1&trace=1&settings=0`;
-  const target = await openPage(browser, url);
+  const target = await openPage(browser, url, rate);
   try {
     await target.page.focus('#canvas');
     await waitForScreen(target, 'menu');
     const firstMenu = await target.page.evaluate(() => window.benchFrames.firstMenu);
     await sleep(SETTLE_MS);
     const menu = await span(target, SECONDS);
-    await hold(target, 'Enter', 250);   // Start Game
+    const atMenu = await memoryNow(target);
+    // Start Game, then the jump key to leave the story, each held until the
+    // game took it (a slowed page's frames are far apart).
+    await web.holdKeyUntil(target, 'Enter', (state) => state.screen === 'story', 'Enter to start the game');
     await waitForScreen(target, 'story');
-    await sleep(1500);   // the story ignores the jump key for a moment
-    await hold(target, 'ControlLeft', 250);
+    await web.holdKeyUntil(target, 'ControlLeft', (state) => state.screen === 'round', 'the jump key to leave the story');
     await waitForScreen(target, 'round');
     await sleep(SETTLE_MS);
     const round = await span(target, SECONDS, (ms) => walk(target, ms));
+    const afterRound = await memoryNow(target);
     const stayed = (await latest(target)).screen === 'round';
-    const offline = web.engine().cdp ? await offlineVisit(browser, server, url, target)
-      : 'not measured (no network switch without the DevTools protocol)';
-    return { menu, round, firstMenu, stayed, offline, slow };
+    let offline = 'measured at 1x only';
+    if (rate === 1) {
+      offline = cdp ? await offlineVisit(browser, server, url, target)
+        : 'not measured (no network switch without the DevTools protocol)';
+    }
+    return { menu, round, firstMenu, stayed, offline, slow, atMenu, afterRound };
   } finally {
     await target.page.close();
     server.close();
   }
 }
 
-async function measureBare(browser) {
+async function measureBare(browser, rate) {
   const server = await web.serve(__dirname);
-  const target = await openPage(browser, `http://127.0.0.1:${server.address().port}/bare_webgl.html`);
+  const target = await openPage(browser, `http://127.0.0.1:${server.address().port}/bare_webgl.html`, rate);
   try {
     await sleep(SETTLE_MS);
     const frame = await span(target, SECONDS);
     const firstPicture = await target.page.evaluate(() => window.benchFrames.firstPicture);
-    return { frame, firstPicture };
+    const memory = await memoryNow(target);
+    return { frame, firstPicture, memory };
   } finally {
     await target.page.close();
     server.close();
@@ -351,11 +432,17 @@ async function measureBare(browser) {
 }
 
 const fixed = (x, digits) => (x === undefined || Number.isNaN(x) ? '-' : x.toFixed(digits));
+const megabytes = (bytes) => fixed(bytes / 1048576, 1);
 
-function row(name, m) {
-  return `${name.padEnd(22)}${fixed(m.fps, 1).padStart(7)}${fixed(m.drawnPerSecond, 1).padStart(8)}` +
-    `${fixed(m.p50, 1).padStart(8)}${fixed(m.p99, 1).padStart(8)}${fixed(m.worst, 1).padStart(8)}` +
-    `${fixed(100 * m.busy, 1).padStart(8)}${fixed(100 * m.gpu, 1).padStart(8)}`;
+const COLUMNS = [['fps', 7], ['drawn/s', 8], ['p50 ms', 8], ['p99 ms', 8], ['worst', 8], ['busy %', 8],
+  ['gpu %', 8], ['first ms', 9], ['wasm MB', 9], ['heap MB', 9]];
+
+// One line of the figures table: a span, its first frame and its memory.
+function row(name, m, first, memory) {
+  const cells = [fixed(m.fps, 1), fixed(m.drawnPerSecond, 1), fixed(m.p50, 1), fixed(m.p99, 1),
+    fixed(m.worst, 1), fixed(100 * m.busy, 1), fixed(100 * m.gpu, 1), fixed(first, 0),
+    memory ? megabytes(memory.wasm) : '', memory ? megabytes(memory.heap) : ''];
+  return `${name.padEnd(24)}${cells.map((cell, i) => cell.padStart(COLUMNS[i][1])).join('')}`;
 }
 
 // A figure, or "n/a (why)" where the engine cannot give it.
@@ -363,25 +450,60 @@ function figure(value, text, why) {
   return Number.isFinite(value) ? text(value) : `n/a (${why})`;
 }
 
-// The figures the page is held to, one column per build.
-function goalTable(bare, games) {
+// The refresh of the display, in ms, as the bare page saw it (its frames
+// follow every refresh).
+const refreshMs = (bare) => bare.frame.p50;
+
+// Each build's figures against the bare page's at the same slow-down.
+function ratioTable(runs, names) {
+  const ratio = (a, b) => fixed(a / b, 2);
+  const lines = [
+    ['round frames/s / bare', (g, bare) => ratio(g.round.fps, bare.frame.fps)],
+    ['menu frames/s / bare', (g, bare) => ratio(g.menu.fps, bare.frame.fps)],
+    ['round main thread busy / bare', (g, bare) => ratio(g.round.busy, bare.frame.busy)],
+    ['menu main thread busy / bare', (g, bare) => ratio(g.menu.busy, bare.frame.busy)],
+    ['longest round frame, refreshes', (g, bare) => ratio(g.round.worst, refreshMs(bare))],
+    ['first menu frame / bare first', (g, bare) => ratio(g.firstMenu, bare.firstPicture)],
+    ['WebGL calls (draws) per round frame', (g) => `${fixed(g.round.callsPerFrame, 1)} (${fixed(g.round.drawsPerFrame, 1)})`],
+    ['wasm MB at start/menu/round', (g) =>
+      `${megabytes(g.atMenu.wasmStart)}/${megabytes(g.atMenu.wasm)}/${megabytes(g.afterRound.wasm)}`],
+    ['JS heap MB at menu/round', (g) => `${megabytes(g.atMenu.heap)}/${megabytes(g.afterRound.heap)}`],
+  ];
+  const width = 22;
+  const columns = [];
+  for (const run of runs) for (const name of names) columns.push([`${name} ${run.rate}x`, run, names.indexOf(name)]);
+  console.log(`${'game / bare page'.padEnd(38)}${columns.map(([title]) => title.padStart(width)).join('')}`);
+  for (const [name, value] of lines) {
+    console.log(`${name.padEnd(38)}${columns.map(([, run, i]) => value(run.games[i], run.bare).padStart(width)).join('')}`);
+  }
+}
+
+// The figures the page is held to, one column per build: the frame at the
+// slowest CPU measured that is no slower than 4x, the rest at 1x.
+function goalTable(runs, names) {
   const engine = web.engineName();
   const noCdp = `${engine} has no DevTools protocol`;
+  const plain = runs.find((run) => run.rate === 1) || runs[0];
+  const slowed = runs.filter((run) => run.rate <= 4).pop() || runs[0];
+  const at = (run) => `at ${run.rate}x`;
   const lines = [
-    ['first menu frame, slow link', '<= 6 s', (g) => figure(g.slow.firstMenu, (v) => `${(v / 1000).toFixed(1)} s`, noCdp)],
-    ['bytes before first menu frame', '<= 1 MB', (g) => figure(g.slow.bytes, (v) => `${(v / 1e6).toFixed(2)} MB`, noCdp)],
-    ['main thread busy / bare page', '<= 1.3', (g) => figure(g.round.busy / bare.frame.busy, (v) => v.toFixed(2), noCdp)],
-    ['GPU process CPU / bare page', '<= 1.1', (g) => figure(g.round.gpu / bare.frame.gpu, (v) => v.toFixed(2), noCdp)],
-    ['WebGL calls per round frame', '<= 3 x draws', (g) => figure(g.round.callsPerFrame,
+    ['first menu frame, slow link', '<= 4 s', plain, (g) => figure(g.slow.firstMenu, (v) => `${(v / 1000).toFixed(1)} s`, noCdp)],
+    ['bytes before first menu frame', '<= 1 MB', plain, (g) => figure(g.slow.bytes, (v) => `${(v / 1e6).toFixed(2)} MB`, noCdp)],
+    [`round frames/s / bare page ${at(slowed)}`, '>= 0.99', slowed, (g, bare) => figure(g.round.fps / bare.frame.fps, (v) => v.toFixed(2), 'no frames')],
+    [`main thread busy / bare page ${at(slowed)}`, '<= 1.3', slowed, (g, bare) => figure(g.round.busy / bare.frame.busy, (v) => v.toFixed(2), noCdp)],
+    [`longest round frame ${at(slowed)}`, '<= 2 refreshes', slowed, (g, bare) => figure(g.round.worst / refreshMs(bare),
+      (v) => `${v.toFixed(2)} (${g.round.worst.toFixed(1)} ms)`, 'no frames')],
+    ['GPU process CPU / bare page', '<= 1.1', plain, (g, bare) => figure(g.round.gpu / bare.frame.gpu, (v) => v.toFixed(2), noCdp)],
+    ['WebGL calls per round frame', '<= 3 x draws + 6', plain, (g) => figure(g.round.callsPerFrame,
       (v) => `${v.toFixed(1)} (${g.round.drawsPerFrame.toFixed(1)} draws)`, 'no frames counted')],
-    ['round frames/s / bare page', '>= 0.99', (g) => figure(g.round.fps / bare.frame.fps, (v) => v.toFixed(2), 'no frames')],
-    ['first menu frame / bare first picture', '<= 1.2', (g) => figure(g.firstMenu / bare.firstPicture,
+    ['first menu frame / bare first picture', '<= 1.2', plain, (g, bare) => figure(g.firstMenu / bare.firstPicture,
       (v) => `${v.toFixed(2)} (${g.firstMenu.toFixed(0)} ms)`, 'no first picture')],
+    ['wasm memory after a round', '<= 256 MB', plain, (g) => figure(g.afterRound.wasm, (v) => `${megabytes(v)} MB`, 'not found')],
   ];
   const width = 26;
-  console.log(`${'figure'.padEnd(38)}${games.map(([name]) => name.padStart(width)).join('')}${'goal'.padStart(14)}`);
-  for (const [name, goal, value] of lines) {
-    console.log(`${name.padEnd(38)}${games.map(([, g]) => value(g).padStart(width)).join('')}${goal.padStart(14)}`);
+  console.log(`${'figure'.padEnd(44)}${names.map((name) => name.padStart(width)).join('')}${'goal'.padStart(18)}`);
+  for (const [name, goal, run, value] of lines) {
+    console.log(`${name.padEnd(44)}${run.games.map((g) => value(g, run.bare).padStart(width)).join('')}${goal.padStart(18)}`);
   }
 }
 
@@ -391,33 +513,49 @@ function buildNames(builds) {
   return names.map((name, i) => (names.indexOf(name) !== i || names.lastIndexOf(name) !== i ? `${i + 1}:${name}` : name));
 }
 
+// The figures of one slow-down: the bare page, then each build in turn.
+async function measureAt(browser, builds, rate) {
+  const bare = await measureBare(browser, rate);
+  const games = [];
+  for (const folder of builds) games.push(await measureGame(browser, folder, rate));
+  return { rate, bare, games };
+}
+
+function printRun(run, names) {
+  console.log(`CPU slowed ${run.rate}x`);
+  console.log(`${''.padEnd(24)}${COLUMNS.map(([title, width]) => title.padStart(width)).join('')}`);
+  console.log(row('bare WebGL 2 page', run.bare.frame, run.bare.firstPicture, run.bare.memory));
+  run.games.forEach((game, i) => {
+    console.log(row(`${names[i]} menu`, game.menu, game.firstMenu, game.atMenu));
+    console.log(row(`${names[i]} round`, game.round, NaN, game.afterRound));
+  });
+  run.games.forEach((game, i) => {
+    if (!game.stayed) console.log(`note: Santa left the round during the ${names[i]} span`);
+    if (run.rate === 1) console.log(`${names[i]}: a second visit with the network off: ${game.offline}`);
+  });
+  console.log('');
+}
+
 async function main() {
-  const builds = options(process.argv);
+  const { builds, rates: asked } = options(process.argv);
+  const rates = web.engine().cdp ? asked : [1];
   const browser = await web.launch();
   try {
     const load = () => os.loadavg()[0].toFixed(1);
     console.log(`page benchmark: ${await browser.version()}, ${SECONDS} s per span, ` +
       `load average ${load()} on ${os.cpus().length} processors`);
-    const bare = await measureBare(browser);
+    if (rates !== asked) console.log(`(${web.engineName()} has no CPU slow-down: measured at 1x only)`);
     const names = buildNames(builds);
-    const games = [];
-    for (let i = 0; i < builds.length; ++i) games.push([names[i], await measureGame(browser, builds[i])]);
-    console.log(`${''.padEnd(22)}${'fps'.padStart(7)}${'drawn/s'.padStart(8)}${'p50 ms'.padStart(8)}` +
-      `${'p99 ms'.padStart(8)}${'worst'.padStart(8)}${'busy %'.padStart(8)}${'gpu %'.padStart(8)}`);
-    console.log(row('bare WebGL 2 page', bare.frame));
-    for (const [name, game] of games) {
-      console.log(row(`${name} menu`, game.menu));
-      console.log(row(`${name} round`, game.round));
-    }
-    console.log(`first picture: bare page ${fixed(bare.firstPicture, 0)} ms; first menu frame:` +
-      games.map(([name, game]) => ` ${name} ${fixed(game.firstMenu, 0)} ms`).join(';'));
-    for (const [name, game] of games) {
-      if (!game.stayed) console.log(`note: Santa left the round during the ${name} span`);
-      console.log(`${name}: a second visit with the network off: ${game.offline}`);
+    const runs = [];
+    for (const rate of rates) {
+      runs.push(await measureAt(browser, builds, rate));
+      printRun(runs[runs.length - 1], names);
     }
     console.log(`load average at the end: ${load()}`);
     console.log('');
-    goalTable(bare, games);
+    ratioTable(runs, names);
+    console.log('');
+    goalTable(runs, names);
   } finally {
     await browser.close();
   }

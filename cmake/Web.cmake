@@ -64,8 +64,13 @@ function(snow_web_page target)
     # (a fifth of the code).
     -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072 -sASYNCIFY_REMOVE=@${page}/asyncify_remove.json
     # iOS refuses large WebAssembly memories: the game needs far less than
-    # 256 MB, so its memory may grow no further.
-    -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728 -sMAXIMUM_MEMORY=268435456
+    # 256 MB, so its memory may grow no further.  The page makes the memory
+    # (web/page.js: as large as a round needs from the start, and the same
+    # 256 MB at most) and hands it over; the game's own start, below, is
+    # only the floor its data and stack take.  Memory that cannot grow
+    # ends the game with "OOM", which the page's card puts in words.
+    -sIMPORTED_MEMORY=1 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=8388608
+    -sMAXIMUM_MEMORY=268435456 -sABORTING_MALLOC=1
     -sFORCE_FILESYSTEM=1 -lidbfs.js
     # Leaving the game ends the program as on the desktop: the page hears of it.
     -sEXIT_RUNTIME=1

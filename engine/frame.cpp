@@ -1,7 +1,8 @@
 /*
  * frame.cpp - start-up, shut-down, the window event pump and the frame cycle.
  *
- * Needs: SDL2 events, GL for the clear after each swap, and every module that
+ * Needs: SDL2 events, GL for the clear after each swap, quad_batch.h to
+ * draw the frame before its hook, and every module that
  * start-up brings up and shut-down takes down again (clock, renderer, window,
  * input, sound, music, archives, file channels, the start-up font).
  */
@@ -28,6 +29,7 @@
 #include "media/input.h"
 #include "media/keymap.h"
 #include "media/music.h"
+#include "media/quad_batch.h"
 #include "media/renderer.h"
 #include "media/screen_picture.h"
 #include "media/sound.h"
@@ -264,6 +266,9 @@ void pump_messages()
 
 void show_screen()
 {
+    // The frame's drawing reaches GL before the frame hook, which may make
+    // GL calls of its own (the replay runner's scissor box for the next frame).
+    flush_quads();
     if (frame.game.frame) frame.game.frame();
     frame_times.previous = frame_times.current;
     frame_times.current = now_ms();

@@ -10,6 +10,8 @@
 
 void gl_draw_start() {}
 
+void gl_draw_sync() {}
+
 void gl_draw_plain_state()
 {
     glDisable(GL_DEPTH_TEST);

@@ -3,14 +3,19 @@
  *
  * One shader program does what the fixed pipeline did for 2D: the
  * projection, texels times the colour on up to two units, and the alpha
- * test as a discard.  One vertex buffer takes each draw's vertices afresh
- * (orphaning the last draw's), in a vertex array object set up once; quads
- * become pairs of triangles through a fixed buffer of 16-bit indices.
+ * test as a discard.  Draws are held back, each with the state it was asked
+ * in, until gl_draw_sync (at the latest, when the frame is shown): then one
+ * upload gives the vertex buffer all their vertices (orphaning the last
+ * ones), in a vertex array object set up once, and the draws follow; quads
+ * become pairs of triangles through a fixed buffer of 16-bit indices, so a
+ * sync's quads stay below 65536 corners.
  *
  * Every call into WebGL crosses from WebAssembly to JavaScript and is
  * checked again by the browser, so the state set so far is kept here: the
  * uniforms, the switches, the bound textures and each texture's wrap and
- * filters.  A call that changes nothing makes no WebGL call.
+ * filters.  A call that changes nothing makes no WebGL call, and what only
+ * draws read (uniforms, blending, texture parameters) is set only before a
+ * draw that needs it otherwise.
  */
 #include <GLES3/gl3.h>
 #include <algorithm>
@@ -71,6 +76,10 @@ void main()
 struct TextureSettings {
     GLint wrap = UNKNOWN;
     GLint filter = UNKNOWN;
+    bool operator==(const TextureSettings& other) const
+    {
+        return wrap == other.wrap && filter == other.filter;
+    }
 };
 
 struct Uniforms {
@@ -80,24 +89,47 @@ struct Uniforms {
     GLint unit_on[UNITS] = {-1, -1};
 };
 
-// The state as WebGL has it, set through this file alone.
+// What a draw needs of the state: the callers' choice as the draw was
+// asked for, put into WebGL just before it is made.
+struct DrawSettings {
+    int projection_width = 0;
+    int projection_height = 0;
+    std::array<float, 4> colour = {1, 1, 1, 1};
+    float alpha_above = NO_ALPHA_TEST;
+    int blending = 0;
+    int blend_adds = UNKNOWN;
+    std::array<bool, UNITS> texturing = {false, false};
+    std::array<uint32_t, UNITS> bound = {0, 0};
+    std::array<TextureSettings, UNITS> bound_settings;   // of the textures on units texturing
+};
+
+// A draw held back until the frame's vertices go to WebGL at once.
+struct HeldDraw {
+    DrawSettings settings;
+    GLenum mode;         // GL_TRIANGLES for quads, GL_TRIANGLE_FAN, GL_POINTS
+    std::size_t first;   // vertex
+    std::size_t count;   // vertices
+};
+
+// The callers' choices (wanted) and what WebGL has (applied), each made
+// through this file alone.  Texture bindings reach WebGL at once while no
+// draw is held (uploads and copies go to the bound texture); everything a
+// draw alone reads reaches it only before a draw that needs it changed.
 struct DrawState {
     GLuint program = 0;
     GLuint vertices = 0;
     Uniforms uniforms;
-    int projection_width = 0;
-    int projection_height = 0;
-    std::array<float, 4> colour = {1, 1, 1, 1};
+    DrawSettings wanted;
+    DrawSettings applied;
     bool alpha_test = false;
     float alpha_threshold = 0;
-    float alpha_above = NO_ALPHA_TEST;
     bool plain = false;
-    int blending = 0;
-    int blend_adds = UNKNOWN;
-    int active_unit = 0;
-    std::array<uint32_t, UNITS> bound = {0, 0};
-    std::array<bool, UNITS> texturing = {false, false};
-    std::unordered_map<uint32_t, TextureSettings> textures;
+    int wanted_unit = 0;
+    int applied_unit = 0;
+    std::unordered_map<uint32_t, TextureSettings> wanted_textures;
+    std::unordered_map<uint32_t, TextureSettings> applied_textures;
+    std::vector<QuadVertex> held_vertices;
+    std::vector<HeldDraw> held;
 };
 DrawState state;
 
@@ -185,32 +217,138 @@ void set_first_uniforms()
     glUniform1i(at.unit_on[1], 0);
 }
 
-void set_alpha_above()
+void apply_unit(int unit)
 {
-    const float above = state.alpha_test ? state.alpha_threshold : NO_ALPHA_TEST;
-    if (above == state.alpha_above) return;
-    state.alpha_above = above;
-    glUniform1f(state.uniforms.alpha_above, above);
+    if (unit == state.applied_unit) return;
+    state.applied_unit = unit;
+    glActiveTexture(GLenum(GL_TEXTURE0 + unit));
 }
 
-TextureSettings& bound_settings()
+void apply_binding(int unit, uint32_t name)
 {
-    return state.textures[state.bound[std::size_t(state.active_unit)]];
+    uint32_t& bound = state.applied.bound[std::size_t(unit)];
+    if (name == bound) return;
+    apply_unit(unit);
+    bound = name;
+    glBindTexture(GL_TEXTURE_2D, name);
 }
 
-// Sets a parameter pair (S and T, or min and mag) of the bound texture.
+// WebGL's bindings and active unit as the callers chose them.
+void apply_wanted_bindings()
+{
+    for (int unit = 0; unit < UNITS; ++unit)
+        apply_binding(unit, state.wanted.bound[std::size_t(unit)]);
+    apply_unit(state.wanted_unit);
+}
+
+// Sets a parameter pair (S and T, or min and mag) of the texture bound on
+// the active unit.
 void set_texture_pair(GLint& known, GLenum first, GLenum second, GLint value)
 {
-    if (known == value) return;
+    if (known == value || value == UNKNOWN) return;
     known = value;
     glTexParameteri(GL_TEXTURE_2D, first, value);
     glTexParameteri(GL_TEXTURE_2D, second, value);
 }
 
-// Gives the vertex buffer `bytes` of new vertices; the old store is let go.
-void stream_vertices(const void* vertices, std::size_t bytes)
+void apply_texture(int unit, uint32_t name, const TextureSettings& settings)
 {
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), vertices, GL_STREAM_DRAW);
+    apply_binding(unit, name);
+    TextureSettings& applied = state.applied_textures[name];
+    if (applied == settings) return;
+    apply_unit(unit);
+    set_texture_pair(applied.wrap, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, settings.wrap);
+    set_texture_pair(applied.filter, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER, settings.filter);
+}
+
+void apply_projection(int width, int height)
+{
+    DrawSettings& applied = state.applied;
+    if (width == applied.projection_width && height == applied.projection_height) return;
+    applied.projection_width = width;
+    applied.projection_height = height;
+    // glOrtho(0, width, height, 0, -1, 1), by columns.
+    const GLfloat matrix[16] = {
+        2.0f / float(width), 0, 0, 0, 0, -2.0f / float(height), 0, 0, 0, 0, -1, 0, -1, 1, 0, 1};
+    glUniformMatrix4fv(state.uniforms.projection, 1, GL_FALSE, matrix);
+}
+
+void apply_blending(const DrawSettings& wanted)
+{
+    DrawSettings& applied = state.applied;
+    if (wanted.blending != applied.blending) {
+        applied.blending = wanted.blending;
+        wanted.blending ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    }
+    // (Blending asked for before any blend function keeps WebGL's own.)
+    if (wanted.blending && wanted.blend_adds != UNKNOWN &&
+        wanted.blend_adds != applied.blend_adds) {
+        applied.blend_adds = wanted.blend_adds;
+        glBlendFunc(GL_SRC_ALPHA, wanted.blend_adds ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    }
+}
+
+// WebGL's state as a draw asked for it.
+void apply_settings(const DrawSettings& wanted)
+{
+    DrawSettings& applied = state.applied;
+    apply_projection(wanted.projection_width, wanted.projection_height);
+    if (wanted.colour != applied.colour) {
+        applied.colour = wanted.colour;
+        const std::array<float, 4>& c = wanted.colour;
+        glUniform4f(state.uniforms.colour, c[0], c[1], c[2], c[3]);
+    }
+    if (wanted.alpha_above != applied.alpha_above) {
+        applied.alpha_above = wanted.alpha_above;
+        glUniform1f(state.uniforms.alpha_above, wanted.alpha_above);
+    }
+    apply_blending(wanted);
+    for (int unit = 0; unit < UNITS; ++unit) {
+        const std::size_t u = std::size_t(unit);
+        if (wanted.texturing[u]) apply_texture(unit, wanted.bound[u], wanted.bound_settings[u]);
+        if (wanted.texturing[u] != applied.texturing[u]) {
+            applied.texturing[u] = wanted.texturing[u];
+            glUniform1i(state.uniforms.unit_on[u], wanted.texturing[u]);
+        }
+    }
+}
+
+// Holds back a draw of `count` vertices made in the current state; returns
+// where its vertices go.  Quads start at a multiple of four vertices, for
+// the fixed indices.
+QuadVertex* hold_draw(GLenum mode, std::size_t count)
+{
+    std::vector<QuadVertex>& vertices = state.held_vertices;
+    const std::size_t first =
+        mode == GL_TRIANGLES ? (vertices.size() + 3) / 4 * 4 : vertices.size();
+    if (first + count > MAX_QUADS * 4) {
+        gl_draw_sync();
+        return hold_draw(mode, count);
+    }
+    HeldDraw draw = {state.wanted, mode, first, count};
+    for (std::size_t u = 0; u < UNITS; ++u)
+        if (draw.settings.texturing[u])
+            draw.settings.bound_settings[u] = state.wanted_textures[draw.settings.bound[u]];
+    state.held.push_back(draw);
+    vertices.resize(first + count);
+    return vertices.data() + first;
+}
+
+void make_draw(const HeldDraw& draw)
+{
+    apply_settings(draw.settings);
+    if (draw.mode == GL_TRIANGLES) {
+        const std::size_t first_index = draw.first / 4 * 6;
+        glDrawElements(GL_TRIANGLES, GLsizei(draw.count / 4 * 6), GL_UNSIGNED_SHORT,
+                       reinterpret_cast<const void*>(first_index * sizeof(uint16_t)));
+    } else {
+        glDrawArrays(draw.mode, GLint(draw.first), GLsizei(draw.count));
+    }
+}
+
+TextureSettings& bound_settings()
+{
+    return state.wanted_textures[state.wanted.bound[std::size_t(state.wanted_unit)]];
 }
 
 }   // namespace
@@ -224,9 +362,23 @@ void gl_draw_start()
     set_first_uniforms();
 }
 
+void gl_draw_sync()
+{
+    if (!state.held.empty()) {
+        const std::vector<QuadVertex>& vertices = state.held_vertices;
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(QuadVertex)),
+                     vertices.data(), GL_STREAM_DRAW);
+        for (const HeldDraw& draw : state.held) make_draw(draw);
+        state.held.clear();
+        state.held_vertices.clear();
+    }
+    apply_wanted_bindings();
+}
+
 void gl_draw_plain_state()
 {
     if (state.plain) return;
+    gl_draw_sync();
     state.plain = true;
     for (GLenum cap : {GL_DEPTH_TEST, GL_CULL_FACE, GL_STENCIL_TEST, GL_DITHER}) glDisable(cap);
     glFrontFace(GL_CCW);
@@ -234,127 +386,106 @@ void gl_draw_plain_state()
 
 void gl_draw_projection(int width, int height)
 {
-    if (width == state.projection_width && height == state.projection_height) return;
-    state.projection_width = width;
-    state.projection_height = height;
-    // glOrtho(0, width, height, 0, -1, 1), by columns.
-    const GLfloat matrix[16] = {
-        2.0f / float(width), 0, 0, 0, 0, -2.0f / float(height), 0, 0, 0, 0, -1, 0, -1, 1, 0, 1};
-    glUniformMatrix4fv(state.uniforms.projection, 1, GL_FALSE, matrix);
+    state.wanted.projection_width = width;
+    state.wanted.projection_height = height;
 }
 
 void gl_draw_colour(float red, float green, float blue, float alpha)
 {
-    const std::array<float, 4> colour = {red, green, blue, alpha};
-    if (colour == state.colour) return;
-    state.colour = colour;
-    glUniform4f(state.uniforms.colour, red, green, blue, alpha);
+    state.wanted.colour = {red, green, blue, alpha};
 }
 
 void gl_draw_alpha_test(bool on)
 {
     state.alpha_test = on;
-    set_alpha_above();
+    state.wanted.alpha_above = on ? state.alpha_threshold : NO_ALPHA_TEST;
 }
 
 void gl_draw_alpha_threshold(float threshold)
 {
     state.alpha_threshold = threshold;
-    set_alpha_above();
+    gl_draw_alpha_test(state.alpha_test);
 }
 
 void gl_draw_blending(bool on)
 {
-    if (int(on) == state.blending) return;
-    state.blending = on;
-    on ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    state.wanted.blending = on;
 }
 
 void gl_draw_blend_adds(bool adds)
 {
-    if (int(adds) == state.blend_adds) return;
-    state.blend_adds = adds;
-    glBlendFunc(GL_SRC_ALPHA, adds ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    state.wanted.blend_adds = adds;
 }
 
 bool gl_draw_blending_on()
 {
-    return state.blending == 1;
+    return state.wanted.blending == 1;
 }
 
 void gl_draw_active_unit(int unit)
 {
-    if (unit == state.active_unit) return;
-    state.active_unit = unit;
-    glActiveTexture(GLenum(GL_TEXTURE0 + unit));
+    state.wanted_unit = unit;
+    if (state.held.empty()) apply_unit(unit);
 }
 
 void gl_draw_texturing(bool on)
 {
-    const std::size_t unit = std::size_t(state.active_unit);
-    if (on == state.texturing[unit]) return;
-    state.texturing[unit] = on;
-    glUniform1i(state.uniforms.unit_on[unit], on);
+    state.wanted.texturing[std::size_t(state.wanted_unit)] = on;
 }
 
 uint32_t gl_draw_new_texture()
 {
     GLuint name = 0;
     glGenTextures(1, &name);
-    state.textures.erase(name);
+    state.wanted_textures.erase(name);
+    state.applied_textures.erase(name);
     return name;
 }
 
 void gl_draw_bind_texture(uint32_t name)
 {
-    uint32_t& bound = state.bound[std::size_t(state.active_unit)];
-    if (name == bound) return;
-    bound = name;
-    glBindTexture(GL_TEXTURE_2D, name);
+    state.wanted.bound[std::size_t(state.wanted_unit)] = name;
+    if (state.held.empty()) apply_wanted_bindings();
 }
 
 void gl_draw_delete_texture(uint32_t name)
 {
+    gl_draw_sync();
     glDeleteTextures(1, &name);
-    state.textures.erase(name);
+    state.wanted_textures.erase(name);
+    state.applied_textures.erase(name);
     // Deleting a bound texture leaves its units with none.
-    for (uint32_t& bound : state.bound)
-        if (bound == name) bound = 0;
+    for (DrawSettings* settings : {&state.wanted, &state.applied})
+        for (uint32_t& bound : settings->bound)
+            if (bound == name) bound = 0;
 }
 
 void gl_draw_texture_wrap(bool repeat)
 {
-    set_texture_pair(bound_settings().wrap, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T,
-                     repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+    bound_settings().wrap = repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
 }
 
 void gl_draw_texture_filter(bool linear)
 {
-    set_texture_pair(bound_settings().filter, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER,
-                     linear ? GL_LINEAR : GL_NEAREST);
+    bound_settings().filter = linear ? GL_LINEAR : GL_NEAREST;
 }
 
 void gl_draw_quads(const QuadVertex* vertices, std::size_t quads)
 {
     for (std::size_t done = 0; done < quads; done += MAX_QUADS) {
-        const std::size_t count = std::min(quads - done, MAX_QUADS);
-        stream_vertices(vertices + done * 4, count * 4 * sizeof(QuadVertex));
-        glDrawElements(GL_TRIANGLES, GLsizei(count * 6), GL_UNSIGNED_SHORT, nullptr);
+        const std::size_t count = std::min(quads - done, MAX_QUADS) * 4;
+        std::copy_n(vertices + done * 4, count, hold_draw(GL_TRIANGLES, count));
     }
 }
 
 void gl_draw_fan(const float vertices[4][4])
 {
-    QuadVertex corners[4];
+    QuadVertex* corners = hold_draw(GL_TRIANGLE_FAN, 4);
     for (int i = 0; i < 4; ++i)
         corners[i] = QuadVertex{vertices[i][0], vertices[i][1], 0, vertices[i][2], vertices[i][3]};
-    stream_vertices(corners, sizeof corners);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
 }
 
 void gl_draw_point(float x, float y)
 {
-    const QuadVertex point = {x, y, 0, 0, 0};
-    stream_vertices(&point, sizeof point);
-    glDrawArrays(GL_POINTS, 0, 1);
+    *hold_draw(GL_POINTS, 1) = QuadVertex{x, y, 0, 0, 0};
 }

@@ -51,16 +51,22 @@ QuadVertex* join_quads(const QuadGroup& group, std::size_t count)
 
 QuadVertex* start_quads(const QuadGroup& group, std::size_t count)
 {
-    flush_quads();
+    end_quad_group();
     batch.group = group;
     return room_for(count);
 }
 
-void flush_quads()
+void end_quad_group()
 {
     if (batch.quads == 0) return;
     gl_draw_quads(batch.vertices.data(), batch.quads);
     batch.quads = 0;
+}
+
+void flush_quads()
+{
+    end_quad_group();
+    gl_draw_sync();
 }
 
 std::size_t quad_vertex_room()

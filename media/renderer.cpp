@@ -79,7 +79,6 @@ void set_viewport(int x, int y, int width, int height)
     gl_draw_alpha_test(true);
     gl_draw_alpha_threshold(ALPHA_TEST_THRESHOLD);
     gl_draw_colour(1, 1, 1, 1);
-    glClearColor(0, 0, 0, 1);
     gl_draw_plain_state();
     renderer->smoothing = true;
     bind_sprite_texture(-1, -1, false, nullptr);
@@ -109,7 +108,7 @@ void clear_screen()
 
 void set_alpha_mode(double mode)
 {
-    flush_quads();
+    end_quad_group();
     double alpha = mode < 0 ? -mode : mode;
     if (mode == 0) {
         gl_draw_blending(false);
@@ -130,7 +129,7 @@ void set_transparency(int colour)
 
 void bind_sprite_texture(int a, int b, bool use_3d, const uint32_t* names)
 {
-    flush_quads();
+    end_quad_group();
     renderer->bound_sprite = a;
     renderer->bound_second_sprite = b;
     renderer->bound_3d = use_3d;
@@ -181,4 +180,7 @@ void setup_gl_state()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);   // screen reads of any width stay unpadded
     glDisable(GL_SCISSOR_TEST);
+    // Every clear is to black: whoever clears to another colour puts black
+    // back (a browser checks each call, so it is not set again each frame).
+    glClearColor(0, 0, 0, 1);
 }

@@ -107,7 +107,6 @@ void clear_window_area(int x, int y, int width, int height)
 // is, with the whole window cleared under it.
 void clear_bars(const Placement& at)
 {
-    glClearColor(0, 0, 0, 1);
     if (glIsEnabled(GL_SCISSOR_TEST)) {
         glClear(GL_COLOR_BUFFER_BIT);
         return;
@@ -149,6 +148,36 @@ void bind_staging(int width, int height)
 int nearest(int i, int to, int from)
 {
     return int((2LL * i + 1) * from / (2LL * to));
+}
+
+// The shown part of the drawing picture, scaled into `into` of the
+// framebuffer bound for drawing, which is `framebuffer`.
+void blit_shown_picture(unsigned framebuffer, const PictureRect& into)
+{
+    const Corner corner = whole_or(screen.shown);
+    const int top = screen.height;
+    const GLuint shown = screen.pictures[screen.drawing].framebuffer;
+    const int whole = std::min(into.width / corner.width, into.height / corner.height);
+    const bool fractional =
+        into.width != whole * corner.width || into.height != whole * corner.height;
+    if (screen.fit == PictureFit::fill && fractional && whole >= 1) {
+        // Sharp up to the whole multiple, then smooth over the last fraction
+        // only: every pixel stays as wide as its neighbours, give or take
+        // one window pixel, with at most a pixel of blend at its edges.
+        bind_staging(whole * corner.width, whole * corner.height);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, shown);
+        glBlitFramebuffer(0, top - corner.height, corner.width, top, 0, 0, screen.staging_w,
+                          screen.staging_h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.staging.framebuffer);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+        glBlitFramebuffer(0, 0, screen.staging_w, screen.staging_h, into.x, into.y,
+                          into.x + into.width, into.y + into.height, GL_COLOR_BUFFER_BIT,
+                          GL_LINEAR);
+        return;
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, shown);
+    glBlitFramebuffer(0, top - corner.height, corner.width, top, into.x, into.y,
+                      into.x + into.width, into.y + into.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
 }
 
 }   // namespace
@@ -239,7 +268,7 @@ void present_screen_picture()
     // stays set for the next frame's background.
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     clear_bars(at);
-    draw_shown_picture(0, PictureRect{at.x, at.y, at.width, at.height});
+    blit_shown_picture(0, PictureRect{at.x, at.y, at.width, at.height});
     screen.presented = whole_or(screen.shown);
     screen.drawing ^= 1;
     bind_drawing_picture();
@@ -247,31 +276,8 @@ void present_screen_picture()
 
 void draw_shown_picture(unsigned framebuffer, const PictureRect& into)
 {
-    const Corner corner = whole_or(screen.shown);
-    const int top = screen.height;
-    const GLuint shown = screen.pictures[screen.drawing].framebuffer;
-    const int whole = std::min(into.width / corner.width, into.height / corner.height);
-    const bool fractional =
-        into.width != whole * corner.width || into.height != whole * corner.height;
-    if (screen.fit == PictureFit::fill && fractional && whole >= 1) {
-        // Sharp up to the whole multiple, then smooth over the last fraction
-        // only: every pixel stays as wide as its neighbours, give or take
-        // one window pixel, with at most a pixel of blend at its edges.
-        bind_staging(whole * corner.width, whole * corner.height);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, shown);
-        glBlitFramebuffer(0, top - corner.height, corner.width, top, 0, 0, screen.staging_w,
-                          screen.staging_h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.staging.framebuffer);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-        glBlitFramebuffer(0, 0, screen.staging_w, screen.staging_h, into.x, into.y,
-                          into.x + into.width, into.y + into.height, GL_COLOR_BUFFER_BIT,
-                          GL_LINEAR);
-        return;
-    }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, shown);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-    glBlitFramebuffer(0, top - corner.height, corner.width, top, into.x, into.y,
-                      into.x + into.width, into.y + into.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    blit_shown_picture(framebuffer, into);
 }
 
 void drawing_pixel_shown_at(int x, int y, int* picture_x, int* picture_y)

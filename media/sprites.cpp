@@ -86,6 +86,7 @@ const std::vector<uint8_t>& collision_mask(int id)
     std::vector<uint8_t>& mask = renderer->masks[id];
     if (!mask.empty()) return mask;
     bind_sprite_texture(id, -1, false, nullptr);
+    flush_quads();   // a read-back: the binding and earlier draws reach GL first
     mask = texture_alpha(renderer->sprites[id].texture);
     if (mask.size() < MIN_MASK_BYTES) mask.resize(MIN_MASK_BYTES, 0);
     return mask;
@@ -137,7 +138,7 @@ QuadVertex* add_quads(int id, QuadFilters filters, std::size_t count)
 {
     const QuadGroup group = {renderer->sprites[id].texture, filters, renderer->smoothing};
     if (QuadVertex* room = join_quads(group, count)) return room;
-    flush_quads();
+    end_quad_group();
     bind_sprite_texture(id, -1, false, nullptr);
     if (filters == QuadFilters::smoothing) apply_smoothing_filters();
     return start_quads(group, count);

@@ -36,8 +36,9 @@
     show(say('clickToPlay'));
   }
 
-  // The game cannot run, or refused what the address asked of it: one
-  // sentence and a retry (the card comes back if the game had started).
+  // The game cannot run (or run on), or refused what the address asked of
+  // it: one sentence and a retry (the card comes back if the game had
+  // started).
   function fail(sentence) {
     card.hidden = false;
     show(sentence);

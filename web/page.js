@@ -10,6 +10,13 @@
 'use strict';
 (function () {
   const GAME_FILES = ['snowbelter.wasm', 'snowbelter.data'];
+  // The game's WebAssembly memory, in MB: from the start what a round takes
+  // (measured with bench/page.js), so that it need not grow while it plays,
+  // and at most what the link allows (cmake/Web.cmake's MAXIMUM_MEMORY),
+  // which iPhones allow.  The address's memory=MB sets a lower limit (the
+  // tests' out-of-memory card).
+  const MEMORY_START_MB = 20, MEMORY_LIMIT_MB = 256;
+  const MB = 1048576, WASM_PAGE = 65536;
   const MUSIC_FILE = 'sfx.sbx', MUSIC_PATH = '/snowbelter/media/sfx.sbx';
   // How often the canvas is fitted again (a browser's bars come and go
   // without a resize event) and the game's focus is looked at.
@@ -158,7 +165,11 @@
       landMusic();
       start();
     },
-    onAbort: () => { if (!started) card.fail(say('cannotStart')); },
+    // The runtime says "OOM" when its memory could not grow.
+    onAbort: (what) => {
+      if (/\bOOM\b/.test(String(what))) card.fail(say('outOfMemory'));
+      else if (!started) card.fail(say('cannotStart'));
+    },
     onExit: (code) => {
       page.exited = code;
       storage.save();
@@ -167,9 +178,23 @@
     },
   };
 
+  // A browser that cannot give the memory throws a RangeError.
+  function makeMemory() {
+    const limit = Math.min(Number(params.get('memory')) || MEMORY_LIMIT_MB, MEMORY_LIMIT_MB);
+    const pages = (mb) => mb * MB / WASM_PAGE;
+    return new WebAssembly.Memory({ initial: pages(Math.min(MEMORY_START_MB, limit)), maximum: pages(limit) });
+  }
+
   async function load() {
     if (!document.createElement('canvas').getContext('webgl2')) {
       card.fail(say('noWebgl2'));
+      return;
+    }
+    try {
+      Module.wasmMemory = makeMemory();
+    } catch (error) {
+      console.warn(String(error));
+      card.fail(say('outOfMemory'));
       return;
     }
     let files;

@@ -6,7 +6,10 @@
 //   missing file  with a file missing on the server, the start card says
 //                 the download failed in a sentence and offers a retry;
 //   no WebGL 2    with WebGL 2 turned off (a browser of its own), the card
-//                 says so, and offers a retry.
+//                 says so, and offers a retry;
+//   out of memory with the game's memory held below what it needs (the
+//                 page's memory=MB), the card comes back over the game
+//                 saying it ran out of memory, and offers a retry.
 // Each runs on a scratch copy of build-web/, which it may change, served
 // on an address (so an origin) of its own.
 //
@@ -98,14 +101,28 @@ async function offline(browser, folder, server) {
   console.log(`offline: the page reached the menu with no server, with its music, from ${first}-next`);
 }
 
-async function cardSays(browser, server, query, expected, prepare) {
-  const game = await web.openGame(browser, server, query, prepare);
-  await web.waitFor(game, () => !document.getElementById('retry').hidden,
-    'the start card to offer a retry', START_TIMEOUT_MS);
+// The card, shown, says `expected` and offers a retry; the game never drew
+// a frame, or (when it may start) never reached the menu.  A failure the
+// page is meant to meet (abort, a pattern of the error it throws) must come
+// and is no failure of the test.
+async function cardSays(browser, server, query, expected, { mayStart = false, abort = null } = {}) {
+  const game = await web.openGame(browser, server, query);
+  const aborts = [];
+  if (abort) {
+    game.errors.push = function (error) {
+      return abort.test(error) ? aborts.push(error) : Array.prototype.push.call(this, error);
+    };
+  }
+  await web.waitFor(game, () => !document.getElementById('retry').hidden &&
+    !document.getElementById('start-card').hidden, 'the start card to offer a retry', START_TIMEOUT_MS);
   const text = await game.page.$eval('#card-text', (element) => element.textContent);
   if (!expected.test(text)) throw new Error(`the start card says "${text}"`);
-  const started = await game.page.evaluate(() => window.snowbelter.trace.length);
-  if (started) throw new Error('the game started anyway');
+  const trace = await game.page.evaluate(() => window.snowbelter.trace);
+  if (trace.length && !mayStart) throw new Error('the game started anyway');
+  if (trace.some((line) => line.split(',').includes('menu'))) throw new Error('the game reached the menu anyway');
+  for (const start = Date.now(); abort && !aborts.length; await web.sleep(50)) {
+    if (Date.now() - start > web.STEP_TIMEOUT_MS) throw new Error(`the page never threw ${abort}`);
+  }
   console.log(`${query}: the start card says "${text}"`);
   await game.page.close();
 }
@@ -125,10 +142,20 @@ async function missingFile(browser, folder, server) {
   await cardSays(browser, server, 'autostart=1&settings=0', /could not be downloaded/);
 }
 
+// The memory the game starts with alone (cmake/Web.cmake's INITIAL_MEMORY),
+// far below what it needs to load its pictures.
+const MEMORY_FLOOR_MB = 8;
+
+async function outOfMemory(browser, folder, server) {
+  await cardSays(browser, server, `autostart=1&trace=1&settings=0&memory=${MEMORY_FLOOR_MB}`,
+    /^Snowbelter ran out of memory on this device: .*\.$/, { mayStart: true, abort: /Aborted\(OOM\)/ });
+}
+
 const onCopy = (run) => (browser) => onScratchCopy((folder, server) => run(browser, folder, server));
 
 web.runCases([
   { name: 'offline', run: onCopy(offline) },
   { name: 'missing file', run: onCopy(missingFile) },
   { name: 'no WebGL 2', settings: { noWebgl2: true }, run: onCopy(noWebgl2) },
+  { name: 'out of memory', run: onCopy(outOfMemory) },
 ]);

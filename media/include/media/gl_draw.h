@@ -7,9 +7,12 @@
  * The build picks one implementation.  gl_draw_desktop.cpp makes exactly
  * the GL 1.x calls the renderer has always made (Windows builds it too).
  * gl_draw_web.cpp draws on WebGL 2 with one shader program and one vertex
- * buffer orphaned at each draw; it keeps a copy of the state it has set, so
- * a call that changes nothing reaches WebGL not at all.  For that copy to
- * hold, every texture is made, bound, set up and deleted here.
+ * buffer; it holds its draws back until gl_draw_sync, which sends all their
+ * vertices at once (a frame's, usually) and then makes them.  It keeps a
+ * copy of the state it has set, so a call that changes nothing reaches
+ * WebGL not at all, and what only draws read reaches it only before a draw.
+ * For that copy to hold, every texture is made, bound, set up and deleted
+ * here.
  *
  * Callers: the renderer (projection, colour, alpha test, blending, texture
  * binding and filters), quad_batch.h (quads, texture deletion), sprites.h
@@ -31,6 +34,12 @@ struct QuadVertex {
 // Sets up drawing on the context just made current; forgets all it knew of
 // an earlier one.
 void gl_draw_start();
+
+// Makes the draws held back so far and gives GL the texture bindings last
+// asked for: any GL call made elsewhere (a clear, a blit, a viewport, an
+// upload or a read-back) comes after this, or it may overtake those draws.
+// quad_batch.h's flush_quads calls it.
+void gl_draw_sync();
 
 // Switches off what the fixed pipeline has and 2D drawing never uses
 // (depth, culling, dithering, lighting, fog, smoothing...).

@@ -9,7 +9,10 @@
  * that changes GL state or reads or writes the frame buffer or a texture
  * (alpha mode, colour, viewport, the bound picture, grabs, read-backs,
  * saves, texture uploads and deletions) calls flush_quads first, so what
- * reaches the picture is what drawing every quad on its own gives.
+ * reaches the picture is what drawing every quad on its own gives.  A
+ * change of gl_draw.h's state alone (texture, colour, blending) needs only
+ * end_quad_group: gl_draw.h keeps the order of its own calls and draws (the
+ * browser's holds the draws back, to send their vertices at once).
  *
  * Callers: sprites.h and fonts.h add quads; renderer.h, background.h,
  * grabs.h, screen_picture.h and sprites.h flush; code reading pixels with
@@ -47,7 +50,11 @@ QuadVertex* join_quads(const QuadGroup& group, std::size_t count);
 // filters.
 QuadVertex* start_quads(const QuadGroup& group, std::size_t count);
 
-// Draws the waiting group, if any.
+// Hands the waiting group, if any, to gl_draw.h as one draw.
+void end_quad_group();
+
+// Draws the waiting group, if any, and everything gl_draw.h holds back:
+// before GL calls of one's own.
 void flush_quads();
 
 // How many vertices the array has room for; it only grows (512 at least,
