@@ -218,7 +218,11 @@ void watch_row(ResultRow& row)
     if (session_played_back() || row.check == ReplayCheck::missing ||
         !script_to_watch(row.replay, &script).empty())
         return;
+    // The watched game may visit this page itself: the player's visit is
+    // kept aside here, as the watch keeps the rest of the game.
+    const ResultsScreenState visit = results_screen;
     row.watched = watch_result_line(watch_replay(script));
+    results_screen = visit;
     come_back_from_watching();
 }
 

@@ -31,7 +31,6 @@
 #include "game/shell/keys_screen.h"
 #include "game/shell/menu.h"
 #include "game/shell/options_screen.h"
-#include "game/shell/results_screen.h"
 #include "game/shell/run_link.h"
 #include "game/shell/session.h"
 #include "game/shell/settings.h"
@@ -60,7 +59,6 @@ struct KeptGame {
     double menu_cursor_y;
     KeysScreenState keys_screen;
     OptionsScreenState options_screen;
-    ResultsScreenState results_screen;
     std::vector<double> key_codes;
     bool pad_keys;
     PictureFit fit;
@@ -89,19 +87,9 @@ Watching watching;
 
 KeptGame keep_game()
 {
-    KeptGame kept{copy_world(),
-                  assists,
-                  rnd_state(),
-                  runtime_status,
-                  effects_level(),
-                  menu_choice,
-                  menu_cursor_y,
-                  keys_screen,
-                  options_screen,
-                  results_screen,
-                  {},
-                  pad_keys_enabled(),
-                  picture_fit(),
+    KeptGame kept{copy_world(),     assists,     rnd_state(),        runtime_status,
+                  effects_level(),  menu_choice, menu_cursor_y,      keys_screen,
+                  options_screen,   {},          pad_keys_enabled(), picture_fit(),
                   language_choice()};
     for (int i = 0; i < array_count(key_codes); ++i) kept.key_codes.push_back(key_codes.at(i));
     return kept;
@@ -120,7 +108,6 @@ void put_back(const KeptGame& kept)
     menu_cursor_y = kept.menu_cursor_y;
     keys_screen = kept.keys_screen;
     options_screen = kept.options_screen;
-    results_screen = kept.results_screen;
     dim_number_array(key_codes, BINDING_COUNT);
     for (std::size_t i = 0; i < kept.key_codes.size(); ++i)
         key_codes.at(double(i)) = kept.key_codes[i];
