@@ -16,7 +16,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 export NODE_PATH=/usr/share/nodejs
 jobs="${SNOWBELTER_JOBS:-2}"
 # Raise when the way the libraries are built changes: a new cache folder.
-recipe=1
+recipe=2
 
 sources=(libsdl2 libsdl2-mixer zlib libpng1.6 libjpeg-turbo lzo2)
 . "$root/tools/lib-recipes.sh"
@@ -25,7 +25,9 @@ emver="$(dpkg-query -W -f='${Version}' emscripten)"
 enter_cache web "$(printf '%s emscripten=%s recipe=%s' "$versions" "$emver" "$recipe")"
 fetch_sources "${sources[@]}"
 
-cflags="-O2"
+# Small over fast: every byte of the libraries is downloaded before the
+# menu can show, and a frame spends little of its time in them.
+cflags="-Oz"
 lib_cc=emcc
 lib_ar=emar
 export PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig"
@@ -55,11 +57,15 @@ build_libjpeg_turbo() { (
 step libjpeg-turbo build_libjpeg_turbo
 
 # SDL2: its configure knows Emscripten; no threads (the game has none) and no
-# CPU probing, which wasm cannot do.
+# CPU probing, which wasm cannot do.  Nor what the game never asks SDL for:
+# the 2D renderer, haptics, sensors, power, locales and opening links; and
+# SDL's own text conversion in place of the C library's iconv, whose tables
+# of Asian code pages alone weigh 135 KB.
 build_libsdl2() { (
   cd libsdl2-[0-9]*/ && emconfigure ./configure --host=wasm32-unknown-emscripten \
   --prefix="$prefix" --disable-shared --enable-static --disable-assembly \
-  --disable-pthreads --disable-cpuinfo CFLAGS="$cflags" &&
+  --disable-pthreads --disable-cpuinfo --disable-render --disable-haptic --disable-sensor \
+  --disable-power --disable-locale --disable-misc --disable-iconv CFLAGS="$cflags" &&
   emmake make -j"$jobs" && emmake make install); }
 step libsdl2 build_libsdl2
 
