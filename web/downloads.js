@@ -1,7 +1,7 @@
 // downloads.js - fetches the game's files and the music archive, counting
-// their bytes as they arrive for the card's bar (window.snowbelterDownloads,
-// used by page.js).  Not for what becomes of the bytes: page.js hands them
-// to the game.
+// their bytes as they arrive for the card's bar, and compiles the game's
+// code as it arrives (window.snowbelterDownloads, used by page.js).  Not
+// for what becomes of the bytes: page.js hands them to the game.
 'use strict';
 (function () {
   // A compressed answer's length is not the length of what it unpacks to:
@@ -26,28 +26,45 @@
     }
   }
 
-  async function body(response) {
+  // The response's bytes as they arrive, counted on their way.
+  function countedStream(response) {
     const reader = response.body.getReader();
-    const chunks = [];
-    for (;;) {
-      const { done, value } = await reader.read();
-      if (done) break;
-      chunks.push(value);
-      bytes.loaded += value.length;
-      tell();
-    }
-    return new Blob(chunks).arrayBuffer();
+    return new ReadableStream({
+      async pull(controller) {
+        const { done, value } = await reader.read();
+        if (done) {
+          controller.close();
+          return;
+        }
+        bytes.loaded += value.length;
+        tell();
+        controller.enqueue(value);
+      },
+    });
   }
 
-  // The game's files, all at once; their bodies as ArrayBuffers, in order.
-  async function gameFiles(names) {
-    const responses = await Promise.all(names.map((name) => fetch(name)));
+  function body(response) {
+    return new Response(countedStream(response)).arrayBuffer();
+  }
+
+  // The game's code, compiled while it downloads where the browser can
+  // (compileStreaming wants the WebAssembly type, whatever the host sent).
+  async function compiled(response) {
+    const stream = countedStream(response);
+    if (!WebAssembly.compileStreaming) return WebAssembly.compile(await new Response(stream).arrayBuffer());
+    return WebAssembly.compileStreaming(new Response(stream, { headers: { 'Content-Type': 'application/wasm' } }));
+  }
+
+  // The game's code (compiled) and its data (an ArrayBuffer), fetched at once.
+  async function gameFiles(code, data) {
+    const responses = await Promise.all([fetch(code), fetch(data)]);
     for (const response of responses) {
       if (!response.ok) throw new Error(`${response.url}: ${response.status}`);
     }
     count(responses);
     tell();
-    return Promise.all(responses.map(body));
+    const [module, buffer] = await Promise.all([compiled(responses[0]), body(responses[1])]);
+    return { module, data: buffer };
   }
 
   // The music archive's bytes; throws when they cannot be had.

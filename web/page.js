@@ -9,7 +9,7 @@
 // it (media/music_arrival_web.cpp tells the game when it has landed).
 'use strict';
 (function () {
-  const GAME_FILES = ['snowbelter.wasm', 'snowbelter.data'];
+  const GAME_CODE = 'snowbelter.wasm', GAME_DATA = 'snowbelter.data';
   // The game's WebAssembly memory, in MB: from the start what a round takes
   // (measured with bench/page.js), so that it need not grow while it plays,
   // and at most what the link allows (cmake/Web.cmake's MAXIMUM_MEMORY),
@@ -199,14 +199,21 @@
     }
     let files;
     try {
-      files = await downloads.gameFiles(GAME_FILES);
+      files = await downloads.gameFiles(GAME_CODE, GAME_DATA);
     } catch (error) {
       console.warn(String(error));
-      card.fail(say('noDownload'));
+      card.fail(say(error instanceof WebAssembly.CompileError ? 'cannotStart' : 'noDownload'));
       return;
     }
-    Module.wasmBinary = files[0];
-    Module.getPreloadedPackage = () => files[1];
+    // The code is compiled already (downloads.js): the runtime only makes
+    // its instance.
+    Module.instantiateWasm = (imports, receive) => {
+      WebAssembly.instantiate(files.module, imports).then(
+        (instance) => receive(instance, files.module),
+        (error) => Module.onAbort(error));
+      return {};
+    };
+    Module.getPreloadedPackage = () => files.data;
     const loader = document.getElementById('game-loader');
     document.body.appendChild(document.importNode(loader.content, true));
     await downloadMusic();
