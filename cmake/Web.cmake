@@ -17,11 +17,11 @@ if(NOT EXISTS "${SNOWBELTER_WEB_MEDIA}/gfx.sbx" OR NOT EXISTS "${SNOWBELTER_WEB_
   message(FATAL_ERROR "SNOWBELTER_WEB_MEDIA holds no media archives: build the desktop game first")
 endif()
 
-# Small over fast for the game's own code too: it is downloaded before the
-# menu can show, and a frame's time goes to the browser's drawing rather
-# than to it (docs/performance.md).
-set(CMAKE_CXX_FLAGS_RELEASE "-Oz -DNDEBUG")
-set(CMAKE_C_FLAGS_RELEASE "-Oz -DNDEBUG")
+# The game's own code built for size too: it is downloaded before the menu
+# can show.  -Os, not -Oz: the final link's -Oz makes them the same size,
+# and -Os keeps the inlining that a frame's work wants.
+set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
+set(CMAKE_C_FLAGS_RELEASE "-Os -DNDEBUG")
 
 function(snow_web_library name)
   add_library(${name} INTERFACE IMPORTED)
