@@ -26,7 +26,13 @@
     }
   }
 
-  // The response's bytes as they arrive, counted on their way.
+  function arrived(chunk) {
+    bytes.loaded += chunk.length;
+    tell();
+  }
+
+  // The response's bytes as they arrive, counted on their way, for the
+  // compiler to take.
   function countedStream(response) {
     const reader = response.body.getReader();
     return new ReadableStream({
@@ -36,23 +42,33 @@
           controller.close();
           return;
         }
-        bytes.loaded += value.length;
-        tell();
+        arrived(value);
         controller.enqueue(value);
       },
     });
   }
 
-  function body(response) {
-    return new Response(countedStream(response)).arrayBuffer();
+  // A whole body read here rather than through countedStream: Firefox logs
+  // a failed stream's read as a page error even when it is caught, and the
+  // music's download may fail on its own (page.js plays on without it).
+  async function body(response) {
+    const reader = response.body.getReader();
+    const chunks = [];
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      chunks.push(value);
+      arrived(value);
+    }
+    return new Blob(chunks).arrayBuffer();
   }
 
   // The game's code, compiled while it downloads where the browser can
   // (compileStreaming wants the WebAssembly type, whatever the host sent).
   async function compiled(response) {
-    const stream = countedStream(response);
-    if (!WebAssembly.compileStreaming) return WebAssembly.compile(await new Response(stream).arrayBuffer());
-    return WebAssembly.compileStreaming(new Response(stream, { headers: { 'Content-Type': 'application/wasm' } }));
+    if (!WebAssembly.compileStreaming) return WebAssembly.compile(await body(response));
+    return WebAssembly.compileStreaming(
+      new Response(countedStream(response), { headers: { 'Content-Type': 'application/wasm' } }));
   }
 
   // The game's code (compiled) and its data (an ArrayBuffer), fetched at once.
