@@ -135,6 +135,35 @@ bool host_hold_lock_file(const std::string& path)
     return true;   // the descriptor stays open, and locked, for the process's life
 }
 
+int host_wait_for_lock(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return -1;
+    int locked;
+    do {
+        locked = flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+void host_release_lock(int handle)
+{
+    if (handle < 0) return;
+    flock(handle, LOCK_UN);
+    ::close(handle);
+}
+
+bool host_out_of_space(int error_number)
+{
+    return error_number == ENOSPC || error_number == EDQUOT || error_number == EFBIG;
+}
+
 std::string host_program_path()
 {
     char buffer[PATH_MAX];
