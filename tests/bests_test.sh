@@ -2,8 +2,9 @@
 # The whole path of a best result, driven by the replay runner with --bests,
 # which keeps the bests as the game keeps them in the player's data folder:
 #  - the winning route of win.replay makes the standard table over a
-#    hand-edited bests.txt: the good rows stay (ranked), the bad ones go,
-#    and the replays move down with their rows;
+#    hand-edited bests.txt kept as the game kept it before replays were
+#    named by their rows: the good rows stay (ranked), the bad ones go, the
+#    old best's replay takes its row's name and a replay no row names goes;
 #  - the end screen ignores a held Enter for its first 180 frames and
 #    returns to the menu on the next;
 #  - the best's replay, played by the runner, ends with the same result and
@@ -26,6 +27,7 @@ standard 9999 5 6000 2025-12-24T22:00:00Z 50 300 5 0
 standard 7000 5
 ROWS
 echo "old best" > bests/best-standard-1.replay
+echo "no row's" > bests/best-standard-20251224T200000Z-0badf00d.replay
 
 # The route of win.replay without its pictures and final checks, then the
 # end screen's keys.
@@ -45,8 +47,15 @@ expected="standard 7784 5 6000
 standard 100 1 6000
 assisted 9000 9 6000"
 [ "$rows" = "$expected" ] || die "bests.txt holds"$'\n'"$rows"$'\n'"expected"$'\n'"$expected"
-[ "$(cat bests/best-standard-2.replay)" = "old best" ] || die "the old best's replay did not move down"
-best=bests/best-standard-1.replay
+# Each replay named by its row's table, date and hash: the old best's, and
+# the new best's (its date the run's own).
+replays=$(cd bests && ls best-*.replay)
+[ "$(wc -l <<<"$replays")" = 2 ] || die "the replays left are"$'\n'"$replays"
+old=$(grep -l "^old best$" bests/best-standard-20251224T200000Z-*.replay) ||
+  die "the old best's replay did not take its row's name"
+best=$(ls bests/best-standard-*.replay | grep -v "$old")
+[[ $best =~ ^bests/best-standard-[0-9]{8}T[0-9]{6}Z-[0-9a-f]{8}\.replay$ ]] ||
+  die "the best's replay is named $best"
 grep -q '^end 11453$' "$best" || die "the best's replay does not end where the end screen began"
 
 "$runner" "$best" best.csv > best.out 2>&1 || { cat best.out; die "the best's replay"; }
