@@ -8,11 +8,18 @@
 #  - the end screen ignores a held Enter for its first 180 frames and
 #    returns to the menu on the next;
 #  - the best's replay, played by the runner, ends with the same result and
-#    the same trace.
-# Usage: bests_test.sh PATH_TO_SNOWREPLAY PATH_TO_WIN_REPLAY
+#    the same trace;
+#  - in a folder that cannot be written (its lock file is a folder, which
+#    stops root too) the same route's end screen says so in one line
+#    (tests/reference/end_not_kept.png), the folder stays as it was, and the
+#    game goes on to the menu.
+# Usage: bests_test.sh PATH_TO_SNOWREPLAY PATH_TO_WIN_REPLAY OUTPUT
+# A picture that differs is left in OUTPUT with its difference.
 set -uo pipefail
 runner=$(realpath "$1")
 win=$(realpath "$2")
+out="$3"
+mkdir -p "$out"
 source "$(dirname "$0")/test_lib.sh"
 begin_test
 cd "$tmp" || exit 1
@@ -61,4 +68,12 @@ grep -q '^end 11453$' "$best" || die "the best's replay does not end where the e
 "$runner" "$best" best.csv > best.out 2>&1 || { cat best.out; die "the best's replay"; }
 head -n "$(wc -l < best.csv)" route.csv | cmp -s - best.csv || die "the best's replay traced differently"
 tail -n 1 best.csv
+
+mkdir -p stuck/bests.lock
+echo "standard 100 1 6000 2025-12-24T20:00:00Z 100 300 5 0" > stuck/bests.txt
+before=$(cd stuck && ls -A && cat bests.txt)
+sed 's/^end 11700$/screenshot 11470 end_not_kept.png\nend 11700/' route.replay > stuck.replay
+"$runner" --bests stuck --output "$out" stuck.replay stuck.csv > stuck.out 2>&1 ||
+  { cat stuck.out; die "the route over a folder that cannot be written"; }
+[ "$(cd stuck && ls -A && cat bests.txt)" = "$before" ] || die "the folder that cannot be written changed"
 echo "passed"
