@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>   // flock
 #include <sys/stat.h>
@@ -114,6 +115,19 @@ bool host_is_regular_file(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::vector<std::string> host_folder_names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
 bool host_enter_folder(const std::string& folder)
 {
     return ::chdir(folder.c_str()) == 0;
@@ -133,6 +147,35 @@ bool host_hold_lock_file(const std::string& path)
         return false;
     }
     return true;   // the descriptor stays open, and locked, for the process's life
+}
+
+int host_wait_for_lock(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return -1;
+    int locked;
+    do {
+        locked = flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+void host_release_lock(int handle)
+{
+    if (handle < 0) return;
+    flock(handle, LOCK_UN);
+    ::close(handle);
+}
+
+bool host_out_of_space(int error_number)
+{
+    return error_number == ENOSPC || error_number == EDQUOT || error_number == EFBIG;
 }
 
 std::string host_program_path()

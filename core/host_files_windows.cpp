@@ -68,6 +68,24 @@ std::string game_app_data_folder()
     return with_slash(narrow(mine));
 }
 
+// The C runtime's errno for a failed Windows call, so that callers tell the
+// causes apart as on the other platforms.
+int errno_of_last_error()
+{
+    switch (GetLastError()) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_WRITE_PROTECT: return EROFS;
+    case ERROR_ACCESS_DENIED: return EACCES;
+    // Another program has the file open for a moment: not the folder's fault.
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return EBUSY;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    default: return EIO;
+    }
+}
+
 }   // namespace
 
 int host_open_for_reading(const char* path, std::int64_t* size)
@@ -119,8 +137,11 @@ bool host_flush_to_disk(int fd)
 // rename() fails on Windows when to exists; MoveFileExW replaces it.
 bool host_rename_over(const std::string& from, const std::string& to)
 {
-    return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    errno = errno_of_last_error();
+    return false;
 }
 
 bool host_remove_file(const std::string& path)
@@ -144,6 +165,20 @@ bool host_is_regular_file(const std::string& path)
     DWORD attributes = attributes_of(path);
     return attributes != INVALID_FILE_ATTRIBUTES &&
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
+}
+
+std::vector<std::string> host_folder_names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((wide(with_slash(folder)) + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = narrow(found.cFileName);
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
 }
 
 bool host_enter_folder(const std::string& folder)
@@ -171,6 +206,46 @@ bool host_hold_lock_file(const std::string& path)
     HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return file != INVALID_HANDLE_VALUE;
+}
+
+// LockFileEx on the file's first byte waits for the other processes'
+// locks; others may still open the file, so each copy waits on the lock
+// itself rather than on the open.
+int host_wait_for_lock(const std::string& path)
+{
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        errno = errno_of_last_error();
+        return -1;
+    }
+    OVERLAPPED whole = {};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+        errno = errno_of_last_error();
+        CloseHandle(file);
+        return -1;
+    }
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
+    if (fd < 0) {
+        UnlockFileEx(file, 0, 1, 0, &whole);
+        CloseHandle(file);
+    }
+    return fd;
+}
+
+void host_release_lock(int handle)
+{
+    if (handle < 0) return;
+    HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(handle));
+    OVERLAPPED whole = {};
+    if (file != INVALID_HANDLE_VALUE) UnlockFileEx(file, 0, 1, 0, &whole);
+    _close(handle);
+}
+
+bool host_out_of_space(int error_number)
+{
+    return error_number == ENOSPC || error_number == EFBIG;
 }
 
 std::string host_program_path()

@@ -2,7 +2,7 @@
  * host_files.h - the file system calls that differ between the platforms.
  *
  * Owns opening, creating, removing and replacing files by name, reading at
- * an offset, making folders, the lock that keeps a file for one process,
+ * an offset, making folders, the locks that keep a file for one process,
  * and where this platform keeps the program, its temporary files and the
  * player's own files.  Names are UTF-8 with "/" between folders on every
  * platform; files are opened as C runtime descriptors in binary mode, read
@@ -55,6 +55,10 @@ bool host_make_folder(const std::string& folder);
 bool host_is_folder(const std::string& path);
 bool host_is_regular_file(const std::string& path);
 
+// The names of the entries in folder, "." and ".." left out; empty when it
+// cannot be read.
+std::vector<std::string> host_folder_names(const std::string& folder);
+
 // Makes folder the working directory.
 bool host_enter_folder(const std::string& folder);
 
@@ -64,6 +68,16 @@ bool host_folder_writable(const std::string& folder);
 // Opens path (created when missing) and keeps it for this process alone
 // until the process ends: true when no other process holds it.
 bool host_hold_lock_file(const std::string& path);
+
+// Opens path (created when missing) and waits until no other process holds
+// its lock, then holds it: a handle for host_release_lock, or -1 (errno
+// set) when the file cannot be opened or locked.
+int host_wait_for_lock(const std::string& path);
+void host_release_lock(int handle);
+
+// Whether a failed call's errno means the disk (or the player's share of
+// it) is full.
+bool host_out_of_space(int error_number);
 
 // Full path of the running program; "" when it cannot be told.
 std::string host_program_path();
