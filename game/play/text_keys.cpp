@@ -90,6 +90,7 @@ constexpr TextKeyInfo TEXT_KEYS[] = {
     {TextKey::end_new_best, "end.new_best", CENTRED_ROOM},
     {TextKey::end_assisted_new_best, "end.assisted_new_best", CENTRED_ROOM},
     {TextKey::end_results_hint, "end.results_hint", CENTRED_ROOM},
+    {TextKey::end_not_kept_browser, "end.not_kept_browser", CENTRED_ROOM},
     {TextKey::watch_banner, "watch.banner", CENTRED_ROOM},
     {TextKey::watch_checked, "watch.checked", CREDIT_ROOM},
     {TextKey::watch_not_checked, "watch.not_checked", CREDIT_ROOM},

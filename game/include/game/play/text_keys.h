@@ -100,6 +100,7 @@ enum class TextKey {
     end_new_best,
     end_assisted_new_best,
     end_results_hint,
+    end_not_kept_browser,
     watch_banner,
     watch_checked,
     watch_not_checked,
