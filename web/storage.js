@@ -190,6 +190,13 @@
     }
   }
 
+  // IDBFS, but for its sync of the whole folder.  Under Asyncify the
+  // runtime syncs a file's whole folder that way whenever the game flushes
+  // the file (fsync), which would write this tab's copy over the store; the
+  // page's syncs keep what the game writes instead: within a second, and a
+  // best at once (unlockFolder).
+  const withoutWholeSync = (type) => ({ ...type, syncfs: (mount, populate, done) => done(null) });
+
   // Before the game starts: the folder, and when it is kept, what the
   // browser saved of it last time, read in before the game reads it.
   function mount(Module) {
@@ -199,7 +206,7 @@
     if (!keep) return;
     FS = Module.FS;
     IDBFS = FS.filesystems.IDBFS;
-    Module.FS.mount(IDBFS, {}, FOLDER);
+    FS.mount(withoutWholeSync(IDBFS), {}, FOLDER);
     Module.addRunDependency('settings');
     save().finally(() => Module.removeRunDependency('settings'));
   }
