@@ -166,6 +166,20 @@ bool host_is_regular_file(const std::string& path)
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
 }
 
+std::vector<std::string> host_folder_names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((wide(with_slash(folder)) + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = narrow(found.cFileName);
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
 bool host_enter_folder(const std::string& folder)
 {
     return SetCurrentDirectoryW(wide(folder).c_str()) != 0;

@@ -203,6 +203,10 @@ bool replace_whole_file(const std::string& path, const unsigned char* data, std:
     bool ok = write_all_bytes(fd, data, size) && host_flush_to_disk(fd);
     ok = ::close(fd) == 0 && ok;
     ok = ok && host_rename_over(temp, path);
-    if (!ok) host_remove_file(temp);
-    return ok;
+    if (ok) return true;
+    // The caller tells the player why: the failed step's errno, not the tidying's.
+    const int why = errno;
+    host_remove_file(temp);
+    errno = why;
+    return false;
 }

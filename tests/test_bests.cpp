@@ -1,6 +1,8 @@
 // The best results: bests.txt both ways, rows that cannot be used, the
-// ranking, and a result entered into a folder with the replays that move
-// down with their rows.
+// ranking, and a result entered into a folder with each row's replay named
+// by its row, through a folder kept by place, stray and missing replays and
+// an entry stopped at every step.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "game/shell/bests.h"
+#include "game/shell/results_screen.h"
 #include "support/print_assists.h"
 #include "support/scratch_folder.h"
 
@@ -52,7 +55,49 @@ struct BestsFolder {
     BestsFolder() { keep_bests_in(scratch.path + "bests"); }
     ~BestsFolder() { keep_bests_in(""); }
     std::string file(const std::string& name) const { return scratch.file("bests/" + name); }
+    // The replays in the folder, by name.
+    std::vector<std::string> replays() const
+    {
+        return names_starting_with(scratch.path + "bests/", "best-");
+    }
 };
+
+// Enters a result that must be kept (or must not make the table): its place.
+int entered(const RoundResult& r, const std::string& replay)
+{
+    StorageTrouble trouble = StorageTrouble::other;
+    const int place = enter_result(r, replay, &trouble);
+    EXPECT_EQ(trouble, StorageTrouble::none);
+    return place;
+}
+
+std::string replay_text(double frames)
+{
+    return "replay " + std::to_string(int(frames)) + "\n";
+}
+
+// The text of the replay of a table's place, as the table names it.
+std::string replay_at(int place, bool assisted = false)
+{
+    const Bests bests = read_bests();
+    const std::vector<RoundResult>& table = assisted ? bests.assisted : bests.standard;
+    if (place > int(table.size())) return "(no such place)";
+    return text_of(best_replay_file(table[place - 1], place));
+}
+
+// Every standard row names its own round's replay (replay_text of its
+// frames), and the folder holds no replay beyond the rows' when tidy.
+void expect_rows_with_their_replays(const BestsFolder& folder, bool tidy)
+{
+    const Bests bests = read_bests();
+    const std::vector<RoundResult>& table = bests.standard;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        EXPECT_EQ(replay_at(int(i) + 1), replay_text(table[i].frames_to_spare))
+            << "place " << i + 1;
+    if (tidy) {
+        EXPECT_EQ(folder.replays().size(), table.size() + bests.assisted.size());
+    }
+}
 
 }   // namespace
 
@@ -151,22 +196,27 @@ TEST(BestsFile, WithoutAFolderNothingIsKept)
 {
     keep_bests_in("");
     ASSERT_EQ(bests_folder(), "");   // settings are off in tests
-    EXPECT_EQ(enter_result(result(9000, 5, "2026-12-24T20:00:00Z"), "end 1\n"), 0);
+    EXPECT_EQ(entered(result(9000, 5, "2026-12-24T20:00:00Z"), "end 1\n"), 0);
     EXPECT_TRUE(read_bests().standard.empty());
 }
 
-TEST(BestsFile, ResultsEnterTheirPlaceAndTheReplaysMoveDownWithTheirRows)
+TEST(BestsFile, ResultsEnterTheirPlaceEachWithItsOwnReplay)
 {
     BestsFolder folder;
-    EXPECT_EQ(enter_result(result(500, 5, "2026-12-24T20:00:00Z"), "replay 500\n"), 1);
-    EXPECT_EQ(enter_result(result(300, 5, "2026-12-24T20:01:00Z"), "replay 300\n"), 2);
-    EXPECT_EQ(enter_result(result(900, 5, "2026-12-24T20:02:00Z"), "replay 900\n"), 1);
-    EXPECT_EQ(text_of(folder.file("best-standard-1.replay")), "replay 900\n");
-    EXPECT_EQ(text_of(folder.file("best-standard-2.replay")), "replay 500\n");
-    EXPECT_EQ(text_of(folder.file("best-standard-3.replay")), "replay 300\n");
+    EXPECT_EQ(entered(result(500, 5, "2026-12-24T20:00:00Z"), replay_text(500)), 1);
+    EXPECT_EQ(entered(result(300, 5, "2026-12-24T20:01:00Z"), replay_text(300)), 2);
+    const std::vector<std::string> before = folder.replays();
+    EXPECT_EQ(entered(result(900, 5, "2026-12-24T20:02:00Z"), replay_text(900)), 1);
+    expect_rows_with_their_replays(folder, true);
+    // A replay keeps its name whatever place its row moves to.
+    for (const std::string& name : before) EXPECT_TRUE(path_exists(folder.file(name))) << name;
+    // Named by its table, its date (no ':', which Windows refuses) and a hash.
+    const std::string best = best_replay_file(read_bests().standard[0], 1);
+    EXPECT_EQ(best.rfind(folder.file("best-standard-20261224T200200Z-"), 0), 0u) << best;
+    EXPECT_EQ(best.size(), folder.file("best-standard-20261224T200200Z-12345678.replay").size());
     // An assisted round has a table and replays of its own.
-    EXPECT_EQ(enter_result(result(100, 5, "2026-12-24T20:03:00Z", SLOW_AND_SAFE), "slow\n"), 1);
-    EXPECT_EQ(text_of(folder.file("best-assisted-1.replay")), "slow\n");
+    EXPECT_EQ(entered(result(100, 5, "2026-12-24T20:03:00Z", SLOW_AND_SAFE), "slow\n"), 1);
+    EXPECT_EQ(replay_at(1, true), "slow\n");
     Bests bests = read_bests();
     EXPECT_EQ(frames_of(bests.standard), (std::vector<double>{900, 500, 300}));
     EXPECT_EQ(frames_of(bests.assisted), std::vector<double>{100});
@@ -175,23 +225,18 @@ TEST(BestsFile, ResultsEnterTheirPlaceAndTheReplaysMoveDownWithTheirRows)
 TEST(BestsFile, AFullTableTakesOnlyABetterRoundAndDropsItsLast)
 {
     BestsFolder folder;
-    for (int frames : {100, 200, 300, 400, 500}) {
-        std::string replay = "replay " + std::to_string(frames) + "\n";
-        ASSERT_GT(enter_result(result(frames, 5, "2026-12-24T20:00:00Z"), replay), 0);
-    }
+    for (int frames : {100, 200, 300, 400, 500})
+        ASSERT_GT(entered(result(frames, 5, "2026-12-24T20:00:00Z"), replay_text(frames)), 0);
     std::string full = text_of(folder.file("bests.txt"));
     // Worse than the fifth, or as good but later: no place, nothing written.
-    EXPECT_EQ(enter_result(result(50, 5, "2026-12-24T20:00:00Z"), "no\n"), 0);
-    EXPECT_EQ(enter_result(result(100, 5, "2026-12-24T20:00:01Z"), "no\n"), 0);
+    EXPECT_EQ(entered(result(50, 5, "2026-12-24T20:00:00Z"), "no\n"), 0);
+    EXPECT_EQ(entered(result(100, 5, "2026-12-24T20:00:01Z"), "no\n"), 0);
     EXPECT_EQ(text_of(folder.file("bests.txt")), full);
-    EXPECT_EQ(text_of(folder.file("best-standard-5.replay")), "replay 100\n");
+    EXPECT_EQ(replay_at(5), replay_text(100));
     // Between the second and the third: the fifth goes, with its replay.
-    EXPECT_EQ(enter_result(result(350, 5, "2026-12-24T20:00:00Z"), "replay 350\n"), 3);
+    EXPECT_EQ(entered(result(350, 5, "2026-12-24T20:00:00Z"), replay_text(350)), 3);
     EXPECT_EQ(frames_of(read_bests().standard), (std::vector<double>{500, 400, 350, 300, 200}));
-    EXPECT_EQ(text_of(folder.file("best-standard-3.replay")), "replay 350\n");
-    EXPECT_EQ(text_of(folder.file("best-standard-4.replay")), "replay 300\n");
-    EXPECT_EQ(text_of(folder.file("best-standard-5.replay")), "replay 200\n");
-    EXPECT_FALSE(std::filesystem::exists(folder.file("best-standard-6.replay")));
+    expect_rows_with_their_replays(folder, true);
 }
 
 TEST(BestsFile, AHandEditedFileKeepsItsGoodRowsWhenABestIsAdded)
@@ -202,9 +247,106 @@ TEST(BestsFile, AHandEditedFileKeepsItsGoodRowsWhenABestIsAdded)
                          "standard lots 5 6000 2026-12-24T20:00:00Z 100 300 5 0\n"
                          "standard 200 5 6"));
     EXPECT_EQ(frames_of(read_bests().standard), std::vector<double>{400});
-    EXPECT_EQ(enter_result(result(300, 5, "2026-12-24T20:00:00Z"), "r\n"), 2);
+    EXPECT_EQ(entered(result(300, 5, "2026-12-24T20:00:00Z"), "r\n"), 2);
     std::vector<std::string> complaints;
     Bests written = bests_from_text(text_of(folder.file("bests.txt")), &complaints);
     EXPECT_TRUE(complaints.empty());
     EXPECT_EQ(frames_of(written.standard), (std::vector<double>{400, 300}));
+}
+
+// A folder as the game kept it when replays were named by their places:
+// three standard rows and their replays, and one assisted row.
+void keep_by_place(const BestsFolder& folder)
+{
+    write_bytes(folder.file("bests.txt"),
+                bytes_of("standard 500 5 5000 2025-12-24T20:00:00Z 100 300 5 0\n"
+                         "standard 400 5 5000 2025-12-24T20:00:00Z 100 300 5 0\n"
+                         "standard 300 5 5000 2025-12-24T20:00:00Z 100 300 5 0\n"
+                         "assisted 100 5 5000 2025-12-24T20:00:00Z 50 0 0 1\n"));
+    for (int place = 1; place <= 3; ++place)
+        write_bytes(folder.file("best-standard-" + std::to_string(place) + ".replay"),
+                    bytes_of(replay_text(600 - 100 * place)));
+    write_bytes(folder.file("best-assisted-1.replay"), bytes_of("slow\n"));
+}
+
+TEST(BestsFile, AFolderKeptByPlaceKeepsItsReplaysAndTakesTheNewNamesAtTheNextResult)
+{
+    BestsFolder folder;
+    keep_by_place(folder);
+    expect_rows_with_their_replays(folder, true);
+    EXPECT_EQ(replay_at(1, true), "slow\n");
+    EXPECT_EQ(entered(result(450, 5, "2026-12-24T20:00:00Z"), replay_text(450)), 2);
+    expect_rows_with_their_replays(folder, true);
+    EXPECT_EQ(replay_at(1, true), "slow\n");
+    for (const std::string& name : folder.replays())
+        EXPECT_GT(name.size(), std::string("best-assisted-1.replay").size()) << name;
+}
+
+TEST(BestsFile, ARowWithoutItsReplayShowsWithoutOneAndAStrayGoesAtTheNextResult)
+{
+    BestsFolder folder;
+    ASSERT_EQ(entered(result(500, 5, "2026-12-24T20:00:00Z"), replay_text(500)), 1);
+    ASSERT_EQ(entered(result(400, 5, "2026-12-24T20:00:00Z"), replay_text(400)), 2);
+    const std::string lost = best_replay_file(read_bests().standard[1], 2);
+    std::filesystem::remove(lost);
+    const std::string stray = folder.file("best-standard-20261201T000000Z-0badf00d.replay");
+    write_bytes(stray, bytes_of(replay_text(999)));
+    write_bytes(folder.file("notes.txt"), bytes_of("the player's own"));
+    const std::vector<ResultRow> rows = result_rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].check, ReplayCheck::does_not_check);   // a stand-in, but there
+    EXPECT_EQ(rows[1].check, ReplayCheck::missing);          // shown without "watch"
+    EXPECT_EQ(entered(result(300, 5, "2026-12-24T20:00:00Z"), replay_text(300)), 3);
+    EXPECT_FALSE(path_exists(stray));
+    EXPECT_FALSE(path_exists(lost));
+    EXPECT_TRUE(path_exists(folder.file("notes.txt")));
+    EXPECT_EQ(folder.replays().size(), 2u);
+    EXPECT_EQ(replay_at(1), replay_text(500));
+    EXPECT_EQ(replay_at(3), replay_text(300));
+}
+
+// The entry stops (as a crash would) at the step counted down to zero.
+int steps_left = 0;
+int steps_taken = 0;
+bool count_down_steps()
+{
+    ++steps_taken;
+    return --steps_left > 0;
+}
+
+TEST(BestsFile, AnEntryStoppedAtAnyStepLeavesEveryRowWithItsOwnReplay)
+{
+    int steps_in_a_whole_entry = 0;
+    for (int stop_at = 1; steps_in_a_whole_entry == 0; ++stop_at) {
+        SCOPED_TRACE("stopped at step " + std::to_string(stop_at));
+        BestsFolder folder;
+        keep_by_place(folder);
+        write_bytes(folder.file("best-standard-20251201T000000Z-0badf00d.replay"),
+                    bytes_of(replay_text(999)));
+        steps_left = stop_at;
+        steps_taken = 0;
+        watch_bests_steps(count_down_steps);
+        StorageTrouble trouble = StorageTrouble::none;
+        const int place =
+            enter_result(result(450, 5, "2026-12-24T20:00:00Z"), replay_text(450), &trouble);
+        watch_bests_steps(nullptr);
+        EXPECT_EQ(trouble, StorageTrouble::none);
+        const std::vector<double> frames = frames_of(read_bests().standard);
+        const bool kept = std::find(frames.begin(), frames.end(), 450) != frames.end();
+        if (steps_taken < stop_at) {
+            steps_in_a_whole_entry = steps_taken;
+            EXPECT_EQ(place, 2);
+            EXPECT_TRUE(kept);
+        }
+        expect_rows_with_their_replays(folder, false);
+        EXPECT_EQ(replay_at(1, true), "slow\n");
+        // The next result kept puts everything right.
+        EXPECT_EQ(entered(result(350, 5, "2026-12-24T20:00:00Z"), replay_text(350)), kept ? 4 : 3);
+        expect_rows_with_their_replays(folder, true);
+        EXPECT_EQ(replay_at(1, true), "slow\n");
+        ASSERT_LT(stop_at, 50) << "the entry never ends";
+    }
+    // Read, replay, four renamed, table, the stray: every one was a place to
+    // stop.
+    EXPECT_EQ(steps_in_a_whole_entry, 8);
 }

@@ -370,7 +370,7 @@ std::string make_players_home(const std::string& best_replay)
     bests.standard.push_back({7808, 5, 6000, "2026-12-24T20:00:00Z", DEFAULT_ASSISTS});
     make_folders(bests_folder());
     std::ofstream(bests_folder() + "bests.txt") << bests_text(bests);
-    if (!best_replay.empty()) std::ofstream(best_replay_file(DEFAULT_ASSISTS, 1)) << best_replay;
+    if (!best_replay.empty()) std::ofstream(best_replay_file(bests.standard[0], 1)) << best_replay;
     return home;
 }
 

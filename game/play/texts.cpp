@@ -126,6 +126,22 @@ const std::string& text_for(TextKey key)
     return table.has[int(key)] ? table.texts[int(key)] : tables()[ENGLISH].texts[int(key)];
 }
 
+TextKey not_kept_key(KeptFile file, StorageTrouble trouble)
+{
+    const bool result = file == KeptFile::result;
+    switch (trouble) {
+    case StorageTrouble::disk_full:
+        return result ? TextKey::end_not_kept_full : TextKey::options_not_kept_full;
+    case StorageTrouble::read_only:
+        return result ? TextKey::end_not_kept_read_only : TextKey::options_not_kept_read_only;
+    case StorageTrouble::refused:
+        return result ? TextKey::end_not_kept_refused : TextKey::options_not_kept_refused;
+    case StorageTrouble::none:
+    case StorageTrouble::other: break;
+    }
+    return result ? TextKey::end_not_kept : TextKey::options_not_kept;
+}
+
 int text_x(TextKey key, const std::string& text)
 {
     const TextRoom& room = text_key_info(key).room;

@@ -1,15 +1,20 @@
-// bests.txt: one row a won round, ranked and cut to five a table; the
-// replays beside it move down a place with their rows.
+// bests.txt: one row a won round, ranked and cut to five a table, entered
+// under the folder's lock; each replay beside it named by its row.
 #include "game/shell/bests.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
+#include "core/files.h"
+#include "core/host_files.h"
 #include "core/log.h"
 #include "core/media_source.h"
 #include "core/paths.h"
@@ -19,6 +24,9 @@
 namespace {
 
 const char* const BESTS_FILE = "bests.txt";
+const char* const LOCK_FILE = "bests.lock";
+const std::string REPLAY_START = "best-";
+const std::string REPLAY_END = ".replay";
 const char* const TABLE_NAMES[] = {"standard", "assisted"};
 constexpr int SECONDS_PER_MINUTE = 60;
 // A real table is a few hundred bytes; anything far larger is not one.
@@ -30,6 +38,8 @@ constexpr double MAX_SCORE = 1e9;
 constexpr std::size_t DATE_LENGTH = 20;   // "2026-12-24T23:59:59Z"
 
 std::string chosen_folder;
+bool (*entry_goes_on)() = nullptr;
+bool locking = true;
 
 std::vector<RoundResult>& table_of(Bests& bests, bool assisted)
 {
@@ -99,26 +109,130 @@ void rank_and_cut(std::vector<RoundResult>& table)
     if (table.size() > BESTS_PER_TABLE) table.resize(BESTS_PER_TABLE);
 }
 
-std::string replay_path(const std::string& folder, const Assists& rules, int place)
+// FNV-1a: the same row gives the same name on every platform.
+std::uint32_t row_hash(const RoundResult& r)
 {
-    return folder + "best-" + table_name(rules) + "-" + std::to_string(place) + ".replay";
+    constexpr std::uint32_t FNV_START = 2166136261u, FNV_PRIME = 16777619u;
+    std::uint32_t hash = FNV_START;
+    for (unsigned char c : row_line(r)) hash = (hash ^ c) * FNV_PRIME;
+    return hash;
 }
 
-// The replays of places place..kept-1 move down one place; the one pushed
-// out of the table goes.
-void move_replays_down(const std::string& folder, const Assists& rules, int place, int kept)
+// "best-standard-20261224T201500Z-1a2b3c4d.replay": the row's table, date
+// (without ':', which Windows refuses in a name) and the hash of the whole
+// row, so that no other row's replay takes its name.
+std::string replay_name(const RoundResult& r)
 {
-    if (kept == BESTS_PER_TABLE) std::remove(replay_path(folder, rules, kept).c_str());
-    for (int from = std::min(kept, BESTS_PER_TABLE - 1); from >= place; --from) {
-        std::rename(replay_path(folder, rules, from).c_str(),
-                    replay_path(folder, rules, from + 1).c_str());
-    }
+    std::string date;
+    for (char c : r.date)
+        if (c != '-' && c != ':') date += c;
+    char hash[9];
+    std::snprintf(hash, sizeof hash, "%08x", static_cast<unsigned>(row_hash(r)));
+    return REPLAY_START + table_name(r.rules) + "-" + date + "-" + hash + REPLAY_END;
+}
+
+// The name a place's replay had before replays were named by their rows.
+std::string place_name(const Assists& rules, int place)
+{
+    return REPLAY_START + table_name(rules) + "-" + std::to_string(place) + REPLAY_END;
 }
 
 bool replace_with_text(const std::string& path, const std::string& text)
 {
     return replace_whole_file(path, reinterpret_cast<const unsigned char*>(text.data()),
                               text.size());
+}
+
+// Where a result would enter the table, 1 to 5, or 0 when it would not.
+int place_in(const std::vector<RoundResult>& table, const RoundResult& result)
+{
+    auto below = std::find_if(table.begin(), table.end(),
+                              [&](const RoundResult& r) { return ranks_above(result, r); });
+    const int place = static_cast<int>(below - table.begin()) + 1;
+    return place > BESTS_PER_TABLE ? 0 : place;
+}
+
+// False when a test stops the entry at this step, as a crash would.
+bool step_done()
+{
+    return !entry_goes_on || entry_goes_on();
+}
+
+// False, with the cause in the log and in *trouble, when a step failed.
+bool written(bool ok, const std::string& what, StorageTrouble* trouble)
+{
+    if (ok) return true;
+    const int error = errno;
+    *trouble = storage_trouble_of(error);
+    if (*trouble == StorageTrouble::none) *trouble = StorageTrouble::other;
+    log_line(("Bests: cannot write " + what + " (" + std::strerror(error) +
+              "); the bests kept before stay")
+                 .c_str());
+    return false;
+}
+
+// The replays of a table written before replays were named by their rows
+// take their rows' names; whatever else has such a place's name is no
+// row's.  The table on the disk names the same replays before and after.
+bool rename_place_replays(const std::string& folder, const Bests& on_disk)
+{
+    for (const std::vector<RoundResult>* table : {&on_disk.standard, &on_disk.assisted}) {
+        for (std::size_t i = 0; i < table->size(); ++i) {
+            const RoundResult& row = (*table)[i];
+            const std::string own = folder + replay_name(row);
+            const std::string by_place = folder + place_name(row.rules, int(i) + 1);
+            if (file_exists(own.c_str()) || !file_exists(by_place.c_str())) continue;
+            if (!host_rename_over(by_place, own) || !step_done()) return false;
+        }
+    }
+    return true;
+}
+
+bool replay_named(const std::string& name)
+{
+    return name.size() > REPLAY_START.size() + REPLAY_END.size() &&
+           name.compare(0, REPLAY_START.size(), REPLAY_START) == 0 &&
+           name.compare(name.size() - REPLAY_END.size(), REPLAY_END.size(), REPLAY_END) == 0;
+}
+
+// Every replay no row of the table on the disk names goes (left by a
+// write that failed, or by a copy of the game that stopped half-way).
+bool remove_strays(const std::string& folder, const Bests& kept)
+{
+    std::vector<std::string> current;
+    for (const std::vector<RoundResult>* table : {&kept.standard, &kept.assisted})
+        for (const RoundResult& row : *table) current.push_back(replay_name(row));
+    for (const std::string& name : host_folder_names(folder)) {
+        if (!replay_named(name) || std::find(current.begin(), current.end(), name) != current.end())
+            continue;
+        if (!host_remove_file(folder + name))
+            log_line(("Bests: cannot remove " + folder + name).c_str());
+        if (!step_done()) return false;
+    }
+    return true;
+}
+
+// Under the folder's lock: the table as it is now, the result in it.  The
+// replay is written before the table that names it, and the table is the
+// one file that says which replays are current: whatever step fails or
+// stops, every row still names its own round's replay.
+int enter_locked(const std::string& folder, const RoundResult& result, const std::string& replay,
+                 StorageTrouble* trouble)
+{
+    const Bests on_disk = read_bests();
+    Bests bests = on_disk;
+    std::vector<RoundResult>& table = table_of(bests, assists_on(result.rules));
+    const int place = place_in(table, result);
+    if (!step_done() || place == 0) return 0;
+    table.insert(table.begin() + (place - 1), result);
+    rank_and_cut(table);
+    if (!written(replace_with_text(folder + replay_name(result), replay), "the replay", trouble) ||
+        !step_done() || !rename_place_replays(folder, on_disk) ||
+        !written(replace_with_text(folder + BESTS_FILE, bests_text(bests)), BESTS_FILE, trouble) ||
+        !step_done())
+        return 0;
+    remove_strays(folder, bests);
+    return place;
 }
 
 }   // namespace
@@ -134,10 +248,13 @@ std::string bests_folder()
     return settings_enabled() ? user_data_folder() : "";
 }
 
-std::string best_replay_file(const Assists& rules, int place)
+std::string best_replay_file(const RoundResult& row, int place)
 {
     const std::string folder = bests_folder();
-    return folder.empty() ? folder : replay_path(folder, rules, place);
+    if (folder.empty()) return folder;
+    const std::string own = folder + replay_name(row);
+    const std::string by_place = folder + place_name(row.rules, place);
+    return file_exists(own.c_str()) || !file_exists(by_place.c_str()) ? own : by_place;
 }
 
 bool ranks_above(const RoundResult& a, const RoundResult& b)
@@ -195,25 +312,34 @@ Bests read_bests()
     return bests;
 }
 
-int enter_result(const RoundResult& result, const std::string& replay)
+int enter_result(const RoundResult& result, const std::string& replay, StorageTrouble* trouble)
 {
-    std::string folder = bests_folder();
+    *trouble = StorageTrouble::none;
+    const std::string folder = bests_folder();
+    // A round that does not make the table as it is now makes it no later:
+    // the tables only get better.  Nothing to lock, nothing to say.
     if (folder.empty()) return 0;
-    Bests bests = read_bests();
-    std::vector<RoundResult>& table = table_of(bests, assists_on(result.rules));
-    auto below = std::find_if(table.begin(), table.end(),
-                              [&](const RoundResult& r) { return ranks_above(result, r); });
-    int place = static_cast<int>(below - table.begin()) + 1;
-    if (place > BESTS_PER_TABLE) return 0;
-    int kept = static_cast<int>(table.size());
-    table.insert(below, result);
-    rank_and_cut(table);
-    make_folders(folder);
-    move_replays_down(folder, result.rules, place, kept);
-    bool saved = replace_with_text(replay_path(folder, result.rules, place), replay) &&
-                 replace_with_text(folder + BESTS_FILE, bests_text(bests));
-    if (!saved) log_line(("Bests: cannot write in " + folder + "; the old bests stay").c_str());
+    Bests before = read_bests();
+    if (place_in(table_of(before, assists_on(result.rules)), result) == 0) return 0;
+    FolderLock lock;
+    if (locking && !lock_folder(folder, LOCK_FILE, &lock, trouble)) return 0;
+    int place = enter_locked(folder, result, replay, trouble);
+    StorageTrouble unkept = StorageTrouble::none;
+    if (locking && !unlock_folder(&lock, &unkept) && *trouble == StorageTrouble::none) {
+        *trouble = unkept;
+        place = 0;
+    }
     return place;
+}
+
+void watch_bests_steps(bool (*go_on)())
+{
+    entry_goes_on = go_on;
+}
+
+void lock_bests_folder(bool lock)
+{
+    locking = lock;
 }
 
 double frames_on_clock(double seconds_left, double ticks)

@@ -23,7 +23,9 @@ constexpr const char* BUILT_IN_DEMO = "media/gfx/demo.replay";
 
 bool best_round_script(ReplayScript* script)
 {
-    const std::string path = best_replay_file(DEFAULT_ASSISTS, 1);
+    const Bests bests = read_bests();
+    if (bests.standard.empty()) return false;
+    const std::string path = best_replay_file(bests.standard[0], 1);
     if (path.empty() || !file_exists(path.c_str())) return false;
     if (script_to_watch(path, script).empty()) return true;
     log_line(("Demo: " + path + " cannot be watched; the built-in demo plays").c_str());

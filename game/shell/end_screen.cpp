@@ -46,7 +46,8 @@ constexpr int RESULTS_KEY = KEY_CURSOR_DOWN;
 
 struct Results {
     RoundResult result;
-    int place;   // in its table, 0 when it made none
+    int place;                // in its table, 0 when it made none or was not kept
+    StorageTrouble trouble;   // why it was not kept
 };
 
 void draw_greeting()
@@ -81,6 +82,10 @@ void draw_results(const Results& results)
     numbers = filled(numbers, "{score}", number_text(r.score));
     draw_centred(PANEL_FIRST_LINE_Y, TextKey::end_results, numbers);
     draw_notes(assists_on(r.rules), results.place > 0);
+    if (results.trouble != StorageTrouble::none) {
+        const TextKey why = not_kept_key(KeptFile::result, results.trouble);
+        draw_centred(PANEL_HINT_Y, why, text_for(why));
+    }
     if (results.place == 0) return;
     const std::string hint =
         filled(text_for(TextKey::end_results_hint), "{key}", key_shown_name(RESULTS_KEY));
@@ -114,9 +119,9 @@ std::string best_replay(const RoundResult& r)
 
 Results enter_round()
 {
-    Results results{won_round_result(), 0};
+    Results results{won_round_result(), 0, StorageTrouble::none};
     if (!session_played_back())
-        results.place = enter_result(results.result, best_replay(results.result));
+        results.place = enter_result(results.result, best_replay(results.result), &results.trouble);
     return results;
 }
 

@@ -38,6 +38,8 @@ constexpr int MAX_ROWS = 8;
 // The pudding's height: the last row's cursor stays inside the picture.
 constexpr int CURSOR_HEIGHT = 26;
 constexpr int FONT_HEIGHT = 11;
+// The line under the title.
+constexpr int NOTE_Y = TITLE_Y + OPTIONS_ROW_SPACING - ROW_TEXT_DROP;
 
 // The bars: one segment per step of the value, a block of snow for each
 // one reached and a small flake for each one not, so every step shows.
@@ -303,8 +305,12 @@ void draw_page(const ShownRows& shown)
 {
     const bool options = options_screen.page == OptionsPage::options;
     draw_centred(TITLE_Y, options ? TextKey::options_title : TextKey::assists_title);
-    if (!options)
-        draw_centred(TITLE_Y + OPTIONS_ROW_SPACING - ROW_TEXT_DROP, TextKey::assists_greeting);
+    // A change that could not be kept is said where the Assists greet.
+    const StorageTrouble trouble = settings_trouble();
+    if (trouble != StorageTrouble::none)
+        draw_centred(NOTE_Y, not_kept_key(KeptFile::settings, trouble));
+    else if (!options)
+        draw_centred(NOTE_Y, TextKey::assists_greeting);
     for (int i = 0; i < shown.count; ++i)
         draw_row(*shown.rows[i], cursor_y(i, shown.count) + ROW_TEXT_DROP);
     draw_anim(ANIM_PUDDINGS, 0, CURSOR_X, cursor_y(options_screen.row, shown.count));

@@ -94,12 +94,8 @@ void add_table(const std::vector<RoundResult>& table, bool assisted, std::vector
 {
     for (std::size_t i = 0; i < table.size(); ++i) {
         const int place = int(i) + 1;
-        ResultRow row{assisted,
-                      place,
-                      table[i],
-                      best_replay_file(table[i].rules, place),
-                      ReplayCheck::missing,
-                      ""};
+        ResultRow row{
+            assisted, place, table[i], best_replay_file(table[i], place), ReplayCheck::missing, ""};
         row.check = replay_check(row);
         rows->push_back(row);
     }

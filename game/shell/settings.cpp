@@ -6,8 +6,10 @@
 #include "game/shell/settings.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <strings.h>
 #include <unistd.h>
 
@@ -36,6 +38,7 @@ const char* const SYSTEM_LANGUAGE = "system";
 
 bool enabled = false;
 bool held = false;
+StorageTrouble trouble = StorageTrouble::none;
 
 std::string trimmed(const std::string& text)
 {
@@ -306,6 +309,18 @@ void save_settings()
     std::string path = settings_path();
     if (!settings_enabled() || path.empty()) return;
     std::string text = settings_text(current_settings());
-    if (!replace_whole_file(path, reinterpret_cast<const unsigned char*>(text.data()), text.size()))
-        log_complaint("cannot write " + path + "; the old settings stay");
+    const bool kept =
+        replace_whole_file(path, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    const int error = errno;
+    const StorageTrouble before = trouble;
+    trouble = kept ? StorageTrouble::none : storage_trouble_of(error);
+    if (!kept && trouble == StorageTrouble::none) trouble = StorageTrouble::other;
+    if (!kept && trouble != before)
+        log_complaint("cannot write " + path + " (" + std::strerror(error) +
+                      "); the old settings stay");
+}
+
+StorageTrouble settings_trouble()
+{
+    return trouble;
 }

@@ -55,6 +55,10 @@ bool host_make_folder(const std::string& folder);
 bool host_is_folder(const std::string& path);
 bool host_is_regular_file(const std::string& path);
 
+// The names of the entries in folder, "." and ".." left out; empty when it
+// cannot be read.
+std::vector<std::string> host_folder_names(const std::string& folder);
+
 // Makes folder the working directory.
 bool host_enter_folder(const std::string& folder);
 

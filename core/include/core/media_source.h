@@ -72,7 +72,7 @@ bool write_whole_file(const std::string& path, const unsigned char* data, std::s
 // file in the same folder, which is flushed to the disk and then renamed
 // over path, so a crash or a full disk at any moment leaves either the old
 // file or the new one.  Missing folders on the way are made.  False (and
-// the old file untouched) when any step fails.
+// the old file untouched, errno telling why) when any step fails.
 bool replace_whole_file(const std::string& path, const unsigned char* data, std::size_t size);
 
 // Makes folder and any missing folders above it; true when it exists after.

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "core/folder_lock.h"
 #include "game/play/text_keys.h"
 
 // The languages the game has, English first, in the Options screen's order.
@@ -43,5 +44,13 @@ std::string language_in_use();
 
 // The text of key in the language in use (English's where it lacks one).
 const std::string& text_for(TextKey key);
+// The one line that says why a player's file was not kept: a result (the
+// end screen's) or the settings (the Options').
+enum class KeptFile {
+    result,
+    settings
+};
+TextKey not_kept_key(KeptFile file, StorageTrouble trouble);
+
 // The x at which key's text, as filled in, starts in its room.
 int text_x(TextKey key, const std::string& text);

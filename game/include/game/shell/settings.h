@@ -8,7 +8,8 @@
  * at start-up after the defaults are set and written whenever one of them
  * changes.  A missing file means the defaults; a value that cannot be used
  * keeps its default and says so in one log line; a file that cannot be
- * written leaves the old one whole and says so in one log line.  Nothing of
+ * written leaves the old one whole, says why in one log line (once, however
+ * many changes fail the same way) and on the Options screen.  Nothing of
  * it ever stops the game.
  *
  * Settings are off unless the program turns them on (the game's main does,
@@ -23,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "core/folder_lock.h"
 #include "game/play/assists.h"
 #include "game/play/volume.h"
 #include "game/play/world.h"
@@ -59,6 +61,10 @@ bool read_settings(const SavedSettings& defaults, SavedSettings* saved);
 // Writes the current language, bindings, volumes, display, fit and assists
 // (when enabled).
 void save_settings();
+
+// Why the last change could not be kept (the Options say so in one line);
+// none once one is.
+StorageTrouble settings_trouble();
 
 // The text of settings.ini for these values, and the values a text gives:
 // every value that cannot be used keeps its default, with one complaint
