@@ -23,9 +23,10 @@ const web = require('./browser');
 
 const BESTS = '/settings/snowbelter/bests.txt';
 const FOLDER = '/settings/snowbelter';
-const LOG = '/tmp/ErrorLog.txt';
 const ROWS = [['7000', '2026-12-24T20:00:00Z'], ['7784', '2026-12-24T21:00:00Z']];
 const REFUSAL = 'This browser is not keeping the game\'s files';
+// The end screen's line for a result the browser does not keep.
+const NOT_KEPT = 'This browser is not keeping results';
 
 // The game's page at its menu, its folder kept in the browser's storage.
 async function gameAtMenu(context, server) {
@@ -119,12 +120,19 @@ async function refused(context, server) {
 
   const tab = await openTab(context, server, refuseStorage);
   const [line] = await enterTogether([tab]);
-  const seen = await tab.page.evaluate((log) => {
+  const seen = await tab.page.evaluate(() => {
+    const said = window.snowbelter.lines;
+    const log = said.find((entry) => entry.startsWith('log: ')).slice('log: '.length);
     const text = window.Module.FS.readFile(log, { encoding: 'utf8' });
-    return text.split('\r\n').find((entry) => entry.includes('refused its storage')) || '';
-  }, LOG);
-  if (!seen.includes('SecurityError: The user denied permission')) throw new Error(`the log says "${seen}"`);
-  console.log(`refused: "${line}"; the log: ${seen}`);
+    return {
+      why: said.find((entry) => entry.startsWith('not kept: ')),
+      log: text.split('\r\n').find((entry) => entry.includes('refused its storage')) || '',
+    };
+  });
+  if (line !== `entered ${ROWS[0][0]} at place 0`) throw new Error(`the tab says "${line}"`);
+  if (seen.why !== `not kept: ${NOT_KEPT}`) throw new Error(`the tab says "${seen.why}"`);
+  if (!seen.log.includes('SecurityError: The user denied permission')) throw new Error(`the log says "${seen.log}"`);
+  console.log(`refused: "${seen.why}"; the log: ${seen.log}`);
 
   const unkept = await web.openGame(context, server, 'autostart=1&trace=1&settings=0', refuseStorage);
   await web.waitForScreen(unkept, 'menu', web.START_TIMEOUT_MS);

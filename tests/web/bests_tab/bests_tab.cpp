@@ -6,13 +6,16 @@
  *
  *   bests_tab FRAMES DATE     (its page starts it: Module.callMain)
  *
- * Prints "entered FRAMES at place N" when it is kept, "not kept" when the
- * storage refused it.
+ * Prints where its log is ("log: PATH"), then when the result was not kept
+ * the end screen's line that says why ("not kept: WHY"), and last
+ * "entered FRAMES at place N" (0: not kept).
  */
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "core/log.h"
+#include "game/play/texts.h"
 #include "game/shell/bests.h"
 #include "game/shell/settings.h"
 
@@ -23,8 +26,12 @@ int main(int argc, char** argv)
         return 2;
     }
     enable_settings();
+    std::printf("log: %s\n", log_path().c_str());
     const RoundResult result{std::atof(argv[1]), 5, 6000, argv[2], Assists{}};
-    const int place = enter_result(result, "# a tab's round\nend 1\n");
+    StorageTrouble trouble = StorageTrouble::none;
+    const int place = enter_result(result, "# a tab's round\nend 1\n", &trouble);
+    if (trouble != StorageTrouble::none)
+        std::printf("not kept: %s\n", text_for(not_kept_key(KeptFile::result, trouble)).c_str());
     std::printf("entered %s at place %d\n", argv[1], place);
     return 0;
 }
