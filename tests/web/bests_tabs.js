@@ -17,7 +17,7 @@
 //                 (settings=0) never asks for the storage, and says
 //                 nothing of it.
 //
-//   node bests_tabs.js [--browser chromium] --page-dir build-web
+//   node bests_tabs.js [--browser chromium|firefox] --page-dir build-web
 'use strict';
 const web = require('./browser');
 
