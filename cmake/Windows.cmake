@@ -87,7 +87,7 @@ target_include_directories(PkgConfig::LZO2 INTERFACE ${SNOWBELTER_WIN_LIBS}/incl
 set(SNOWBELTER_WIN_TESTS_LEFT_OUT test_art test_sound_assets test_media test_archive test_faults
     test_files test_hostile_media test_command_line test_frame test_gamepad test_sound
     test_platform test_texts test_arrays test_data test_sleigh test_draw test_startup test_menu
-    test_keys_screen test_story test_options test_round test_watch)
+    test_keys_screen test_story test_options test_round test_watch test_bests_shared)
 
 # Every program runs on Windows' own DLLs alone: the C and C++ runtimes and
 # winpthreads are linked in.

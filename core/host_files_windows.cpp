@@ -76,9 +76,10 @@ int errno_of_last_error()
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return ENOSPC;
     case ERROR_WRITE_PROTECT: return EROFS;
-    case ERROR_ACCESS_DENIED:
+    case ERROR_ACCESS_DENIED: return EACCES;
+    // Another program has the file open for a moment: not the folder's fault.
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_LOCK_VIOLATION: return EBUSY;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND: return ENOENT;
     default: return EIO;

@@ -1,7 +1,7 @@
 // Faults of the machine under a running game: the temporary folder full or
-// in the way while music is extracted, the screenshot and settings folders
-// full or in the way, an audio device that fails to open, and an archive
-// that shrinks or vanishes after it was mounted.  The game must play on
+// in the way while music is extracted, the screenshot, settings and bests
+// folders full, in the way or read-only, an audio device that fails to
+// open, and an archive that shrinks or vanishes after it was mounted.  The game must play on
 // (silent, or without the picture), say so in one log line and leave no
 // partial file.
 //
@@ -11,16 +11,25 @@
 //
 // A full disk is a file size limit (RLIMIT_FSIZE, with SIGXFSZ ignored so a
 // write fails instead of ending the process); "in the way" is a folder or
-// file where the game wants to write, which stops root too.  A limit or a
+// file where the game wants to write, which stops root too; read-only is a
+// read-only mount that only the child sees (a user and mount namespace of
+// its own, which stops root too; skipped where namespaces are not
+// allowed).  A limit or a
 // sound driver belongs to the whole process, so those cases run in a child
 // of their own: a death test that must end the way the game ends, having
 // printed PLAYED_ON.
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <sched.h>
 #include <string>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -34,6 +43,7 @@
 #include "core/paths.h"
 #include "core/sbx_format.h"
 #include "game/play/round.h"
+#include "game/shell/bests.h"
 #include "game/shell/settings.h"
 #include "media/image.h"
 #include "media/keymap.h"
@@ -90,6 +100,56 @@ void fill_the_disk(rlim_t limit)
     getrlimit(RLIMIT_FSIZE, &size);
     size.rlim_cur = limit;
     setrlimit(RLIMIT_FSIZE, &size);
+}
+
+// The limit back where it was: the disk has room again.
+void make_room_on_the_disk()
+{
+    rlimit size = {};
+    getrlimit(RLIMIT_FSIZE, &size);
+    size.rlim_cur = size.rlim_max;
+    setrlimit(RLIMIT_FSIZE, &size);
+}
+
+bool write_text_file(const char* path, const std::string& text)
+{
+    std::ofstream out(path);
+    out << text;
+    out.close();
+    return bool(out);
+}
+
+// From here on this process alone sees folder read-only, root too: a user
+// and mount namespace of its own (the one mount flags it cannot drop kept).
+bool see_read_only(const std::string& folder)
+{
+    const std::string uid = std::to_string(getuid()), gid = std::to_string(getgid());
+    struct statvfs was = {};
+    if (statvfs(folder.c_str(), &was) != 0 || unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+        return false;
+    write_text_file("/proc/self/setgroups", "deny");
+    unsigned long kept = 0;
+    if (was.f_flag & ST_NOSUID) kept |= MS_NOSUID;
+    if (was.f_flag & ST_NODEV) kept |= MS_NODEV;
+    if (was.f_flag & ST_NOEXEC) kept |= MS_NOEXEC;
+    return write_text_file("/proc/self/uid_map", "0 " + uid + " 1") &&
+           write_text_file("/proc/self/gid_map", "0 " + gid + " 1") &&
+           mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+           mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY | kept,
+                 nullptr) == 0;
+}
+
+// Whether a child may see a folder read-only here (not where namespaces
+// are not allowed, as in some containers).
+bool read_only_folders_possible()
+{
+    ScratchFolder scratch;
+    const pid_t child = fork();
+    if (child == 0) _exit(see_read_only(scratch.path) ? 0 : 1);
+    int status = 1;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
 
 // An archive of the round's tune (far larger than a full disk takes) and a
@@ -192,15 +252,107 @@ void save_settings_where_they_cannot_go(bool full_disk)
     const std::string old_text = "[sound]\nmusic_volume = 0.30\n";
     write_bytes(scratch.file("snowbelter/settings.ini"), bytes_of(old_text));
     if (full_disk)
-        fill_the_disk(old_text.size() + 100);   // room for the log line, not for the settings
+        fill_the_disk(old_text.size() + 200);   // room for the log line, not for the settings
     else
         std::filesystem::create_directory(path + ".new-" + std::to_string(getpid()));
     save_settings();
+    save_settings();   // said once, however many changes fail the same way
     checks.expect(read_bytes(path) == bytes_of(old_text), "the old settings were damaged");
     checks.expect(log_lines_with("Settings: cannot write") == 1, "one log line");
+    checks.expect(settings_trouble() ==
+                      (full_disk ? StorageTrouble::disk_full : StorageTrouble::other),
+                  "the Options would not say why");
+    checks.expect(log_lines_with(full_disk ? "(File too large)" : "(Is a directory)") == 1,
+                  "the log does not name the cause");
     checks.expect(names_starting_with(scratch.path + "snowbelter/", "settings.ini.new").size() ==
                       (full_disk ? 0u : 1u),
                   "a partial settings file is left");
+    checks.finish();
+}
+
+// --- the bests where they cannot be kept ---------------------------------------------
+
+enum class BestsFault {
+    replay_too_big,
+    table_too_big,
+    read_only
+};
+
+// Every file of a folder with its bytes.
+std::map<std::string, std::vector<unsigned char>> files_in(const std::string& folder)
+{
+    std::map<std::string, std::vector<unsigned char>> files;
+    for (const std::string& name : names_starting_with(folder, ""))
+        files[name] = read_bytes(folder + name);
+    return files;
+}
+
+RoundResult standard_round(double frames)
+{
+    return {frames, 5, 6000, "2026-12-24T20:00:00Z", DEFAULT_ASSISTS};
+}
+
+// A best entered where it cannot be kept, over a best kept before: no
+// place, the cause in *trouble and one log line, and every file as it was
+// (a replay written before its table could not be is a stray, which the
+// next result kept removes).
+void enter_a_best_that_cannot_be_kept(BestsFault fault)
+{
+    ChildChecks checks;
+    ScratchFolder scratch;
+    TempFolderOverride temp(scratch.path + "temp/");
+    const std::string folder = scratch.path + "bests/";
+    keep_bests_in(folder);
+    StorageTrouble trouble = StorageTrouble::other;
+    checks.expect(enter_result(standard_round(500), "kept before\n", &trouble) == 1,
+                  "the best before was not kept");
+    const auto before = files_in(folder);
+    constexpr rlim_t ROOM = 250;   // the log line fits, the table does not
+    if (fault == BestsFault::read_only)
+        checks.expect(see_read_only(folder), "the folder is not read-only");
+    else
+        fill_the_disk(ROOM);
+    const std::string replay(fault == BestsFault::replay_too_big ? 2 * ROOM : 2, 'r');
+    const int place = enter_result(standard_round(900), replay, &trouble);
+    checks.expect(place == 0, "a result not kept has a place");
+    const bool read_only = fault == BestsFault::read_only;
+    checks.expect(trouble == (read_only ? StorageTrouble::read_only : StorageTrouble::disk_full),
+                  "the trouble is not the cause");
+    checks.expect(log_lines_with(read_only ? "Read-only file system" : "File too large") == 1,
+                  "one log line naming the cause");
+    checks.expect(read_bests().standard.size() == 1, "the bests kept before were damaged");
+    auto after = files_in(folder);
+    const std::size_t strays = fault == BestsFault::table_too_big ? 1 : 0;
+    checks.expect(after.size() == before.size() + strays, "the files in the folder changed");
+    for (const auto& file : before)
+        checks.expect(after[file.first] == file.second, file.first + " was damaged");
+    if (!read_only) {
+        make_room_on_the_disk();
+        checks.expect(enter_result(standard_round(900), replay, &trouble) == 1 &&
+                          trouble == StorageTrouble::none,
+                      "the result was not kept once there was room");
+        checks.expect(names_starting_with(folder, "best-").size() == 2, "a stray replay is left");
+    }
+    checks.finish();
+}
+
+// Settings changed twice in a folder only this process sees read-only.
+void save_settings_in_a_read_only_folder()
+{
+    ChildChecks checks;
+    ScratchFolder scratch;
+    TempFolderOverride temp(scratch.path + "temp/");
+    setenv("XDG_CONFIG_HOME", (scratch.path + "config").c_str(), 1);
+    enable_settings();
+    const std::string old_text = "[sound]\nmusic_volume = 0.30\n";
+    write_bytes(scratch.file("config/snowbelter/settings.ini"), bytes_of(old_text));
+    checks.expect(see_read_only(scratch.path + "config/snowbelter"), "the folder is not read-only");
+    save_settings();
+    save_settings();
+    checks.expect(settings_trouble() == StorageTrouble::read_only, "the trouble is not the cause");
+    checks.expect(log_lines_with("Read-only file system") == 1, "one log line naming the cause");
+    checks.expect(read_bytes(settings_path()) == bytes_of(old_text),
+                  "the old settings were damaged");
     checks.finish();
 }
 
@@ -241,6 +393,37 @@ TEST(SettingsDeathTest, AFileInTheWayLeavesTheOldSettingsWholeWithOneLogLine)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(save_settings_where_they_cannot_go(false), ::testing::ExitedWithCode(0), PLAYED_ON);
+}
+
+TEST(SettingsDeathTest, AReadOnlyFolderLeavesTheOldSettingsWholeWithOneLogLine)
+{
+    if (!read_only_folders_possible())
+        GTEST_SKIP() << "skipped: user and mount namespaces are not allowed here";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(save_settings_in_a_read_only_folder(), ::testing::ExitedWithCode(0), PLAYED_ON);
+}
+
+TEST(BestsDeathTest, AFullDiskForTheReplayKeepsEveryFileAsItWas)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(enter_a_best_that_cannot_be_kept(BestsFault::replay_too_big),
+                ::testing::ExitedWithCode(0), PLAYED_ON);
+}
+
+TEST(BestsDeathTest, AFullDiskForTheTableLeavesOnlyAStrayTheNextResultRemoves)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(enter_a_best_that_cannot_be_kept(BestsFault::table_too_big),
+                ::testing::ExitedWithCode(0), PLAYED_ON);
+}
+
+TEST(BestsDeathTest, AReadOnlyFolderKeepsEveryFileAsItWas)
+{
+    if (!read_only_folders_possible())
+        GTEST_SKIP() << "skipped: user and mount namespaces are not allowed here";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(enter_a_best_that_cannot_be_kept(BestsFault::read_only),
+                ::testing::ExitedWithCode(0), PLAYED_ON);
 }
 
 TEST(AudioDeviceDeathTest, ADeviceThatFailsToOpenLeavesTheRoundSilent)

@@ -2,6 +2,7 @@
 // ways out, the values' ends, the display and the effects' level; and the
 // options kept across a restart of the whole game through settings.ini.
 #include <SDL_mixer.h>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <initializer_list>
@@ -358,6 +359,40 @@ void expect_defaults_named_then_escape()
 }
 
 }   // namespace
+
+namespace {
+
+// The Music row changed where settings.ini cannot go (its folder's name is
+// a file's): the line under the title says so from the next frame drawn,
+// in its own words, and the screen goes on.
+void change_music_where_settings_cannot_go()
+{
+    enable_settings();
+    prepare_shell();
+    const std::string& why = text_for(TextKey::options_not_kept);
+    constexpr int NOTE_Y = 32;   // the line under the title, where the Assists greet
+    const int x = text_x(TextKey::options_not_kept, why), y = NOTE_Y;
+    const int first_letter = letter_colour(why[0]).value();
+    play_presses({{20, KEY_CURSOR_RIGHT}, {40, KEY_ESCAPE}}, [&](int n) {
+        // The change is made in frame 21, after its drawing; 22 draws the line.
+        if (n == 21 && pixel(x, y) == first_letter) fail_child("the line was there before");
+        if (n == 22 && pixel(x, y) != first_letter) fail_child("the line is not there");
+    });
+    show_options();
+    if (settings_trouble() != StorageTrouble::other) fail_child("the trouble is not the cause");
+    if (script.shown != 41) fail_child("the Options did not go on");
+    std::exit(0);
+}
+
+}   // namespace
+
+TEST(ShellDeathTest, ASettingThatCannotBeKeptSaysSoUnderTheTitle)
+{
+    ScratchFolder config;
+    EnvOverride config_home("XDG_CONFIG_HOME", config.path.c_str());
+    write_bytes(config.path + "snowbelter", bytes_of("a file where the folder should be"));
+    EXPECT_EXIT(change_music_where_settings_cannot_go(), ::testing::ExitedWithCode(0), "");
+}
 
 TEST(ShellDeathTest, OptionsAndAssistsLastAcrossARestartAndDamagedLinesKeepTheirDefaults)
 {
