@@ -251,7 +251,7 @@ std::string bests_folder()
 std::string best_replay_file(const RoundResult& row, int place)
 {
     const std::string folder = bests_folder();
-    if (folder.empty()) return folder;
+    if (folder.empty()) return "";
     const std::string own = folder + replay_name(row);
     const std::string by_place = folder + place_name(row.rules, place);
     return file_exists(own.c_str()) || !file_exists(by_place.c_str()) ? own : by_place;
