@@ -1,7 +1,7 @@
 /*
- * fuzz_text.cpp - text of any bytes on its way to the screen: a language
- * table's line, a name in the bests or a hand-edited settings file, read as
- * UTF-8, measured and drawn.  Every byte is read within the text (the value
+ * fuzz_text.cpp - text of any bytes on its way to the screen, as a language
+ * table's line or a hand-edited settings file may give it: read as UTF-8,
+ * measured and drawn.  Every byte is read within the text (the value
  * holds exactly the input, no NUL after it); each character is one the font
  * draws, a stand-in, or a real scalar value; valid text comes back from its
  * characters; and decoding does not look across a byte that starts a
@@ -40,8 +40,7 @@ std::vector<uint32_t> characters_of(const std::string& bytes)
 
 bool is_scalar(uint32_t character)
 {
-    return character <= LAST_SCALAR &&
-           (character < FIRST_SURROGATE || character > LAST_SURROGATE);
+    return character <= LAST_SCALAR && (character < FIRST_SURROGATE || character > LAST_SURROGATE);
 }
 
 bool is_continuation(unsigned char byte)
