@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# A long run through every screen, watching the game's memory and open files.
+#
+# The replay runner (unpaced, on the test clock, undrawn) plays one script of
+# CYCLES rounds of the same tour: the menu, the key screen and back, the
+# Options, the Assists (the game speed changed, so the rounds alternate
+# between the standard and the assisted table), the Best results page, back
+# to the menu, the story, the winning route of tests/replays/win.replay, its
+# end screen and the return to the menu.  Every round is a best: the results
+# are kept in a temporary --bests folder, where, once a round's end screen is
+# left, the table goes back to five rows that every round beats, so that each
+# round enters at the top, its replay is written and the others move down.
+# Every screen change of every cycle is checked by the script itself.
+#
+# Every 10,000 frames the runner is stopped for a moment and its resident
+# memory (VmRSS) and open files (/proc/PID/fd) are read; the rows print as a
+# table.  After the first round, memory must stay within 2 MB of the first row
+# after it and the open files the same; the script ends 1 when they do not, or
+# when the runner's own checks fail.
+#
+# Usage: bench/long_run.sh [BUILD_DIR]    (default: build/, built when missing)
+#   LONG_RUN_CYCLES   rounds to play (default 30: about 350,000 frames)
+# A benchmark, not a test: it takes minutes, and what it watches is the
+# process as a whole, the runner with the game.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(realpath -m "${1:-$root/build}")"
+cycles=${LONG_RUN_CYCLES:-30}
+
+readonly SAMPLE_FRAMES=10000
+readonly MEMORY_SLACK_KB=2048
+# win.replay's first menu frame, and its end screen's return to the menu
+# (with Enter held from frame 11600, as tests/bests_test.sh holds it).
+readonly ROUTE_MENU=10
+readonly ROUTE_ENTER_FROM=11600 ROUTE_ENTER_TO=11640 ROUTE_MENU_AGAIN=11634
+readonly ROUTE_END_SCREEN=11453
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  [ "$build" = "$root/build" ] || { echo "long_run.sh: $build is not a build folder" >&2; exit 2; }
+  "$root/tools/build.sh"
+fi
+cmake --build "$build" --target snowreplay >/dev/null
+
+work=$(mktemp -d)
+runner_pid=
+cleanup() {
+  [ -n "$runner_pid" ] && kill -CONT "$runner_pid" 2>/dev/null && kill "$runner_pid" 2>/dev/null
+  wait 2>/dev/null || true
+  [ -n "${LONG_RUN_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- the script ------------------------------------------------------------------
+
+# The route's keys and checks, moved by OFFSET frames.
+route() {   # OFFSET
+  "$root/tools/shift-replay.sh" "$1" <"$root/tests/replays/win.replay"
+}
+
+# One cycle from the menu's first frame M: the round, then the tour of the
+# other screens back to the menu.  Sets next_menu, the next cycle's M.
+# The screens take keys 20 frames after they open and 10 after each step.
+cycle() {   # M SPEED_KEY
+  local m=$1 o a r back
+  back=$((m - ROUTE_MENU + ROUTE_MENU_AGAIN))
+  route $((m - ROUTE_MENU))
+  cat <<EOF
+at $((m - ROUTE_MENU + ROUTE_END_SCREEN)) expect screen end
+$((m - ROUTE_MENU + ROUTE_ENTER_FROM))-$((m - ROUTE_MENU + ROUTE_ENTER_TO)) ENTER
+at $back expect screen menu
+EOF
+  echo "$back" >>"$work/returns"
+  m=$back
+  cat <<EOF
+$((m + 20)) CURSOR_DOWN
+$((m + 32)) ENTER
+at $((m + 32)) expect screen keys
+$((m + 57)) ESC
+at $((m + 58)) expect screen menu
+EOF
+  m=$((m + 58)) o=$((m + 42))
+  cat <<EOF
+$((m + 20)) CURSOR_DOWN
+$((m + 31)) CURSOR_DOWN
+$((m + 42)) ENTER
+at $o expect screen options
+$((o + 20)) CURSOR_DOWN
+$((o + 31)) CURSOR_DOWN
+$((o + 42)) CURSOR_DOWN
+$((o + 53)) CURSOR_DOWN
+$((o + 64)) ENTER
+EOF
+  a=$((o + 65))
+  cat <<EOF
+at $a expect screen assists
+$((a + 20)) $2
+$((a + 31)) ESC
+at $((a + 32)) expect screen options
+$((a + 52)) CURSOR_DOWN
+$((a + 63)) ENTER
+EOF
+  r=$((a + 64))
+  cat <<EOF
+at $r expect screen results
+$((r + 30)) ESC
+at $((r + 31)) expect screen options
+$((r + 51)) ESC
+at $((r + 52)) expect screen menu
+EOF
+  next_menu=$((r + 52))
+}
+
+make_script() {
+  local m=$ROUTE_MENU k speed
+  for k in $(seq "$cycles"); do
+    speed=CURSOR_RIGHT
+    [ $((k % 2)) -eq 0 ] && speed=CURSOR_LEFT
+    cycle "$m" "$speed"
+    m=$next_menu
+  done
+  echo "expect screen menu"
+  echo "end $((m + 20))"
+}
+
+# Five rows every round of the route beats, in both tables.
+weak_table() {
+  local place
+  for place in 1 2 3 4 5; do
+    echo "standard $((place * 10)) 1 0 2026-12-01T00:00:0${place}Z 100 300 5 0"
+    echo "assisted $((place * 10)) 1 0 2026-12-01T00:00:0${place}Z 90 300 5 0"
+  done
+}
+
+
+# --- the run ---------------------------------------------------------------------
+
+mkdir -p "$work/bests"
+weak_table >"$work/bests/bests.txt"
+weak_table >"$work/weak.txt"
+make_script >"$work/long.replay"
+# The trace comes through a pipe, read as it comes: while a row is taken the
+# reader reads nothing, so the runner is stopped (SIGSTOP) at most a pipe's
+# worth of trace (some hundreds of frames) past the row's frame.
+mkfifo "$work/trace.fifo"
+SDL_AUDIODRIVER=dummy "$build/snowreplay" --same-rounds --bests "$work/bests" --output "$work" \
+  "$work/long.replay" "$work/trace.fifo" >"$work/runner.out" 2>&1 &
+runner_pid=$!
+
+printf '%9s %7s %6s %10s %6s %8s\n' frame rounds bests "VmRSS kB" files replays
+awk -F, -v pid="$runner_pid" -v every=$SAMPLE_FRAMES -v returns_file="$work/returns" \
+  -v weak="$work/weak.txt" -v bests="$work/bests" -v rows="$work/rows" '
+  BEGIN {
+    while ((getline line < returns_file) > 0) returns[++count] = line
+    next_return = 1
+  }
+  NR == 1 { next }
+  next_return <= count && $1 >= returns[next_return] {
+    # The round is over: its best is in the table (the only row of three
+    # digits), and the table goes back to rows the next round beats.
+    ("grep -c \"^[a-z]* [0-9][0-9][0-9]\" " bests "/bests.txt") | getline entered
+    close("grep -c \"^[a-z]* [0-9][0-9][0-9]\" " bests "/bests.txt")
+    written += entered == 1
+    system("cp " weak " " bests "/bests.txt.new && mv " bests "/bests.txt.new " bests "/bests.txt")
+    next_return++
+  }
+  $1 > 0 && $1 % every == 0 {
+    system("kill -STOP " pid)
+    kb = ""
+    while ((getline line < ("/proc/" pid "/status")) > 0)
+      if (line ~ /^VmRSS/) { split(line, f, /[ \t]+/); kb = f[2] }
+    close("/proc/" pid "/status")
+    ("ls /proc/" pid "/fd | wc -l") | getline files
+    close("ls /proc/" pid "/fd | wc -l")
+    ("ls " bests " | grep -c replay") | getline replays
+    close("ls " bests " | grep -c replay")
+    system("kill -CONT " pid)
+    printf "%9d %7d %6d %10d %6d %8d\n", $1, next_return - 1, written, kb, files, replays
+    print $1, next_return - 1, kb, files > rows
+    fflush()
+  }
+  END { print written > (rows ".bests") }' "$work/trace.fifo"
+status=0
+wait "$runner_pid" || status=$?
+runner_pid=
+tail -n 1 "$work/runner.out"
+[ "$status" -eq 0 ] || { cat "$work/runner.out"; echo "long_run.sh: the runner's checks failed"; }
+
+# Memory and files from the first row after the first round on.
+awk -v slack=$MEMORY_SLACK_KB -v status="$status" -v rounds="$cycles" \
+  -v bests="$(cat "$work/rows.bests")" '
+  $2 < 1 { next }
+  !base_kb { base_kb = $3; base_fd = $4; base_frame = $1 }
+  { if ($3 - base_kb > most) most = $3 - base_kb; if ($4 != base_fd) fd_changed = 1 }
+  END {
+    if (!base_kb) { print "long_run.sh: no row after the first round"; exit 1 }
+    printf "after the first round (frame %d): VmRSS %d kB, %d open files; most growth %d kB\n",
+      base_frame, base_kb, base_fd, most
+    printf "%d rounds won, %d of them entered in the table\n", rounds, bests
+    bad = status != 0 || bests != rounds
+    if (most > slack) { print "memory grew by more than " slack " kB"; bad = 1 }
+    if (fd_changed) { print "the open files changed"; bad = 1 }
+    print bad ? "long run: FAILED" : "long run: memory flat, open files constant"
+    exit bad
+  }' "$work/rows"
