@@ -52,62 +52,52 @@ trap cleanup EXIT
 
 # --- the script ------------------------------------------------------------------
 
-# The route's keys and checks, moved by OFFSET frames.
-route() {   # OFFSET
-  "$root/tools/shift-replay.sh" "$1" <"$root/tests/replays/win.replay"
-}
+# The tour after a round, in frames from the menu's first frame: the key
+# screen and back, the Options, the Assists (SPEED: the game speed a step to
+# one side), the Best results page, the Options again and the menu, whose
+# first frame is the last line's.  The screens take keys 20 frames after
+# they open and 10 after each step.
+readonly TOUR='20 CURSOR_DOWN
+32 ENTER
+at 32 expect screen keys
+57 ESC
+at 58 expect screen menu
+78 CURSOR_DOWN
+89 CURSOR_DOWN
+100 ENTER
+at 100 expect screen options
+120 CURSOR_DOWN
+131 CURSOR_DOWN
+142 CURSOR_DOWN
+153 CURSOR_DOWN
+164 ENTER
+at 165 expect screen assists
+185 SPEED
+196 ESC
+at 197 expect screen options
+217 CURSOR_DOWN
+228 ENTER
+at 229 expect screen results
+259 ESC
+at 260 expect screen options
+280 ESC
+at 281 expect screen menu'
+readonly TOUR_FRAMES=281
 
-# One cycle from the menu's first frame M: the round, then the tour of the
-# other screens back to the menu.  Sets next_menu, the next cycle's M.
-# The screens take keys 20 frames after they open and 10 after each step.
+# One cycle from the menu's first frame M: the round, its end screen and the
+# return to the menu, then the tour.  Sets next_menu, the next cycle's M.
 cycle() {   # M SPEED_KEY
-  local m=$1 o a r back
-  back=$((m - ROUTE_MENU + ROUTE_MENU_AGAIN))
-  route $((m - ROUTE_MENU))
-  cat <<EOF
-at $((m - ROUTE_MENU + ROUTE_END_SCREEN)) expect screen end
-$((m - ROUTE_MENU + ROUTE_ENTER_FROM))-$((m - ROUTE_MENU + ROUTE_ENTER_TO)) ENTER
-at $back expect screen menu
-EOF
+  local shift=$(($1 - ROUTE_MENU)) back
+  back=$((shift + ROUTE_MENU_AGAIN))
   echo "$back" >>"$work/returns"
-  m=$back
-  cat <<EOF
-$((m + 20)) CURSOR_DOWN
-$((m + 32)) ENTER
-at $((m + 32)) expect screen keys
-$((m + 57)) ESC
-at $((m + 58)) expect screen menu
+  "$root/tools/shift-replay.sh" "$shift" <"$root/tests/replays/win.replay"
+  "$root/tools/shift-replay.sh" "$shift" <<EOF
+at $ROUTE_END_SCREEN expect screen end
+$ROUTE_ENTER_FROM-$ROUTE_ENTER_TO ENTER
+at $ROUTE_MENU_AGAIN expect screen menu
 EOF
-  m=$((m + 58)) o=$((m + 42))
-  cat <<EOF
-$((m + 20)) CURSOR_DOWN
-$((m + 31)) CURSOR_DOWN
-$((m + 42)) ENTER
-at $o expect screen options
-$((o + 20)) CURSOR_DOWN
-$((o + 31)) CURSOR_DOWN
-$((o + 42)) CURSOR_DOWN
-$((o + 53)) CURSOR_DOWN
-$((o + 64)) ENTER
-EOF
-  a=$((o + 65))
-  cat <<EOF
-at $a expect screen assists
-$((a + 20)) $2
-$((a + 31)) ESC
-at $((a + 32)) expect screen options
-$((a + 52)) CURSOR_DOWN
-$((a + 63)) ENTER
-EOF
-  r=$((a + 64))
-  cat <<EOF
-at $r expect screen results
-$((r + 30)) ESC
-at $((r + 31)) expect screen options
-$((r + 51)) ESC
-at $((r + 52)) expect screen menu
-EOF
-  next_menu=$((r + 52))
+  echo "${TOUR/SPEED/$2}" | "$root/tools/shift-replay.sh" "$back"
+  next_menu=$((back + TOUR_FRAMES))
 }
 
 make_script() {

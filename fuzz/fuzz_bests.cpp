@@ -17,10 +17,13 @@
 namespace {
 
 constexpr const char* READER = "bests.txt";
-// Sanity limits a kept row stays within: far above what any round gives.
-constexpr double MOST_FRAMES = 1e7;
-constexpr double MOST_LIVES = 99;
-constexpr double MOST_SCORE = 1e9;
+
+// The most a kept row may claim: far above what any round gives.
+struct RowLimits {
+    double frames, lives, score;
+};
+constexpr RowLimits MOST = {1e7, 99, 1e9};
+
 // "line N (" + 40 characters of excerpt + ") cannot be used; it is dropped".
 constexpr std::size_t LONGEST_COMPLAINT = 120;
 constexpr char DELETE = 0x7F;
@@ -46,8 +49,8 @@ bool date_like(const std::string& date)
 void check_row(const RoundResult& row, bool assisted)
 {
     fuzz_check(assists_on(row.rules) == assisted, READER, "a row in the other table");
-    fuzz_check(whole_in(row.frames_to_spare, MOST_FRAMES) && whole_in(row.lives, MOST_LIVES) &&
-                   whole_in(row.score, MOST_SCORE),
+    fuzz_check(whole_in(row.frames_to_spare, MOST.frames) && whole_in(row.lives, MOST.lives) &&
+                   whole_in(row.score, MOST.score),
                READER, "a count out of range");
     fuzz_check(date_like(row.date), READER, "a date of the wrong shape");
     const Assists& rules = row.rules;
