@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
 # A long run through every screen, watching the game's memory and open files.
 #
-# The replay runner (unpaced, on the test clock, undrawn) plays one script of
-# CYCLES rounds of the same tour: the menu, the key screen and back, the
-# Options, the Assists (the game speed changed, so the rounds alternate
-# between the standard and the assisted table), the Best results page, back
-# to the menu, the story, the winning route of tests/replays/win.replay, its
-# end screen and the return to the menu.  Every round is a best: the results
-# are kept in a temporary --bests folder, where, once a round's end screen is
-# left, the table goes back to five rows that every round beats, so that each
-# round enters at the top, its replay is written and the others move down.
-# Every screen change of every cycle is checked by the script itself.
+# The replay runner (unpaced, on the test clock, undrawn, --same-rounds)
+# plays one script of CYCLES cycles: the winning route of
+# tests/replays/win.replay from the menu through the story and the round to
+# its end screen and back to the menu, then the key screen and back, the
+# Options, the Assists (the game speed a step to one side, so the rounds
+# alternate between the standard and the assisted table), the Best results
+# page, and back to the menu.  Every round is a best: the results are kept in
+# a temporary --bests folder, where, once a round's end screen is left, the
+# table goes back to five rows that every round beats, so that each round
+# enters at the top, its replay is written and the others move down.  Every
+# screen change of every cycle is checked by the script itself.
 #
-# Every 10,000 frames the runner is stopped for a moment and its resident
-# memory (VmRSS) and open files (/proc/PID/fd) are read; the rows print as a
-# table.  After the first round, memory must stay within 2 MB of the first row
-# after it and the open files the same; the script ends 1 when they do not, or
-# when the runner's own checks fail.
+# Every 10,000 frames, and at each return to the menu after a round ("menu"
+# rows), the runner is stopped for a moment and its resident memory (VmRSS)
+# and open files (/proc/PID/fd) are read; the rows print as a table.  Memory
+# is held at the returns, the same moment of every cycle (between them it
+# swings with what the screen holds, the round's music or the menu's): from
+# the first on it must stay within 2 MB of the first.  The open files must
+# stay the same in every row after the first round.  The script ends 1 when
+# they do not, when a round's best was not entered, or when the runner's own
+# checks fail.
 #
 # Usage: bench/long_run.sh [BUILD_DIR]    (default: build/, built when missing)
 #   LONG_RUN_CYCLES   rounds to play (default 30: about 350,000 frames)
@@ -140,9 +145,28 @@ SDL_AUDIODRIVER=dummy "$build/snowreplay" --same-rounds --bests "$work/bests" --
   "$work/long.replay" "$work/trace.fifo" >"$work/runner.out" 2>&1 &
 runner_pid=$!
 
-printf '%9s %7s %6s %10s %6s %8s\n' frame rounds bests "VmRSS kB" files replays
+printf '%9s %-6s %7s %6s %10s %6s %8s\n' frame when rounds bests "VmRSS kB" files replays
 awk -F, -v pid="$runner_pid" -v every=$SAMPLE_FRAMES -v returns_file="$work/returns" \
   -v weak="$work/weak.txt" -v bests="$work/bests" -v rows="$work/rows" '
+  function output_of(command,    line) {
+    line = ""
+    command | getline line
+    close(command)
+    return line
+  }
+  # One row, the runner stopped while it is taken.
+  function take_row(when,    line, kb, f, files) {
+    system("kill -STOP " pid)
+    while ((getline line < ("/proc/" pid "/status")) > 0)
+      if (line ~ /^VmRSS/) { split(line, f, /[ \t]+/); kb = f[2] }
+    close("/proc/" pid "/status")
+    files = output_of("ls /proc/" pid "/fd | wc -l")
+    system("kill -CONT " pid)
+    printf "%9d %-6s %7d %6d %10d %6d %8d\n", $1, when, next_return - 1, written, kb, files,
+      output_of("ls " bests " | grep -c replay")
+    print $1, when, next_return - 1, kb, files > rows
+    fflush()
+  }
   BEGIN {
     while ((getline line < returns_file) > 0) returns[++count] = line
     next_return = 1
@@ -151,27 +175,12 @@ awk -F, -v pid="$runner_pid" -v every=$SAMPLE_FRAMES -v returns_file="$work/retu
   next_return <= count && $1 >= returns[next_return] {
     # The round is over: its best is in the table (the only row of three
     # digits), and the table goes back to rows the next round beats.
-    ("grep -c \"^[a-z]* [0-9][0-9][0-9]\" " bests "/bests.txt") | getline entered
-    close("grep -c \"^[a-z]* [0-9][0-9][0-9]\" " bests "/bests.txt")
-    written += entered == 1
+    written += output_of("grep -c \"^[a-z]* [0-9][0-9][0-9]\" " bests "/bests.txt") == 1
     system("cp " weak " " bests "/bests.txt.new && mv " bests "/bests.txt.new " bests "/bests.txt")
     next_return++
+    take_row("menu")
   }
-  $1 > 0 && $1 % every == 0 {
-    system("kill -STOP " pid)
-    kb = ""
-    while ((getline line < ("/proc/" pid "/status")) > 0)
-      if (line ~ /^VmRSS/) { split(line, f, /[ \t]+/); kb = f[2] }
-    close("/proc/" pid "/status")
-    ("ls /proc/" pid "/fd | wc -l") | getline files
-    close("ls /proc/" pid "/fd | wc -l")
-    ("ls " bests " | grep -c replay") | getline replays
-    close("ls " bests " | grep -c replay")
-    system("kill -CONT " pid)
-    printf "%9d %7d %6d %10d %6d %8d\n", $1, next_return - 1, written, kb, files, replays
-    print $1, next_return - 1, kb, files > rows
-    fflush()
-  }
+  $1 > 0 && $1 % every == 0 { take_row("-") }
   END { print written > (rows ".bests") }' "$work/trace.fifo"
 status=0
 wait "$runner_pid" || status=$?
@@ -179,16 +188,21 @@ runner_pid=
 tail -n 1 "$work/runner.out"
 [ "$status" -eq 0 ] || { cat "$work/runner.out"; echo "long_run.sh: the runner's checks failed"; }
 
-# Memory and files from the first row after the first round on.
+# From the first return to the menu on: memory at each return (the same
+# moment of every cycle: the rows between them swing with what the screen
+# of the moment holds, the round's music or the menu's) and the open files
+# of every row.
 awk -v slack=$MEMORY_SLACK_KB -v status="$status" -v rounds="$cycles" \
   -v bests="$(cat "$work/rows.bests")" '
-  $2 < 1 { next }
-  !base_kb { base_kb = $3; base_fd = $4; base_frame = $1 }
-  { if ($3 - base_kb > most) most = $3 - base_kb; if ($4 != base_fd) fd_changed = 1 }
+  $3 < 1 { next }
+  !base_fd { base_fd = $5 }
+  $5 != base_fd { fd_changed = 1 }
+  $2 == "menu" && !base_kb { base_kb = $4; base_frame = $1 }
+  $2 == "menu" { if ($4 - base_kb > most) most = $4 - base_kb; last_kb = $4 }
   END {
     if (!base_kb) { print "long_run.sh: no row after the first round"; exit 1 }
-    printf "after the first round (frame %d): VmRSS %d kB, %d open files; most growth %d kB\n",
-      base_frame, base_kb, base_fd, most
+    printf "at the menu after the first round (frame %d): VmRSS %d kB; after the last %d kB; " \
+      "most above the first %d kB; open files %d\n", base_frame, base_kb, last_kb, most, base_fd
     printf "%d rounds won, %d of them entered in the table\n", rounds, bests
     bad = status != 0 || bests != rounds
     if (most > slack) { print "memory grew by more than " slack " kB"; bad = 1 }
