@@ -13,15 +13,15 @@
 # enters at the top, its replay is written and the others move down.  Every
 # screen change of every cycle is checked by the script itself.
 #
-# Every 10,000 frames, and at each return to the menu after a round ("menu"
-# rows), the runner is stopped for a moment and its resident memory (VmRSS)
-# and open files (/proc/PID/fd) are read; the rows print as a table.  Memory
-# is held at the returns, the same moment of every cycle (between them it
-# swings with what the screen holds, the round's music or the menu's): from
-# the first on it must stay within 2 MB of the first.  The open files must
-# stay the same in every row after the first round.  The script ends 1 when
-# they do not, when a round's best was not entered, or when the runner's own
-# checks fail.
+# Every 10,000 frames, and in the middle of each round ("round" rows), the
+# runner is stopped for a moment and its resident memory (VmRSS) and open
+# files (/proc/PID/fd) are read; the rows print as a table.  The middle of a
+# round is the same moment of every cycle: the rows between swing with what
+# the screen of the moment holds (its music, whose file is open while it
+# plays).  From the second round's row on, memory must stay within 2 MB of
+# that row's and the open files the same.  The script ends 1 when they do
+# not, when a round's best was not entered, or when the runner's own checks
+# fail.
 #
 # Usage: bench/long_run.sh [BUILD_DIR]    (default: build/, built when missing)
 #   LONG_RUN_CYCLES   rounds to play (default 30: about 350,000 frames)
@@ -39,6 +39,8 @@ readonly MEMORY_SLACK_KB=2048
 readonly ROUTE_MENU=10
 readonly ROUTE_ENTER_FROM=11600 ROUTE_ENTER_TO=11640 ROUTE_MENU_AGAIN=11634
 readonly ROUTE_END_SCREEN=11453
+# A frame in the middle of the route's round, far from its screen changes.
+readonly ROUTE_MIDDLE=6000
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   [ "$build" = "$root/build" ] || { echo "long_run.sh: $build is not a build folder" >&2; exit 2; }
@@ -94,7 +96,8 @@ readonly TOUR_FRAMES=281
 cycle() {   # M SPEED_KEY
   local shift=$(($1 - ROUTE_MENU)) back
   back=$((shift + ROUTE_MENU_AGAIN))
-  echo "$back" >>"$work/returns"
+  echo "$((shift + ROUTE_MIDDLE)) round" >>"$work/marks"
+  echo "$back back" >>"$work/marks"
   # The round clock keeps its frames towards the next second from one round
   # to the next (world.h): the seconds left may be one fewer than in the
   # first round; the rest of the round is the same.
@@ -146,7 +149,7 @@ SDL_AUDIODRIVER=dummy "$build/snowreplay" --same-rounds --bests "$work/bests" --
 runner_pid=$!
 
 printf '%9s %-6s %7s %6s %10s %6s %8s\n' frame when rounds bests "VmRSS kB" files replays
-awk -F, -v pid="$runner_pid" -v every=$SAMPLE_FRAMES -v returns_file="$work/returns" \
+awk -F, -v pid="$runner_pid" -v every=$SAMPLE_FRAMES -v marks_file="$work/marks" \
   -v weak="$work/weak.txt" -v bests="$work/bests" -v rows="$work/rows" '
   function output_of(command,    line) {
     line = ""
@@ -162,23 +165,32 @@ awk -F, -v pid="$runner_pid" -v every=$SAMPLE_FRAMES -v returns_file="$work/retu
     close("/proc/" pid "/status")
     files = output_of("ls /proc/" pid "/fd | wc -l")
     system("kill -CONT " pid)
-    printf "%9d %-6s %7d %6d %10d %6d %8d\n", $1, when, next_return - 1, written, kb, files,
+    printf "%9d %-6s %7d %6d %10d %6d %8d\n", $1, when, rounds, written, kb, files,
       output_of("ls " bests " | grep -c replay")
-    print $1, when, next_return - 1, kb, files > rows
+    print $1, when, rounds, kb, files > rows
     fflush()
   }
-  BEGIN {
-    while ((getline line < returns_file) > 0) returns[++count] = line
-    next_return = 1
-  }
-  NR == 1 { next }
-  next_return <= count && $1 >= returns[next_return] {
-    # The round is over: its best is in the table (the only row of three
-    # digits), and the table goes back to rows the next round beats.
+  # The round is over: its best is in the table (the only row of three
+  # digits), and the table goes back to rows the next round beats.
+  function round_over() {
     written += output_of("grep -c \"^[a-z]* [0-9][0-9][0-9]\" " bests "/bests.txt") == 1
     system("cp " weak " " bests "/bests.txt.new && mv " bests "/bests.txt.new " bests "/bests.txt")
-    next_return++
-    take_row("menu")
+    rounds++
+  }
+  BEGIN {
+    while ((getline line < marks_file) > 0) {
+      split(line, f, " ")
+      mark_frame[++count] = f[1]
+      mark_kind[count] = f[2]
+    }
+    next_mark = 1
+    rounds = written = 0
+  }
+  NR == 1 { next }
+  next_mark <= count && $1 >= mark_frame[next_mark] {
+    if (mark_kind[next_mark] == "back") round_over()
+    else take_row("round")
+    next_mark++
   }
   $1 > 0 && $1 % every == 0 { take_row("-") }
   END { print written > (rows ".bests") }' "$work/trace.fifo"
@@ -188,21 +200,17 @@ runner_pid=
 tail -n 1 "$work/runner.out"
 [ "$status" -eq 0 ] || { cat "$work/runner.out"; echo "long_run.sh: the runner's checks failed"; }
 
-# From the first return to the menu on: memory at each return (the same
-# moment of every cycle: the rows between them swing with what the screen
-# of the moment holds, the round's music or the menu's) and the open files
-# of every row.
+# The rounds' rows from the second on: memory and open files.
 awk -v slack=$MEMORY_SLACK_KB -v status="$status" -v rounds="$cycles" \
   -v bests="$(cat "$work/rows.bests")" '
-  $3 < 1 { next }
-  !base_fd { base_fd = $5 }
+  $2 != "round" || $3 < 1 { next }
+  !base_kb { base_kb = $4; base_fd = $5; base_frame = $1 }
+  { if ($4 - base_kb > most) most = $4 - base_kb; last_kb = $4 }
   $5 != base_fd { fd_changed = 1 }
-  $2 == "menu" && !base_kb { base_kb = $4; base_frame = $1 }
-  $2 == "menu" { if ($4 - base_kb > most) most = $4 - base_kb; last_kb = $4 }
   END {
-    if (!base_kb) { print "long_run.sh: no row after the first round"; exit 1 }
-    printf "at the menu after the first round (frame %d): VmRSS %d kB; after the last %d kB; " \
-      "most above the first %d kB; open files %d\n", base_frame, base_kb, last_kb, most, base_fd
+    if (!base_kb) { print "long_run.sh: no round after the first"; exit 1 }
+    printf "in the second round (frame %d): VmRSS %d kB; in the last %d kB; " \
+      "most above the second %d kB; open files %d\n", base_frame, base_kb, last_kb, most, base_fd
     printf "%d rounds won, %d of them entered in the table\n", rounds, bests
     bad = status != 0 || bests != rounds
     if (most > slack) { print "memory grew by more than " slack " kB"; bad = 1 }
