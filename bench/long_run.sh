@@ -205,12 +205,18 @@ awk -v slack=$MEMORY_SLACK_KB -v status="$status" -v rounds="$cycles" \
   -v bests="$(cat "$work/rows.bests")" '
   $2 != "round" || $3 < 1 { next }
   !base_kb { base_kb = $4; base_fd = $5; base_frame = $1 }
-  { if ($4 - base_kb > most) most = $4 - base_kb; last_kb = $4 }
+  { if ($4 - base_kb > most) most = $4 - base_kb; last_kb = $4; kb[++n] = $4 }
   $5 != base_fd { fd_changed = 1 }
   END {
     if (!base_kb) { print "long_run.sh: no round after the first"; exit 1 }
     printf "in the second round (frame %d): VmRSS %d kB; in the last %d kB; " \
       "most above the second %d kB; open files %d\n", base_frame, base_kb, last_kb, most, base_fd
+    # Whether the highs climb: the first half of these rows against the second.
+    for (i = 1; i <= n; i++) {
+      if (i <= n / 2 && kb[i] > early) early = kb[i]
+      if (i > n / 2 && kb[i] > late) late = kb[i]
+    }
+    printf "highest in the first half of these rounds %d kB, in the second %d kB\n", early, late
     printf "%d rounds won, %d of them entered in the table\n", rounds, bests
     bad = status != 0 || bests != rounds
     if (most > slack) { print "memory grew by more than " slack " kB"; bad = 1 }
