@@ -1,7 +1,7 @@
 // snowreplay - plays a replay script through the real game and checks it.
 //
 //   snowreplay [--references DIR] [--output DIR] [--bests DIR] [--draw-all]
-//              [--touch] SCRIPT [TRACE]
+//              [--touch] [--same-rounds] SCRIPT [TRACE]
 //
 // The game runs as the program runs it (runtime_main, game_main, its media
 // beside this program) on the test clock, so no frame waits, with the
@@ -14,8 +14,11 @@
 // results and their replays in DIR exactly as the game keeps them in the
 // player's data folder (without it none are kept).  --touch plays the
 // script's keys as the browser's touch controls hold them: the game knows
-// from the start that its player is on touch.  The last line names the
-// milliseconds the test clock ran.
+// from the start that its player is on touch.  --same-rounds starts every
+// story from the random numbers and the snow the first story started with,
+// so that a route that wins the first round wins every round after it (the
+// long run of bench/long_run.sh plays one round after another).  The last
+// line names the milliseconds the test clock ran.
 //
 // Only the frames whose pictures matter are drawn (drawing.h); a script with
 // screenshots is therefore played twice, first undrawn to learn where the
@@ -38,6 +41,7 @@
 #include "core/numbers.h"
 #include "core/paths.h"
 #include "engine/frame.h"
+#include "game/play/world.h"
 #include "game/shell/bests.h"
 #include "game/shell/game_state.h"
 #include "game/shell/replay_script.h"
@@ -68,7 +72,15 @@ struct Options {
     std::string bests;
     bool draw_all = false;
     bool touch = false;
+    bool same_rounds = false;
     std::string first_pass_report;   // this runner is another's first pass
+};
+
+// What the first story started from (--same-rounds).
+struct StoryStart {
+    bool kept = false;
+    RndState rnd;
+    std::vector<Snowflake> snow;
 };
 
 struct Replay {
@@ -85,6 +97,7 @@ struct Replay {
     GameSnapshot last_snapshot;   // the state of the latest frame started
     bool stopping = false;        // the runner is ending the program
     int frames_started = 0;
+    StoryStart first_story;
     std::vector<std::string> failures;
     std::string temp;              // private temporary folder
     int exit_code = EXIT_FAILED;   // until the final checks have run
@@ -156,6 +169,25 @@ void note_screen_change(const GameSnapshot& snapshot, int frame)
     }
 }
 
+// At a story's first frame: the first keeps what the round's random numbers
+// come from (the generator, and the snow that draws on it every frame); the
+// later ones take it back.
+void repeat_first_story(const GameSnapshot& snapshot, int frame)
+{
+    if (!replay.options.same_rounds || frame == 0) return;
+    if (*snapshot_value(snapshot, "screen") != "story" ||
+        *snapshot_value(replay.last_snapshot, "screen") == "story")
+        return;
+    if (!replay.first_story.kept) {
+        replay.first_story = StoryStart{true, rnd_state(), copy_world().snowflakes};
+        return;
+    }
+    WorldCopy world = copy_world();
+    world.snowflakes = replay.first_story.snow;
+    restore_world(world);
+    set_rnd_state(replay.first_story.rnd);
+}
+
 void write_trace(const GameSnapshot& snapshot)
 {
     if (!replay.trace) return;
@@ -177,6 +209,7 @@ void on_frame()
     if (frame > 0) frame_done(frame - 1);
     GameSnapshot snapshot = take_snapshot(frame, false);
     note_screen_change(snapshot, frame);
+    repeat_first_story(snapshot, frame);
     replay.last_snapshot = snapshot;
     if (!replay.learning) {
         write_trace(snapshot);
@@ -343,6 +376,8 @@ bool read_options(int argc, char** argv, Options* options)
             options->draw_all = true;
         } else if (arg == "--touch") {
             options->touch = true;
+        } else if (arg == "--same-rounds") {
+            options->same_rounds = true;
         } else if (arg.rfind("--", 0) == 0) {
             return false;
         } else {
@@ -391,7 +426,7 @@ int main(int argc, char** argv)
 {
     if (!read_options(argc, argv, &replay.options)) {
         std::fprintf(stderr, "usage: snowreplay [--references DIR] [--output DIR] [--bests DIR] "
-                             "[--draw-all] [--touch] SCRIPT [TRACE]\n");
+                             "[--draw-all] [--touch] [--same-rounds] SCRIPT [TRACE]\n");
         return EXIT_USAGE;
     }
     std::string why;
